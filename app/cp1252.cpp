@@ -1,0 +1,72 @@
+#include "app/cp1252.h"
+
+#include <array>
+
+namespace cp1252 {
+namespace {
+
+// Unicode code points of the bytes 0x80 to 0x9F; the other bytes are Latin-1.
+constexpr std::array<char16_t, 32> kHighTable = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Returns the byte for a code point, or -1 when there is none.
+int byteFor(char16_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return u;
+    for (int i = 0; i < int(kHighTable.size()); ++i) {
+        if (kHighTable[i] == u)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString decode(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *dst = text.data();
+    for (int i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        dst[i] = QChar(b >= 0x80 && b < 0xA0 ? kHighTable[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+bool encode(const QString &text, QByteArray *out, QString *badChar)
+{
+    out->resize(text.size());
+    char *dst = out->data();
+    const QChar *src = text.constData();
+    for (int i = 0; i < text.size(); ++i) {
+        const int b = byteFor(src[i].unicode());
+        if (b < 0) {
+            if (badChar) {
+                // Report a whole surrogate pair as one character.
+                if (src[i].isHighSurrogate() && i + 1 < text.size())
+                    *badChar = text.mid(i, 2);
+                else
+                    *badChar = QString(src[i]);
+            }
+            return false;
+        }
+        dst[i] = static_cast<char>(b);
+    }
+    return true;
+}
+
+bool canEncode(const QString &text)
+{
+    for (const QChar c : text) {
+        if (byteFor(c.unicode()) < 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace cp1252

@@ -1,0 +1,64 @@
+#include "app/pref_file.h"
+
+#include "app/text_file.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace preffile {
+
+quint32 colourFromLine(const QString &line, int lineNumber)
+{
+    const auto value = textfile::wholeNumber(line);
+    if (!value) {
+        // A run of digits too long for 64 bits is still a number, just too large.
+        const QString t = line.trimmed();
+        const bool digits = !t.isEmpty() && std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); });
+        if (digits)
+            throw Failure(ErrOverflow, QStringLiteral("Overflow (pref.txt line %1)").arg(lineNumber), textfile::kSource);
+        throw Failure(ErrTypeMismatch, QStringLiteral("Type mismatch (pref.txt line %1 is not a number)").arg(lineNumber),
+                      textfile::kSource);
+    }
+    if (*value < std::numeric_limits<qint32>::min() || *value > std::numeric_limits<qint32>::max())
+        throw Failure(ErrOverflow, QStringLiteral("Overflow (pref.txt line %1)").arg(lineNumber), textfile::kSource);
+    if (*value < 0 || *value > 0xFFFFFF)
+        throw Failure(ErrInvalidArgument,
+                      QStringLiteral("Invalid property value (pref.txt line %1 is not a colour)").arg(lineNumber),
+                      textfile::kSource);
+    return quint32(*value);
+}
+
+QStringList readLines(const QString &path)
+{
+    textfile::LineReader reader(path);
+    QStringList lines;
+    for (int i = 0; i < 3; ++i)
+        lines.append(reader.readLine());
+    return lines;
+}
+
+Prefs read(const QString &path)
+{
+    const QStringList lines = readLines(path);
+    Prefs prefs;
+    prefs.background = colourFromLine(lines[0], 1);
+    prefs.itemText = colourFromLine(lines[1], 2);
+    prefs.descriptionText = colourFromLine(lines[2], 3);
+    return prefs;
+}
+
+void writeDefaults(const QString &path, const Prefs &defaults)
+{
+    textfile::saveAtomically(path, textfile::encodeLines({textfile::printedNumber(defaults.background),
+                                                          textfile::printedNumber(defaults.itemText),
+                                                          textfile::printedNumber(defaults.descriptionText)}));
+}
+
+void write(const QString &path, const Prefs &prefs)
+{
+    textfile::saveAtomically(path, textfile::encodeLines({QString::number(prefs.background),
+                                                          QString::number(prefs.itemText),
+                                                          QString::number(prefs.descriptionText)}));
+}
+
+} // namespace preffile

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+// The program's dialogs: Qt message boxes and input dialogs over the active window.
+class QtDialogs : public Dialogs
+{
+public:
+    void message(const QString &text, Icon icon, const QString &title) override;
+    bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) override;
+    QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    void beep() override;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/failure.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Reading and writing the program's text files: one byte per character in
+// Windows-1252, lines written with CR LF. A reader ends a line at CR LF or at
+// a lone CR; a lone LF stays inside the line.
+namespace textfile {
+
+// The source named in failures of the program's own file operations.
+inline constexpr const char *kSource = "Gearledger";
+
+// Reads a whole file. Throws a Failure: 53 when it does not exist,
+// 70 when it may not be read, 75 for any other access failure.
+QByteArray readAll(const QString &path);
+
+// Reads lines one at a time from a file read whole at construction.
+class LineReader
+{
+public:
+    explicit LineReader(const QString &path);
+    static LineReader fromBytes(QByteArray bytes, QString name = QString());
+
+    bool atEnd() const { return pos_ >= data_.size(); }
+    // The next line without its line end. Throws Failure 62 at the end of the file.
+    QString readLine();
+    // Lines read so far.
+    int linesRead() const { return linesRead_; }
+
+private:
+    LineReader() = default;
+    QByteArray data_;
+    qsizetype pos_ = 0;
+    int linesRead_ = 0;
+    QString name_;
+};
+
+// Every line followed by CR LF, in Windows-1252. Throws Failure 5 naming the
+// first character that Windows-1252 cannot hold: text is never changed silently.
+QByteArray encodeLines(const QStringList &lines);
+
+// Replaces the whole file: afterwards it holds either all of its old content
+// or all of the new one, whatever fails and whenever the machine stops.
+void saveAtomically(const QString &path, const QByteArray &bytes);
+
+// Appends lines to a file, creating it if missing. When the file's last line
+// has no line end, one is written first so the new lines stand on their own.
+// If the write fails, the file is cut back to its old length.
+void appendLines(const QString &path, const QStringList &lines);
+
+// Deletes a file; a file that is already gone is no failure.
+void removeFile(const QString &path);
+
+// A number as the program writes it to a file: a blank in the place of the
+// sign (or "-"), the digits, a blank: " 3 ".
+QString printedNumber(qint64 value);
+
+// The value of a line that holds one whole number with optional blanks around it
+// ("0", " 65280 "); nothing when the line holds anything else.
+std::optional<qint64> wholeNumber(const QString &line);
+
+// The number at the start of a line after leading blanks, 0 when it does not
+// start with one (" 3 " gives 3, "12abc" gives 12, "abc" gives 0).
+qint64 leadingNumber(const QString &line);
+
+// File name part of a path, for messages.
+QString fileNameOf(const QString &path);
+
+} // namespace textfile

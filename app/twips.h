@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QRect>
+
+class QWidget;
+
+// Window geometry is designed in twips, 15 to a device-independent pixel. Each
+// control keeps its twips rectangle so that layout rules work on exact values;
+// the widget is placed at the nearest pixels.
+struct TwipRect
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const TwipRect &o) const
+    {
+        return left == o.left && top == o.top && width == o.width && height == o.height;
+    }
+};
+
+inline constexpr int kTwipsPerPixel = 15;
+
+int twipsToPixels(int twips);
+QRect toPixels(const TwipRect &r);
+
+// Places a control and remembers its twips rectangle.
+void setTwips(QWidget *widget, const TwipRect &r);
+// The control's twips rectangle (from its pixels when it was never placed in twips).
+TwipRect twipsOf(const QWidget *widget);
+
+void setTwipsLeft(QWidget *widget, int left);
+void setTwipsTop(QWidget *widget, int top);
+void setTwipsWidth(QWidget *widget, int width);
+void setTwipsHeight(QWidget *widget, int height);
+
+// Sets a window's client area (the area under its menu bar) in twips.
+QSize clientPixels(int widthTwips, int heightTwips);

@@ -1,0 +1,35 @@
+#include "app/window_registry.h"
+
+void WindowRegistry::adopt(const char *key, QWidget *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    windows_.insert(QByteArray(key), window);
+}
+
+void WindowRegistry::bringToFront(QWidget *window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void WindowRegistry::closeAll()
+{
+    const auto open = windows_.values();
+    for (const QPointer<QWidget> &window : open) {
+        if (window)
+            window->close();
+    }
+    windows_.clear();
+}
+
+bool WindowRegistry::anyOpen() const
+{
+    for (const QPointer<QWidget> &window : windows_) {
+        if (window && window->isVisible())
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,53 @@
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+TestFolder::TestFolder()
+{
+    if (!dir_.isValid())
+        qFatal("cannot create a temporary folder");
+}
+
+QString TestFolder::file(const QString &name) const
+{
+    return dir_.path() + QDir::separator() + name;
+}
+
+void TestFolder::write(const QString &name, const QByteArray &bytes) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write a test file");
+}
+
+QByteArray TestFolder::read(const QString &name) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return f.readAll();
+}
+
+bool TestFolder::exists(const QString &name) const
+{
+    return QFile::exists(file(name));
+}
+
+QByteArray crlf(std::initializer_list<const char *> lines)
+{
+    QByteArray bytes;
+    for (const char *line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QByteArray sampleItemBytes()
+{
+    return crlf({"small metallic ring",
+                 "Weight 0, Item type: WORN |Item is: MAGIC |This item will also affect your ARMOR -3 and  INT +4. "
+                 "|Estimated Value: 7 gold, 8 silver, and 4 copper|"});
+}
