@@ -1,0 +1,58 @@
+// pref.txt: both number forms, bad files, and the two writers.
+#include "app/failure.h"
+#include "app/pref_file.h"
+#include "support/test_folder.h"
+
+#include <QTest>
+
+class PrefFileTest : public QObject
+{
+    Q_OBJECT
+
+    static int failureOf(const QByteArray &bytes)
+    {
+        TestFolder folder;
+        folder.write("pref.txt", bytes);
+        try {
+            preffile::read(folder.file("pref.txt"));
+        } catch (const Failure &f) {
+            return f.number();
+        }
+        return 0;
+    }
+
+private slots:
+    void bothNumberFormsRead()
+    {
+        TestFolder folder;
+        folder.write("pref.txt", " 0 \r\n65280\r\n 255\r\n");
+        const Prefs prefs = preffile::read(folder.file("pref.txt"));
+        QCOMPARE(prefs.background, 0u);
+        QCOMPARE(prefs.itemText, 65280u);
+        QCOMPARE(prefs.descriptionText, 255u);
+    }
+
+    void badFilesFailWithTheirNumbers()
+    {
+        QCOMPARE(failureOf(" 0 \r\n 0 \r\n"), 62);
+        QCOMPARE(failureOf(""), 62);
+        QCOMPARE(failureOf("0\r\ngreen\r\n0\r\n"), 13);
+        QCOMPARE(failureOf("0\r\n\r\n0\r\n"), 13);
+        QCOMPARE(failureOf("0\r\n0\r\n99999999999\r\n"), 6);
+        QCOMPARE(failureOf("16777216\r\n0\r\n0\r\n"), 5);
+        QCOMPARE(failureOf("-1\r\n0\r\n0\r\n"), 5);
+        QCOMPARE(failureOf("16777215\r\n0\r\n0\r\nextra\r\n"), 0);
+    }
+
+    void theTwoWritersWriteTheirOwnForms()
+    {
+        TestFolder folder;
+        preffile::writeDefaults(folder.file("pref.txt"), Prefs{0, 65280, 65280});
+        QCOMPARE(folder.read("pref.txt"), QByteArray(" 0 \r\n 65280 \r\n 65280 \r\n"));
+        preffile::write(folder.file("pref.txt"), Prefs{12582912, 255, 16777215});
+        QCOMPARE(folder.read("pref.txt"), QByteArray("12582912\r\n255\r\n16777215\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(PrefFileTest)
+#include "pref_file_test.moc"

@@ -1,0 +1,163 @@
+// The text file layer: line ends, Windows-1252, atomic rewrites, appends and numbers.
+#include "app/cp1252.h"
+#include "app/text_file.h"
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using textfile::LineReader;
+
+class TextFileTest : public QObject
+{
+    Q_OBJECT
+
+    static QStringList linesOf(const QByteArray &bytes)
+    {
+        LineReader reader = LineReader::fromBytes(bytes);
+        QStringList lines;
+        while (!reader.atEnd())
+            lines.append(reader.readLine());
+        return lines;
+    }
+
+private slots:
+    void crLfAndLoneCrEndLinesButLoneLfStaysInside()
+    {
+        QCOMPARE(linesOf("a\r\nb\r\n"), (QStringList{"a", "b"}));
+        QCOMPARE(linesOf("a\rb\r"), (QStringList{"a", "b"}));
+        QCOMPARE(linesOf("a\nb\r\nc"), (QStringList{"a\nb", "c"}));
+        QCOMPARE(linesOf("a\r\r\nb"), (QStringList{"a", "", "b"}));
+        QCOMPARE(linesOf("\r\n"), QStringList{""});
+        QCOMPARE(linesOf(""), QStringList{});
+    }
+
+    void readingPastTheEndFailsWithInputPastEndOfFile()
+    {
+        LineReader reader = LineReader::fromBytes("only\r\n", "x.txt");
+        reader.readLine();
+        QVERIFY(reader.atEnd());
+        try {
+            reader.readLine();
+            QFAIL("no failure");
+        } catch (const Failure &f) {
+            QCOMPARE(f.number(), 62);
+        }
+    }
+
+    void missingFileFailsWithFileNotFound()
+    {
+        TestFolder folder;
+        try {
+            LineReader reader(folder.file("absent.txt"));
+            QFAIL("no failure");
+        } catch (const Failure &f) {
+            QCOMPARE(f.number(), 53);
+            QVERIFY(f.longMessage().startsWith("Unanticipated error #53  Description: "));
+            QVERIFY(f.longMessage().contains("   Source: "));
+        }
+    }
+
+    void everyByteButCrAndLfReadsAndWritesBackUnchanged()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\r' && b != '\n')
+                all.append(char(b));
+        }
+        const QString text = cp1252::decode(all);
+        QCOMPARE(text.size(), all.size());
+        QCOMPARE(text.at(0x80 - 2), QChar(0x20AC)); // 0x80 is the euro sign
+        QCOMPARE(text.at(0x81 - 2), QChar(0x81));   // undefined bytes are C1 controls
+        QCOMPARE(textfile::encodeLines({text}), all + "\r\n");
+
+        TestFolder folder;
+        folder.write("all.txt", all + "\r\n" + all);
+        LineReader reader(folder.file("all.txt"));
+        QCOMPARE(reader.readLine(), text);
+        QCOMPARE(reader.readLine(), text);
+    }
+
+    void textWindows1252CannotHoldIsRefusedNotChanged()
+    {
+        try {
+            textfile::encodeLines({"fine", QString::fromUtf8("sword \u2192 shield")});
+            QFAIL("no failure");
+        } catch (const Failure &f) {
+            QCOMPARE(f.number(), 5);
+            QVERIFY(f.description().contains(QString::fromUtf8("\u2192")));
+        }
+        QVERIFY(!cp1252::canEncode(QString::fromUtf8("\xF0\x9F\x97\xA1")));
+        QVERIFY(cp1252::canEncode(QString::fromUtf8("caf\u00E9 \u20AC \u0152")));
+    }
+
+    void atomicSaveReplacesTheWholeFile()
+    {
+        TestFolder folder;
+        folder.write("db.txt", "old\r\n");
+        textfile::saveAtomically(folder.file("db.txt"), "new\r\ncontent\r\n");
+        QCOMPARE(folder.read("db.txt"), QByteArray("new\r\ncontent\r\n"));
+    }
+
+    void aSaveWhoseWriteFailsLeavesTheOldFileWhole()
+    {
+        // A file-size limit makes the write fail the way a full disk does.
+        TestFolder folder;
+        const QByteArray old = "keep me\r\nmy items\r\n";
+        folder.write("db.txt", old);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        bool failed = false;
+        int number = 0;
+        try {
+            textfile::saveAtomically(folder.file("db.txt"), QByteArray(1 << 20, 'x'));
+        } catch (const Failure &f) {
+            failed = true;
+            number = f.number();
+        }
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY(failed);
+        QCOMPARE(number, 75);
+        QCOMPARE(folder.read("db.txt"), old);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"db.txt"});
+    }
+
+    void appendStartsOnALineOfItsOwnAndCreatesMissingFiles()
+    {
+        TestFolder folder;
+        textfile::appendLines(folder.file("new.txt"), {"a", "b"});
+        QCOMPARE(folder.read("new.txt"), QByteArray("a\r\nb\r\n"));
+        folder.write("open.txt", "x\r\ny");
+        textfile::appendLines(folder.file("open.txt"), {"a", "b"});
+        QCOMPARE(folder.read("open.txt"), QByteArray("x\r\ny\r\na\r\nb\r\n"));
+        folder.write("cr.txt", "x\ry\r");
+        textfile::appendLines(folder.file("cr.txt"), {"a"});
+        QCOMPARE(folder.read("cr.txt"), QByteArray("x\ry\ra\r\n"));
+    }
+
+    void numbersInBothFileForms()
+    {
+        QCOMPARE(textfile::printedNumber(3), QStringLiteral(" 3 "));
+        QCOMPARE(textfile::printedNumber(-2), QStringLiteral("-2 "));
+        QCOMPARE(textfile::wholeNumber(" 65280 "), std::optional<qint64>(65280));
+        QCOMPARE(textfile::wholeNumber("0"), std::optional<qint64>(0));
+        QVERIFY(!textfile::wholeNumber("12abc"));
+        QVERIFY(!textfile::wholeNumber(""));
+        QCOMPARE(textfile::leadingNumber(" 3 "), 3);
+        QCOMPARE(textfile::leadingNumber("12abc"), 12);
+        QCOMPARE(textfile::leadingNumber("abc"), 0);
+        QCOMPARE(textfile::leadingNumber("99999999999999999999999"), std::numeric_limits<qint64>::max());
+    }
+};
+
+QTEST_GUILESS_MAIN(TextFileTest)
+#include "text_file_test.moc"
