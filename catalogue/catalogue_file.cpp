@@ -1,0 +1,128 @@
+#include "catalogue/catalogue_file.h"
+
+#include "app/module1.h"
+#include "app/text_file.h"
+
+#include <QStringList>
+
+namespace catalogue {
+namespace {
+
+void refuseIncomplete(const Catalogue &catalogue)
+{
+    if (!catalogue.complete)
+        throw Failure(ErrInvalidArgument,
+                      QStringLiteral("Invalid argument: %1 was not read in full, so it is left unchanged").arg(kFileName),
+                      textfile::kSource);
+}
+
+void rewrite(const QString &path, const QVector<Entry> &entries)
+{
+    textfile::saveAtomically(path, encode(entries));
+}
+
+} // namespace
+
+int Catalogue::lastIndexOfName(const QString &displayName) const
+{
+    for (int i = count() - 1; i >= 0; --i) {
+        if (entries[i].displayName == displayName)
+            return i;
+    }
+    return -1;
+}
+
+int Catalogue::lastIndexOfFile(const QString &fileName) const
+{
+    for (int i = count() - 1; i >= 0; --i) {
+        if (entries[i].fileName == fileName)
+            return i;
+    }
+    return -1;
+}
+
+CatalogueRead read(const QString &path)
+{
+    CatalogueRead result;
+    result.catalogue.complete = false;
+    try {
+        textfile::LineReader reader(path);
+        const qint64 count = textfile::leadingNumber(reader.readLine());
+        if (count < -32768 || count > 32767)
+            throw Failure(ErrOverflow, QStringLiteral("Overflow: the entry count of %1 is %2").arg(kFileName).arg(count),
+                          textfile::kSource);
+        for (qint64 i = 1; i <= count; ++i) {
+            if (i > kMaxEntries)
+                throw Failure(ErrSubscriptOutOfRange,
+                              QStringLiteral("Subscript out of range: %1 lists %2 databases, at most %3 are kept")
+                                  .arg(kFileName)
+                                  .arg(count)
+                                  .arg(kMaxEntries),
+                              textfile::kSource);
+            Entry entry;
+            entry.displayName = reader.readLine();
+            entry.fileName = reader.readLine();
+            result.catalogue.entries.append(std::move(entry));
+        }
+        result.catalogue.complete = true;
+    } catch (const Failure &failure) {
+        result.failure = failure;
+    }
+    return result;
+}
+
+QByteArray encode(const QVector<Entry> &entries)
+{
+    QStringList lines;
+    lines.reserve(1 + 2 * entries.size());
+    lines.append(textfile::printedNumber(entries.size()));
+    for (const Entry &entry : entries) {
+        lines.append(entry.displayName);
+        lines.append(entry.fileName);
+    }
+    return textfile::encodeLines(lines);
+}
+
+QByteArray seedBytes()
+{
+    return textfile::encodeLines({QStringLiteral("1"), kPrimaryDbName, kPrimaryDbFile});
+}
+
+void writeSeed(const QString &path)
+{
+    textfile::saveAtomically(path, seedBytes());
+}
+
+void appendEntry(const QString &path, Catalogue &catalogue, const QString &displayName)
+{
+    refuseIncomplete(catalogue);
+    if (catalogue.isFull())
+        throw Failure(ErrSubscriptOutOfRange,
+                      QStringLiteral("Subscript out of range: %1 already lists %2 databases, the most it can keep")
+                          .arg(kFileName)
+                          .arg(kMaxEntries),
+                      textfile::kSource);
+    QVector<Entry> entries = catalogue.entries;
+    entries.append({displayName, fileNameFor(displayName)});
+    rewrite(path, entries);
+    catalogue.entries = std::move(entries);
+}
+
+void removeEntry(const QString &path, Catalogue &catalogue, int index)
+{
+    refuseIncomplete(catalogue);
+    if (index < 0 || index >= catalogue.count())
+        throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
+                      textfile::kSource);
+    QVector<Entry> entries = catalogue.entries;
+    entries.removeAt(index);
+    rewrite(path, entries);
+    catalogue.entries = std::move(entries);
+}
+
+QString fileNameFor(const QString &displayName)
+{
+    return displayName + QStringLiteral(".txt");
+}
+
+} // namespace catalogue

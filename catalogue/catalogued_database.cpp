@@ -1,0 +1,78 @@
+#include "catalogue/catalogued_database.h"
+
+#include "app/failure.h"
+#include "app/module1.h"
+#include "app/text_file.h"
+#include "catalogue/catalogue_file.h"
+#include "catalogue/new_database_name.h"
+
+namespace catalogue {
+namespace {
+
+// A file name that names a file of the program folder and no folder or program file.
+bool isPlainDatabaseFileName(const QString &fileName)
+{
+    if (fileName.isEmpty() || fileName == QStringLiteral(".") || fileName.contains(QStringLiteral(".."))
+        || fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')) || isProgramFile(fileName))
+        return false;
+    for (const QChar c : fileName) {
+        if (c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void createDatabase(const Module1 &state, Catalogue &catalogue, const QString &name, const QVector<Item> &items)
+{
+    if (const auto refusal = whyNewNameIsRefused(name, catalogue, state))
+        throw Failure(ErrInvalidArgument, *refusal, textfile::kSource);
+    const QString databasePath = state.dataPath(fileNameFor(name));
+    itemdb::rewriteItems(databasePath, items);
+    try {
+        appendEntry(state.dataPath(kFileName), catalogue, name);
+    } catch (const Failure &) {
+        try {
+            textfile::removeFile(databasePath);
+        } catch (const Failure &) {
+            // The catalogue failure is the one to report.
+        }
+        throw;
+    }
+}
+
+std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue &catalogue)
+{
+    const QString primary = QStringLiteral("You cannot delete the primary database");
+    if (text.isEmpty())
+        return QStringLiteral("You must select a proper database");
+    if (text == kPrimaryDbName)
+        return primary;
+    const int index = catalogue.lastIndexOfName(text);
+    if (index < 0)
+        return QStringLiteral("A proper database must be selected");
+    const QString &fileName = catalogue.entries[index].fileName;
+    if (fileName == kPrimaryDbFile)
+        return primary;
+    if (!catalogue.complete)
+        return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be removed from "
+                              "it. Please correct the file and open this window again.")
+            .arg(kFileName);
+    if (!isPlainDatabaseFileName(fileName))
+        return QStringLiteral("The database \"%1\" is kept: the catalogue gives it the file name \"%2\", which is not "
+                              "a database file of the program folder.")
+            .arg(text, fileName);
+    return std::nullopt;
+}
+
+void removeDatabase(const Module1 &state, Catalogue &catalogue, int index)
+{
+    if (index < 0 || index >= catalogue.count())
+        throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
+                      textfile::kSource);
+    textfile::removeFile(state.dataPath(catalogue.entries[index].fileName));
+    removeEntry(state.dataPath(kFileName), catalogue, index);
+}
+
+} // namespace catalogue
