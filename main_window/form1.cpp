@@ -49,6 +49,8 @@ void setBackgroundColour(QWidget *widget, const QColor &colour)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     palette.setColor(QPalette::Base, colour);
+    // Buttons and check boxes fill their background with their own role.
+    palette.setColor(widget->backgroundRole(), colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -361,7 +363,6 @@ void Form1::applyBackground(quint32 colour)
                        static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
                        static_cast<QWidget *>(chkItems), static_cast<QWidget *>(chkDesc)})
         setBackgroundColour(w, c);
-    setBackgroundColour(this, c);
 }
 
 void Form1::applyItemTextColour(quint32 colour)
