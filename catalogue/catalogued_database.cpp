@@ -12,7 +12,7 @@ namespace {
 // A file name that names a file of the program folder and no folder or program file.
 bool isPlainDatabaseFileName(const QString &fileName)
 {
-    if (fileName.isEmpty() || fileName == QStringLiteral(".") || fileName.contains(QStringLiteral(".."))
+    if (fileName.isEmpty() || fileName == QStringLiteral(".") || fileName == QStringLiteral("..")
         || fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')) || isProgramFile(fileName))
         return false;
     for (const QChar c : fileName) {

@@ -27,7 +27,7 @@ void createDatabase(const Module1 &state, Catalogue &catalogue, const QString &n
 // Refused: the empty text; "database" and any entry whose file is
 // database.txt (the primary database); a text that names no entry (exact);
 // a catalogue not read in full; an entry whose file name is not a plain
-// database file of the program folder (a path, "..", a control character or
+// database file of the program folder (a path, a control character or
 // one of the program's own files), which a hand-edited catalogue could hold.
 std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue &catalogue);
 
