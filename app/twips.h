@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/twip_rect.h"
+
 #include <QRect>
 
 class QWidget;
@@ -7,18 +9,6 @@ class QWidget;
 // Window geometry is designed in twips, 15 to a device-independent pixel. Each
 // control keeps its twips rectangle so that layout rules work on exact values;
 // the widget is placed at the nearest pixels.
-struct TwipRect
-{
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-
-    bool operator==(const TwipRect &o) const
-    {
-        return left == o.left && top == o.top && width == o.width && height == o.height;
-    }
-};
 
 inline constexpr int kTwipsPerPixel = 15;
 
