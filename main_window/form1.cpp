@@ -6,6 +6,7 @@
 #include "app/module1.h"
 #include "app/text_file.h"
 #include "app/twips.h"
+#include "catalogue/form3.h"
 #include "main_window/item_list_model.h"
 #include "main_window/item_listing.h"
 
@@ -464,7 +465,10 @@ void Form1::mnuDel_Click() {}
 
 void Form1::mnuEdit_Click() {}
 
-void Form1::mnuCurrDatabase_Click() {}
+void Form1::mnuCurrDatabase_Click()
+{
+    windows_.show<Form3>([this] { return new Form3(*this); });
+}
 
 void Form1::mnuDownload_Click() {}
 
