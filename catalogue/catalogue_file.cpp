@@ -21,6 +21,19 @@ void rewrite(const QString &path, const QVector<Entry> &entries)
     textfile::saveAtomically(path, encode(entries));
 }
 
+// The entries the file holds now. Each catalogue window keeps its own copy, so
+// the other window may have added or removed an entry since this copy was
+// read; a rewrite starts from the file so that such a change is not undone.
+QVector<Entry> currentEntries(const QString &path, const Catalogue &catalogue)
+{
+    const CatalogueRead fresh = read(path);
+    if (!fresh.failure)
+        return fresh.catalogue.entries;
+    if (fresh.failure->number() == ErrFileNotFound)
+        return catalogue.entries;
+    throw *fresh.failure;
+}
+
 } // namespace
 
 int Catalogue::lastIndexOfName(const QString &displayName) const
@@ -96,13 +109,13 @@ void writeSeed(const QString &path)
 void appendEntry(const QString &path, Catalogue &catalogue, const QString &displayName)
 {
     refuseIncomplete(catalogue);
-    if (catalogue.isFull())
+    QVector<Entry> entries = catalogue.isFull() ? catalogue.entries : currentEntries(path, catalogue);
+    if (entries.size() >= kMaxEntries)
         throw Failure(ErrSubscriptOutOfRange,
                       QStringLiteral("Subscript out of range: %1 already lists %2 databases, the most it can keep")
                           .arg(kFileName)
                           .arg(kMaxEntries),
                       textfile::kSource);
-    QVector<Entry> entries = catalogue.entries;
     entries.append({displayName, fileNameFor(displayName)});
     rewrite(path, entries);
     catalogue.entries = std::move(entries);
@@ -114,9 +127,15 @@ void removeEntry(const QString &path, Catalogue &catalogue, int index)
     if (index < 0 || index >= catalogue.count())
         throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
                       textfile::kSource);
-    QVector<Entry> entries = catalogue.entries;
-    entries.removeAt(index);
-    rewrite(path, entries);
+    QVector<Entry> entries = currentEntries(path, catalogue);
+    const Entry removed = catalogue.entries[index];
+    for (qsizetype i = entries.size() - 1; i >= 0; --i) {
+        if (entries[i] == removed) {
+            entries.removeAt(i);
+            rewrite(path, entries);
+            break;
+        }
+    }
     catalogue.entries = std::move(entries);
 }
 

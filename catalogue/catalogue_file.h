@@ -77,16 +77,20 @@ QByteArray seedBytes();
 // Writes the seed catalogue (atomically). Throws Failure.
 void writeSeed(const QString &path);
 
-// Appends the entry (displayName, displayName + ".txt") at the end: rewrites
-// the whole file atomically from `catalogue` plus the new entry, then adds the
-// entry to `catalogue`. Throws Failure, with the file and `catalogue` left
-// unchanged: 9 when the catalogue already holds 50 entries, 5 when it was not
-// read in full, or the write failure.
+// Both rewrites below start from the entries the file holds at that moment
+// (the other catalogue window may have changed it since `catalogue` was read;
+// a missing file counts as holding `catalogue`), rewrite the whole file
+// atomically, and then leave `catalogue` equal to what was written. They throw
+// Failure with the file and `catalogue` unchanged: 5 when `catalogue` was not
+// read in full, a failure of reading the file again, or the write failure.
+
+// Appends the entry (displayName, displayName + ".txt") at the end. Throws
+// Failure 9, writing nothing, when the catalogue already holds 50 entries.
 void appendEntry(const QString &path, Catalogue &catalogue, const QString &displayName);
 
-// Removes the entry at `index` (0-based): rewrites the whole file atomically
-// without it (the others keep their order, the count line is one less), then
-// removes it from `catalogue`. Throws Failure as appendEntry does.
+// Removes the entry at `index` (0-based) of `catalogue` (its last match in
+// the file): the others keep their order and the count line is one less.
+// An entry the file no longer holds leaves the file as it is.
 void removeEntry(const QString &path, Catalogue &catalogue, int index);
 
 // The file name the program gives a new database: displayName + ".txt".

@@ -160,6 +160,24 @@ private slots:
         QCOMPARE(readBack().count(), 0);
     }
 
+    void rewritesKeepWhatTheOtherWindowChangedMeanwhile()
+    {
+        folder->write("datalist.txt", kSeed);
+        Catalogue first = readBack();
+        Catalogue second = readBack();
+        appendEntry(path(), first, "a");
+        appendEntry(path(), second, "b");
+        QCOMPARE(folder->read("datalist.txt"), crlf({" 3 ", "database", "database.txt", "a", "a.txt", "b", "b.txt"}));
+        QCOMPARE(second.entries, readBack().entries);
+
+        removeEntry(path(), first, 1);
+        QCOMPARE(folder->read("datalist.txt"), crlf({" 2 ", "database", "database.txt", "b", "b.txt"}));
+        // An entry that is already gone from the file changes nothing.
+        removeEntry(path(), second, 1);
+        QCOMPARE(folder->read("datalist.txt"), crlf({" 2 ", "database", "database.txt", "b", "b.txt"}));
+        QCOMPARE(second.entries, readBack().entries);
+    }
+
     void refusedNewNamesSayWhy_data()
     {
         QTest::addColumn<QString>("name");
