@@ -9,6 +9,8 @@
 #include "catalogue/form3.h"
 #include "main_window/item_list_model.h"
 #include "main_window/item_listing.h"
+#include "prefs/colour_palette.h"
+#include "prefs/frmpref.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -61,6 +64,19 @@ void setTextColour(QWidget *widget, const QColor &colour)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Text, colour);
     palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// Keeps a control at the desktop's colours for the roles that the window's
+// colours would otherwise pass down to it (the search box and the buttons
+// never take the chosen colours).
+void keepSystemColours(QWidget *widget)
+{
+    QPalette palette = QApplication::palette(widget);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Text, QPalette::WindowText}) {
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setBrush(group, role, palette.brush(group, role));
+    }
     widget->setPalette(palette);
 }
 
@@ -173,6 +189,7 @@ void Form1::buildControls()
     Image1->setCursor(Qt::SizeHorCursor);
     setTwips(Image1, {3135, 120, 225, 5040});
     Image1->lower();
+    Image1->installEventFilter(this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -183,6 +200,8 @@ void Form1::buildControls()
     // Design colours: the window, the list and the description view take the
     // desktop's window-text colour as background and green text; the labels and
     // check boxes the button-text colour as background and highlight-text as text.
+    for (QWidget *w : {static_cast<QWidget *>(Text2), static_cast<QWidget *>(Command2), static_cast<QWidget *>(Command3)})
+        keepSystemColours(w);
     const QPalette system = QApplication::palette();
     const QColor green = colourOf(65280);
     for (QWidget *w : {static_cast<QWidget *>(client), static_cast<QWidget *>(List1), static_cast<QWidget *>(Text1)}) {
@@ -270,7 +289,7 @@ int Form1::outerHeightTwips() const
 
 Prefs Form1::defaultColours()
 {
-    return Prefs{0, 65280, 65280};
+    return palette::defaultColours();
 }
 
 void Form1::startUp()
@@ -295,7 +314,7 @@ void Form1::startUp()
 
 void Form1::runStartUp()
 {
-    rememberedState = 0;
+    remembered.state = qint32(WindowState::Normal);
     state_.selectPrimary();
 
     const QString prefPath = state_.dataPath(preffile::kFileName);
@@ -311,13 +330,10 @@ void Form1::runStartUp()
     // Fit the lower controls to the window's height; the first resize then moves nothing.
     if (QLayout *l = layout())
         l->activate();
-    const int h = outerHeightTwips();
-    setTwipsHeight(List1, h - 2130);
-    setTwipsTop(Text2, h - 1545);
-    setTwipsTop(Command3, h - 1185);
-    setTwipsTop(Command2, h - 1185);
-    rememberedWidth = outerWidthTwips();
-    rememberedHeight = h;
+    MainWindowLayout lowerControls = currentLayout();
+    layoutrules::fitLowerControls(lowerControls, outerHeightTwips());
+    applyLayout(lowerControls);
+    layoutrules::rememberSize(remembered, outerWidthTwips(), outerHeightTwips());
 
     const ItemTableFill fill = listItems(state_.currentDbPath());
     fillTable(fill);
@@ -450,7 +466,10 @@ void Form1::mnuAbout_Click()
 
 void Form1::mnuAdd_Click() {}
 
-void Form1::mnuPref_Click() {}
+void Form1::mnuPref_Click()
+{
+    windows_.show<frmPref>([this] { return new frmPref(*this); });
+}
 
 void Form1::mnuExit_Click()
 {
@@ -481,10 +500,107 @@ void Form1::closeEvent(QCloseEvent *event)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // The divider: while a button pressed on it is down, Qt keeps sending it the
+    // pointer's movements, wherever the pointer goes.
+    if (watched == Image1) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            Image1_MouseDown();
+            event->accept();
+            return true;
+        case QEvent::MouseMove:
+            Image1_MouseMove(static_cast<QMouseEvent *>(event)->position().x() * kTwipsPerPixel);
+            event->accept();
+            return true;
+        case QEvent::MouseButtonRelease:
+            Image1_MouseUp();
+            event->accept();
+            return true;
+        default:
+            break;
+        }
+    }
     // Let the menu shortcuts through while the search box has the focus.
     if (watched == Text2 && event->type() == QEvent::ShortcutOverride && isMenuShortcut(static_cast<QKeyEvent *>(event))) {
         event->ignore();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+WindowState Form1::layoutState() const
+{
+    if (isMinimized())
+        return WindowState::Minimized;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+MainWindowLayout Form1::currentLayout() const
+{
+    return MainWindowLayout{twipsOf(List1),  twipsOf(Text2), twipsOf(Command2), twipsOf(Command3), twipsOf(Text1),
+                            twipsOf(Label2), twipsOf(chkItems), twipsOf(chkDesc), twipsOf(Image1)};
+}
+
+void Form1::applyLayout(const MainWindowLayout &layout)
+{
+    const std::pair<QWidget *, TwipRect> placed[] = {
+        {List1, layout.List1}, {Text2, layout.Text2},       {Command2, layout.Command2},
+        {Command3, layout.Command3}, {Text1, layout.Text1}, {Label2, layout.Label2},
+        {chkItems, layout.chkItems}, {chkDesc, layout.chkDesc}, {Image1, layout.Image1},
+    };
+    for (const auto &[widget, rect] : placed) {
+        if (twipsOf(widget) != rect)
+            setTwips(widget, rect);
+    }
+}
+
+void Form1::Form_Resize()
+{
+    // The client area follows the window only once the window's layout has run.
+    if (QLayout *l = layout())
+        l->activate();
+    MainWindowLayout layout = currentLayout();
+    if (layoutrules::resize(layout, remembered, layoutState(), outerWidthTwips(), outerHeightTwips())
+        == layoutrules::ResizeOutcome::LaidOut)
+        applyLayout(layout);
+}
+
+void Form1::Image1_MouseDown()
+{
+    dividerDrag = true;
+}
+
+void Form1::Image1_MouseMove(double xTwips)
+{
+    if (!dividerDrag)
+        return;
+    // Whole twips: finer than a pixel, and free of the noise of fractional positions.
+    const double p = twipsOf(Image1).left + std::round(xTwips);
+    MainWindowLayout layout = currentLayout();
+    if (layoutrules::dragDivider(layout, outerWidthTwips(), p))
+        applyLayout(layout);
+}
+
+void Form1::Image1_MouseUp()
+{
+    dividerDrag = false;
+    MainWindowLayout layout = currentLayout();
+    layoutrules::releaseDivider(layout);
+    applyLayout(layout);
 }

@@ -2,6 +2,7 @@
 
 #include "app/pref_file.h"
 #include "app/window_registry.h"
+#include "main_window/layout_rules.h"
 
 #include <QMainWindow>
 #include <QVector>
@@ -51,6 +52,19 @@ public:
     void Command2_Click(); // Search
     void Command3_Click(); // Show All
     void Timer1_Timer();
+
+    // The layout: run on every change of the window's size or state.
+    void Form_Resize();
+    // The divider Image1: a button pressed on it starts a drag, moving the
+    // pointer (xTwips from the divider's left edge) moves the boundary between
+    // the list and the description view, releasing the button ends the drag.
+    void Image1_MouseDown();
+    void Image1_MouseMove(double xTwips);
+    void Image1_MouseUp();
+    // The window's state as the layout numbers it.
+    WindowState layoutState() const;
+    // The twips geometry of the controls that the layout moves.
+    MainWindowLayout currentLayout() const;
     void mnuAbout_Click();
     void mnuAdd_Click();
     void mnuPref_Click();
@@ -78,9 +92,7 @@ public:
 
     // The remembered layout of the window (state, outer size in twips) and the
     // divider-drag flag.
-    int rememberedState = 0;
-    int rememberedWidth = 0;
-    int rememberedHeight = 0;
+    RememberedLayout remembered;
     bool dividerDrag = false;
 
     // Controls, named as the window's design names them.
@@ -121,6 +133,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -130,6 +144,7 @@ private:
     void fillTable(const ItemTableFill &fill);
     void setCountLabel();
     void onSelectionChanged();
+    void applyLayout(const MainWindowLayout &layout);
 
     Module1 &state_;
     Dialogs &dialogs_;
