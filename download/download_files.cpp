@@ -1,0 +1,74 @@
+#include "download/download_files.h"
+
+#include "app/failure.h"
+#include "app/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace downloadfiles {
+namespace {
+
+constexpr QFileDevice::Permissions kOwnerOnly =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+Failure notPrivate(const QString &folder, const QString &why)
+{
+    return Failure(ErrPathFileAccess,
+                   QStringLiteral("Path/File access error: the download folder %1 %2").arg(QDir::toNativeSeparators(folder), why),
+                   textfile::kSource);
+}
+
+} // namespace
+
+QString privateFolder()
+{
+    // The user's cache folder (for example ~/.cache/Gearledger), then a
+    // folder of our own inside it.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (base.isEmpty())
+        throw notPrivate(QStringLiteral("(none)"), QStringLiteral("has no place: the user has no cache folder"));
+    const QString folder = base + QStringLiteral("/download");
+
+    const QFileInfo info(folder);
+    if (info.isSymLink())
+        throw notPrivate(folder, QStringLiteral("is a link, not a folder of its own"));
+    if (!info.exists()) {
+        if (!QDir().mkpath(base) || !QDir().mkdir(folder, kOwnerOnly))
+            throw notPrivate(folder, QStringLiteral("cannot be created"));
+    } else if (!info.isDir()) {
+        throw notPrivate(folder, QStringLiteral("is not a folder"));
+    }
+
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw notPrivate(folder, QStringLiteral("cannot be examined"));
+    if (st.st_uid != ::geteuid())
+        throw notPrivate(folder, QStringLiteral("belongs to another user"));
+    if ((st.st_mode & 077) != 0 && ::chmod(QFile::encodeName(folder).constData(), 0700) != 0)
+        throw notPrivate(folder, QStringLiteral("cannot be made private"));
+#else
+    QFile::setPermissions(folder, kOwnerOnly);
+#endif
+    return folder;
+}
+
+QString listFilePath()
+{
+    return privateFolder() + QLatin1Char('/') + kListFileName;
+}
+
+QString databaseFilePath()
+{
+    return privateFolder() + QLatin1Char('/') + kDatabaseFileName;
+}
+
+} // namespace downloadfiles

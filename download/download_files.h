@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The two files a download passes on: the fetched list of databases and the
+// fetched database, which the Which Database window merges. They live in a
+// folder of the user's own that only the user may enter, so no other user
+// can prepare them (for example as a link to a file of ours) or read them.
+namespace downloadfiles {
+
+inline const QString kListFileName = QStringLiteral("tmp48127.txt");
+inline const QString kDatabaseFileName = QStringLiteral("tmp94838.txt");
+
+// The private folder, created with owner-only permissions when missing.
+// Throws a Failure (75) when it cannot be made private: it is not a folder,
+// it is a link, or it belongs to someone else.
+QString privateFolder();
+
+// The full paths of the two files in the private folder (creating the folder).
+QString listFilePath();
+QString databaseFilePath();
+
+} // namespace downloadfiles
