@@ -7,6 +7,8 @@
 #include "app/text_file.h"
 #include "app/twips.h"
 #include "catalogue/form3.h"
+#include "download/download_url.h"
+#include "download/form5.h"
 #include "main_window/item_list_model.h"
 #include "main_window/item_listing.h"
 #include "prefs/colour_palette.h"
@@ -489,7 +491,10 @@ void Form1::mnuCurrDatabase_Click()
     windows_.show<Form3>([this] { return new Form3(*this); });
 }
 
-void Form1::mnuDownload_Click() {}
+void Form1::mnuDownload_Click()
+{
+    windows_.show<Form5>([this] { return new Form5(*this, defaultDownloadFolderUrl()); });
+}
 
 void Form1::closeEvent(QCloseEvent *event)
 {
