@@ -9,6 +9,7 @@
 #include "catalogue/form3.h"
 #include "download/download_url.h"
 #include "download/form5.h"
+#include "editing/editing_menu.h"
 #include "main_window/item_list_model.h"
 #include "main_window/item_listing.h"
 #include "prefs/colour_palette.h"
@@ -346,14 +347,21 @@ void Form1::runStartUp()
 
 bool Form1::list_all()
 {
-    const ItemTableFill fill = listItems(state_.currentDbPath());
-    fillTable(fill);
-    if (fill.failure) {
-        reportFailure(*fill.failure);
+    if (const std::optional<Failure> failure = reloadTable()) {
+        reportFailure(*failure);
         return false;
     }
-    setCountLabel();
     return true;
+}
+
+std::optional<Failure> Form1::reloadTable()
+{
+    const ItemTableFill fill = listItems(state_.currentDbPath());
+    fillTable(fill);
+    if (fill.failure)
+        return fill.failure;
+    setCountLabel();
+    return std::nullopt;
 }
 
 void Form1::fillTable(const ItemTableFill &fill)
@@ -466,7 +474,10 @@ void Form1::mnuAbout_Click()
     dialogs_.message(kAboutText);
 }
 
-void Form1::mnuAdd_Click() {}
+void Form1::mnuAdd_Click()
+{
+    importFromFile(*this);
+}
 
 void Form1::mnuPref_Click()
 {
@@ -480,11 +491,20 @@ void Form1::mnuExit_Click()
     QApplication::quit();
 }
 
-void Form1::mnuAddItem_Click() {}
+void Form1::mnuAddItem_Click()
+{
+    showAddItemWindow(*this);
+}
 
-void Form1::mnuDel_Click() {}
+void Form1::mnuDel_Click()
+{
+    deleteCurrentItem(*this);
+}
 
-void Form1::mnuEdit_Click() {}
+void Form1::mnuEdit_Click()
+{
+    editCurrentItem(*this);
+}
 
 void Form1::mnuCurrDatabase_Click()
 {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/failure.h"
 #include "app/pref_file.h"
 #include "app/window_registry.h"
 #include "main_window/layout_rules.h"
 
 #include <QMainWindow>
 #include <QVector>
+
+#include <optional>
 
 class Dialogs;
 class Failure;
@@ -39,6 +42,9 @@ public:
     // Reloads the item table from the current database file. A failure is
     // reported in a message box; the list keeps what was read. Returns false then.
     bool list_all();
+    // Reloads like list_all but hands a failure to the caller instead of
+    // reporting it (the import reports failures in its own words).
+    std::optional<Failure> reloadTable();
 
     // Applies colours as start-up and the preferences window do.
     void applyBackground(quint32 colour);

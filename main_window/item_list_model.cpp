@@ -48,3 +48,23 @@ void ItemListModel::removeEntry(int row)
     records_.removeAt(row);
     endRemoveRows();
 }
+
+void ItemListModel::removeDeletedRecord(int row)
+{
+    if (row < 0 || row >= names_.size())
+        return;
+    const int deleted = records_.at(row);
+    removeEntry(row);
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < records_.size(); ++i) {
+        if (records_.at(i) > deleted) {
+            --records_[i];
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    if (first >= 0)
+        emit dataChanged(index(first), index(last), {RecordRole});
+}

@@ -22,6 +22,9 @@ public:
     void setEntries(const QStringList &names, const QVector<int> &records);
     void clear();
     void removeEntry(int row);
+    // Takes out the entry of a record that was deleted from the file: the
+    // entries of later records move up one record.
+    void removeDeletedRecord(int row);
 
     QString name(int row) const { return names_.value(row); }
     int record(int row) const { return records_.value(row, -1); }

@@ -1,0 +1,35 @@
+#include "editing/description_encoding.h"
+
+#include "app/text_file.h"
+
+namespace description {
+
+QString encodeThroughScratch(const QString &scratchPath, const QString &typed)
+{
+    // Text boxes hand their lines over with "\n"; the file takes CR LF, which
+    // is what the reader below ends a line at.
+    QString text = typed;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    textfile::saveAtomically(scratchPath, textfile::encodeLines({text}));
+
+    textfile::LineReader reader(scratchPath);
+    QString stored;
+    // The file always ends with a line end, so there is at least one line.
+    do {
+        stored += reader.readLine();
+        stored += QLatin1Char('|');
+    } while (!reader.atEnd());
+    return stored;
+}
+
+QString editableForm(const QString &stored)
+{
+    QString shown = stored;
+    if (shown.endsWith(QLatin1Char('|')))
+        shown.chop(1);
+    shown.replace(QLatin1Char('|'), QLatin1Char('\n'));
+    return shown;
+}
+
+} // namespace description

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/item_database.h"
+
+#include <QString>
+
+// Changes to one record of a database file. Items have no key of their own and
+// names may repeat, so a record is named by its place in the file (from 0)
+// together with the item the caller saw there. When the file no longer holds
+// that item at that place (it was changed since the list was filled), nothing
+// is written. The file is rewritten atomically; a Failure leaves it as it was.
+namespace recordedit {
+
+enum class Outcome {
+    Done,
+    RecordChanged, // the file no longer holds the expected item at that place
+};
+
+// Replaces the record with the replacement; every other record is written back as read.
+Outcome replaceRecord(const QString &path, int record, const Item &expected, const Item &replacement);
+
+// Removes exactly that record; the others keep their order.
+Outcome removeRecord(const QString &path, int record, const Item &expected);
+
+} // namespace recordedit
