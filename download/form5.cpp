@@ -243,7 +243,9 @@ void Form5::Command4_Click()
     }
 
     // The downloading text and the disabled buttons stay until the Which
-    // Database window closes this window, or the user does.
+    // Database window closes this window, or the user does; a list still
+    // pending (Download pressed before Timer1 read it) must not bring them back.
+    list_pending = false;
     const bool opening = main_.windows().find<Form6>() == nullptr;
     Form6 *which = main_.windows().show<Form6>([this] { return new Form6(main_); });
     if (opening)

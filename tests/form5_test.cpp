@@ -193,6 +193,22 @@ private slots:
         QVERIFY(buttons(false, false));
     }
 
+    void downloadingBeforeTheListIsReadKeepsTheDownloadedState()
+    {
+        server->serve("/mud/alpha.txt", crlf({"sword", "sharp|"}));
+        open();
+        connectAndShowList();
+        form->Command1_Click(); // a second list is pending
+        form->Timer2_Timer();
+        form->List1->setCurrentRow(0);
+        form->Command4_Click();
+        QVERIFY(main->windows().find<Form6>());
+        form->Timer1_Timer();
+        form->Timer2_Timer();
+        QVERIFY(buttons(false, false));
+        QCOMPARE(form->Label1->text(), QStringLiteral("Downloading...\n\nPlease wait, this may take several minuets..."));
+    }
+
     void theTimersDoNothingWhileNoListIsPending()
     {
         open();
