@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -17,16 +18,14 @@
 namespace textfile {
 namespace {
 
-Failure failureFor(const QString &path, const QFileDevice &file, const char *doing)
+Failure failureFor(const QString &path, const QFileDevice &file, const char *doing, int savedErrno = 0)
 {
     const QString name = fileNameOf(path);
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
+    if (file.error() == QFileDevice::PermissionsError || savedErrno == EACCES || savedErrno == EPERM)
         return Failure(ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(name), kSource);
-    default:
-        break;
-    }
-    const QString reason = file.errorString();
+    // Qt's own text says "Unknown error" after a failed buffered write; the
+    // system's reason (disk full, file too large) is what the user needs.
+    const QString reason = savedErrno != 0 ? qt_error_string(savedErrno) : file.errorString();
     return Failure(ErrPathFileAccess,
                    QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, reason),
                    kSource);
@@ -141,9 +140,10 @@ void saveAtomically(const QString &path, const QByteArray &bytes)
     // QSaveFile::commit() does not notice a failed buffered write, so check
     // every write and the final flush, and cancel instead of installing a
     // truncated file.
+    errno = 0;
     const qint64 written = file.write(bytes);
     if (written != bytes.size() || !file.flush()) {
-        const Failure failure = failureFor(path, file, "write");
+        const Failure failure = failureFor(path, file, "write", errno);
         file.cancelWriting();
         file.commit();
         throw failure;
@@ -172,10 +172,11 @@ void appendLines(const QString &path, const QStringList &lines)
             bytes += "\r\n";
     }
     bytes += encoded;
+    errno = 0;
     bool ok = file.seek(oldSize);
     ok = ok && file.write(bytes) == bytes.size() && file.flush();
     if (!ok) {
-        const Failure failure = failureFor(path, file, "write");
+        const Failure failure = failureFor(path, file, "write", errno);
         file.resize(oldSize);
         throw failure;
     }

@@ -167,12 +167,11 @@ void Form1::buildControls()
 
     Label1 = new QLabel(QStringLiteral("Items"), client);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("Item count"));
+    // Labels are read by their caption, so the count is what a screen reader says.
     setTwips(Label1, {120, 120, 3015, 255});
 
     Label2 = new QLabel(QStringLiteral("Description"), client);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setAccessibleName(Label2->text());
     setTwips(Label2, {3240, 120, 1095, 255});
 
     chkItems = new QCheckBox(QStringLiteral("Items"), client);
@@ -358,10 +357,9 @@ std::optional<Failure> Form1::reloadTable()
 {
     const ItemTableFill fill = listItems(state_.currentDbPath());
     fillTable(fill);
-    if (fill.failure)
-        return fill.failure;
+    // Also after a failure the label counts what the list shows, never an older listing.
     setCountLabel();
-    return std::nullopt;
+    return fill.failure;
 }
 
 void Form1::fillTable(const ItemTableFill &fill)
@@ -449,11 +447,11 @@ void Form1::Command2_Click()
                                                                         : SearchIn::Descriptions;
     const ItemTableFill fill = searchItems(state_.currentDbPath(), Text2->text(), where);
     fillTable(fill);
+    setCountLabel();
     if (fill.failure) {
         reportFailure(*fill.failure);
         return;
     }
-    setCountLabel();
     showDescription(descs.value(1));
 }
 

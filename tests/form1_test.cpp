@@ -246,6 +246,7 @@ private slots:
                                              "Source: Gearledger"));
         form->Command3_Click();
         QVERIFY(listed().isEmpty());
+        QCOMPARE(form->Label1->text(), QStringLiteral("0 items in database"));
 
         folder->write("database.txt", sampleItemBytes() + "half an item\r\n");
         dialogs.expectMessage(QStringLiteral("Unanticipated error #62  Description: Input past end of file "

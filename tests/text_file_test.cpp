@@ -117,16 +117,19 @@ private slots:
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
         bool failed = false;
         int number = 0;
+        QString description;
         try {
             textfile::saveAtomically(folder.file("db.txt"), QByteArray(1 << 20, 'x'));
         } catch (const Failure &f) {
             failed = true;
             number = f.number();
+            description = f.description();
         }
         setrlimit(RLIMIT_FSIZE, &previous);
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY(failed);
         QCOMPARE(number, 75);
+        QCOMPARE(description, QStringLiteral("Path/File access error: could not write db.txt (File too large)"));
         QCOMPARE(folder.read("db.txt"), old);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"db.txt"});
     }
