@@ -1,5 +1,7 @@
 #include "app/twips.h"
 
+#include <QFontMetricsF>
+#include <QLabel>
 #include <QVariant>
 #include <QWidget>
 
@@ -67,4 +69,38 @@ void setTwipsHeight(QWidget *widget, int height)
 QSize clientPixels(int widthTwips, int heightTwips)
 {
     return QSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
+}
+
+namespace {
+
+bool captionFits(const QLabel *label, const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    const QString text = QString(label->text()).remove(QLatin1Char('&'));
+    const QRectF box = label->contentsRect();
+    if (!label->wordWrap())
+        return metrics.horizontalAdvance(text) <= box.width();
+    const QRectF needed = metrics.boundingRect(QRectF(0, 0, box.width(), 1e6), Qt::TextWordWrap, text);
+    return needed.height() <= box.height();
+}
+
+} // namespace
+
+void fitCaptions(QWidget *window)
+{
+    constexpr qreal kSmallestPointSize = 6.5;
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->text().isEmpty() || label->textFormat() == Qt::RichText)
+            continue;
+        QFont font = label->font();
+        if (font.pointSizeF() <= 0)
+            continue;
+        bool changed = false;
+        while (!captionFits(label, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            changed = true;
+        }
+        if (changed)
+            label->setFont(font);
+    }
 }

@@ -27,3 +27,9 @@ void setTwipsHeight(QWidget *widget, int height);
 
 // Sets a window's client area (the area under its menu bar) in twips.
 QSize clientPixels(int widthTwips, int heightTwips);
+
+// The designed sizes were made for a smaller default font than today's
+// desktops use. Gives every caption of a window that does not fit its designed
+// box a smaller size of the same font, so the whole caption shows without
+// moving anything. Captions that fit keep the default font.
+void fitCaptions(QWidget *window);

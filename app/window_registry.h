@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/twips.h"
+
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
@@ -22,6 +24,7 @@ public:
         }
         W *created = make();
         adopt(W::staticMetaObject.className(), created);
+        fitCaptions(created);
         created->show();
         return created;
     }

@@ -1,5 +1,10 @@
-// Secondary windows exist at most once, come to the front when shown again, and start anew after closing.
+// Secondary windows exist at most once, come to the front when shown again, start anew after
+// closing, and show their captions whole.
+#include "app/twips.h"
 #include "app/window_registry.h"
+
+#include <QApplication>
+#include <QLabel>
 
 #include <QTest>
 
@@ -7,7 +12,16 @@ class Probe : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Probe(int *created) { ++*created; }
+    explicit Probe(int *created)
+    {
+        ++*created;
+        auto *fits = new QLabel(QStringLiteral("Ok"), this);
+        fits->setObjectName(QStringLiteral("fits"));
+        setTwips(fits, {0, 0, 1500, 255});
+        auto *tooLong = new QLabel(QStringLiteral("A caption far too long for its box"), this);
+        tooLong->setObjectName(QStringLiteral("tooLong"));
+        setTwips(tooLong, {0, 300, 2700, 255});
+    }
 };
 
 class WindowRegistryTest : public QObject
@@ -22,6 +36,14 @@ private slots:
         const auto make = [&created] { return new Probe(&created); };
         Probe *first = windows.show<Probe>(make);
         QVERIFY(first->isVisible());
+
+        // A caption too long for its designed box shows whole in a smaller font.
+        const auto *fits = first->findChild<QLabel *>("fits");
+        const auto *tooLong = first->findChild<QLabel *>("tooLong");
+        QCOMPARE(fits->font(), QApplication::font());
+        QVERIFY(tooLong->font().pointSizeF() < QApplication::font().pointSizeF());
+        QVERIFY(QFontMetrics(tooLong->font()).horizontalAdvance(tooLong->text()) <= tooLong->width());
+
         first->showMinimized();
         QCOMPARE(windows.show<Probe>(make), first);
         QCOMPARE(created, 1);
