@@ -14,6 +14,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <memory>
 
@@ -50,6 +51,13 @@ struct StartedProgram
         return QStringLiteral("<the write did not fail>");
     }
     QStringList listed() const { return form->listModel()->names(); }
+
+    // Searches the list for the text as the search box and button do.
+    void search(const QString &text)
+    {
+        form->Text2->setText(text);
+        form->Command2_Click();
+    }
 
     // Empty when the item table agrees with the database file: entry p shows
     // the name of the record it names, descs[p + 1] holds that record's
