@@ -9,7 +9,6 @@
 #include "support/started_program.h"
 
 #include <QDir>
-#include <QFile>
 #include <QListWidget>
 #include <QNetworkProxy>
 #include <QPointer>
@@ -21,15 +20,6 @@
 using downloadfiles::databaseFilePath;
 using downloadfiles::listFilePath;
 
-namespace {
-
-const QString kInstructions = QStringLiteral(
-    "Connect to show the on-line list of MUD databases.  Then make the choice of the MUD that you want from the list "
-    "and hit download.");
-const QByteArray kAlphaBeta = crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt"});
-
-} // namespace
-
 class Form5Test : public QObject
 {
     Q_OBJECT
@@ -40,12 +30,11 @@ class Form5Test : public QObject
     QPointer<Form5> form;
 
     Form1 &main() const { return *program->form; }
-    QString url(const QString &file) const { return server->url("/mud/" + file); }
     QStringList shownNames() const
     {
         QStringList names;
         for (int i = 0; i < form->List1->count(); ++i)
-            names.append(form->List1->item(i)->text());
+            names += form->List1->item(i)->text();
         return names;
     }
     bool buttons(bool connect, bool download) const
@@ -59,24 +48,24 @@ class Form5Test : public QObject
         form->Timer2_Timer();
         form->Timer1_Timer();
     }
-
-private slots:
-    void initTestCase()
+    void expectFetchFailure(const QString &file, const QString &reason)
     {
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-        QStandardPaths::setTestModeEnabled(true);
+        dialogs.expectMessage(QStringLiteral("Could not download %1: %2.").arg(server->url("/mud/" + file), reason));
     }
 
+private slots:
     // A started program with its download window open on the test server's
     // folder /mud/. The timers are stopped: the tests call their handlers.
     void init()
     {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QStandardPaths::setTestModeEnabled(true);
         QDir(downloadfiles::privateFolder()).removeRecursively();
         dialogs.reset();
         program = std::make_unique<StartedProgram>(dialogs, sampleItemBytes());
         program->folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
         server = std::make_unique<HttpTestServer>();
-        server->serve("/mud/downlist.txt", kAlphaBeta);
+        server->serve("/mud/downlist.txt", crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt"}));
         form = main().windows().show<Form5>([this] { return new Form5(main(), server->url("/mud")); });
         form->Timer1->stop();
         form->Timer2->stop();
@@ -90,23 +79,6 @@ private slots:
 
     void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
 
-    void theWindowOpensIdleAndTheMenuOpensItOnTheBuiltInFolder()
-    {
-        QCOMPARE(form->windowTitle(), QStringLiteral("Download Current MUD Databases"));
-        QCOMPARE(form->Label1->text(), kInstructions);
-        // No list is pending: the timers do nothing.
-        form->Timer1_Timer();
-        form->Timer2_Timer();
-        QVERIFY(buttons(true, false) && server->requests.isEmpty());
-
-        form->close();
-        QTRY_VERIFY(form.isNull());
-        main().mnuDownload_Click();
-        Form5 *fresh = main().windows().find<Form5>();
-        QVERIFY(fresh && fresh->Timer1->isActive() && fresh->Timer2->isActive());
-        QCOMPARE(fresh->downloadFolderUrl(), defaultDownloadFolderUrl());
-    }
-
     void theListExampleShowsAlphaAndBetaOnceAndDownloadsBetaFromTheFolder()
     {
         server->serve("/mud/beta.txt", "sword\r\nsharp|");
@@ -115,7 +87,7 @@ private slots:
         form->Command1_Click();
         form->Command4_Click();
         QVERIFY(form->list_pending && buttons(false, false));
-        QCOMPARE(textfile::readAll(listFilePath()), kAlphaBeta + "\r\n");
+        QCOMPARE(textfile::readAll(listFilePath()), crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt", ""}));
         form->Timer2_Timer(); // the fetch is over
         QVERIFY(buttons(true, true));
         form->Timer1_Timer();
@@ -123,7 +95,6 @@ private slots:
         QVERIFY(!form->list_pending && !QFile::exists(listFilePath()));
         dialogs.expectMessage(QStringLiteral("Please select a database in the list first, then press Download."));
         form->Command4_Click();
-        QVERIFY(buttons(true, true));
         connectAndShowList();
         QCOMPARE(shownNames(), (QStringList{"Alpha", "Beta"}));
 
@@ -133,19 +104,17 @@ private slots:
         form->Timer2_Timer();
         form->List1->setCurrentRow(1);
         form->Command4_Click();
-        QCOMPARE(server->requests, (QStringList{"/mud/downlist.txt", "/mud/downlist.txt", "/mud/downlist.txt",
-                                                "/mud/beta.txt"}));
+        QCOMPARE(server->requests, QStringList(3, "/mud/downlist.txt") << "/mud/beta.txt");
         // The server's text and one line end.
         QCOMPARE(textfile::readAll(databaseFilePath()), QByteArray("sword\r\nsharp|\r\n"));
-        QVERIFY(main().windows().find<Form6>());
         form->Timer1_Timer();
         form->Timer2_Timer();
-        QVERIFY(buttons(false, false));
+        QVERIFY(main().windows().find<Form6>() && buttons(false, false));
         QCOMPARE(form->Label1->text(),
                  QStringLiteral("Downloading...\n\nPlease wait, this may take several minuets..."));
     }
 
-    void aListWithFewerEntriesThanItsCountShowsWhatItHolds()
+    void aListIsShownAsFarAsItHoldsEntriesAndTheFifthTickWithoutOneGivesUp()
     {
         connectAndShowList();
         // A count of 0 or no number: no entries, the list file deleted, only Connect offered.
@@ -160,46 +129,7 @@ private slots:
             QStringLiteral("The list of databases announces 3 entries but holds only 2; the 2 it holds are shown."));
         connectAndShowList();
         QCOMPARE(shownNames(), (QStringList{"Alpha", "Beta"}));
-    }
 
-    void aFailedFetchIsReportedAndLeavesNoFileHalfWritten()
-    {
-        connectAndShowList();
-        // alpha.txt is not there; beta.txt announces more than 32 MiB and never sends them.
-        server->respond("/mud/beta.txt", {"", false, Inet::kMaxDocumentBytes + 1});
-        textfile::saveAtomically(databaseFilePath(), crlf({"earlier", "download|"}));
-        dialogs.expectMessage(QStringLiteral("Could not download %1: the server answered 404 Not Found.")
-                                  .arg(url("alpha.txt")));
-        dialogs.expectMessage(
-            QStringLiteral("Could not download %1: the document is larger than 32 MiB.").arg(url("beta.txt")));
-        for (int row : {0, 1}) {
-            form->List1->setCurrentRow(row);
-            form->Command4_Click();
-            QCOMPARE(textfile::readAll(databaseFilePath()), crlf({"earlier", "download|"}));
-            QVERIFY(!main().windows().find<Form6>() && buttons(true, true));
-            QCOMPARE(form->Label1->text(), kInstructions);
-        }
-
-        // Qt ends a timed-out reply as cancelled; the user is told of the time-out.
-        server->neverAnswer("/mud/downlist.txt");
-        form->Inet1->setRequestTimeoutMs(200);
-        dialogs.expectMessage(QStringLiteral("Could not download %1: the server did not answer within 0.2 seconds.")
-                                  .arg(url("downlist.txt")));
-        form->Command1_Click();
-        QVERIFY(!form->list_pending && buttons(true, true) && !QFile::exists(listFilePath()));
-
-        // The server gone, its port is closed.
-        const QString list = url("downlist.txt");
-        server.reset();
-        dialogs.expectMessage(
-            QStringLiteral("Could not download %1: the server could not be reached (Connection refused).").arg(list));
-        form->Command1_Click();
-        QVERIFY(!form->list_pending && buttons(true, true));
-    }
-
-    void theFifthTickWithoutAListFileGivesUp()
-    {
-        connectAndShowList();
         form->Command1_Click();
         QVERIFY(QFile::remove(listFilePath()));
         for (int tick = 1; tick <= 5; ++tick) {
@@ -209,18 +139,53 @@ private slots:
             form->Timer1_Timer();
             QCOMPARE(form->list_pending, tick < 5);
         }
-        // Back in the opened state: no list, and the next tick is silent.
-        QVERIFY(shownNames().isEmpty() && buttons(true, false));
+        // Back in the opened state: no list, and the timers are idle.
         form->Timer1_Timer();
+        form->Timer2_Timer();
+        QVERIFY(shownNames().isEmpty() && buttons(true, false));
     }
 
-    void closingDuringAFetchStopsItAndClosesTheWindow()
+    void aFailedFetchIsReportedAndLeavesNoFileHalfWritten()
+    {
+        connectAndShowList();
+        const QString instructions = form->Label1->text();
+        // alpha.txt is not there; beta.txt announces more than 32 MiB and never sends them.
+        server->respond("/mud/beta.txt", {"", false, Inet::kMaxDocumentBytes + 1});
+        const QByteArray earlier = crlf({"earlier", "download|"});
+        textfile::saveAtomically(databaseFilePath(), earlier);
+        expectFetchFailure("alpha.txt", "the server answered 404 Not Found");
+        expectFetchFailure("beta.txt", "the document is larger than 32 MiB");
+        for (int row : {0, 1}) {
+            form->List1->setCurrentRow(row);
+            form->Command4_Click();
+            QCOMPARE(textfile::readAll(databaseFilePath()), earlier);
+            QVERIFY(!main().windows().find<Form6>() && buttons(true, true) && form->Label1->text() == instructions);
+        }
+
+        // Qt ends a timed-out reply as cancelled; the user is told of the time-out.
+        server->neverAnswer("/mud/downlist.txt");
+        form->Inet1->setRequestTimeoutMs(200);
+        expectFetchFailure("downlist.txt", "the server did not answer within 0.2 seconds");
+        form->Command1_Click();
+        QVERIFY(!form->list_pending && buttons(true, true) && !QFile::exists(listFilePath()));
+
+        // The server gone, its port is closed.
+        expectFetchFailure("downlist.txt", "the server could not be reached (Connection refused)");
+        server.reset();
+        form->Command1_Click();
+    }
+
+    void closingDuringAFetchStopsItAndTheMenuOpensTheWindowAgainOnTheBuiltInFolder()
     {
         server->neverAnswer("/mud/downlist.txt");
         QTimer::singleShot(50, form, [this] { form->close(); });
         form->Command1_Click(); // no message: the user left
         QTRY_VERIFY(form.isNull());
-        QVERIFY(!QFile::exists(listFilePath()));
+
+        main().mnuDownload_Click();
+        Form5 *fresh = main().windows().find<Form5>();
+        QVERIFY(fresh && fresh->Timer1->isActive() && fresh->Timer2->isActive());
+        QCOMPARE(fresh->downloadFolderUrl(), defaultDownloadFolderUrl());
     }
 };
 

@@ -8,17 +8,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QGroupBox>
 #include <QImage>
-#include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-
-// pref.txt as the program starts with it: black, green, green in the printed-number form.
-static const QByteArray kStartPrefs = " 0 \r\n 65280 \r\n 65280 \r\n";
 
 class FrmPrefTest : public QObject
 {
@@ -28,10 +23,14 @@ class FrmPrefTest : public QObject
     std::unique_ptr<StartedProgram> program;
     Form1 *form = nullptr;
 
-    frmPref *openPrefs()
+    // Opens the window from the menu (or brings it to the front) and clicks the given options.
+    frmPref *openAndChoose(std::initializer_list<int> options)
     {
         form->mnuPref_Click();
-        return form->windows().find<frmPref>();
+        frmPref *prefs = form->windows().find<frmPref>();
+        for (int n : options)
+            prefs->option(n)->click();
+        return prefs;
     }
     QByteArray prefFile() const { return program->folder.read("pref.txt"); }
 
@@ -68,89 +67,17 @@ private slots:
         program.reset();
     }
 
-    void theWindowOffersThreeExclusivePalettesOfOutlinedSwatchesStartingFromBlackAndGreen()
+    void theKeyboardAndTheMouseChooseEachRowsColourAndTheSwatchesShowIt()
     {
-        frmPref *prefs = openPrefs();
-        QVERIFY(prefs && prefs->isVisible() && prefs->windowFlags().testFlag(Qt::Tool));
-        QCOMPARE(prefs->windowTitle(), QStringLiteral("Preferences"));
-        QCOMPARE(prefs->minimumSize(), prefs->maximumSize());
-        const QStringList captions{prefs->Frame1->title(), prefs->Frame2->title(), prefs->Frame3->title(),
-                                   prefs->Frame4->title(), prefs->Command1->text()};
-        QCOMPARE(captions, (QStringList{"Colors", "Background", "Items", "Descriptions", "OK"}));
-        QCOMPARE(checkedOptions(prefs), (QList<int>{1, 16, 24}));
-
-        // Each option chooses the colour of its row.
-        const quint32 backgrounds[] = {0, 16777215, 12582912, 8388736, 32896, 192, 12632256, 32768};
-        const quint32 texts[] = {0, 16777215, 16777088, 16711935, 65535, 255, 12632256, 65280};
-        const int backgroundOptions[] = {1, 2, 3, 4, 5, 6, 7, 15};
-        const int itemOptions[] = {8, 9, 10, 11, 12, 13, 14, 16};
-        for (int r = 0; r < palette::kRowCount; ++r) {
-            for (int n : {backgroundOptions[r], itemOptions[r], 17 + r})
-                prefs->option(n)->click();
-            QCOMPARE(checkedOptions(prefs), (QList<int>{backgroundOptions[r], itemOptions[r], 17 + r}));
-            const Prefs chosen = prefs->chosenColours();
-            QCOMPARE(chosen.background, backgrounds[r]);
-            QCOMPARE(chosen.itemText, texts[r]);
-            QCOMPARE(chosen.descriptionText, texts[r]);
-            QVERIFY(!prefs->option(17 + r)->accessibleName().isEmpty());
-        }
-
-        // Swatches are filled with their colour and outlined.
-        ColourSwatch *swatch = prefs->swatch(palette::Group::Items, 5); // #FF0000
+        frmPref *prefs = openAndChoose({});
+        QVERIFY(prefs->windowFlags().testFlag(Qt::Tool));
+        ColourSwatch *swatch = prefs->swatch(palette::Group::Items, 5); // red, outlined
         QImage image(swatch->size(), QImage::Format_RGB32);
         image.fill(Qt::white);
         swatch->render(&image);
-        const QColor outline = swatch->palette().color(QPalette::WindowText);
         QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(255, 0, 0));
-        QCOMPARE(image.pixelColor(0, 0), outline);
-        QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), outline);
-    }
+        QCOMPARE(image.pixelColor(0, 0), swatch->palette().color(QPalette::WindowText));
 
-    void okSavesAndAppliesTheChoiceAndReopeningStartsFromBlackAndGreen()
-    {
-        // Background row 3, items row 6, descriptions row 2, on the named controls only.
-        const QList<QPalette> unchanged{form->Text2->palette(), form->Command2->palette(), form->Command3->palette()};
-        const QColor labelText = form->Label1->palette().color(QPalette::WindowText);
-        frmPref *prefs = openPrefs();
-        for (int n : {3, 13, 18})
-            prefs->option(n)->click();
-        prefs->Command1_Click();
-        QCOMPARE(prefFile(), QByteArray("12582912\r\n255\r\n16777215\r\n"));
-        verifyMainWindowColours(QColor(0, 0, 0xC0), QColor(255, 0, 0), QColor(255, 255, 255));
-        QCOMPARE((QList<QPalette>{form->Text2->palette(), form->Command2->palette(), form->Command3->palette()}),
-                 unchanged);
-        QCOMPARE(form->Label1->palette().color(QPalette::WindowText), labelText);
-        QTRY_VERIFY(!form->windows().find<frmPref>());
-
-        // Reopened, the window shows the initial selection, not the saved one; OK without a change.
-        prefs = openPrefs();
-        QCOMPARE(checkedOptions(prefs), (QList<int>{1, 16, 24}));
-        QTest::mouseClick(prefs->Command1, Qt::LeftButton);
-        QCOMPARE(prefFile(), QByteArray("0\r\n65280\r\n65280\r\n"));
-        verifyMainWindowColours(Qt::black, QColor(0, 255, 0), QColor(0, 255, 0));
-    }
-
-    void aSecondShowKeepsTheSelectionAndTheCloseBoxOrEscapeDiscardsIt()
-    {
-        frmPref *prefs = openPrefs();
-        prefs->option(5)->click();
-        prefs->option(20)->click();
-        QCOMPARE(openPrefs(), prefs);
-        QCOMPARE(checkedOptions(prefs), (QList<int>{5, 16, 20}));
-        QVERIFY(prefs->close());
-        QTRY_VERIFY(!form->windows().find<frmPref>());
-
-        prefs = openPrefs();
-        prefs->option(2)->click();
-        QTest::keyClick(prefs, Qt::Key_Escape);
-        QTRY_VERIFY(!form->windows().find<frmPref>());
-        QCOMPARE(prefFile(), kStartPrefs);
-        verifyMainWindowColours(Qt::black, QColor(0, 255, 0), QColor(0, 255, 0));
-    }
-
-    void theKeyboardReachesEveryGroupAndEnterPressesOk()
-    {
-        frmPref *prefs = openPrefs();
         prefs->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(prefs));
         QTRY_COMPARE(QApplication::focusWidget(), prefs->option(1));
@@ -162,28 +89,65 @@ private slots:
         // The arrow keys move the selection within a group.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(checkedOptions(prefs), (QList<int>{1, 16, 23}));
+
+        const quint32 backgrounds[] = {0, 16777215, 12582912, 8388736, 32896, 192, 12632256, 32768};
+        const quint32 texts[] = {0, 16777215, 16777088, 16711935, 65535, 255, 12632256, 65280};
+        const int backgroundOptions[] = {1, 2, 3, 4, 5, 6, 7, 15};
+        const int itemOptions[] = {8, 9, 10, 11, 12, 13, 14, 16};
+        for (int r = 0; r < palette::kRowCount; ++r) {
+            for (int n : {backgroundOptions[r], itemOptions[r], 17 + r})
+                prefs->option(n)->click();
+            QCOMPARE(checkedOptions(prefs), (QList<int>{backgroundOptions[r], itemOptions[r], 17 + r}));
+            const Prefs c = prefs->chosenColours();
+            QCOMPARE((QList<quint32>{c.background, c.itemText, c.descriptionText}),
+                     (QList<quint32>{backgrounds[r], texts[r], texts[r]}));
+        }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(prefFile(), QByteArray("0\r\n65280\r\n12632256\r\n"));
+        QCOMPARE(prefFile(), QByteArray("32768\r\n65280\r\n65280\r\n"));
     }
 
-    void aPrefFileThatCannotBeWrittenIsReportedAndNothingApplied()
+    void okSavesAndAppliesTheChoiceClosingDiscardsItAndEveryNewWindowStartsFromBlackAndGreen()
     {
-        // A folder in the way of pref.txt makes the write fail.
+        const QByteArray started = prefFile();
+        frmPref *prefs = openAndChoose({5, 20});
+        QCOMPARE(openAndChoose({}), prefs); // a second show keeps the selection
+        QCOMPARE(checkedOptions(prefs), (QList<int>{5, 16, 20}));
+        QVERIFY(prefs->close()); // the close box
+        QTRY_VERIFY(!form->windows().find<frmPref>());
+        QTest::keyClick(openAndChoose({2}), Qt::Key_Escape);
+        QTRY_VERIFY(!form->windows().find<frmPref>());
+        QCOMPARE(prefFile(), started);
+
+        // Background row 3, items row 6, descriptions row 2, on the named controls only.
+        const QList<QPalette> unchanged{form->Text2->palette(), form->Command2->palette(), form->Command3->palette()};
+        openAndChoose({3, 13, 18})->Command1_Click();
+        QCOMPARE(prefFile(), QByteArray("12582912\r\n255\r\n16777215\r\n"));
+        verifyMainWindowColours(QColor(0, 0, 0xC0), QColor(255, 0, 0), QColor(255, 255, 255));
+        QCOMPARE((QList<QPalette>{form->Text2->palette(), form->Command2->palette(), form->Command3->palette()}),
+                 unchanged);
+        QTRY_VERIFY(!form->windows().find<frmPref>());
+
+        // Reopened, the window shows the initial selection, not the saved one; OK without a change.
+        prefs = openAndChoose({});
+        QCOMPARE(checkedOptions(prefs), (QList<int>{1, 16, 24}));
+        QTest::mouseClick(prefs->Command1, Qt::LeftButton);
+        QCOMPARE(prefFile(), QByteArray("0\r\n65280\r\n65280\r\n"));
+        verifyMainWindowColours(Qt::black, QColor(0, 255, 0), QColor(0, 255, 0));
+        QTRY_VERIFY(!form->windows().find<frmPref>());
+
+        // A folder in the way of pref.txt: the failure is reported, nothing is
+        // applied, and the window stays open with the choice for another try.
         const QString path = program->folder.file("pref.txt");
         QVERIFY(QFile::remove(path) && QDir(program->folder.path()).mkdir("pref.txt"));
-        QString expected;
         try {
             preffile::write(path, Prefs{12582912, 65280, 65280});
         } catch (const Failure &failure) {
-            expected = failure.longMessage();
+            dialogs.expectMessage(failure.longMessage());
         }
-
-        frmPref *prefs = openPrefs();
-        prefs->option(3)->click();
-        dialogs.expectMessage(expected);
+        prefs = openAndChoose({3});
         prefs->Command1_Click();
-        QCOMPARE(form->List1->palette().color(QPalette::Base), QColor(Qt::black));
-        // The window stays open with the choice, so the user may try again.
+        verifyMainWindowColours(Qt::black, QColor(0, 255, 0), QColor(0, 255, 0));
         QCOMPARE(form->windows().find<frmPref>(), prefs);
     }
 };
