@@ -6,22 +6,17 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-namespace {
-const QByteArray kTwoItems = crlf({"ring", "gold|", "sword", "sharp|"});
-}
-
 class Form4Test : public QObject
 {
     Q_OBJECT
 
     ScriptedDialogs dialogs;
-    std::unique_ptr<StartedProgram> program;
 
-    // Opens the window (a fresh one after each add), types an item and presses "Add".
-    Form4 *add(const QString &name, const QString &description)
+    // Opens the window (or brings it back), types an item and presses "Add".
+    static Form4 *add(StartedProgram &program, const QString &name, const QString &description)
     {
-        program->form->mnuAddItem->trigger();
-        Form4 *window = program->form->windows().find<Form4>();
+        program.form->mnuAddItem->trigger();
+        Form4 *window = program.form->windows().find<Form4>();
         window->Text1->setText(name);
         window->Text2->setPlainText(description);
         window->Command1_Click();
@@ -29,57 +24,43 @@ class Form4Test : public QObject
     }
 
 private slots:
-    void init()
+    void cleanup() { VERIFY_DIALOGS(dialogs); }
+
+    void refusedTextAndAFullDiskWriteNothingAndEachAddAppendsWhatWasTyped()
     {
-        dialogs.reset();
-        program = std::make_unique<StartedProgram>(dialogs, kTwoItems);
-    }
-    void cleanup() { program.reset(); VERIFY_DIALOGS(dialogs); }
-
-    void eachAddAppendsWhatWasTypedToTheCurrentDatabase()
-    {
-        program->form->selectIndex(0);
-        QPointer<Form4> window = add("helmet", QString::fromUtf8("caf\u00E9\n5 \u20AC"));
-        QCOMPARE(program->database(), kTwoItems + crlf({"helmet", "caf\xE9|5 \x80|"}));
-        QCOMPARE(program->folder.read("42198739.txt"), crlf({"caf\xE9", "5 \x80"}));
-        QCOMPARE(program->listed(), (QStringList{"ring", "sword", "helmet"}));
-        QVERIFY(program->form->Text1->toPlainText().isEmpty());
-        QTRY_VERIFY(window.isNull()); // unloaded
-
-        // Nothing is checked: empty texts, a final line end, a repeated name.
-        add("", "");
-        add("cloak", "x\n");
-        add("ring", "silver");
-        QCOMPARE(program->database(), kTwoItems + crlf({"helmet", "caf\xE9|5 \x80|", "", "|", "cloak", "x||", "ring",
-                                                        "silver|"}));
-        QCOMPARE(program->listed().size(), 6);
-        VERIFY_TABLE(*program);
-
-        program->state.selectDatabase("armour", "armour.txt");
-        add("helmet", "iron");
-        QCOMPARE(program->folder.read("armour.txt"), crlf({"helmet", "iron|"}));
-    }
-
-    void refusedTextAndAFullDiskWriteNothingAndKeepTheWindow()
-    {
+        const QByteArray twoItems = crlf({"ring", "gold|", "sword", "sharp|"});
+        StartedProgram program(dialogs, twoItems);
         const QString refused = QStringLiteral(
             "Unanticipated error #5  Description: Invalid argument: the text holds the character \"\u2603\" (U+2603), "
             "which cannot be stored in the program's files; nothing was written   Source: Gearledger");
         dialogs.expectMessage(refused);
-        Form4 *window = add(QString::fromUtf8("snow \u2603"), "cold");
+        QPointer<Form4> window = add(program, QString::fromUtf8("snow \u2603"), "cold");
         dialogs.expectMessage(refused);
-        add("snow", QString::fromUtf8("\u2603"));
-        QVERIFY(!program->folder.exists("42198739.txt"));
-
+        add(program, "snow", QString::fromUtf8("\u2603"));
+        QVERIFY(!program.folder.exists("42198739.txt"));
         dialogs.expectMessage(QStringLiteral("Unanticipated error #75  Description: Path/File access error: could not "
                                              "write database.txt (File too large)   Source: Gearledger"));
-        {
-            const WriteLimit full(kTwoItems.size());
-            add("helmet", "iron");
-        }
-        QCOMPARE(program->database(), kTwoItems);
-        QCOMPARE(program->listed(), (QStringList{"ring", "sword"}));
+        withWritesLimitedTo(twoItems.size(), [&] { add(program, "helmet", "iron"); });
+        QCOMPARE(program.database(), twoItems);
         QVERIFY(window->isVisible());
+
+        program.form->selectIndex(0);
+        add(program, "helmet", QString::fromUtf8("caf\u00E9\n5 \u20AC"));
+        QCOMPARE(program.folder.read("42198739.txt"), crlf({"caf\xE9", "5 \x80"}));
+        QVERIFY(program.form->Text1->toPlainText().isEmpty());
+        QTRY_VERIFY(window.isNull()); // unloaded
+        // Nothing is checked: empty texts, a final line end, a repeated name.
+        add(program, "", "");
+        add(program, "cloak", "x\n");
+        add(program, "ring", "silver");
+        QCOMPARE(program.database(), twoItems + crlf({"helmet", "caf\xE9|5 \x80|", "", "|", "cloak", "x||", "ring",
+                                                      "silver|"}));
+        QCOMPARE(program.listed().size(), 6);
+        VERIFY_TABLE(program);
+
+        program.state.selectDatabase("armour", "armour.txt");
+        add(program, "helmet", "iron");
+        QCOMPARE(program.folder.read("armour.txt"), crlf({"helmet", "iron|"}));
     }
 };
 

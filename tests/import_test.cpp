@@ -21,72 +21,58 @@ class ImportTest : public QObject
     ScriptedDialogs dialogs;
     std::unique_ptr<StartedProgram> program;
 
-    void start(const QByteArray &database = kTwoItems) { program = std::make_unique<StartedProgram>(dialogs, database); }
-
-    // An import of insert.txt holding these bytes that ends with this message.
-    void import(const QByteArray &file,
-                const QString &message = QStringLiteral("Your database has been updated successfully!"))
+    // An import answered with this path (insert.txt holding these bytes, when
+    // given) that ends with this message, if any.
+    void import(const QString &message, const QByteArray &bytes, QString path = {})
     {
-        program->folder.write("insert.txt", file);
-        importAnswering(program->folder.file("insert.txt"), message);
-    }
-
-    // An import that the user answers with this text and that ends with this message, if any.
-    void importAnswering(const QString &answer, const QString &message)
-    {
+        if (!bytes.isEmpty()) {
+            program->folder.write("insert.txt", bytes);
+            path = program->folder.file("insert.txt");
+        }
         dialogs.expectMessage(kCheckTheFormat);
-        dialogs.expectInput(kPrompt, answer);
+        dialogs.expectInput(kPrompt, path);
         if (!message.isEmpty())
             dialogs.expectMessage(message);
         program->form->mnuAdd->trigger();
     }
 
 private slots:
-    void init() { dialogs.reset(); start(); }
+    void init() { dialogs.reset(); program = std::make_unique<StartedProgram>(dialogs, kTwoItems); }
     void cleanup() { program.reset(); VERIFY_DIALOGS(dialogs); }
 
-    void theLongSwordAndTheRingGoToTheEndInFileOrder()
+    void newItemsGoToTheEndInFileOrderWithCleanedNamesAndThosePresentSkipped()
     {
-        start(sampleItemBytes());
-        import(crlf({"a long sword", "Sharp.", "Heavy.", "", "The Ring", ""}));
-        QCOMPARE(program->database(), sampleItemBytes() + crlf({"long sword", "Sharp.|Heavy.|", "Ring", ""}));
-        QCOMPARE(program->listed(), (QStringList{"small metallic ring", "long sword", "Ring"}));
-        VERIFY_TABLE(*program);
-    }
-
-    void namesAreCleanedAndThoseAlreadyPresentSkippedWithTheirLines()
-    {
-        // The last record ends with lone CRs and no line end at all.
-        import(crlf({"'Vorpal Blade',", "Snicker-snack.", "", "'an orb',", "", "'x", "", "'", "", "'x,", "gone", "",
-                     "Another Sword", "", "an apple", "", "anvil", "", "the the key", "", "THE KEY", "", "the", "",
-                     "An", "", "Some gold", "", "some coins", "", "SOME coins", "", "Something", "", "some", "", "th", "",
-                     "the ", "lost with its empty name", "", "a ring", "copper", "", "helmet", "iron", "", "The helmet",
-                     "steel", "steel", "", "Sword", "blunt", "", "", "ignored", ""})
-               + "A\rround\rold");
+        // The long sword and the Ring first; the last record ends with lone CRs and no line end at all.
+        import(QStringLiteral("Your database has been updated successfully!"),
+               crlf({"a long sword", "Sharp.", "Heavy.", "", "The Ring", "", "'Vorpal Blade',", "Snicker-snack.", "",
+                     "'an orb',", "", "'x", "", "'", "", "Another Sword", "", "an apple", "", "anvil", "",
+                     "the the key", "", "THE KEY", "", "the", "", "An", "", "Some gold", "", "some coins", "",
+                     "SOME coins", "", "the ", "lost with its empty name", "", "a ring", "copper", "", "helmet", "iron",
+                     "", "The helmet", "steel", "steel", "", "Sword", "blunt", "", "", "ignored", ""})
+                   + "A\rround\rold");
         QCOMPARE(program->database(),
-                 kTwoItems + crlf({"Vorpal Blade", "Snicker-snack.|", "orb", "", "'x", "", "'", "", "Another Sword", "",
-                                   "apple", "", "anvil", "", "the key", "", "THE KEY", "", "the", "", "An", "", "gold",
-                                   "", "coins", "", "SOME coins", "", "Something", "", "some", "", "th", "", "helmet",
-                                   "iron|", "Sword", "blunt|", "A", "round|old|"}));
+                 kTwoItems + crlf({"long sword", "Sharp.|Heavy.|", "Ring", "", "Vorpal Blade", "Snicker-snack.|", "orb",
+                                   "", "'x", "", "'", "", "Another Sword", "", "apple", "", "anvil", "", "the key", "",
+                                   "THE KEY", "", "the", "", "An", "", "gold", "", "coins", "", "SOME coins", "",
+                                   "helmet", "iron|", "Sword", "blunt|", "A", "round|old|"}));
+        QCOMPARE(program->listed().size(), 21);
         VERIFY_TABLE(*program);
     }
 
-    void aCancelledInputBoxStopsSilentlyAfterReloadingTheList()
+    void cancelledOrFailedImportsLeaveTheDatabaseAsItWas()
     {
         program->search("ring");
-        importAnswering(QString(), QString());
+        import(QString(), {}); // cancelled
         QCOMPARE(dialogs.lastTitle, QStringLiteral("Insert From File"));
         QCOMPARE(dialogs.lastDefaultText, QDir::homePath() + QStringLiteral("/insert.txt"));
-        QCOMPARE(program->listed(), (QStringList{"ring", "sword"}));
+        QCOMPARE(program->listed(), (QStringList{"ring", "sword"})); // listed again all the same
+        for (const QString &missing : {program->folder.file("nothing here.txt"), program->folder.path()})
+            import(QStringLiteral("Could not find the file: ") + missing, {}, missing);
+        withWritesLimitedTo(kTwoItems.size(), [&] {
+            import(QStringLiteral("Unanticipated error #75"), crlf({"helmet", "iron", "", "shield"}));
+        });
         QCOMPARE(program->database(), kTwoItems);
-    }
-
-    void aMissingImportFileOrDatabaseIsNamed()
-    {
-        const QString missing = program->folder.file("nothing here.txt");
-        importAnswering(missing, QStringLiteral("Could not find the file: ") + missing);
-        importAnswering(program->folder.path(), QStringLiteral("Could not find the file: ") + program->folder.path());
-        QCOMPARE(program->database(), kTwoItems);
+        VERIFY_TABLE(*program);
 
         program->state.selectDatabase("gone", "gone.txt");
         dialogs.expectMessage(kCheckTheFormat);
@@ -94,28 +80,11 @@ private slots:
             "Could not find the gone.txt file; Please go and select another database, or create a new one."));
         program->form->mnuAdd->trigger();
         QVERIFY(!program->folder.exists("gone.txt"));
-    }
 
-    void aDatabaseThatCannotBeWrittenKeepsItsItemsAndIsListedAgain()
-    {
-        {
-            const WriteLimit full(kTwoItems.size());
-            import(crlf({"helmet", "iron", "", "shield"}), QStringLiteral("Unanticipated error #75"));
-        }
-        QCOMPARE(program->database(), kTwoItems);
-        QCOMPARE(program->listed(), (QStringList{"ring", "sword"}));
-        VERIFY_TABLE(*program);
-    }
-
-    void anImportBeyondTheListCapacityAddsNothing()
-    {
-        QByteArray full;
-        for (int i = 1; i < 10000; ++i)
-            full += "item " + QByteArray::number(i) + "\r\n|\r\n";
-        start(full);
-        import(crlf({"one more", "", "one too many"}), QStringLiteral("Unanticipated error #9"));
+        const QByteArray full = QByteArray("item\r\n|\r\n").repeated(9999);
+        program = std::make_unique<StartedProgram>(dialogs, full);
+        import(QStringLiteral("Unanticipated error #9"), crlf({"one more", "", "one too many"}));
         QCOMPARE(program->database(), full);
-        QCOMPARE(program->listed().size(), 9999);
         VERIFY_TABLE(*program);
     }
 };

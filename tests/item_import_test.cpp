@@ -11,17 +11,12 @@ class ItemImportTest : public QObject
 private slots:
     void theDuplicateTestComparesExactlyAndCountsEmptySlots()
     {
-        itemimport::NameTable names(3);
-        QVERIFY(names.isNew("ring"));
+        itemimport::NameTable names(2);
         QVERIFY(!names.isNew("")); // free slots hold the empty text
         names.add("ring");
-        QVERIFY(!names.isNew("ring"));
-        QVERIFY(names.isNew("Ring"));
-        QVERIFY(names.isNew("ring "));
+        QVERIFY(!names.isNew("ring") && names.isNew("Ring") && names.isNew("ring "));
         names.add("sword");
-        names.add("Ring");
         QVERIFY(names.isNew("")); // no slot is empty any more
-
         itemimport::NameTable withEmptyName(1);
         withEmptyName.add("");
         QVERIFY(!withEmptyName.isNew(""));

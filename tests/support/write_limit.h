@@ -29,3 +29,11 @@ private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };
+
+// Does the action while every write past the given file size fails.
+template <typename Action>
+void withWritesLimitedTo(rlim_t bytes, Action action)
+{
+    const WriteLimit limit(bytes);
+    action();
+}
