@@ -14,33 +14,22 @@ class DownloadMergeTest : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestFolder> folder;
-    QVector<Item> downloaded(const QByteArray &bytes)
-    {
-        folder->write("tmp94838.txt", bytes);
-        return readDownloadedItems(folder->file("tmp94838.txt"));
-    }
-
 private slots:
-    void init() { folder = std::make_unique<TestFolder>(); }
-
-    void onlyAnEmptyLastLineIsNoItem()
+    void onlyAnEmptyLastLineIsNoItemAndAMergeBeyondTheListsCapacityWritesNothing()
     {
-        QCOMPARE(downloaded(crlf({"", "nameless|", "ring", "gold|", ""})),
-                 (QVector<Item>{{"", "nameless|"}, {"ring", "gold|"}}));
-        QVERIFY(downloaded("\r\n").isEmpty());
-    }
+        const TestFolder folder;
+        const QString db = folder.file("db.txt");
+        folder.write("db.txt", crlf({"", "nameless|", "ring", "gold|", ""}));
+        QCOMPARE(readDownloadedItems(db), (QVector<Item>{{"", "nameless|"}, {"ring", "gold|"}}));
 
-    void aMergeBeyondTheListsCapacityWritesNothing()
-    {
         QVector<Item> full;
         for (int i = 0; i < 9999; ++i)
             full.append({QString::number(i), QString::number(i) + "|"});
-        itemdb::rewriteItems(folder->file("db.txt"), full);
-        QCOMPARE(mergeInto(folder->file("db.txt"), {{"last", "fits|"}}), 1);
-        const QByteArray before = folder->read("db.txt");
-        QVERIFY_THROWS_EXCEPTION(Failure, mergeInto(folder->file("db.txt"), {{"one more", "too many|"}}));
-        QCOMPARE(folder->read("db.txt"), before);
+        itemdb::rewriteItems(db, full);
+        QCOMPARE(mergeInto(db, {{"last", "fits|"}}), 1);
+        const QByteArray before = folder.read("db.txt");
+        QVERIFY_THROWS_EXCEPTION(Failure, mergeInto(db, {{"one more", "too many|"}}));
+        QCOMPARE(folder.read("db.txt"), before);
     }
 };
 
