@@ -117,6 +117,7 @@ private slots:
         dialogs.expectInput(kNamePrompt, "mydatabase");
         form->imgCreate->click();
         QCOMPARE(dialogs.lastDefaultText, QStringLiteral("mydatabase"));
+        QCOMPARE(dialogs.lastTitle, QStringLiteral("New database"));
         QCOMPARE(file("datalist.txt"), crlf({" 2 ", "database", "database.txt", "mydatabase", "mydatabase.txt"}));
         QCOMPARE(file("mydatabase.txt"), sampleItemBytes());
         QCOMPARE(form->Combo1->itemText(1), QStringLiteral("mydatabase"));

@@ -148,6 +148,7 @@ private slots:
         dialogs.expectInput(kPrompt, "My Mud");
         QVERIFY(press(&Form6::Command2_Click));
         QCOMPARE(dialogs.lastDefaultText, QStringLiteral("mydatabase"));
+        QCOMPARE(dialogs.lastTitle, QStringLiteral("New database"));
         QCOMPARE(file("My Mud.txt"), crlf({"sword", "sharp|", "ring", "gold|"}));
         QCOMPARE(file("datalist.txt"),
                  crlf({" 3 ", "database", "database.txt", "other", "other.txt", "My Mud", "My Mud.txt"}));
