@@ -1,6 +1,7 @@
-#include "app/module1.h"
 #include "app/qt_dialogs.h"
-#include "main_window/form1.h"
+#include "download/download_url.h"
+#include "main_window/main_window.h"
+#include "program/program.h"
 
 #include <QApplication>
 
@@ -10,9 +11,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Gearledger"));
 
     // Every data file lives in the folder that holds the program.
-    Module1 state(QCoreApplication::applicationDirPath());
+    Program program(QCoreApplication::applicationDirPath());
     QtDialogs dialogs;
-    Form1 window(state, dialogs);
+    MainWindow window(program, dialogs, defaultDownloadFolderUrl());
     window.startUp();
     window.show();
     return app.exec();

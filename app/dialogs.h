@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/outcome.h"
+
 #include <QString>
 
 // Every message box, question, text-input box and beep of the program goes
@@ -19,6 +21,14 @@ public:
     // A text-input box; Cancel gives the empty text.
     virtual QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
     virtual void beep() = 0;
+
+    // Shows why an operation did not succeed; true when it did.
+    bool report(const Outcome &outcome)
+    {
+        if (!outcome.ok())
+            message(outcome.message());
+        return outcome.ok();
+    }
 };
 
 inline const QString kProgramTitle = QStringLiteral("Gearledger");

@@ -17,6 +17,9 @@ struct Item
 // The item database file: pairs of lines, name then description, in list order.
 namespace itemdb {
 
+// The most items the program lists, and so the most a database it writes holds.
+inline constexpr int kListCapacity = 10000;
+
 // The first item of every new database.
 inline const QString kSampleName = QStringLiteral("small metallic ring");
 inline const QString kSampleDescription = QStringLiteral(

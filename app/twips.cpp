@@ -1,6 +1,8 @@
 #include "app/twips.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QVariant>
 #include <QWidget>
@@ -64,6 +66,13 @@ void setTwipsHeight(QWidget *widget, int height)
     TwipRect r = twipsOf(widget);
     r.height = height;
     setTwips(widget, r);
+}
+
+void centreOnScreen(QWidget *window, const QWidget *reference)
+{
+    const QScreen *screen = reference && reference->screen() ? reference->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 QSize clientPixels(int widthTwips, int heightTwips)

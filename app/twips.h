@@ -3,8 +3,8 @@
 #include "app/twip_rect.h"
 
 #include <QRect>
-
-class QWidget;
+#include <QString>
+#include <QWidget>
 
 // Window geometry is designed in twips, 15 to a device-independent pixel. Each
 // control keeps its twips rectangle so that layout rules work on exact values;
@@ -24,6 +24,23 @@ void setTwipsLeft(QWidget *widget, int left);
 void setTwipsTop(QWidget *widget, int top);
 void setTwipsWidth(QWidget *widget, int width);
 void setTwipsHeight(QWidget *widget, int height);
+
+// Gives a control its design name (its objectName, by which the layout, the
+// tests and the README's table know it), its accessible name (when none is
+// given, a label is read by its caption) and its place in twips.
+template <class Control>
+Control *placed(Control *control, const char *designName, const TwipRect &r, const QString &accessibleName = QString())
+{
+    control->setObjectName(QLatin1String(designName));
+    if (!accessibleName.isEmpty())
+        control->setAccessibleName(accessibleName);
+    setTwips(control, r);
+    return control;
+}
+
+// Puts a window at the centre of the screen that shows `reference` (the
+// primary screen when it shows nowhere yet).
+void centreOnScreen(QWidget *window, const QWidget *reference);
 
 // Sets a window's client area (the area under its menu bar) in twips.
 QSize clientPixels(int widthTwips, int heightTwips);

@@ -1,8 +1,7 @@
 // How long the main window takes to list and search a full database of 10000 items.
 #include "app/dialogs.h"
-#include "app/module1.h"
-#include "main_window/form1.h"
-#include "main_window/item_listing.h"
+#include "main_window/main_window.h"
+#include "program/program.h"
 
 #include <QApplication>
 #include <QFile>
@@ -48,27 +47,29 @@ FullDatabase &database()
 
 void readingTenThousandItems(benchmark::State &state)
 {
+    Program program(database().dir.path());
     for (auto _ : state)
-        benchmark::DoNotOptimize(listItems(database().path()));
+        benchmark::DoNotOptimize(program.listAll());
 }
 BENCHMARK(readingTenThousandItems)->Unit(benchmark::kMillisecond);
 
 void searchingTenThousandDescriptions(benchmark::State &state)
 {
+    Program program(database().dir.path());
     for (auto _ : state)
-        benchmark::DoNotOptimize(searchItems(database().path(), "NUMBER 5", SearchIn::Both));
+        benchmark::DoNotOptimize(program.search("NUMBER 5", true, true));
 }
 BENCHMARK(searchingTenThousandDescriptions)->Unit(benchmark::kMillisecond);
 
 void showAllInTheMainWindow(benchmark::State &state)
 {
-    Module1 program(database().dir.path());
+    Program program(database().dir.path());
     SilentDialogs dialogs;
-    Form1 window(program, dialogs);
+    MainWindow window(program, dialogs, QString());
     window.startUp();
     window.show();
     for (auto _ : state) {
-        window.Command3_Click();
+        (void)program.listAll();
         QApplication::processEvents(); // lay out and paint the list
     }
 }

@@ -1,6 +1,6 @@
 #include "catalogue/catalogue_file.h"
 
-#include "app/module1.h"
+#include "app/data_folder.h"
 #include "app/text_file.h"
 
 #include <QStringList>

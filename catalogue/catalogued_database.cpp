@@ -1,7 +1,7 @@
 #include "catalogue/catalogued_database.h"
 
 #include "app/failure.h"
-#include "app/module1.h"
+#include "app/data_folder.h"
 #include "app/text_file.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/new_database_name.h"
@@ -24,14 +24,14 @@ bool isPlainDatabaseFileName(const QString &fileName)
 
 } // namespace
 
-void createDatabase(const Module1 &state, Catalogue &catalogue, const QString &name, const QVector<Item> &items)
+void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QString &name, const QVector<Item> &items)
 {
-    if (const auto refusal = whyNewNameIsRefused(name, catalogue, state))
+    if (const auto refusal = whyNewNameIsRefused(name, catalogue, folder))
         throw Failure(ErrInvalidArgument, *refusal, textfile::kSource);
-    const QString databasePath = state.dataPath(fileNameFor(name));
+    const QString databasePath = folder.file(fileNameFor(name));
     itemdb::rewriteItems(databasePath, items);
     try {
-        appendEntry(state.dataPath(kFileName), catalogue, name);
+        appendEntry(folder.file(kFileName), catalogue, name);
     } catch (const Failure &) {
         try {
             textfile::removeFile(databasePath);
@@ -66,13 +66,13 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
     return std::nullopt;
 }
 
-void removeDatabase(const Module1 &state, Catalogue &catalogue, int index)
+void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index)
 {
     if (index < 0 || index >= catalogue.count())
         throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
                       textfile::kSource);
-    textfile::removeFile(state.dataPath(catalogue.entries[index].fileName));
-    removeEntry(state.dataPath(kFileName), catalogue, index);
+    textfile::removeFile(folder.file(catalogue.entries[index].fileName));
+    removeEntry(folder.file(kFileName), catalogue, index);
 }
 
 } // namespace catalogue

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-class Module1;
+class DataFolder;
 
 // Creating and removing a database together with its catalogue entry.
 namespace catalogue {
@@ -20,7 +20,7 @@ struct Catalogue;
 // name that whyNewNameIsRefused refuses throws Failure 5 with that message
 // before anything is written. When the catalogue cannot be written, the new
 // database file is removed again, so a later try starts clean. Throws Failure.
-void createDatabase(const Module1 &state, Catalogue &catalogue, const QString &name, const QVector<Item> &items);
+void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QString &name, const QVector<Item> &items);
 
 // Why the text of the Current Database window cannot be removed, as the
 // message to show; nothing when it names a catalogue entry that may go.
@@ -34,6 +34,6 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
 // Removes the entry at `index`: deletes its own file (a file already gone is
 // fine), then rewrites the catalogue without the entry. Call it only for an
 // entry whyRemovalIsRefused accepts. Throws Failure.
-void removeDatabase(const Module1 &state, Catalogue &catalogue, int index);
+void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index);
 
 } // namespace catalogue

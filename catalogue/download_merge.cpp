@@ -2,19 +2,19 @@
 
 #include "app/failure.h"
 #include "app/text_file.h"
-#include "main_window/item_listing.h"
+#include "app/item_database.h"
 
 namespace downloadmerge {
 namespace {
 
 void refuseOverCapacity(const WorkingList &list)
 {
-    if (list.items().size() > kItemTableSlots)
+    if (list.items().size() > itemdb::kListCapacity)
         throw Failure(ErrSubscriptOutOfRange,
                       QStringLiteral("Subscript out of range: the database would hold %1 items, more than the %2 "
                                      "the program can list; nothing was written")
                           .arg(list.items().size())
-                          .arg(kItemTableSlots),
+                          .arg(itemdb::kListCapacity),
                       textfile::kSource);
 }
 

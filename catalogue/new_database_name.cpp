@@ -1,7 +1,8 @@
 #include "catalogue/new_database_name.h"
 
 #include "app/cp1252.h"
-#include "app/module1.h"
+#include "app/data_folder.h"
+#include "app/dialogs.h"
 #include "app/pref_file.h"
 #include "catalogue/catalogue_file.h"
 
@@ -43,7 +44,7 @@ bool isProgramFile(const QString &fileName)
     return false;
 }
 
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const Module1 &state)
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder)
 {
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be added to it. "
@@ -71,11 +72,18 @@ std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue 
             .arg(name, fileName);
     if (catalogue.lastIndexOfName(name) >= 0)
         return QStringLiteral("There is already a database named \"%1\". Please choose another name.").arg(name);
-    const QFileInfo file(state.dataPath(fileName));
+    const QFileInfo file(folder.file(fileName));
     if (catalogue.lastIndexOfFile(fileName) >= 0 || file.exists() || file.isSymLink())
         return QStringLiteral("A file named %1 already exists in the program folder. Please choose another name.")
             .arg(fileName);
     return std::nullopt;
+}
+
+QString askForNewDatabaseName(Dialogs &dialogs)
+{
+    return dialogs.inputBox(
+        QStringLiteral("Please enter a name for your new database. (Do not use symbols, only letters and numbers)"),
+        QStringLiteral("New database"), QStringLiteral("mydatabase"));
 }
 
 } // namespace catalogue

@@ -4,7 +4,8 @@
 
 #include <optional>
 
-class Module1;
+class DataFolder;
+class Dialogs;
 
 namespace catalogue {
 
@@ -21,10 +22,14 @@ struct Catalogue;
 // pref.txt, 42198739.txt, in any letter case); a display name the catalogue
 // already has (exact); a file name the catalogue already has, or a file that
 // already exists in the program folder. Every other character passes.
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const Module1 &state);
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder);
 
 // True for the program's own files (datalist.txt, pref.txt, 42198739.txt), in
 // any letter case: no database may be created as, or removed from, one of them.
 bool isProgramFile(const QString &fileName);
+
+// Asks the user for the name of a new database; the empty text when the user
+// cancels or clears the box.
+QString askForNewDatabaseName(Dialogs &dialogs);
 
 } // namespace catalogue

@@ -2,6 +2,7 @@
 
 #include "app/failure.h"
 #include "app/text_file.h"
+#include "download/download_list.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,6 +70,26 @@ QString listFilePath()
 QString databaseFilePath()
 {
     return privateFolder() + QLatin1Char('/') + kDatabaseFileName;
+}
+
+void keep(const QString &path, const QString &text)
+{
+    textfile::saveAtomically(path, textfile::encodeLines({text}));
+}
+
+bool listWaiting()
+{
+    return QFileInfo::exists(listFilePath());
+}
+
+DownloadList readList()
+{
+    return parseDownloadList(textfile::readAll(listFilePath()));
+}
+
+void removeList()
+{
+    textfile::removeFile(listFilePath());
 }
 
 } // namespace downloadfiles

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct DownloadList;
+
 // The two files a download passes on: the fetched list of databases and the
 // fetched database, which the Which Database window merges. They live in a
 // folder of the user's own that only the user may enter, so no other user
@@ -19,5 +21,16 @@ QString privateFolder();
 // The full paths of the two files in the private folder (creating the folder).
 QString listFilePath();
 QString databaseFilePath();
+
+// Keeps a fetched document in its file: the text received and one line end,
+// written whole or not at all. Throws a Failure.
+void keep(const QString &path, const QString &text);
+
+// Whether a fetched list waits in the list file. Throws a Failure when the
+// private folder cannot be had.
+bool listWaiting();
+// The entries of the list file, and the file deleted afterwards. Throw a Failure.
+DownloadList readList();
+void removeList();
 
 } // namespace downloadfiles

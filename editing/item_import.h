@@ -2,7 +2,7 @@
 
 #include "app/item_database.h"
 #include "app/text_file.h"
-#include "main_window/item_listing.h"
+#include "app/item_database.h"
 
 #include <QSet>
 #include <QString>
@@ -35,7 +35,7 @@ QString cleanedName(const QString &line);
 class NameTable
 {
 public:
-    explicit NameTable(int slotCount = kItemTableSlots);
+    explicit NameTable(int slotCount = itemdb::kListCapacity);
 
     bool isNew(const QString &name) const;
     // Puts the name into the next free slot. Throws Failure 9 when every slot is taken.

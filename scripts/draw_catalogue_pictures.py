@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the two 32 x 32 pictures of the Current Database window as XPM files:
-catalogue/pictures/filing_cabinet.xpm (a filing cabinet with an open drawer) and
-catalogue/pictures/waste_bin.xpm (a waste bin).
+windows/pictures/filing_cabinet.xpm (a filing cabinet with an open drawer) and
+windows/pictures/waste_bin.xpm (a waste bin).
 
 Run it from the repository's top folder after changing a drawing; the XPM files
 are committed, so building never needs Python. With --preview FOLDER it also
@@ -173,7 +173,7 @@ def png(cv, scale=8):
 
 
 def main():
-    out = Path("catalogue/pictures")
+    out = Path("windows/pictures")
     pictures = {"filing_cabinet": filing_cabinet(), "waste_bin": waste_bin()}
     for name, cv in pictures.items():
         (out / (name + ".xpm")).write_text(xpm(name, cv))

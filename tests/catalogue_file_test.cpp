@@ -1,6 +1,6 @@
 // The catalogue datalist.txt and the rules for creating and removing a
 // catalogued database, beyond what the Current Database window's test shows.
-#include "app/module1.h"
+#include "app/data_folder.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
@@ -17,7 +17,7 @@ class CatalogueFileTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<Module1> program;
+    std::unique_ptr<DataFolder> program;
 
     QString path() const { return folder->file("datalist.txt"); }
     Catalogue readBack() const { return read(path()).catalogue; }
@@ -26,7 +26,7 @@ private slots:
     void init()
     {
         folder = std::make_unique<TestFolder>();
-        program = std::make_unique<Module1>(folder->path());
+        program = std::make_unique<DataFolder>(folder->path());
         writeSeed(path());
     }
 

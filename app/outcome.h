@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/failure.h"
+
+#include <QString>
+
+#include <optional>
+
+// What an operation of the program object came to: done; refused, when the
+// program declined and says why in its own words; or failed, when the system
+// failed it (a file missing, a disk full), reported in the long
+// "Unanticipated error #" form unless the caller words it otherwise.
+class [[nodiscard]] Outcome
+{
+public:
+    static Outcome done() { return Outcome(); }
+    static Outcome refused(QString message)
+    {
+        Outcome o;
+        o.refusal_ = std::move(message);
+        return o;
+    }
+    static Outcome failed(Failure failure)
+    {
+        Outcome o;
+        o.failure_ = std::move(failure);
+        return o;
+    }
+
+    bool ok() const { return !failure_ && !refusal_; }
+    const std::optional<Failure> &failure() const { return failure_; }
+    // The message to show when not ok: the refusal, or the failure's long form.
+    QString message() const { return failure_ ? failure_->longMessage() : refusal_.value_or(QString()); }
+
+private:
+    std::optional<Failure> failure_;
+    std::optional<QString> refusal_;
+};

@@ -1,0 +1,527 @@
+#include "main_window/main_window.h"
+
+#include "app/dialogs.h"
+#include "app/packed_colour.h"
+#include "app/twips.h"
+#include "app/version.h"
+#include "program/import_command.h"
+#include "program/program.h"
+#include "windows/add_item_window.h"
+#include "windows/current_database_window.h"
+#include "windows/download_window.h"
+#include "windows/edit_item_window.h"
+#include "windows/merge_target_window.h"
+#include "windows/preferences_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+// The client area of the window as designed.
+constexpr int kClientWidth = 8175;
+constexpr int kClientHeight = 5175;
+constexpr int kFrameWidth = 120;
+constexpr int kFrameHeight = 690;
+
+void setBackgroundColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Base, colour);
+    // Buttons and check boxes fill their background with their own role.
+    palette.setColor(widget->backgroundRole(), colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// Keeps a control at the desktop's colours for the roles that the window's
+// colours would otherwise pass down to it (the search box and the buttons
+// never take the chosen colours).
+void keepSystemColours(QWidget *widget)
+{
+    QPalette palette = QApplication::palette(widget);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Text, QPalette::WindowText}) {
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setBrush(group, role, palette.brush(group, role));
+    }
+    widget->setPalette(palette);
+}
+
+// Ctrl+letter shortcuts of the menu bar that a line edit would otherwise take
+// for itself (select all, undo...).
+bool isMenuShortcut(const QKeyEvent *key)
+{
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    switch (key->key()) {
+    case Qt::Key_A:
+    case Qt::Key_D:
+    case Qt::Key_E:
+    case Qt::Key_Z:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(Program &program, Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent)
+    : QMainWindow(parent), program_(program), dialogs_(dialogs), downloadFolderUrl_(downloadFolderUrl)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Gearledger ") + kProgramVersion);
+    setAccessibleName(windowTitle());
+    buildControls();
+    buildMenus();
+    resize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+
+    connect(&program_, &Program::listingChanged, this, &MainWindow::showCount);
+    connect(&program_, &Program::descriptionShown, this, &MainWindow::showDescription);
+    connect(&program_, &Program::coloursChanged, this, &MainWindow::applyColours);
+}
+
+MainWindow::~MainWindow()
+{
+    windows_.closeAll();
+}
+
+void MainWindow::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setMinimumSize(1, 1);
+    setCentralWidget(client);
+
+    searchBox_ = placed(new QLineEdit(client), "Text2", {120, 4320, 3015, 285}, QStringLiteral("Search text"));
+    searchBox_->installEventFilter(this);
+    searchButton_ = placed(new QPushButton(QStringLiteral("Search"), client), "Command2", {2160, 4680, 975, 375},
+                           QStringLiteral("Search"));
+    searchButton_->setDefault(true);
+    showAllButton_ = placed(new QPushButton(QStringLiteral("Show All"), client), "Command3", {120, 4680, 975, 375},
+                            QStringLiteral("Show All"));
+
+    descriptionView_ = placed(new QPlainTextEdit(client), "Text1", {3360, 360, 4695, 4695},
+                              QStringLiteral("Description"));
+    descriptionView_->setReadOnly(true);
+    descriptionView_->setFocusPolicy(Qt::ClickFocus);
+    descriptionView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    descriptionView_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+
+    itemList_ = placed(new QListView(client), "List1", {120, 360, 3015, 3735}, QStringLiteral("Items"));
+    itemList_->setModel(program_.itemTable());
+    itemList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    itemList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Uniform sizes let ten thousand entries appear at once.
+    itemList_->setUniformItemSizes(true);
+    itemList_->setLayoutMode(QListView::SinglePass);
+    connect(itemList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &MainWindow::onSelectionChanged);
+    connect(itemList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::onSelectionChanged);
+
+    // Labels are read by their caption, so the count is what a screen reader says.
+    countLabel_ = placed(new QLabel(QStringLiteral("Items"), client), "Label1", {120, 120, 3015, 255});
+    descriptionHeading_ = placed(new QLabel(QStringLiteral("Description"), client), "Label2", {3240, 120, 1095, 255});
+
+    inNamesBox_ = placed(new QCheckBox(QStringLiteral("Items"), client), "chkItems", {1200, 4640, 855, 195},
+                         QStringLiteral("Search in items"));
+    inNamesBox_->setChecked(true);
+    inDescriptionsBox_ = placed(new QCheckBox(QStringLiteral("Desc.'s"), client), "chkDesc", {1200, 4860, 855, 195},
+                                QStringLiteral("Search in descriptions"));
+
+    divider_ = placed(new QLabel(client), "Image1", {3135, 120, 225, 5040},
+                      QStringLiteral("Divider between the list and the description"));
+    divider_->setCursor(Qt::SizeHorCursor);
+    divider_->lower();
+    divider_->installEventFilter(this);
+
+    tooltipTimer_ = new QTimer(this);
+    tooltipTimer_->setObjectName(QStringLiteral("Timer1"));
+    tooltipTimer_->setInterval(500);
+    connect(tooltipTimer_, &QTimer::timeout, this, &MainWindow::onTooltipTimer);
+    tooltipTimer_->start();
+
+    keepDesignColours();
+
+    connect(searchButton_, &QPushButton::clicked, this, &MainWindow::onSearchClicked);
+    connect(showAllButton_, &QPushButton::clicked, this, &MainWindow::onShowAllClicked);
+    connect(searchBox_, &QLineEdit::returnPressed, this, &MainWindow::onSearchClicked);
+
+    QWidget::setTabOrder(searchBox_, searchButton_);
+    QWidget::setTabOrder(searchButton_, showAllButton_);
+    QWidget::setTabOrder(showAllButton_, itemList_);
+    QWidget::setTabOrder(itemList_, inNamesBox_);
+    QWidget::setTabOrder(inNamesBox_, inDescriptionsBox_);
+    searchBox_->setFocus();
+}
+
+void MainWindow::keepDesignColours()
+{
+    // The window, the list and the description view take the desktop's
+    // window-text colour as background and green text; the labels and check
+    // boxes the button-text colour as background and highlight-text as text.
+    for (QWidget *w : QWidgetList{searchBox_, searchButton_, showAllButton_})
+        keepSystemColours(w);
+    const QPalette system = QApplication::palette();
+    const QColor green = packedColour(65280);
+    for (QWidget *w : QWidgetList{centralWidget(), itemList_, descriptionView_}) {
+        setBackgroundColour(w, system.color(QPalette::WindowText));
+        setTextColour(w, green);
+    }
+    for (QWidget *w : QWidgetList{countLabel_, descriptionHeading_, inNamesBox_, inDescriptionsBox_}) {
+        setBackgroundColour(w, system.color(QPalette::ButtonText));
+        setTextColour(w, system.color(QPalette::HighlightedText));
+    }
+}
+
+void MainWindow::buildMenus()
+{
+    const auto addEntry = [this](QMenu *menu, const char *name, const QString &caption, void (MainWindow::*handler)(),
+                                 const QKeySequence &shortcut = QKeySequence()) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    const auto addMenu = [this](const char *name, const QString &caption) {
+        QMenu *menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    const auto addSeparator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    QMenu *file = addMenu("mnuFile", QStringLiteral("&File"));
+    addEntry(file, "mnuAbout", QStringLiteral("About Gearledger"), &MainWindow::onAbout);
+    addSeparator(file, "mnuline1");
+    addEntry(file, "mnuAdd", QStringLiteral("&Add From File"), &MainWindow::onImport);
+    addEntry(file, "mnuPref", QStringLiteral("&Preferences"), &MainWindow::onPreferences);
+    addSeparator(file, "mnuline");
+    addEntry(file, "mnuExit", QStringLiteral("E&xit"), &MainWindow::onExit);
+
+    QMenu *editing = addMenu("mnudbediting", QStringLiteral("&Item Editing"));
+    addEntry(editing, "mnuAddItem", QStringLiteral("&Add New Item"), &MainWindow::onAddItem,
+             QKeySequence(Qt::CTRL | Qt::Key_A));
+    addEntry(editing, "mnuDel", QStringLiteral("&Delete Current Item"), &MainWindow::onDeleteItem,
+             QKeySequence(Qt::CTRL | Qt::Key_D));
+    addEntry(editing, "mnuEdit", QStringLiteral("&Edit Current Item"), &MainWindow::onEditItem,
+             QKeySequence(Qt::CTRL | Qt::Key_E));
+
+    QMenu *database = addMenu("mnuDatabase", QStringLiteral("&Database"));
+    addEntry(database, "mnuCurrDatabase", QStringLiteral("&Current Database"), &MainWindow::onCurrentDatabase,
+             QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addSeparator(database, "mnuline2");
+    addEntry(database, "mnuDownload", QStringLiteral("Download Database &Update"), &MainWindow::onDownload);
+}
+
+void MainWindow::startUp()
+{
+    dialogs_.report(program_.startUp(dialogs_, [this] { fitLowerControls(); }));
+}
+
+void MainWindow::showCount()
+{
+    countLabel_->setText(program_.countText());
+}
+
+void MainWindow::showDescription(const QString &stored)
+{
+    // The view takes "\n" as its line break; the display form's CR LF would be doubled.
+    descriptionView_->setPlainText(bars_to_breaks(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void MainWindow::applyColours()
+{
+    const ColourSet &colours = program_.colours();
+    if (colours.background) {
+        for (QWidget *w : QWidgetList{centralWidget(), itemList_, descriptionView_, countLabel_, descriptionHeading_,
+                                      inNamesBox_, inDescriptionsBox_})
+            setBackgroundColour(w, packedColour(*colours.background));
+    }
+    const auto setText = [](QWidget *w, quint32 colour) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Text, packedColour(colour));
+        w->setPalette(palette);
+    };
+    if (colours.itemText)
+        setText(itemList_, *colours.itemText);
+    if (colours.descriptionText)
+        setText(descriptionView_, *colours.descriptionText);
+}
+
+int MainWindow::selectedRow() const
+{
+    const QModelIndexList rows = itemList_->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void MainWindow::clearSelection()
+{
+    itemList_->selectionModel()->clearSelection();
+}
+
+void MainWindow::onSelectionChanged()
+{
+    const int row = selectedRow();
+    if (row >= 0)
+        showDescription(program_.items().description(row));
+}
+
+void MainWindow::onSearchClicked()
+{
+    dialogs_.report(program_.search(searchBox_->text(), inNamesBox_->isChecked(), inDescriptionsBox_->isChecked()));
+}
+
+void MainWindow::onShowAllClicked()
+{
+    dialogs_.report(program_.listAll());
+}
+
+void MainWindow::onTooltipTimer()
+{
+    const int row = selectedRow();
+    if (row > -1)
+        itemList_->setToolTip(program_.items().name(row));
+}
+
+void MainWindow::onAbout()
+{
+    dialogs_.message(QStringLiteral("Gearledger ") + kProgramVersion
+                     + QStringLiteral(" by the Gearledger developers.  View the web site at https://gearledger.org"
+                                      " for recent database updates and versions."));
+}
+
+void MainWindow::onImport()
+{
+    runImport(program_, dialogs_);
+}
+
+void MainWindow::onPreferences()
+{
+    windows_.show<PreferencesWindow>([this] { return new PreferencesWindow(program_, dialogs_, this); });
+}
+
+void MainWindow::onExit()
+{
+    windows_.closeAll();
+    close();
+    QApplication::quit();
+}
+
+void MainWindow::onAddItem()
+{
+    windows_.show<AddItemWindow>([this] { return new AddItemWindow(program_, dialogs_, this); });
+}
+
+void MainWindow::onDeleteItem()
+{
+    if (!dialogs_.report(program_.deleteListedItem(selectedRow())))
+        return;
+    // The list would move its selection on to the next entry; drop it, so that
+    // another Delete does not take an item the user never chose.
+    clearSelection();
+}
+
+void MainWindow::onEditItem()
+{
+    const std::optional<ListedItem> listed = program_.listedItem(selectedRow());
+    if (!listed) {
+        dialogs_.message(kNoItemSelected);
+        return;
+    }
+    windows_.show<EditItemWindow>([this] { return new EditItemWindow(program_, dialogs_, this); })->edit(*listed);
+}
+
+void MainWindow::onCurrentDatabase()
+{
+    windows_.show<CurrentDatabaseWindow>([this] { return new CurrentDatabaseWindow(program_, dialogs_, this); });
+}
+
+void MainWindow::onDownload()
+{
+    windows_.show<DownloadWindow>([this] {
+        auto *window = new DownloadWindow(dialogs_, downloadFolderUrl_, this);
+        connect(window, &DownloadWindow::downloaded, this, &MainWindow::onDownloaded);
+        return window;
+    });
+}
+
+void MainWindow::onDownloaded()
+{
+    const bool opening = windows_.find<MergeTargetWindow>() == nullptr;
+    MergeTargetWindow *target = windows_.show<MergeTargetWindow>([this] {
+        auto *window = new MergeTargetWindow(program_, dialogs_, this);
+        connect(window, &MergeTargetWindow::downloadHandled, this, &MainWindow::closeDownloadWindow);
+        return window;
+    });
+    if (opening)
+        target->load();
+}
+
+void MainWindow::closeDownloadWindow()
+{
+    if (DownloadWindow *download = windows_.find<DownloadWindow>())
+        download->close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program: the other windows go with it.
+    windows_.closeAll();
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The divider: while a button pressed on it is down, Qt keeps sending it the
+    // pointer's movements, wherever the pointer goes.
+    if (watched == divider_) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            onDividerPressed();
+            return true;
+        case QEvent::MouseMove:
+            onDividerMoved(static_cast<QMouseEvent *>(event)->position().x() * kTwipsPerPixel);
+            return true;
+        case QEvent::MouseButtonRelease:
+            onDividerReleased();
+            return true;
+        default:
+            break;
+        }
+    }
+    // Let the menu shortcuts through while the search box has the focus.
+    if (watched == searchBox_ && event->type() == QEvent::ShortcutOverride
+        && isMenuShortcut(static_cast<QKeyEvent *>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+int MainWindow::outerWidthTwips() const
+{
+    return centralWidget()->width() * kTwipsPerPixel + kFrameWidth;
+}
+
+int MainWindow::outerHeightTwips() const
+{
+    return centralWidget()->height() * kTwipsPerPixel + kFrameHeight;
+}
+
+WindowState MainWindow::layoutState() const
+{
+    if (isMinimized())
+        return WindowState::Minimized;
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return WindowState::Maximized;
+    return WindowState::Normal;
+}
+
+MainWindowLayout MainWindow::currentLayout() const
+{
+    return MainWindowLayout{twipsOf(itemList_),        twipsOf(searchBox_),  twipsOf(searchButton_),
+                            twipsOf(showAllButton_),   twipsOf(descriptionView_), twipsOf(descriptionHeading_),
+                            twipsOf(inNamesBox_),      twipsOf(inDescriptionsBox_), twipsOf(divider_)};
+}
+
+void MainWindow::applyLayout(const MainWindowLayout &layout)
+{
+    const std::pair<QWidget *, TwipRect> placedAt[] = {
+        {itemList_, layout.List1},         {searchBox_, layout.Text2},           {searchButton_, layout.Command2},
+        {showAllButton_, layout.Command3}, {descriptionView_, layout.Text1},     {descriptionHeading_, layout.Label2},
+        {inNamesBox_, layout.chkItems},    {inDescriptionsBox_, layout.chkDesc}, {divider_, layout.Image1},
+    };
+    for (const auto &[widget, rect] : placedAt) {
+        if (twipsOf(widget) != rect)
+            setTwips(widget, rect);
+    }
+}
+
+void MainWindow::fitLowerControls()
+{
+    // The first resize notification then finds the size remembered and moves nothing.
+    remembered_.state = qint32(WindowState::Normal);
+    if (QLayout *l = layout())
+        l->activate();
+    MainWindowLayout lowerControls = currentLayout();
+    layoutrules::fitLowerControls(lowerControls, outerHeightTwips());
+    applyLayout(lowerControls);
+    layoutrules::rememberSize(remembered_, outerWidthTwips(), outerHeightTwips());
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    relayout();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        relayout();
+}
+
+void MainWindow::relayout()
+{
+    // The client area follows the window only once the window's layout has run.
+    if (QLayout *l = layout())
+        l->activate();
+    MainWindowLayout layout = currentLayout();
+    if (layoutrules::resize(layout, remembered_, layoutState(), outerWidthTwips(), outerHeightTwips())
+        == layoutrules::ResizeOutcome::LaidOut)
+        applyLayout(layout);
+}
+
+void MainWindow::onDividerPressed()
+{
+    draggingDivider_ = true;
+}
+
+void MainWindow::onDividerMoved(double xTwips)
+{
+    if (!draggingDivider_)
+        return;
+    // Whole twips: finer than a pixel, and free of the noise of fractional positions.
+    const double p = twipsOf(divider_).left + std::round(xTwips);
+    MainWindowLayout layout = currentLayout();
+    if (layoutrules::dragDivider(layout, outerWidthTwips(), p))
+        applyLayout(layout);
+}
+
+void MainWindow::onDividerReleased()
+{
+    draggingDivider_ = false;
+    MainWindowLayout layout = currentLayout();
+    layoutrules::releaseDivider(layout);
+    applyLayout(layout);
+}

@@ -1,0 +1,61 @@
+#include "program/import_command.h"
+
+#include "app/dialogs.h"
+#include "program/program.h"
+
+#include <QDir>
+
+namespace {
+
+const QString kCheckTheFormat = QStringLiteral(
+    "Before you proceed you should be sure that the file that you are about to insert is in the correct format.  "
+    "A file not in the correct format can damage your database.  If you downloaded an update from Gearledger' web "
+    "site the file should be fine.  View the readme.txt for more information on file formats.");
+const QString kPrompt = QStringLiteral("Please type the full path of the file to insert into your database");
+const QString kInputTitle = QStringLiteral("Insert From File");
+const QString kUpdated = QStringLiteral("Your database has been updated successfully!");
+
+// Tells why the import stopped. The database file was not rewritten, so the
+// list shows it again in place of any half-done state.
+void reportImportFailure(Program &program, Dialogs &dialogs, const Failure &failure)
+{
+    if (failure.number() == ErrFileNotFound) {
+        dialogs.message(QStringLiteral("Could not find the ") + program.currentDatabase().fileName
+                        + QStringLiteral(" file; Please go and select another database, or create a new one."));
+        return;
+    }
+    dialogs.message(failure.shortMessage());
+    (void)program.listAll();
+}
+
+} // namespace
+
+QString suggestedImportPath()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:\\insert.txt");
+#else
+    return QDir::homePath() + QStringLiteral("/insert.txt");
+#endif
+}
+
+void runImport(Program &program, Dialogs &dialogs)
+{
+    dialogs.message(kCheckTheFormat);
+    if (const Outcome listed = program.listAll(); listed.failure()) {
+        reportImportFailure(program, dialogs, *listed.failure());
+        return;
+    }
+    const QString path = dialogs.inputBox(kPrompt, kInputTitle, suggestedImportPath());
+    if (path.isEmpty())
+        return;
+    const Outcome imported = program.importItems(path);
+    if (imported.failure()) {
+        reportImportFailure(program, dialogs, *imported.failure());
+        return;
+    }
+    if (!dialogs.report(imported))
+        return;
+    dialogs.report(program.listAll());
+    dialogs.message(kUpdated);
+}

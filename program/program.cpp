@@ -1,0 +1,184 @@
+#include "program/program.h"
+
+#include "app/dialogs.h"
+#include "app/item_search.h"
+#include "app/record_index.h"
+#include "app/text_file.h"
+#include "prefs/colour_palette.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString kPrefMissing =
+    QStringLiteral("Could not find the Preference file: pref.txt  This file will be created.");
+const QString kDatabaseMissing = QStringLiteral(
+    "Could not find the database.txt file, please be sure that the database.txt is in the same folder as the "
+    "program.  A database will now be created.");
+const QString kSearchWhere = QStringLiteral(
+    "You must search in at least one of the Items or Descriptions' text.  Please check an area to search in.");
+
+Failure listFull()
+{
+    return Failure(ErrSubscriptOutOfRange,
+                   QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(itemdb::kListCapacity),
+                   textfile::kSource);
+}
+
+ItemTable::Entry entryOf(const recordindex::Index &index, int record)
+{
+    return {record, index.records[record].name, index.records[record].description};
+}
+
+} // namespace
+
+Program::Program(const QString &folder, QObject *parent) : QObject(parent), folder_(folder)
+{
+    selectPrimary();
+}
+
+QString Program::countText() const
+{
+    return QString::number(table_.rowCount()) + QStringLiteral(" items in ") + current_.displayName;
+}
+
+void Program::selectDatabase(const catalogue::Entry &entry)
+{
+    current_ = entry;
+    emit currentDatabaseChanged();
+}
+
+void Program::selectPrimary()
+{
+    selectDatabase({kPrimaryDbName, kPrimaryDbFile});
+}
+
+Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeListing)
+{
+    try {
+        selectPrimary();
+        loadColours(notices);
+        if (beforeListing)
+            beforeListing();
+        if (const std::optional<Failure> failure = fillWithCurrentDatabase())
+            throw *failure;
+        emit listingChanged();
+    } catch (const Failure &failure) {
+        if (failure.number() != ErrFileNotFound)
+            return Outcome::failed(failure);
+        notices.message(kDatabaseMissing);
+        try {
+            itemdb::rewriteItems(folder_.file(kPrimaryDbFile), {itemdb::sampleItem()});
+        } catch (const Failure &writeFailure) {
+            return Outcome::failed(writeFailure);
+        }
+    }
+    return Outcome::done();
+}
+
+void Program::loadColours(Dialogs &notices)
+{
+    const QString path = folder_.file(preffile::kFileName);
+    if (!QFileInfo::exists(path)) {
+        notices.message(kPrefMissing);
+        preffile::writeDefaults(path, palette::defaultColours());
+    }
+    const QStringList lines = preffile::readLines(path);
+    // Each colour shows as soon as it is read: a bad line leaves the earlier ones applied.
+    std::optional<quint32> *const targets[] = {&colours_.background, &colours_.itemText, &colours_.descriptionText};
+    for (int i = 0; i < 3; ++i) {
+        *targets[i] = preffile::colourFromLine(lines[i], i + 1);
+        emit coloursChanged();
+    }
+}
+
+std::optional<Failure> Program::fillWithCurrentDatabase()
+{
+    const QString path = currentDatabasePath();
+    QByteArray bytes;
+    try {
+        bytes = textfile::readAll(path);
+    } catch (const Failure &failure) {
+        table_.fill({}, {});
+        return failure;
+    }
+    const recordindex::Index index = recordindex::indexRecords(bytes);
+    const int complete = int(index.records.size());
+    QVector<ItemTable::Entry> entries;
+    entries.reserve(qMin(complete, itemdb::kListCapacity) + 1);
+    for (int r = 0; r < complete && r <= itemdb::kListCapacity; ++r)
+        entries.append(entryOf(index, r));
+    std::optional<Failure> failure;
+    if (complete > itemdb::kListCapacity) {
+        // The name that does not fit is listed before its description is refused.
+        entries.last().description = {};
+        failure = listFull();
+    } else if (index.danglingName) {
+        entries.append({complete, *index.danglingName, {}});
+        failure = recordindex::danglingNameFailure(index, textfile::fileNameOf(path));
+    }
+    table_.fill(std::move(bytes), std::move(entries));
+    return failure;
+}
+
+Outcome Program::listAll()
+{
+    const std::optional<Failure> failure = fillWithCurrentDatabase();
+    // Also after a failure the count is what the list shows, never an older listing's.
+    emit listingChanged();
+    return failure ? Outcome::failed(*failure) : Outcome::done();
+}
+
+Outcome Program::reloadCurrentDatabase()
+{
+    emit descriptionShown(QString());
+    return listAll();
+}
+
+Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
+{
+    if (!inNames && !inDescriptions)
+        return Outcome::refused(kSearchWhere);
+    const SearchIn where = inNames && inDescriptions ? SearchIn::Both
+                           : inNames                 ? SearchIn::Names
+                                                     : SearchIn::Descriptions;
+    const QString path = currentDatabasePath();
+    QByteArray bytes;
+    try {
+        bytes = textfile::readAll(path);
+    } catch (const Failure &failure) {
+        table_.fill({}, {});
+        emit listingChanged();
+        return Outcome::failed(failure);
+    }
+    const recordindex::Index index = recordindex::indexRecords(bytes);
+    bool more = false;
+    const QVector<int> hits = itemsearch::findRecords(bytes, index, text, where, itemdb::kListCapacity, &more);
+    QVector<ItemTable::Entry> entries;
+    entries.reserve(hits.size());
+    for (const int record : hits)
+        entries.append(entryOf(index, record));
+    std::optional<Failure> failure;
+    if (more)
+        failure = listFull();
+    else if (index.danglingName)
+        failure = recordindex::danglingNameFailure(index, textfile::fileNameOf(path));
+    table_.fill(std::move(bytes), std::move(entries));
+    emit listingChanged();
+    if (failure)
+        return Outcome::failed(*failure);
+    emit descriptionShown(table_.description(0));
+    return Outcome::done();
+}
+
+Outcome Program::saveColours(const Prefs &chosen)
+{
+    try {
+        preffile::write(folder_.file(preffile::kFileName), chosen);
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    colours_ = {chosen.background, chosen.itemText, chosen.descriptionText};
+    emit coloursChanged();
+    return Outcome::done();
+}

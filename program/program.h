@@ -1,0 +1,136 @@
+#pragma once
+
+#include "app/data_folder.h"
+#include "app/item_database.h"
+#include "app/outcome.h"
+#include "app/pref_file.h"
+#include "catalogue/catalogue_file.h"
+#include "program/item_table.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Dialogs;
+
+// An entry of the item table as an edit or a delete sees it: the record of the
+// database file it came from and the item it showed.
+struct ListedItem
+{
+    int record = -1;
+    Item item;
+};
+
+// The colours the main window shows. A colour that was never loaded nor chosen
+// is unset, and the window keeps its design colour there.
+struct ColourSet
+{
+    std::optional<quint32> background;
+    std::optional<quint32> itemText;
+    std::optional<quint32> descriptionText;
+};
+
+inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
+
+// The program object: the program folder, the current database, the item table
+// that lists it, and the colours of the main window. It is the only thing that
+// reads or writes the data files on behalf of the windows. Every operation
+// returns its outcome for the window that asked to show; changes are announced
+// by signals, to which the main window listens. Nothing here shows a window.
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Program(const QString &folder, QObject *parent = nullptr);
+
+    const DataFolder &folder() const { return folder_; }
+    const catalogue::Entry &currentDatabase() const { return current_; }
+    QString currentDatabasePath() const { return folder_.file(current_.fileName); }
+
+    ItemTable *itemTable() { return &table_; }
+    const ItemTable &items() const { return table_; }
+    // The count label's text: "12 items in database".
+    QString countText() const;
+    const ColourSet &colours() const { return colours_; }
+
+    // The start-up sequence: the primary database becomes current; a missing
+    // pref.txt is written with the default colours after its notice; the three
+    // colours are loaded one by one; beforeListing runs (the main window fits
+    // its lower controls); the primary database is listed. A missing primary
+    // database is written with the sample item after its notice, and stays
+    // unlisted until the next listing. The count changes only when the whole
+    // database was listed. The notices go through `notices`; a failure ends the
+    // sequence where it happens and is returned.
+    Outcome startUp(Dialogs &notices, const std::function<void()> &beforeListing);
+
+    // Lists every item of the current database (Show All). After a failure the
+    // table holds what was read, and the count follows it.
+    Outcome listAll();
+    // After a change: the description view is cleared and the current database listed again.
+    Outcome reloadCurrentDatabase();
+    // Lists the items whose name and/or description contain the text, ignoring
+    // case, and shows the first hit's description. Refused when neither is chosen.
+    Outcome search(const QString &text, bool inNames, bool inDescriptions);
+
+    // The listed entry at a row, nothing when there is none.
+    std::optional<ListedItem> listedItem(int row) const;
+    // Appends an item typed in the Add New Item window.
+    Outcome addItem(const QString &name, const QString &typedDescription);
+    // Replaces the record of a listed item, when the file still holds that item
+    // there; a name or a typed description left unchanged (nothing given) is
+    // written back exactly as it was read.
+    Outcome replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
+                        const std::optional<QString> &newTypedDescription);
+    // Deletes the record of the entry at a row, when the file still holds that
+    // item there, and takes the entry out of the table in place.
+    Outcome deleteListedItem(int row);
+    // Imports the records of a text file into the current database.
+    Outcome importItems(const QString &importPath);
+
+    // The catalogue file as it is now.
+    catalogue::CatalogueRead readCatalogue() const;
+    Outcome writeSeedCatalogue() const;
+    // Makes the database named `text` in a catalogue copy current.
+    Outcome chooseDatabase(const catalogue::Catalogue &copy, const QString &text);
+    // Creates a database holding the sample item, at the end of the catalogue.
+    Outcome createDatabase(catalogue::Catalogue &copy, const QString &name);
+    // Why the database named `text` cannot be removed, as a refusal; done when it can.
+    Outcome checkRemoval(const catalogue::Catalogue &copy, const QString &text) const;
+    // Deletes the database's file and its catalogue entry; the primary database
+    // becomes current (also when the current database's file is gone after a failure).
+    Outcome removeDatabase(catalogue::Catalogue &copy, const QString &text);
+
+    // Merges the downloaded database into the catalogued database at `index`
+    // of a catalogue copy (-1: none was chosen).
+    Outcome mergeDownload(const catalogue::Catalogue &copy, int index);
+    // Makes a new current database of the downloaded items.
+    Outcome newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name);
+    // Deletes the downloaded database once it has been taken in.
+    Outcome discardDownload();
+
+    // Saves the colours to pref.txt and, once saved, shows them.
+    Outcome saveColours(const Prefs &chosen);
+
+signals:
+    // The table holds a new listing: the count label follows.
+    void listingChanged();
+    // The description view shows this stored description (empty: nothing).
+    void descriptionShown(const QString &stored);
+    void coloursChanged();
+    void currentDatabaseChanged();
+
+private:
+    void selectDatabase(const catalogue::Entry &entry);
+    void selectPrimary();
+    // Fills the table with every item of the current database file; the
+    // failure that stopped the reading, if any.
+    std::optional<Failure> fillWithCurrentDatabase();
+    void loadColours(Dialogs &notices);
+
+    DataFolder folder_;
+    catalogue::Entry current_;
+    ItemTable table_;
+    ColourSet colours_;
+};

@@ -1,0 +1,111 @@
+// The program object's operations on the catalogue and on downloaded databases.
+#include "program/program.h"
+
+#include "app/text_file.h"
+#include "catalogue/catalogued_database.h"
+#include "catalogue/download_merge.h"
+#include "catalogue/new_database_name.h"
+#include "download/download_files.h"
+
+#include <QFileInfo>
+
+catalogue::CatalogueRead Program::readCatalogue() const
+{
+    return catalogue::read(folder_.file(catalogue::kFileName));
+}
+
+Outcome Program::writeSeedCatalogue() const
+{
+    try {
+        catalogue::writeSeed(folder_.file(catalogue::kFileName));
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}
+
+Outcome Program::chooseDatabase(const catalogue::Catalogue &copy, const QString &text)
+{
+    if (text.isEmpty())
+        return Outcome::refused(QStringLiteral("You must select a proper database"));
+    const int index = copy.lastIndexOfName(text);
+    if (index < 0)
+        return Outcome::refused(QStringLiteral("A proper database must be selected"));
+    selectDatabase(copy.entries[index]);
+    return Outcome::done();
+}
+
+Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString &name)
+{
+    if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
+        return Outcome::refused(*refusal);
+    try {
+        catalogue::createDatabase(folder_, copy, name, {itemdb::sampleItem()});
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}
+
+Outcome Program::checkRemoval(const catalogue::Catalogue &copy, const QString &text) const
+{
+    if (const auto refusal = catalogue::whyRemovalIsRefused(text, copy))
+        return Outcome::refused(*refusal);
+    return Outcome::done();
+}
+
+Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
+{
+    if (Outcome refused = checkRemoval(copy, text); !refused.ok())
+        return refused;
+    try {
+        catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
+    } catch (const Failure &failure) {
+        // Its file may be gone although the catalogue still lists it: the
+        // program must not stay on a database that is not there.
+        if (!QFileInfo::exists(currentDatabasePath()))
+            selectPrimary();
+        return Outcome::failed(failure);
+    }
+    selectPrimary();
+    return Outcome::done();
+}
+
+Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
+{
+    if (index < 0 || index >= copy.count())
+        return Outcome::refused(QStringLiteral("Please select a database to add the new items to."));
+    try {
+        const QVector<Item> downloaded = downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath());
+        downloadmerge::mergeInto(folder_.file(copy.entries[index].fileName), downloaded);
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}
+
+Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name)
+{
+    if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
+        return Outcome::refused(*refusal);
+    try {
+        const QVector<Item> items =
+            downloadmerge::distinctItems(downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath()));
+        // The database file first, then its catalogue entry.
+        catalogue::createDatabase(folder_, copy, name, items);
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    selectDatabase({name, catalogue::fileNameFor(name)});
+    return Outcome::done();
+}
+
+Outcome Program::discardDownload()
+{
+    try {
+        textfile::removeFile(downloadfiles::databaseFilePath());
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}

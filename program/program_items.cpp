@@ -1,0 +1,105 @@
+// The program object's operations on items: add, replace, delete and import.
+#include "program/program.h"
+
+#include "app/text_file.h"
+#include "editing/description_encoding.h"
+#include "editing/item_import.h"
+#include "editing/record_edit.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString kEditRecordChanged = QStringLiteral(
+    "This item is no longer at its place in the database file: the file has been changed since the item was "
+    "selected.  Nothing was written.  Select the item again to edit it.");
+const QString kDeleteRecordChanged = QStringLiteral(
+    "The selected item is no longer at its place in the database file: the file has been changed since the list "
+    "was filled.  Nothing was deleted.  Press Show All and select the item again.");
+
+// Throws Failure 5, before anything is written, for a name the file cannot hold.
+void refuseUnwritable(const QString &name)
+{
+    textfile::encodeLines({name});
+}
+
+} // namespace
+
+std::optional<ListedItem> Program::listedItem(int row) const
+{
+    if (row < 0 || row >= table_.rowCount())
+        return std::nullopt;
+    return ListedItem{table_.record(row), table_.item(row)};
+}
+
+Outcome Program::addItem(const QString &name, const QString &typedDescription)
+{
+    try {
+        refuseUnwritable(name);
+        const QString stored = description::encodeThroughScratch(folder_.file(kScratchFile), typedDescription);
+        itemdb::appendItem(currentDatabasePath(), {name, stored});
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}
+
+Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
+                             const std::optional<QString> &newTypedDescription)
+{
+    try {
+        Item edited = listed.item;
+        if (newName) {
+            refuseUnwritable(*newName);
+            edited.name = *newName;
+        }
+        if (newTypedDescription)
+            edited.description = description::encodeThroughScratch(folder_.file(kScratchFile), *newTypedDescription);
+        if (recordedit::replaceRecord(currentDatabasePath(), listed.record, listed.item, edited)
+            == recordedit::Outcome::RecordChanged)
+            return Outcome::refused(kEditRecordChanged);
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}
+
+Outcome Program::deleteListedItem(int row)
+{
+    const std::optional<ListedItem> listed = listedItem(row);
+    if (!listed)
+        return Outcome::refused(kNoItemSelected);
+    try {
+        if (recordedit::removeRecord(currentDatabasePath(), listed->record, listed->item)
+            == recordedit::Outcome::RecordChanged)
+            return Outcome::refused(kDeleteRecordChanged);
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    // The file lost exactly that record, and the table exactly its entry.
+    table_.removeDeletedRecord(row);
+    emit listingChanged();
+    emit descriptionShown(QString());
+    return Outcome::done();
+}
+
+Outcome Program::importItems(const QString &importPath)
+{
+    std::optional<textfile::LineReader> importFile;
+    if (QFileInfo(importPath).isFile()) {
+        try {
+            importFile.emplace(importPath);
+        } catch (const Failure &failure) {
+            if (failure.number() != ErrFileNotFound)
+                return Outcome::failed(failure);
+        }
+    }
+    if (!importFile)
+        return Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
+    try {
+        itemimport::importItems(currentDatabasePath(), std::move(*importFile));
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}

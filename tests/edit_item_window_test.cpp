@@ -1,0 +1,48 @@
+// The "Edit" window: it shows the listed item and updates its own record.
+#include "support/program_on_folder.h"
+#include "windows/edit_item_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+class EditItemWindowTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+
+private slots:
+    void cleanup() { VERIFY_DIALOGS(dialogs); }
+
+    void theWindowShowsTheItemAndUpdatesOnlyWhatWasChanged()
+    {
+        const QByteArray items = crlf({"ring", "first|", "axe", "keen|edged|x"});
+        ProgramOnFolder p(dialogs, items);
+        EditItemWindow window(p.program, dialogs);
+        window.show();
+        auto *name = window.findChild<QLineEdit *>("Text1");
+        auto *description = window.findChild<QPlainTextEdit *>("Text2");
+        auto *update = window.findChild<QPushButton *>("Command1");
+
+        window.edit(*p.program.listedItem(1));
+        QCOMPARE(name->text(), QStringLiteral("axe"));
+        QCOMPARE(description->toPlainText(), QStringLiteral("keen\nedged\nx")); // no final bar, no extra line
+        QCOMPARE(window.findChild<QLabel *>("Label3")->text(), QStringLiteral("1"));
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(p.database(), items); // unchanged, byte for byte
+        QVERIFY(!window.isVisible());
+
+        window.show();
+        window.edit(*p.program.listedItem(0));
+        name->setText("gold ring");
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(p.database(), crlf({"gold ring", "first|", "axe", "keen|edged|x"}));
+        QCOMPARE(p.listed(), (QStringList{"gold ring", "axe"}));
+    }
+};
+
+QTEST_MAIN(EditItemWindowTest)
+#include "edit_item_window_test.moc"

@@ -1,0 +1,218 @@
+// The main window: what it shows of the program object, its search controls,
+// its menu bar, and its layout.
+#include "app/twips.h"
+#include "main_window/main_window.h"
+#include "support/program_on_folder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryFile>
+#include <QTest>
+#include <QWindow>
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ProgramOnFolder> p;
+    std::unique_ptr<MainWindow> window;
+
+    void start(const QByteArray &database, const QByteArray &prefs = " 0 \r\n 65280 \r\n 65280 \r\n")
+    {
+        window.reset();
+        p = std::make_unique<ProgramOnFolder>(dialogs, database);
+        p->folder.write("pref.txt", prefs);
+        window = std::make_unique<MainWindow>(p->program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
+        window->startUp();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    template <class T = QWidget>
+    T *control(const char *name) const
+    {
+        T *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QString text(const char *name) const
+    {
+        if (auto *label = window->findChild<QLabel *>(QLatin1String(name)))
+            return label->text();
+        return control<QPlainTextEdit>(name)->toPlainText();
+    }
+    void select(int row)
+    {
+        auto *list = control<QListView>("List1");
+        list->setCurrentIndex(list->model()->index(row, 0));
+    }
+    TwipRect twips(const char *name) const { return twipsOf(control(name)); }
+
+private slots:
+    void init() { dialogs.reset(); }
+    void cleanup()
+    {
+        window.reset();
+        p.reset();
+        VERIFY_DIALOGS(dialogs);
+    }
+
+    void theWindowShowsTheListingTheSelectedDescriptionAndTheColoursOfPrefTxt()
+    {
+        start(sampleItemBytes() + crlf({"Ring of Fire", "hot|", "Dagger", "sharp|"}), "255\r\n16777215\r\n0\r\n");
+        QCOMPARE(text("Label1"), QStringLiteral("3 items in database"));
+        for (const char *name : {"client", "List1", "Text1", "Label1", "Label2", "chkItems", "chkDesc"}) {
+            QWidget *w = control(name);
+            QCOMPARE(w->palette().color(w->backgroundRole()), QColor(255, 0, 0));
+        }
+        QCOMPARE(control("List1")->palette().color(QPalette::Text), QColor(Qt::white));
+        QCOMPARE(control("Text1")->palette().color(QPalette::Text), QColor(Qt::black));
+        for (const char *name : {"Text2", "Command2", "Command3"})
+            QCOMPARE(control(name)->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+
+        select(0);
+        QCOMPARE(text("Text1"), QStringLiteral("Weight 0, Item type: WORN \nItem is: MAGIC \nThis item will also "
+                                               "affect your ARMOR -3 and  INT +4. \nEstimated Value: 7 gold, 8 silver, "
+                                               "and 4 copper\n"));
+        // Enter in the search box searches; the first hit's description shows, nothing is selected.
+        control<QLineEdit>("Text2")->setText("RING");
+        QTest::keyClick(control("Text2"), Qt::Key_Return);
+        QCOMPARE(text("Label1"), QStringLiteral("2 items in database"));
+        QVERIFY(!control<QListView>("List1")->selectionModel()->hasSelection());
+        select(1);
+        QCOMPARE(text("Text1"), QStringLiteral("hot\n"));
+        QTRY_COMPARE(control("List1")->toolTip(), QStringLiteral("Ring of Fire")); // the timer shows the selected name
+        control<QCheckBox>("chkItems")->setChecked(false);
+        dialogs.expectMessage("You must search in at least one of the Items or Descriptions' text.  Please check an "
+                              "area to search in.");
+        QTest::mouseClick(control("Command2"), Qt::LeftButton);
+        QTest::mouseClick(control("Command3"), Qt::LeftButton); // Show All keeps the view
+        QCOMPARE(text("Label1"), QStringLiteral("3 items in database"));
+        QCOMPARE(text("Text1"), QStringLiteral("hot\n"));
+
+        // Colours saved by the preferences show at once.
+        QVERIFY(p->program.saveColours({12582912, 255, 16777215}).ok());
+        QCOMPARE(control("Label2")->palette().color(QPalette::Window), QColor(0, 0, 0xC0));
+        QCOMPARE(control("List1")->palette().color(QPalette::Text), QColor(255, 0, 0));
+    }
+
+    void aStartThatCannotListKeepsTheDesignedCaption()
+    {
+        dialogs.expectMessage("Unanticipated error #62  Description: Input past end of file (database.txt, after "
+                              "line 3)   Source: Gearledger");
+        start(crlf({"first", "one|", "second"}));
+        QCOMPARE(text("Label1"), QStringLiteral("Items"));
+        QCOMPARE(control<QListView>("List1")->model()->rowCount(), 2);
+    }
+
+    void theMenusHoldEveryEntryAndTheirKeysWorkFromTheSearchBox()
+    {
+        start(crlf({"ring", "gold|", "sword", "sharp|"}));
+        p->folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
+        QStringList captions;
+        for (const char *name : {"mnuFile", "mnuAbout", "mnuAdd", "mnuPref", "mnuExit", "mnudbediting", "mnuAddItem",
+                                 "mnuDel", "mnuEdit", "mnuDatabase", "mnuCurrDatabase", "mnuDownload"})
+            captions.append(control<QAction>(name)->text());
+        QCOMPARE(captions, (QStringList{"&File", "About Gearledger", "&Add From File", "&Preferences", "E&xit",
+                                        "&Item Editing", "&Add New Item", "&Delete Current Item", "&Edit Current Item",
+                                        "&Database", "&Current Database", "Download Database &Update"}));
+        dialogs.expectMessage("Gearledger 3.0 by the Gearledger developers.  View the web site at "
+                              "https://gearledger.org for recent database updates and versions.");
+        control<QAction>("mnuAbout")->trigger();
+
+        QLineEdit *searchBox = control<QLineEdit>("Text2");
+        searchBox->setFocus();
+        searchBox->setText("abc");
+        dialogs.expectMessage(kNoItemSelected);
+        QTest::keyClick(searchBox, Qt::Key_E, Qt::ControlModifier);
+        dialogs.expectMessage(kNoItemSelected);
+        QTest::keyClick(searchBox, Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(searchBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(searchBox, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(control("Form4")->isVisible() && control("Form3")->isVisible());
+        QCOMPARE(searchBox->text(), QStringLiteral("abc")); // the box did not take the keys for itself
+        QVERIFY(!searchBox->hasSelectedText());
+
+        // Edit opens on the selected entry; Delete takes it and leaves nothing selected.
+        select(1);
+        control<QAction>("mnuEdit")->trigger();
+        QCOMPARE(control("Form2")->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("sword"));
+        control<QAction>("mnuDel")->trigger();
+        QCOMPARE(p->database(), crlf({"ring", "gold|"}));
+        QCOMPARE(text("Label1"), QStringLiteral("1 items in database"));
+        QVERIFY(text("Text1").isEmpty() && !control<QListView>("List1")->selectionModel()->hasSelection());
+
+        QPointer<QWidget> other = control("Form4");
+        control<QAction>("mnuExit")->trigger();
+        QTRY_VERIFY(other.isNull());
+        QVERIFY(!window->isVisible());
+    }
+
+    void theControlsFollowResizesAndTheDividerWhileAButtonPressedOnItIsDown()
+    {
+        start(sampleItemBytes());
+        QCOMPARE(twips("chkDesc").top, 4860); // the first notification moves nothing
+        window->resize(window->size() - window->centralWidget()->size() + QSize(600, 400));
+        QTRY_COMPARE(window->centralWidget()->size(), QSize(600, 400));
+        const int h = 400 * 15 + 690; // outer height in twips: 15 a pixel plus frame and bars
+        QCOMPARE(twips("List1").height, h - 2130);
+        QCOMPARE(twips("Text1").width, 600 * 15 + 120 - 3360 - 240);
+        window->showMinimized();
+        setTwipsHeight(control("List1"), 1000); // disturbed: the restore to the same size puts it back
+        window->showNormal();
+        QTRY_COMPARE(twips("List1").height, h - 2130);
+        window->showMaximized();
+        QTRY_VERIFY(window->isMaximized());
+        QTRY_COMPARE(twips("List1").height, window->centralWidget()->height() * 15 + 690 - 2130);
+        window->showNormal();
+
+        // A press on the bar captures the pointer, so the move over the list still reaches the bar.
+        QWindow *handle = window->windowHandle();
+        QWidget *divider = control("Image1");
+        const QPoint overList = window->centralWidget()->mapTo(window.get(), QPoint(100, 150));
+        QTest::mousePress(handle, Qt::LeftButton, {}, divider->mapTo(window.get(), divider->rect().center()));
+        QTest::mouseMove(handle, overList);
+        QTRY_COMPARE(twips("List1").width, 1500);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, overList);
+        QTRY_COMPARE(divider->geometry().x(), twipsToPixels(1620));
+    }
+
+    void tenThousandItemsListAtOnceAndEveryControlHasAName()
+    {
+        start(QByteArray("item\r\nd|\r\n").repeated(10000));
+        QCOMPARE(text("Label1"), QStringLiteral("10000 items in database"));
+        QVERIFY(control<QListView>("List1")->uniformItemSizes());
+        for (QWidget *w : window->centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            const auto *label = qobject_cast<QLabel *>(w);
+            QVERIFY2(!w->accessibleName().isEmpty() || (label && !label->text().isEmpty()), qPrintable(w->objectName()));
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // The offscreen platform's screen is 800 pixels wide; a 2560 x 1440 one lets
+    // a maximised window pass 32767 twips.
+    QTemporaryFile screens;
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
+        screens.write(R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 2560, "height": 1440,
+                          "logicalDpiX": 96, "logicalDpiY": 96, "dpr": 1}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    }
+    QApplication app(argc, argv);
+    MainWindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"

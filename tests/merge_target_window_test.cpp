@@ -1,0 +1,85 @@
+// The Which Database window: its buttons take the download in, close and
+// announce it; without a catalogue it seeds one and leaves the download.
+#include "app/text_file.h"
+#include "download/download_files.h"
+#include "support/program_on_folder.h"
+#include "windows/merge_target_window.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+class MergeTargetWindowTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ProgramOnFolder> p;
+    std::unique_ptr<MergeTargetWindow> window;
+    std::unique_ptr<QSignalSpy> handled;
+
+    void openAfterDownload(const QByteArray &bytes)
+    {
+        textfile::saveAtomically(downloadfiles::databaseFilePath(), bytes);
+        window = std::make_unique<MergeTargetWindow>(p->program, dialogs);
+        handled = std::make_unique<QSignalSpy>(window.get(), &MergeTargetWindow::downloadHandled);
+        window->show();
+        window->load();
+    }
+    void press(const char *button) { QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton); }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        dialogs.reset();
+        p = std::make_unique<ProgramOnFolder>(dialogs, crlf({"ring", "gold|"}));
+        p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "other", "other.txt"}));
+    }
+    void cleanup()
+    {
+        window.reset();
+        p.reset();
+        VERIFY_DIALOGS(dialogs);
+    }
+    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+
+    void okMergesIntoThePreselectedDatabaseAndNewDbMakesANewCurrentOne()
+    {
+        openAfterDownload(crlf({"sword", "sharp|", ""}));
+        QCOMPARE(window->findChild<QListWidget *>("List1")->currentRow(), 0);
+        press("Command1");
+        QCOMPARE(p->database(), crlf({"ring", "gold|", "sword", "sharp|"}));
+        QVERIFY(!window->isVisible() && handled->count() == 1);
+        QVERIFY(!QFile::exists(downloadfiles::databaseFilePath()));
+        QCOMPARE(p->listed(), (QStringList{"ring", "sword"}));
+
+        openAfterDownload(crlf({"axe", "keen|"}));
+        dialogs.expectInput("Please enter a name for your new database. (Do not use symbols, only letters and "
+                            "numbers)", "");
+        press("Command2"); // cancelled: nothing happens
+        QVERIFY(window->isVisible());
+        dialogs.expectInput("Please enter a name for your new database. (Do not use symbols, only letters and "
+                            "numbers)", "My Mud");
+        press("Command2");
+        QCOMPARE(p->folder.read("My Mud.txt"), crlf({"axe", "keen|"}));
+        QCOMPARE(p->program.countText(), QStringLiteral("1 items in My Mud"));
+        QVERIFY(handled->count() == 1);
+    }
+
+    void withoutACatalogueTheWindowSeedsOneAndClosesKeepingTheDownload()
+    {
+        QFile::remove(p->folder.file("datalist.txt"));
+        dialogs.expectMessage("Could not open the datalist.txt file, this file will be created. Please Try again.");
+        openAfterDownload(crlf({"sword", "sharp|"}));
+        QCOMPARE(p->folder.read("datalist.txt"), crlf({"1", "database", "database.txt"}));
+        QVERIFY(!window->isVisible() && handled->count() == 1);
+        QVERIFY(QFile::exists(downloadfiles::databaseFilePath()));
+    }
+};
+
+QTEST_MAIN(MergeTargetWindowTest)
+#include "merge_target_window_test.moc"

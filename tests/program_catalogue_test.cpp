@@ -1,0 +1,138 @@
+// The program object's catalogue and download operations: choosing, creating
+// and removing databases, and taking a download in.
+#include "app/text_file.h"
+#include "download/download_files.h"
+#include "support/program_on_folder.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+const QString kAgain = QStringLiteral(" Please choose another name.");
+const QByteArray kCatalogue = crlf({" 3 ", "database", "database.txt", "armour", "armour.txt", "lost", "gone.txt"});
+} // namespace
+
+class ProgramCatalogueTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ProgramOnFolder> p;
+
+    catalogue::Catalogue catalogueCopy() const { return p->program.readCatalogue().catalogue; }
+    QStringList files() const { return QDir(p->folder.path()).entryList(QDir::Files); }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        dialogs.reset();
+        p = std::make_unique<ProgramOnFolder>(dialogs, crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|"}));
+        p->folder.write("datalist.txt", kCatalogue);
+        p->folder.write("armour.txt", crlf({"helmet", "iron|"}));
+    }
+    void cleanup()
+    {
+        p.reset();
+        VERIFY_DIALOGS(dialogs);
+    }
+    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+
+    void newNamesThatWouldLoseOrEscapeAFileAreRefusedAndOthersStartWithTheSample()
+    {
+        catalogue::Catalogue copy = catalogueCopy();
+        p->folder.write("loose.txt", "x\r\ny\r\n");
+        const QStringList before = files();
+        const QString own = QStringLiteral("The name \"Pref\" would overwrite the program's own file Pref.txt.");
+        const std::pair<QString, QString> refusals[] = {
+            {"lost", "There is already a database named \"lost\"."},
+            {"loose", "A file named loose.txt already exists in the program folder."},
+            {"gone", "A file named gone.txt already exists in the program folder."}, // catalogued, no file
+            {"../escape", "A database name cannot contain \"/\" or \"\\\"."},
+            {"..", "A database name cannot contain \"..\"."},
+            {"a\tb", "A database name cannot contain control characters such as tabs or line breaks."},
+            {"Pref", own},
+            {"snow\u2603", "A database name cannot contain the character \"\u2603\", which the program's files cannot "
+                           "hold."}};
+        for (const auto &[name, message] : refusals)
+            QCOMPARE(p->program.createDatabase(copy, name).message(), message + kAgain);
+        QCOMPARE(files(), before);
+
+        QVERIFY(p->program.createDatabase(copy, "My Mud").ok());
+        QCOMPARE(p->folder.read("My Mud.txt"), sampleItemBytes());
+        QCOMPARE(p->folder.read("datalist.txt"), QByteArray(kCatalogue).replace(" 3 ", " 4 ") + crlf({"My Mud", "My Mud.txt"}));
+        QCOMPARE(p->program.currentDatabase().fileName, QStringLiteral("database.txt")); // unchanged
+
+        // Only an exactly catalogued name becomes current.
+        QCOMPARE(p->program.chooseDatabase(copy, "").message(), QStringLiteral("You must select a proper database"));
+        QCOMPARE(p->program.chooseDatabase(copy, "my mud").message(),
+                 QStringLiteral("A proper database must be selected"));
+        QVERIFY(p->program.chooseDatabase(copy, "My Mud").ok());
+        QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
+    }
+
+    void onlyACataloguedDatabaseIsRemovedAndThePrimaryBecomesCurrent()
+    {
+        catalogue::Catalogue copy = catalogueCopy();
+        QVERIFY(p->program.chooseDatabase(copy, "armour").ok());
+        for (const auto &[text, message] :
+             {std::pair{"", "You must select a proper database"}, {"database", "You cannot delete the primary database"},
+              {"Armour", "A proper database must be selected"}})
+            QCOMPARE(p->program.removeDatabase(copy, text).message(), QString(message));
+        QVERIFY(p->program.removeDatabase(copy, "armour").ok());
+        QVERIFY(!p->folder.exists("armour.txt"));
+        QCOMPARE(p->folder.read("datalist.txt"), crlf({" 2 ", "database", "database.txt", "lost", "gone.txt"}));
+        QCOMPARE(p->program.currentDatabase().displayName, QStringLiteral("database"));
+        // A database whose file is already gone can still leave the catalogue.
+        QVERIFY(p->program.removeDatabase(copy, "lost").ok());
+        QCOMPARE(p->folder.read("datalist.txt"), crlf({" 1 ", "database", "database.txt"}));
+
+        // A catalogue not read in full is never rewritten: it would lose the entries not read.
+        const QByteArray tooMany = crlf({"51", "database", "database.txt", "armour", "armour.txt"});
+        p->folder.write("datalist.txt", tooMany);
+        copy = catalogueCopy();
+        QVERIFY(p->program.createDatabase(copy, "fresh").message().contains("could not be read in full"));
+        QVERIFY(p->program.removeDatabase(copy, "armour").message().contains("could not be read in full"));
+        QCOMPARE(p->folder.read("datalist.txt"), tooMany);
+    }
+
+    void aDownloadTakesOnlyItemsWithANewNameAndANewDescription()
+    {
+        const auto download = [](const QByteArray &bytes) {
+            textfile::saveAtomically(downloadfiles::databaseFilePath(), bytes);
+        };
+        // "ring" is there already, the second "sword" repeats a name, "dagger" the
+        // cloak's description, "mace" the first sword's; letter case differs; the
+        // empty last line is no item; both cloaks of the target stay.
+        download(crlf({"ring", "silver|", "sword", "sharp|", "sword", "blunt|", "dagger", "grey|", "mace", "sharp|",
+                       "Ring", "shiny|", ""}));
+        catalogue::Catalogue copy = catalogueCopy();
+        QCOMPARE(p->program.mergeDownload(copy, -1).message(),
+                 QStringLiteral("Please select a database to add the new items to."));
+        QVERIFY(p->program.mergeDownload(copy, 0).ok());
+        const QByteArray merged = crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|", "sword", "sharp|", "Ring",
+                                        "shiny|"});
+        QCOMPARE(p->database(), merged);
+        QCOMPARE(p->program.mergeDownload(copy, 2).message(),
+                 "Unanticipated error #53  Description: File not found (gone.txt)   Source: Gearledger");
+
+        QCOMPARE(p->program.newDatabaseFromDownload(copy, "armour").message(),
+                 "There is already a database named \"armour\"." + kAgain);
+        QVERIFY(p->program.newDatabaseFromDownload(copy, "Fresh").ok());
+        QCOMPARE(p->folder.read("Fresh.txt"), crlf({"ring", "silver|", "sword", "sharp|", "dagger", "grey|", "Ring", "shiny|"}));
+        QCOMPARE(p->program.currentDatabase().fileName, QStringLiteral("Fresh.txt"));
+
+        // A download whose last name has no description: nothing is written.
+        download(crlf({"axe", "keen|", "shield"}));
+        QVERIFY(p->program.mergeDownload(copy, 0).failure());
+        QVERIFY(p->program.newDatabaseFromDownload(copy, "Other").failure());
+        QCOMPARE(p->database(), merged);
+        QVERIFY(!p->folder.exists("Other.txt"));
+        QVERIFY(p->program.discardDownload().ok());
+        QVERIFY(!QFile::exists(downloadfiles::databaseFilePath()));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramCatalogueTest)
+#include "program_catalogue_test.moc"

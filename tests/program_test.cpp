@@ -1,0 +1,188 @@
+// The program object: start-up, listing, search, and the one-item changes.
+#include "support/program_on_folder.h"
+#include "support/write_limit.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+const QString kSource = QStringLiteral("   Source: Gearledger");
+// Twin names; a record without a final bar; a lone LF, Windows-1252 bytes and an empty last line.
+const QByteArray kOddItems = crlf({"ring", "first|", "axe", "", "ring", "gold|old", "caf\xE9\nx", "\x80 5|\x81||"});
+
+QByteArray manyItems(int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "item " + QByteArray::number(i) + "\r\nd|\r\n";
+    return bytes;
+}
+} // namespace
+
+class ProgramTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+
+private slots:
+    void init() { dialogs.reset(); }
+    void cleanup() { VERIFY_DIALOGS(dialogs); }
+
+    void theFirstStartWritesBothFilesAfterTheirNoticesAndListsOnlyOnTheNextListing()
+    {
+        TestFolder folder;
+        Program program(folder.path());
+        QSignalSpy counted(&program, &Program::listingChanged);
+        dialogs.expectMessage("Could not find the Preference file: pref.txt  This file will be created.");
+        dialogs.expectMessage("Could not find the database.txt file, please be sure that the database.txt is in the "
+                              "same folder as the program.  A database will now be created.");
+        QVERIFY(program.startUp(dialogs, {}).ok());
+        QCOMPARE(folder.read("pref.txt"), QByteArray(" 0 \r\n 65280 \r\n 65280 \r\n"));
+        QCOMPARE(folder.read("database.txt"), sampleItemBytes());
+        QCOMPARE(program.colours().descriptionText, std::optional<quint32>(65280));
+        QCOMPARE(program.items().rowCount(), 0);
+        QCOMPARE(counted.count(), 0); // the count label keeps its caption
+        QVERIFY(program.listAll().ok());
+        QCOMPARE(program.countText(), QStringLiteral("1 items in database"));
+
+        // A bad second line: the background stays applied, the rest and the listing never come.
+        folder.write("pref.txt", "255\r\nblue\r\n0\r\n");
+        Program again(folder.path());
+        bool listed = false;
+        const Outcome started = again.startUp(dialogs, [&] { listed = true; });
+        QCOMPARE(started.message(), "Unanticipated error #13  Description: Type mismatch (pref.txt line 2 is not a "
+                                    "number)" + kSource);
+        QCOMPARE(again.colours().background, std::optional<quint32>(255));
+        QVERIFY(!again.colours().itemText && !listed && again.items().rowCount() == 0);
+    }
+
+    void aListingKeepsFileOrderAndWhatWasReadBeforeAFailure()
+    {
+        ProgramOnFolder p(dialogs, crlf({"first", "one|", "second"}));
+        QCOMPARE(p.listed(), (QStringList{"first", "second"})); // also at start-up, which reported nothing
+        QCOMPARE(p.program.listAll().message(),
+                 "Unanticipated error #62  Description: Input past end of file (database.txt, after line 3)" + kSource);
+        QCOMPARE(p.program.countText(), QStringLiteral("2 items in database"));
+
+        p.folder.write("database.txt", manyItems(10001));
+        QCOMPARE(p.program.listAll().failure()->number(), 9);
+        QCOMPARE(p.program.items().rowCount(), 10001); // the name that did not fit, without its description
+        QCOMPARE(p.program.items().description(10000), QString());
+        p.folder.write("database.txt", manyItems(10000));
+        QVERIFY(p.program.listAll().ok());
+
+        QFile::remove(p.folder.file("database.txt"));
+        QCOMPARE(p.program.listAll().failure()->number(), 53);
+        QCOMPARE(p.program.countText(), QStringLiteral("0 items in database"));
+    }
+
+    void aSearchListsTheHitsIgnoringCaseWhereItIsToldAndShowsTheFirst()
+    {
+        ProgramOnFolder p(dialogs, sampleItemBytes() + crlf({"Iron Ring", "plain|", "", "ring of magic|", "Dagger", ""}));
+        QSignalSpy shown(&p.program, &Program::descriptionShown);
+        const auto hits = [&](const QString &text, bool names, bool descriptions) {
+            return p.program.search(text, names, descriptions).ok() ? p.listed() : QStringList{"<failed>"};
+        };
+        QCOMPARE(hits("RING", true, false), (QStringList{"small metallic ring", "Iron Ring"}));
+        QCOMPARE(shown.last().first().toString(), p.program.items().description(0));
+        QCOMPARE(hits("magic", true, false), QStringList{});
+        QCOMPARE(shown.last().first().toString(), QString());
+        QCOMPARE(hits("magic", false, true), (QStringList{"small metallic ring", ""}));
+        QCOMPARE(hits("PLAIN", true, true), QStringList{"Iron Ring"});
+        QCOMPARE(p.program.items().record(0), 1);
+        QCOMPARE(hits("|", false, true).size(), 3); // "|" is an ordinary character
+        QCOMPARE(hits("", true, false), (QStringList{"small metallic ring", "Iron Ring", "Dagger"}));
+        QCOMPARE(hits("", false, true).size(), 3); // an empty text is in every non-empty text only
+
+        QCOMPARE(p.program.search("ring", false, false).message(),
+                 QStringLiteral("You must search in at least one of the Items or Descriptions' text.  Please check "
+                                "an area to search in."));
+        QCOMPARE(p.listed().size(), 3); // untouched by the refusal
+        p.folder.write("database.txt", manyItems(10001));
+        QCOMPARE(p.program.search("item", true, false).failure()->number(), 9);
+        QCOMPARE(p.program.items().rowCount(), 10000);
+    }
+
+    void addingAppendsWhatWasTypedAndNothingWhenItCannotBeWritten()
+    {
+        const QByteArray twoItems = crlf({"ring", "gold|", "sword", "sharp|"});
+        ProgramOnFolder p(dialogs, twoItems);
+        const QString refused = QStringLiteral("Unanticipated error #5  Description: Invalid argument: the text holds "
+                                               "the character \"\u2603\" (U+2603), which cannot be stored in the "
+                                               "program's files; nothing was written") + kSource;
+        QCOMPARE(p.program.addItem(QString::fromUtf8("snow \u2603"), "cold").message(), refused);
+        QCOMPARE(p.program.addItem("snow", QString::fromUtf8("\u2603")).message(), refused);
+        QVERIFY(!p.folder.exists("42198739.txt"));
+        withWritesLimitedTo(twoItems.size(), [&] {
+            QCOMPARE(p.program.addItem("helmet", "iron").message(),
+                     "Unanticipated error #75  Description: Path/File access error: could not write database.txt "
+                     "(File too large)" + kSource);
+        });
+        QCOMPARE(p.database(), twoItems);
+
+        // Nothing else is checked: empty texts, a final line end, a repeated name.
+        for (const auto &[name, typed] : {std::pair{"helmet", "caf\u00E9\n5 \u20AC"}, {"", ""}, {"cloak", "x\n"},
+                                          {"ring", "silver"}})
+            QVERIFY(p.program.addItem(QString::fromUtf8(name), QString::fromUtf8(typed)).ok());
+        QCOMPARE(p.database(), twoItems + crlf({"helmet", "caf\xE9|5 \x80|", "", "|", "cloak", "x||", "ring",
+                                                "silver|"}));
+        QCOMPARE(p.folder.read("42198739.txt"), crlf({"silver"})); // the scratch file keeps the last text typed
+    }
+
+    void anUpdateReplacesExactlyTheListedRecordAndWritesUnchangedTextsBackAsRead()
+    {
+        ProgramOnFolder p(dialogs, kOddItems);
+        for (int row = 0; row < 4; ++row)
+            QVERIFY(p.program.replaceItem(*p.program.listedItem(row), std::nullopt, std::nullopt).ok());
+        QCOMPARE(p.database(), kOddItems);
+
+        QVERIFY(p.program.search("ring", true, false).ok());
+        const ListedItem laterRing = *p.program.listedItem(1);
+        QCOMPARE(laterRing.record, 2);
+        QVERIFY(p.program.replaceItem(laterRing, QString("gold ring"), QString("third\nline")).ok());
+        const QByteArray edited =
+            crlf({"ring", "first|", "axe", "", "gold ring", "third|line|", "caf\xE9\nx", "\x80 5|\x81||"});
+        QCOMPARE(p.database(), edited);
+
+        // The listed item is no longer there, or the file cannot be written: nothing changes.
+        QCOMPARE(p.program.replaceItem(laterRing, QString("x"), std::nullopt).message(),
+                 QStringLiteral("This item is no longer at its place in the database file: the file has been changed "
+                                "since the item was selected.  Nothing was written.  Select the item again to edit "
+                                "it."));
+        withWritesLimitedTo(20, [&] {
+            QVERIFY(p.program.replaceItem(*p.program.listedItem(0), QString("x"), std::nullopt).failure());
+        });
+        QCOMPARE(p.database(), edited);
+    }
+
+    void aDeleteTakesExactlyTheListedRecordAndItsEntry()
+    {
+        const QByteArray twins = crlf({"ring", "first|", "ring", "second|", "sword", "sharp|", "shield", "round|"});
+        ProgramOnFolder p(dialogs, twins);
+        withWritesLimitedTo(10, [&] { QVERIFY(p.program.deleteListedItem(1).failure()); });
+        QCOMPARE(p.database(), twins);
+        QVERIFY(p.program.deleteListedItem(1).ok()); // the later ring
+        QCOMPARE(p.database(), crlf({"ring", "first|", "sword", "sharp|", "shield", "round|"}));
+        QCOMPARE(p.program.countText(), QStringLiteral("3 items in database"));
+        VERIFY_TABLE(p);
+
+        QVERIFY(p.program.search("s", true, false).ok());
+        QVERIFY(p.program.deleteListedItem(0).ok());
+        QVERIFY(p.program.deleteListedItem(0).ok()); // the remaining hit now names record 1
+        QCOMPARE(p.database(), crlf({"ring", "first|"}));
+        QCOMPARE(p.program.deleteListedItem(0).message(), kNoItemSelected);
+
+        QVERIFY(p.program.listAll().ok());
+        p.folder.write("database.txt", crlf({"sword", "sharp|"}));
+        QCOMPARE(p.program.deleteListedItem(0).message(),
+                 QStringLiteral("The selected item is no longer at its place in the database file: the file has "
+                                "been changed since the list was filled.  Nothing was deleted.  Press Show All and "
+                                "select the item again."));
+        QCOMPARE(p.database(), crlf({"sword", "sharp|"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "program_test.moc"

@@ -1,0 +1,45 @@
+#include "windows/add_item_window.h"
+
+#include "app/dialogs.h"
+#include "app/twips.h"
+#include "program/program.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint),
+      program_(program), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Add New Item"));
+    setAccessibleName(windowTitle());
+    setFixedSize(clientPixels(4890, 3705));
+
+    auto *addButton = placed(new QPushButton(QStringLiteral("Add"), this), "Command1", {3600, 3240, 1095, 375},
+                             QStringLiteral("Add"));
+    descriptionBox_ = placed(new QPlainTextEdit(this), "Text2", {1080, 480, 3615, 2655}, QStringLiteral("Description"));
+    descriptionBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, so the window works from the keyboard.
+    descriptionBox_->setTabChangesFocus(true);
+    nameBox_ = placed(new QLineEdit(this), "Text1", {1080, 120, 3615, 285}, QStringLiteral("Item Name"));
+    placed(new QLabel(QStringLiteral("Description:"), this), "Label2", {120, 480, 855, 255})->setBuddy(descriptionBox_);
+    placed(new QLabel(QStringLiteral("Item Name:"), this), "Label1", {120, 120, 975, 255})->setBuddy(nameBox_);
+
+    QWidget::setTabOrder(addButton, descriptionBox_);
+    QWidget::setTabOrder(descriptionBox_, nameBox_);
+    addButton->setFocus();
+
+    connect(addButton, &QPushButton::clicked, this, &AddItemWindow::onAddClicked);
+}
+
+void AddItemWindow::onAddClicked()
+{
+    if (!dialogs_.report(program_.addItem(nameBox_->text(), descriptionBox_->toPlainText())))
+        return;
+    close();
+    dialogs_.report(program_.reloadCurrentDatabase());
+}

@@ -1,0 +1,129 @@
+#include "windows/current_database_window.h"
+
+#include "app/dialogs.h"
+#include "app/twips.h"
+#include "catalogue/new_database_name.h"
+#include "program/program.h"
+#include "windows/picture_button.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+// The pictures live in a static library: their resources must be pulled in by name.
+static void initPictures()
+{
+    Q_INIT_RESOURCE(pictures);
+}
+
+CurrentDatabaseWindow::CurrentDatabaseWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      program_(program), dialogs_(dialogs)
+{
+    initPictures();
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Current Database"));
+    setAccessibleName(windowTitle());
+    setFixedSize(clientPixels(4485, 1155));
+    setSizeGripEnabled(false);
+    buildControls();
+    loadCatalogue();
+}
+
+void CurrentDatabaseWindow::buildControls()
+{
+    auto *label = placed(new QLabel(QStringLiteral("Current Database:"), this), "Label1", {120, 120, 1455, 255});
+    databaseBox_ = placed(new QComboBox(this), "Combo1", {1560, 120, 2775, 315}, QStringLiteral("Current Database"));
+    databaseBox_->setEditable(true);
+    // The typed text is taken exactly as typed: no completion, and Enter does
+    // not add it to the list.
+    databaseBox_->setCompleter(nullptr);
+    databaseBox_->setInsertPolicy(QComboBox::NoInsert);
+    label->setBuddy(databaseBox_);
+
+    auto *okButton = placed(new QPushButton(QStringLiteral("OK"), this), "Command2", {2400, 600, 1935, 375},
+                            QStringLiteral("OK"));
+    okButton->setDefault(true);
+    auto *createButton = placed(new PictureButton(QPixmap(QStringLiteral(":/windows/pictures/filing_cabinet.xpm")),
+                                                  QStringLiteral("Add new database"), this),
+                                "imgCreate", {120, 600, 480, 480});
+    auto *removeButton = placed(new PictureButton(QPixmap(QStringLiteral(":/windows/pictures/waste_bin.xpm")),
+                                                  QStringLiteral("Delete current database"), this),
+                                "imgRemove", {840, 600, 480, 480});
+    createButton->setCursor(Qt::UpArrowCursor);
+    removeButton->setCursor(Qt::UpArrowCursor);
+
+    connect(okButton, &QPushButton::clicked, this, &CurrentDatabaseWindow::onOkClicked);
+    connect(createButton, &PictureButton::clicked, this, &CurrentDatabaseWindow::onCreateClicked);
+    connect(removeButton, &PictureButton::clicked, this, &CurrentDatabaseWindow::onRemoveClicked);
+
+    // The pictures come after the designed tab order, so the keyboard reaches them too.
+    QWidget::setTabOrder(databaseBox_, okButton);
+    QWidget::setTabOrder(okButton, createButton);
+    QWidget::setTabOrder(createButton, removeButton);
+    databaseBox_->setFocus();
+}
+
+void CurrentDatabaseWindow::loadCatalogue()
+{
+    catalogue::CatalogueRead loaded = program_.readCatalogue();
+    if (loaded.failure && loaded.failure->number() == ErrFileNotFound) {
+        dialogs_.message(QStringLiteral("Could not open the datalist.txt file, this file will be created."));
+        const Outcome seeded = program_.writeSeedCatalogue();
+        loaded = seeded.ok() ? program_.readCatalogue() : catalogue::CatalogueRead{{}, seeded.failure()};
+    }
+    if (loaded.failure)
+        dialogs_.message(loaded.failure->shortMessage());
+    catalogue_ = loaded.catalogue;
+
+    for (const catalogue::Entry &entry : std::as_const(catalogue_.entries))
+        databaseBox_->addItem(entry.displayName);
+    // The current database is preselected; when the catalogue does not list its
+    // file, nothing is and the text stays empty.
+    databaseBox_->setCurrentIndex(catalogue_.lastIndexOfFile(program_.currentDatabase().fileName));
+    if (databaseBox_->currentIndex() < 0)
+        databaseBox_->setEditText(QString());
+}
+
+void CurrentDatabaseWindow::onOkClicked()
+{
+    if (!dialogs_.report(program_.chooseDatabase(catalogue_, databaseBox_->currentText())))
+        return;
+    close();
+    dialogs_.report(program_.reloadCurrentDatabase());
+}
+
+void CurrentDatabaseWindow::onCreateClicked()
+{
+    const QString name = catalogue::askForNewDatabaseName(dialogs_);
+    if (name.isEmpty() || !dialogs_.report(program_.createDatabase(catalogue_, name)))
+        return;
+    // The new name goes to the end of the list; what the box shows stays as it was.
+    const int current = databaseBox_->currentIndex();
+    const QString shown = databaseBox_->currentText();
+    databaseBox_->addItem(name);
+    databaseBox_->setCurrentIndex(current);
+    databaseBox_->setEditText(shown);
+}
+
+void CurrentDatabaseWindow::onRemoveClicked()
+{
+    const QString text = databaseBox_->currentText();
+    if (!dialogs_.report(program_.checkRemoval(catalogue_, text)))
+        return;
+    if (!dialogs_.askYesNo(QStringLiteral("Do you want to remove the database ") + text
+                               + QStringLiteral(" and erase all its contents?"),
+                           QStringLiteral("Remove Database"), Dialogs::Icon::Stop, Dialogs::Button::No))
+        return;
+    const QString before = program_.currentDatabase().fileName;
+    if (!dialogs_.report(program_.removeDatabase(catalogue_, text))) {
+        // The current database's file went with a failed removal: the primary one is listed instead.
+        if (program_.currentDatabase().fileName != before)
+            dialogs_.report(program_.reloadCurrentDatabase());
+        return;
+    }
+    dialogs_.message(QStringLiteral("The database was removed"));
+    close();
+    dialogs_.report(program_.reloadCurrentDatabase());
+}

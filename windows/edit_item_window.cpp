@@ -1,0 +1,60 @@
+#include "windows/edit_item_window.h"
+
+#include "app/dialogs.h"
+#include "app/twips.h"
+#include "editing/description_encoding.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+EditItemWindow::EditItemWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent, Qt::Window), program_(program), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Edit"));
+    setAccessibleName(windowTitle());
+    resize(clientPixels(4845, 3840));
+
+    nameBox_ = placed(new QLineEdit(this), "Text1", {1080, 240, 3615, 285}, QStringLiteral("Item Name"));
+    placed(new QLabel(QStringLiteral("Item Name:"), this), "Label1", {120, 240, 975, 255})->setBuddy(nameBox_);
+    descriptionBox_ = placed(new QPlainTextEdit(this), "Text2", {1080, 600, 3615, 2655}, QStringLiteral("Description"));
+    descriptionBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, so the window works from the keyboard.
+    descriptionBox_->setTabChangesFocus(true);
+    placed(new QLabel(QStringLiteral("Description:"), this), "Label2", {120, 600, 855, 255})->setBuddy(descriptionBox_);
+    auto *updateButton = placed(new QPushButton(QStringLiteral("Update"), this), "Command1", {3600, 3360, 1095, 375},
+                                QStringLiteral("Update"));
+    recordLabel_ = placed(new QLabel(this), "Label3", {840, 3480, 855, 255}, QStringLiteral("Number"));
+    placed(new QLabel(QStringLiteral("Number:"), this), "Label4", {120, 3480, 615, 255});
+
+    QWidget::setTabOrder(nameBox_, descriptionBox_);
+    QWidget::setTabOrder(descriptionBox_, updateButton);
+    nameBox_->setFocus();
+
+    connect(updateButton, &QPushButton::clicked, this, &EditItemWindow::onUpdateClicked);
+}
+
+void EditItemWindow::edit(const ListedItem &listed)
+{
+    listed_ = listed;
+    nameBox_->setText(listed.item.name);
+    descriptionBox_->setPlainText(description::editableForm(listed.item.description));
+    recordLabel_->setText(QString::number(listed.record));
+    recordLabel_->setAccessibleDescription(recordLabel_->text());
+    shownName_ = nameBox_->text();
+    shownDescription_ = descriptionBox_->toPlainText();
+}
+
+void EditItemWindow::onUpdateClicked()
+{
+    const QString name = nameBox_->text();
+    const QString typed = descriptionBox_->toPlainText();
+    const Outcome updated = program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
+                                                 typed != shownDescription_ ? std::optional(typed) : std::nullopt);
+    if (!dialogs_.report(updated))
+        return;
+    close();
+    dialogs_.report(program_.reloadCurrentDatabase());
+}

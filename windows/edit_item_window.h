@@ -1,0 +1,40 @@
+#pragma once
+
+#include "program/program.h"
+
+#include <QWidget>
+
+class Dialogs;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+// The "Edit" window: changes the name and description of one listed item. It
+// remembers the record it shows and the item it held, so "Update" replaces
+// exactly that record, and only while the file still holds that item there.
+class EditItemWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    EditItemWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+
+    // Shows a listed item for editing; a second call replaces what the window showed.
+    void edit(const ListedItem &listed);
+
+private slots:
+    // On a failure, or when the file changed meanwhile, a message is shown,
+    // nothing is written and the window stays open.
+    void onUpdateClicked();
+
+private:
+    Program &program_;
+    Dialogs &dialogs_;
+    ListedItem listed_;
+    // The texts as the boxes showed them, to tell what the user changed.
+    QString shownName_;
+    QString shownDescription_;
+
+    QLineEdit *nameBox_ = nullptr;             // Text1
+    QPlainTextEdit *descriptionBox_ = nullptr; // Text2
+    QLabel *recordLabel_ = nullptr;            // Label3
+};

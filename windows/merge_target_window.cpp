@@ -1,0 +1,94 @@
+#include "windows/merge_target_window.h"
+
+#include "app/dialogs.h"
+#include "app/twips.h"
+#include "catalogue/new_database_name.h"
+#include "program/program.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+MergeTargetWindow::MergeTargetWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint),
+      program_(program), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("Form6"));
+    setWindowTitle(QStringLiteral("Which Database?"));
+    setAccessibleName(windowTitle());
+    setFixedSize(clientPixels(2565, 2025));
+
+    const QString prompt = QStringLiteral("Please select a Database to add new info to:");
+    auto *label = placed(new QLabel(prompt, this), "Label1", {120, 120, 2295, 495});
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    databaseList_ = placed(new QListWidget(this), "List1", {120, 600, 2295, 840}, prompt);
+    databaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    label->setBuddy(databaseList_);
+    auto *okButton = placed(new QPushButton(QStringLiteral("OK"), this), "Command1", {1320, 1560, 1095, 375},
+                            QStringLiteral("OK"));
+    auto *newButton = placed(new QPushButton(QStringLiteral("New DB"), this), "Command2", {120, 1560, 1095, 375},
+                             QStringLiteral("New DB"));
+
+    setTabOrder(databaseList_, okButton);
+    setTabOrder(okButton, newButton);
+
+    connect(okButton, &QPushButton::clicked, this, &MergeTargetWindow::onOkClicked);
+    connect(newButton, &QPushButton::clicked, this, &MergeTargetWindow::onNewDatabaseClicked);
+    // Enter on an entry merges into it, as OK does.
+    connect(databaseList_, &QListWidget::itemActivated, this, &MergeTargetWindow::onOkClicked);
+    centreOnScreen(this, parent);
+}
+
+void MergeTargetWindow::load()
+{
+    const catalogue::CatalogueRead read = program_.readCatalogue();
+    if (read.failure && read.failure->number() == ErrFileNotFound) {
+        dialogs_.message(
+            QStringLiteral("Could not open the datalist.txt file, this file will be created. Please Try again."));
+        dialogs_.report(program_.writeSeedCatalogue());
+        // The downloaded file stays; the user downloads again.
+        closeWithDownloadWindow();
+        return;
+    }
+    catalogue_ = read.catalogue;
+    for (const catalogue::Entry &entry : std::as_const(catalogue_.entries))
+        databaseList_->addItem(entry.displayName);
+    const int current = catalogue_.lastIndexOfFile(program_.currentDatabase().fileName);
+    if (current >= 0)
+        databaseList_->setCurrentRow(current);
+    if (read.failure)
+        dialogs_.message(read.failure->shortMessage());
+}
+
+void MergeTargetWindow::onOkClicked()
+{
+    const QList<QListWidgetItem *> selected = databaseList_->selectedItems();
+    const int index = selected.isEmpty() ? -1 : databaseList_->row(selected.first());
+    if (!dialogs_.report(program_.mergeDownload(catalogue_, index)))
+        return;
+    finish();
+    dialogs_.report(program_.listAll());
+}
+
+void MergeTargetWindow::onNewDatabaseClicked()
+{
+    const QString name = catalogue::askForNewDatabaseName(dialogs_);
+    if (name.isEmpty() || !dialogs_.report(program_.newDatabaseFromDownload(catalogue_, name)))
+        return;
+    finish();
+    dialogs_.report(program_.listAll());
+}
+
+void MergeTargetWindow::finish()
+{
+    dialogs_.report(program_.discardDownload());
+    closeWithDownloadWindow();
+}
+
+void MergeTargetWindow::closeWithDownloadWindow()
+{
+    close();
+    emit downloadHandled();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/pref_file.h"
+#include "prefs/colour_palette.h"
+
+#include <QDialog>
+
+#include <array>
+
+class Dialogs;
+class Program;
+class QButtonGroup;
+class QGroupBox;
+
+// The Preferences tool window: three palettes of eight colours for the main
+// window's background, item names and descriptions. OK saves the choice and
+// closes; the main window shows the saved colours at once. The close box (or
+// Escape) discards the choice. Every new window starts from black and green,
+// whatever the main window shows.
+class PreferencesWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    PreferencesWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+
+public slots:
+    // Escape closes the window like its close box.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void onOkClicked();
+
+private:
+    void buildGroup(palette::Group group, QGroupBox *frame, int swatchLeft, int optionLeft, const QString &groupName);
+    int checkedRow(palette::Group group) const;
+
+    Program &program_;
+    Dialogs &dialogs_;
+    std::array<QButtonGroup *, 3> groups_{};
+};
