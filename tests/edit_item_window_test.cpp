@@ -38,8 +38,9 @@ private slots:
         window.show();
         window.edit(*p.program.listedItem(0));
         name->setText("gold ring");
+        description->setPlainText(QString::fromUtf8("first\u00A0one"));
         QTest::mouseClick(update, Qt::LeftButton);
-        QCOMPARE(p.database(), crlf({"gold ring", "first|", "axe", "keen|edged|x"}));
+        QCOMPARE(p.database(), crlf({"gold ring", "first\xA0one|", "axe", "keen|edged|x"}));
         QCOMPARE(p.listed(), (QStringList{"gold ring", "axe"}));
     }
 };

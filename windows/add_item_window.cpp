@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/twips.h"
+#include "app/typed_text.h"
 #include "program/program.h"
 
 #include <QLabel>
@@ -38,7 +39,7 @@ AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent
 
 void AddItemWindow::onAddClicked()
 {
-    if (!dialogs_.report(program_.addItem(nameBox_->text(), descriptionBox_->toPlainText())))
+    if (!dialogs_.report(program_.addItem(nameBox_->text(), typedText(descriptionBox_))))
         return;
     close();
     dialogs_.report(program_.reloadCurrentDatabase());

@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/twips.h"
+#include "app/typed_text.h"
 #include "editing/description_encoding.h"
 
 #include <QLabel>
@@ -44,13 +45,13 @@ void EditItemWindow::edit(const ListedItem &listed)
     recordLabel_->setText(QString::number(listed.record));
     recordLabel_->setAccessibleDescription(recordLabel_->text());
     shownName_ = nameBox_->text();
-    shownDescription_ = descriptionBox_->toPlainText();
+    shownDescription_ = typedText(descriptionBox_);
 }
 
 void EditItemWindow::onUpdateClicked()
 {
     const QString name = nameBox_->text();
-    const QString typed = descriptionBox_->toPlainText();
+    const QString typed = typedText(descriptionBox_);
     const Outcome updated = program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
                                                  typed != shownDescription_ ? std::optional(typed) : std::nullopt);
     if (!dialogs_.report(updated))
