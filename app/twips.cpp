@@ -1,13 +1,18 @@
 #include "app/twips.h"
 
+#include <QCheckBox>
 #include <QFontMetricsF>
+#include <QGroupBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVariant>
 #include <QWidget>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 const char *const kTwipsProperty = "gearledgerTwips";
@@ -82,34 +87,73 @@ QSize clientPixels(int widthTwips, int heightTwips)
 
 namespace {
 
-bool captionFits(const QLabel *label, const QFont &font)
+// A control's caption and the room its box gives it.
+struct Caption
+{
+    QString text;
+    QSizeF room;
+    bool wraps = false;
+};
+
+std::optional<Caption> captionOf(const QWidget *control)
+{
+    const QStyle *style = control->style();
+    if (const auto *label = qobject_cast<const QLabel *>(control)) {
+        if (label->textFormat() == Qt::RichText)
+            return std::nullopt;
+        return Caption{label->text(), label->contentsRect().size(), label->wordWrap()};
+    }
+    if (const auto *box = qobject_cast<const QCheckBox *>(control)) {
+        const int indicator = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box)
+                              + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+        return Caption{box->text(), QSizeF(box->width() - indicator, box->height())};
+    }
+    if (const auto *button = qobject_cast<const QPushButton *>(control)) {
+        const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        return Caption{button->text(), QSizeF(button->width() - margin, button->height())};
+    }
+    if (const auto *group = qobject_cast<const QGroupBox *>(control)) {
+        // The title runs along the frame, with a little room at each end.
+        const int frame = 2 * style->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, group);
+        return Caption{group->title(), QSizeF(group->width() - frame, group->height())};
+    }
+    return std::nullopt;
+}
+
+bool fitsIn(const Caption &caption, const QFont &font)
 {
     const QFontMetricsF metrics(font);
-    const QString text = QString(label->text()).remove(QLatin1Char('&'));
-    const QRectF box = label->contentsRect();
-    if (!label->wordWrap())
-        return metrics.horizontalAdvance(text) <= box.width();
-    const QRectF needed = metrics.boundingRect(QRectF(0, 0, box.width(), 1e6), Qt::TextWordWrap, text);
-    return needed.height() <= box.height();
+    const QString text = QString(caption.text).remove(QLatin1Char('&'));
+    if (!caption.wraps)
+        return metrics.horizontalAdvance(text) <= caption.room.width() && metrics.height() <= caption.room.height() + 1;
+    const QRectF needed = metrics.boundingRect(QRectF(0, 0, caption.room.width(), 1e6), Qt::TextWordWrap, text);
+    return needed.height() <= caption.room.height();
 }
 
 } // namespace
 
+bool captionFits(const QWidget *control)
+{
+    const std::optional<Caption> caption = captionOf(control);
+    return !caption || caption->text.isEmpty() || fitsIn(*caption, control->font());
+}
+
 void fitCaptions(QWidget *window)
 {
     constexpr qreal kSmallestPointSize = 6.5;
-    for (QLabel *label : window->findChildren<QLabel *>()) {
-        if (label->text().isEmpty() || label->textFormat() == Qt::RichText)
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        const std::optional<Caption> caption = captionOf(control);
+        if (!caption || caption->text.isEmpty())
             continue;
-        QFont font = label->font();
+        QFont font = control->font();
         if (font.pointSizeF() <= 0)
             continue;
         bool changed = false;
-        while (!captionFits(label, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+        while (!fitsIn(*caption, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
             font.setPointSizeF(font.pointSizeF() - 0.5);
             changed = true;
         }
         if (changed)
-            label->setFont(font);
+            control->setFont(font);
     }
 }

@@ -46,7 +46,11 @@ void centreOnScreen(QWidget *window, const QWidget *reference);
 QSize clientPixels(int widthTwips, int heightTwips);
 
 // The designed sizes were made for a smaller default font than today's
-// desktops use. Gives every caption of a window that does not fit its designed
-// box a smaller size of the same font, so the whole caption shows without
-// moving anything. Captions that fit keep the default font.
+// desktops use. Gives every caption of a window (labels, check boxes, buttons,
+// group boxes) that does not fit its designed box a smaller size of the same
+// font, so the whole caption shows without moving anything. Captions that fit
+// keep the default font. Radio buttons are left alone: some are designed to
+// show only their circle.
 void fitCaptions(QWidget *window);
+// Whether a control's caption shows whole in its box (true for controls without one).
+bool captionFits(const QWidget *control);

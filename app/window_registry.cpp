@@ -1,8 +1,15 @@
 #include "app/window_registry.h"
 
+#include <QDialog>
+#include <QShortcut>
+
 void WindowRegistry::adopt(const char *key, QWidget *window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Escape closes every secondary window like its close box (a dialog does so by itself).
+    if (!qobject_cast<QDialog *>(window))
+        QObject::connect(new QShortcut(QKeySequence(Qt::Key_Escape), window), &QShortcut::activated, window,
+                         &QWidget::close);
     windows_.insert(QByteArray(key), window);
 }
 

@@ -10,7 +10,8 @@
 
 // Keeps each of the program's secondary windows at most once: showing a window
 // creates it on first show, and only brings it to the front when it is open.
-// A window is destroyed when it is closed, so the next show starts it anew.
+// A window is destroyed when it is closed, so the next show starts it anew, and
+// Escape closes it like its close box.
 class WindowRegistry
 {
 public:

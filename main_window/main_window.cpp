@@ -13,6 +13,7 @@
 #include "windows/merge_target_window.h"
 #include "windows/preferences_window.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -38,22 +39,26 @@ constexpr int kClientHeight = 5175;
 constexpr int kFrameWidth = 120;
 constexpr int kFrameHeight = 690;
 
+// The chosen background fills a control's own area: for the list and the
+// description view also the base their text is drawn on. A check box keeps the
+// desktop's base, so its box shows its state whatever the background.
 void setBackgroundColour(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::Base, colour);
-    // Buttons and check boxes fill their background with their own role.
     palette.setColor(widget->backgroundRole(), colour);
+    if (qobject_cast<QAbstractScrollArea *>(widget))
+        palette.setColor(QPalette::Base, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
 
+// The text of the list and the description view, or the caption of a label or
+// a check box (whose check mark keeps the desktop's colour).
 void setTextColour(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(qobject_cast<QAbstractScrollArea *>(widget) ? QPalette::Text : QPalette::WindowText, colour);
     widget->setPalette(palette);
 }
 
@@ -98,6 +103,7 @@ MainWindow::MainWindow(Program &program, Dialogs &dialogs, const QString &downlo
     buildControls();
     buildMenus();
     resize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    fitCaptions(this);
 
     connect(&program_, &Program::listingChanged, this, &MainWindow::showCount);
     connect(&program_, &Program::descriptionShown, this, &MainWindow::showDescription);
@@ -130,6 +136,7 @@ void MainWindow::buildControls()
     descriptionView_->setFocusPolicy(Qt::ClickFocus);
     descriptionView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     descriptionView_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    descriptionView_->setTabChangesFocus(true);
 
     itemList_ = placed(new QListView(client), "List1", {120, 360, 3015, 3735}, QStringLiteral("Items"));
     itemList_->setModel(program_.itemTable());
@@ -177,6 +184,24 @@ void MainWindow::buildControls()
     QWidget::setTabOrder(itemList_, inNamesBox_);
     QWidget::setTabOrder(inNamesBox_, inDescriptionsBox_);
     searchBox_->setFocus();
+
+    // The description view is no tab stop, as designed; F6 reaches it from
+    // anywhere, so a long description can be read, scrolled and copied by
+    // keyboard, and F6 there goes back to the list.
+    auto *switchPane = new QAction(QStringLiteral("Switch between the item list and the description"), this);
+    switchPane->setObjectName(QStringLiteral("switchPane"));
+    switchPane->setShortcut(QKeySequence(Qt::Key_F6));
+    switchPane->setShortcutContext(Qt::WindowShortcut);
+    connect(switchPane, &QAction::triggered, this, &MainWindow::onSwitchPane);
+    addAction(switchPane);
+}
+
+void MainWindow::onSwitchPane()
+{
+    if (descriptionView_->hasFocus())
+        itemList_->setFocus(Qt::ShortcutFocusReason);
+    else
+        descriptionView_->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::keepDesignColours()
@@ -265,15 +290,10 @@ void MainWindow::applyColours()
                                       inNamesBox_, inDescriptionsBox_})
             setBackgroundColour(w, packedColour(*colours.background));
     }
-    const auto setText = [](QWidget *w, quint32 colour) {
-        QPalette palette = w->palette();
-        palette.setColor(QPalette::Text, packedColour(colour));
-        w->setPalette(palette);
-    };
     if (colours.itemText)
-        setText(itemList_, *colours.itemText);
+        setTextColour(itemList_, packedColour(*colours.itemText));
     if (colours.descriptionText)
-        setText(descriptionView_, *colours.descriptionText);
+        setTextColour(descriptionView_, packedColour(*colours.descriptionText));
 }
 
 int MainWindow::selectedRow() const

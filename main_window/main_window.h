@@ -45,6 +45,7 @@ private slots:
     void onShowAllClicked();
     void onSelectionChanged();
     void onTooltipTimer();
+    void onSwitchPane();
     void onAbout();
     void onImport();
     void onPreferences();

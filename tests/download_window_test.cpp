@@ -64,9 +64,16 @@ class DownloadWindowTest : public QObject
         control<QListWidget>("List1")->setCurrentRow(row);
         control<QPushButton>("Command4")->click();
     }
+    // The message of a failed fetch; a failed Connect adds what to check.
     void expectFetchFailure(const QString &file, const QString &reason)
     {
-        dialogs.expectMessage(QStringLiteral("Could not download %1: %2.").arg(server->url("/mud/" + file), reason));
+        QString advice;
+        if (file == "downlist.txt")
+            advice = QStringLiteral(" Please check that a download server is running at %1 and that this is the right "
+                                    "address; the program takes another one when it starts (--download-url ADDRESS).")
+                         .arg(server->url("/mud/"));
+        dialogs.expectMessage(QStringLiteral("Could not download %1: %2.").arg(server->url("/mud/" + file), reason)
+                              + advice);
     }
 
 private slots:
@@ -99,6 +106,7 @@ private slots:
     void theListShowsEachEntryOnceAndDownloadFetchesTheChosenFileFromTheFolder()
     {
         server->serve("/mud/beta.txt", "sword\r\nsharp|");
+        QCOMPARE(control<QLabel>("lblServer")->text(), "Server: " + server->url("/mud/"));
         control<QPushButton>("Command1")->click();
         QVERIFY(buttons(false, false));
         QCOMPARE(textfile::readAll(listFilePath()), crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt", ""}));

@@ -76,6 +76,9 @@ private slots:
         }
         QCOMPARE(control("List1")->palette().color(QPalette::Text), QColor(Qt::white));
         QCOMPARE(control("Text1")->palette().color(QPalette::Text), QColor(Qt::black));
+        // An unchecked box shows itself on any background: its box keeps the desktop's base.
+        const QImage box = control("chkDesc")->grab().toImage();
+        QCOMPARE(box.pixelColor(7, box.height() / 2), QApplication::palette().color(QPalette::Base));
         for (const char *name : {"Text2", "Command2", "Command3"})
             QCOMPARE(control(name)->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
 

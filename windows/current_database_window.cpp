@@ -7,7 +7,9 @@
 #include "windows/picture_button.h"
 
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 // The pictures live in a static library: their resources must be pulled in by name.
@@ -40,6 +42,9 @@ void CurrentDatabaseWindow::buildControls()
     // not add it to the list.
     databaseBox_->setCompleter(nullptr);
     databaseBox_->setInsertPolicy(QComboBox::NoInsert);
+    // A screen reader meets the box's text field and drop-down list on their own too.
+    databaseBox_->lineEdit()->setAccessibleName(databaseBox_->accessibleName());
+    databaseBox_->view()->setAccessibleName(QStringLiteral("Catalogued databases"));
     label->setBuddy(databaseBox_);
 
     auto *okButton = placed(new QPushButton(QStringLiteral("OK"), this), "Command2", {2400, 600, 1935, 375},

@@ -52,10 +52,16 @@ void DownloadWindow::buildControls()
     downloadButton_ = placed(new QPushButton(QStringLiteral("Download"), this), "Command4", {3600, 2520, 1815, 375},
                              QStringLiteral("Download"));
     downloadButton_->setEnabled(false);
-    statusLabel_ = placed(new QLabel(kInstructions, this), "Label1", {3600, 600, 1815, 1335},
-                          QStringLiteral("Instructions"));
+    // Read by its caption, which tells what the window is doing.
+    statusLabel_ = placed(new QLabel(kInstructions, this), "Label1", {3600, 600, 1815, 1335});
     statusLabel_->setWordWrap(true);
     statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Which server the window asks, so a failed Connect can be understood.
+    auto *server = placed(new QLabel(QStringLiteral("Server: ") + folderUrl_, this), "lblServer",
+                          {3600, 1995, 1815, 465});
+    server->setWordWrap(true);
+    server->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    server->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     setTabOrder(connectButton_, databaseList_);
     setTabOrder(databaseList_, downloadButton_);
@@ -96,7 +102,11 @@ void DownloadWindow::onConnectClicked()
         // The file is written only once the whole list has arrived.
         downloadfiles::keep(path, transfer_->OpenURL(url));
     } catch (const TransferError &error) {
-        if (reportFetchFailure(url, error.reason(), error.kind() == TransferError::Kind::Cancelled)) {
+        const QString advice = QStringLiteral(" Please check that a download server is running at %1 and that this is "
+                                              "the right address; the program takes another one when it starts "
+                                              "(--download-url ADDRESS).")
+                                   .arg(folderUrl_);
+        if (reportFetchFailure(url, error.reason(), error.kind() == TransferError::Kind::Cancelled, advice)) {
             connectButton_->setEnabled(true);
             downloadButton_->setEnabled(downloadWasEnabled);
         }
@@ -204,7 +214,8 @@ void DownloadWindow::onDownloadClicked()
     emit downloaded();
 }
 
-bool DownloadWindow::reportFetchFailure(const QString &url, const QString &reason, bool cancelled)
+bool DownloadWindow::reportFetchFailure(const QString &url, const QString &reason, bool cancelled,
+                                        const QString &advice)
 {
     if (closeWhenIdle_) {
         close();
@@ -212,7 +223,7 @@ bool DownloadWindow::reportFetchFailure(const QString &url, const QString &reaso
     }
     // A fetch cancelled otherwise is the program ending: nothing to tell.
     if (!cancelled)
-        dialogs_.message(QStringLiteral("Could not download %1: %2.").arg(url, reason));
+        dialogs_.message(QStringLiteral("Could not download %1: %2.").arg(url, reason) + advice);
     return true;
 }
 

@@ -43,9 +43,11 @@ private:
     void clearList();
     void returnToOpenedState();
     void returnToListShownState();
-    // Reports a fetch that failed, unless the user closed the window meanwhile
-    // (then the window closes). False when the window is closing.
-    bool reportFetchFailure(const QString &url, const QString &reason, bool cancelled);
+    // Reports a fetch that failed, with advice when there is any, unless the
+    // user closed the window meanwhile (then the window closes). False when the
+    // window is closing.
+    bool reportFetchFailure(const QString &url, const QString &reason, bool cancelled,
+                            const QString &advice = QString());
 
     Dialogs &dialogs_;
     QString folderUrl_;

@@ -1,0 +1,139 @@
+// Every window by keyboard and screen reader: each control a screen reader
+// meets has a name, each label's text can be read, each action has a key, each
+// caption shows whole, and Escape closes each secondary window. Run at device
+// pixel ratios 1, 1.5 and 2 (GEARLEDGER_TEST_DPR).
+#include "app/twips.h"
+#include "main_window/main_window.h"
+#include "support/program_on_folder.h"
+#include "windows/merge_target_window.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTest>
+
+namespace {
+
+const QList<QAccessible::Role> kInteractive = {
+    QAccessible::PushButton, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::ComboBox,
+    QAccessible::EditableText, QAccessible::List, QAccessible::Button};
+
+// What a screen reader cannot get from a window's accessible tree, one line each.
+QStringList unreadable(QAccessibleInterface *iface)
+{
+    QStringList problems;
+    const QObject *object = iface->object();
+    const QString name = iface->text(QAccessible::Name);
+    const QString where = object ? object->objectName() : QStringLiteral("(item)");
+    if (kInteractive.contains(iface->role()) && name.isEmpty())
+        problems.append(where + QStringLiteral(" has no name (role %1)").arg(int(iface->role())));
+    if (const auto *label = qobject_cast<const QLabel *>(object)) {
+        const QString heard = name + iface->text(QAccessible::Value) + iface->text(QAccessible::Description);
+        if (!label->text().isEmpty() && !heard.contains(label->text()))
+            problems.append(where + QStringLiteral(" says \"") + heard + QStringLiteral("\", not its text"));
+    }
+    for (int i = 0; i < iface->childCount(); ++i) {
+        if (QAccessibleInterface *child = iface->child(i))
+            problems += unreadable(child);
+    }
+    return problems;
+}
+
+QStringList cutCaptions(const QWidget *window)
+{
+    QStringList cut;
+    for (const QWidget *control : window->findChildren<QWidget *>()) {
+        if (!qobject_cast<const QRadioButton *>(control) && control->isVisibleTo(window) && !captionFits(control))
+            cut.append(control->objectName());
+    }
+    // The title bar holds the title beside its buttons.
+    const int title = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(window->windowTitle());
+    if (title + 64 > window->width())
+        cut.append(QStringLiteral("the title \"%1\"").arg(window->windowTitle()));
+    return cut;
+}
+
+} // namespace
+
+class AccessibilityTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+
+    static void verifyReadable(QWidget *window)
+    {
+        const QStringList problems = unreadable(QAccessible::queryAccessibleInterface(window)) + cutCaptions(window);
+        QVERIFY2(problems.isEmpty(), qPrintable(window->objectName() + ": " + problems.join("; ")));
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { VERIFY_DIALOGS(dialogs); }
+
+    void everyWindowCanBeReadAndLeftByKeyboard()
+    {
+        ProgramOnFolder p(dialogs, sampleItemBytes());
+        p.folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
+        MainWindow main(p.program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
+        main.startUp();
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        verifyReadable(&main);
+        for (QAction *action : main.findChildren<QAction *>()) {
+            const auto *menu = qobject_cast<QMenu *>(action->parent());
+            const bool inMenu = action->isSeparator() || action->menu() || (menu && menu->title().contains('&'));
+            QVERIFY2(inMenu || !action->shortcut().isEmpty(), qPrintable(action->objectName() + " has no key"));
+        }
+
+        // F6 moves to the description view and back to the list.
+        auto *list = main.findChild<QListView *>("List1");
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(&main, Qt::Key_F6);
+        QVERIFY(main.findChild<QPlainTextEdit *>("Text1")->hasFocus());
+        QTest::keyClick(&main, Qt::Key_F6);
+        QVERIFY(list->hasFocus());
+
+        for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"}, {"mnuEdit", "Form2"},
+                                          {"mnuCurrDatabase", "Form3"}, {"mnuDownload", "Form5"}, {"mnuPref", "frmPref"}}) {
+            main.findChild<QAction *>(entry)->trigger();
+            QPointer<QWidget> window = main.findChild<QWidget *>(name);
+            QVERIFY2(window, name);
+            verifyReadable(window);
+            window->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), window.data());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QTRY_VERIFY2(window.isNull(), name);
+        }
+        MergeTargetWindow target(p.program, dialogs);
+        target.show();
+        target.load();
+        verifyReadable(&target);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QTemporaryFile screens;
+    const QByteArray ratio = qEnvironmentVariable("GEARLEDGER_TEST_DPR", "1").toLatin1();
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
+        screens.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                          "logicalDpiX": 96, "logicalDpiY": 96, "dpr": )" + ratio + "}]}");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    }
+    QApplication app(argc, argv);
+    AccessibilityTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "accessibility_test.moc"
