@@ -25,7 +25,6 @@ GRID = 256
 
 INK = "#2B1B14"          # outlines
 LEATHER = "#7A2E22"      # the ledger's cover
-LEATHER_DARK = "#5A1F17"
 PAGE = "#FBF3DC"
 PAGE_SHADE = "#EADCB4"   # towards the spine
 PAGE_EDGES = "#D9C48E"   # the block of pages seen from the front
