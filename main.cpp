@@ -1,19 +1,40 @@
+#include "program/command_line.h"
+#include "app/failure.h"
+#include "app/program_folder.h"
+#include "app/program_icon.h"
+#include "app/program_identity.h"
 #include "app/qt_dialogs.h"
 #include "download/download_url.h"
 #include "main_window/main_window.h"
 #include "program/program.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QProcessEnvironment>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Gearledger"));
+    setProgramIdentity();
+    QCommandLineParser commandLine;
+    describeCommandLine(commandLine);
+    answerHelpOrVersion(argc, argv, commandLine);
 
-    // Every data file lives in the folder that holds the program.
-    Program program(QCoreApplication::applicationDirPath());
+    QApplication app(argc, argv);
+    QApplication::setDesktopFileName(applicationId());
+    QApplication::setWindowIcon(gearledgerIcon());
+    commandLine.process(app);
+    const QString downloadFolderUrl = downloadFolderUrlFrom(commandLine, QProcessEnvironment::systemEnvironment());
+
     QtDialogs dialogs;
-    MainWindow window(program, dialogs, defaultDownloadFolderUrl());
+    QString programFolder;
+    try {
+        programFolder = chooseProgramFolder(QCoreApplication::applicationDirPath());
+    } catch (const Failure &failure) {
+        dialogs.report(Outcome::failed(failure));
+        return 1;
+    }
+    Program program(programFolder);
+    MainWindow window(program, dialogs, downloadFolderUrl);
     window.startUp();
     window.show();
     return app.exec();

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -335,7 +336,8 @@ void MainWindow::onAbout()
 {
     dialogs_.message(QStringLiteral("Gearledger ") + kProgramVersion
                      + QStringLiteral(" by the Gearledger developers.  View the web site at https://gearledger.org"
-                                      " for recent database updates and versions."));
+                                      " for recent database updates and versions.  Your databases are kept in ")
+                     + QDir::toNativeSeparators(program_.folder().path()) + QStringLiteral("."));
 }
 
 void MainWindow::onImport()

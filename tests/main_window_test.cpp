@@ -129,7 +129,8 @@ private slots:
                                         "&Item Editing", "&Add New Item", "&Delete Current Item", "&Edit Current Item",
                                         "&Database", "&Current Database", "Download Database &Update"}));
         dialogs.expectMessage("Gearledger 3.0 by the Gearledger developers.  View the web site at "
-                              "https://gearledger.org for recent database updates and versions.");
+                              "https://gearledger.org for recent database updates and versions.  Your databases are "
+                              "kept in " + p->folder.path() + ".");
         control<QAction>("mnuAbout")->trigger();
 
         QLineEdit *searchBox = control<QLineEdit>("Text2");

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs the built program into a temporary prefix and checks what a desktop
+# needs: every file in its place and nothing else, a desktop entry and a
+# metainfo file that validate, and an installed program that keeps its data in
+# the user's data folder, leaving the prefix untouched.
+# Usage: install_test.sh BUILD_FOLDER PRINT_PROGRAM_FOLDER
+set -euo pipefail
+build=$1
+print_program_folder=$2
+id=org.gearledger.Gearledger
+
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+prefix=$work/prefix
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+expected="bin/gearledger
+share/applications/$id.desktop
+share/icons/hicolor/128x128/apps/$id.png
+share/icons/hicolor/16x16/apps/$id.png
+share/icons/hicolor/256x256/apps/$id.png
+share/icons/hicolor/32x32/apps/$id.png
+share/icons/hicolor/48x48/apps/$id.png
+share/icons/hicolor/64x64/apps/$id.png
+share/icons/hicolor/scalable/apps/$id.svg
+share/metainfo/$id.metainfo.xml"
+actual=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+[ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "installed files differ:
+$(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual"))"
+[ -x "$prefix/bin/gearledger" ] || fail "the program is not executable"
+for size in 16 32 48 64 128 256; do
+    # A PNG's width and height are the two big-endian words after its signature and chunk header.
+    dimensions=$(od -An -tu1 -j16 -N8 "$prefix/share/icons/hicolor/${size}x$size/apps/$id.png" \
+        | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 "x" $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }')
+    [ "$dimensions" = "${size}x$size" ] || fail "the $size pixel icon measures $dimensions"
+done
+
+# Validators print warnings without failing: any word from them is a failure here.
+desktop=$prefix/share/applications/$id.desktop
+report=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$report" ] || fail "desktop-file-validate: $report"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry names another icon"
+report=$(appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" 2>&1) \
+    || fail "appstreamcli validate: $report"
+
+# --version and --help answer in a terminal without any display.
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/gearledger" --version)
+grep -q "<release version=\"${version#Gearledger }\"" "$prefix/share/metainfo/$id.metainfo.xml" \
+    || fail "the metainfo file lacks a release of '$version'"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/gearledger" --help | grep -q -- "--download-url <url>" \
+    || fail "--help does not show --download-url"
+
+# The installed program, with its prefix read-only, keeps its data in the
+# user's data folder, made on first start.
+chmod -R a-w "$prefix"
+before=$(cd "$prefix" && find . -printf '%p %s %T@ %m\n' | LC_ALL=C sort)
+folder=$(XDG_DATA_HOME="$work/data" "$print_program_folder" "$prefix/bin")
+[ "$folder" = "$work/data/Gearledger" ] || fail "the installed program chose '$folder'"
+[ -d "$folder" ] || fail "the user's data folder was not made"
+[ "$(cd "$prefix" && find . -printf '%p %s %T@ %m\n' | LC_ALL=C sort)" = "$before" ] || fail "the prefix changed"
+
+# The executable alone in a folder of its own (as scripts/run.sh installs it) is portable.
+mkdir "$work/portable"
+folder=$(XDG_DATA_HOME="$work/data" "$print_program_folder" "$work/portable")
+[ "$folder" = "$work/portable" ] || fail "the portable program chose '$folder'"
+echo "install test passed"
