@@ -7,9 +7,7 @@
 #include "catalogue/new_database_name.h"
 
 namespace catalogue {
-namespace {
 
-// A file name that names a file of the program folder and no folder or program file.
 bool isPlainDatabaseFileName(const QString &fileName)
 {
     if (fileName.isEmpty() || fileName == QStringLiteral(".") || fileName == QStringLiteral("..")
@@ -22,7 +20,14 @@ bool isPlainDatabaseFileName(const QString &fileName)
     return true;
 }
 
-} // namespace
+std::optional<QString> whyEntryFileIsRefused(const Entry &entry)
+{
+    if (isPlainDatabaseFileName(entry.fileName))
+        return std::nullopt;
+    return QStringLiteral("The catalogue gives the database \"%1\" the file name \"%2\", which is not a database "
+                          "file of the program folder, so it is left alone. Please correct %3.")
+        .arg(entry.displayName, entry.fileName, kFileName);
+}
 
 void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QString &name, const QVector<Item> &items)
 {

@@ -31,6 +31,8 @@ Outcome Program::chooseDatabase(const catalogue::Catalogue &copy, const QString 
     const int index = copy.lastIndexOfName(text);
     if (index < 0)
         return Outcome::refused(QStringLiteral("A proper database must be selected"));
+    if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
+        return Outcome::refused(*refusal);
     selectDatabase(copy.entries[index]);
     return Outcome::done();
 }
@@ -75,6 +77,8 @@ Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
 {
     if (index < 0 || index >= copy.count())
         return Outcome::refused(QStringLiteral("Please select a database to add the new items to."));
+    if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
+        return Outcome::refused(*refusal);
     try {
         const QVector<Item> downloaded = downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath());
         downloadmerge::mergeInto(folder_.file(copy.entries[index].fileName), downloaded);

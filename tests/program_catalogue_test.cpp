@@ -70,6 +70,17 @@ private slots:
                  QStringLiteral("A proper database must be selected"));
         QVERIFY(p->program.chooseDatabase(copy, "My Mud").ok());
         QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
+
+        // A hand-edited entry naming a path or a program file is neither opened nor merged into.
+        for (const char *file : {"../outside.txt", "pref.txt"}) {
+            copy.entries = {{"away", file}};
+            const QString refusal = QStringLiteral("The catalogue gives the database \"away\" the file name \"%1\", "
+                                                   "which is not a database file of the program folder, so it is left "
+                                                   "alone. Please correct datalist.txt.").arg(file);
+            QCOMPARE(p->program.chooseDatabase(copy, "away").message(), refusal);
+            QCOMPARE(p->program.mergeDownload(copy, 0).message(), refusal);
+        }
+        QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
     }
 
     void onlyACataloguedDatabaseIsRemovedAndThePrimaryBecomesCurrent()
