@@ -65,11 +65,14 @@ int WorkingList::takeIn(const QVector<Item> &incoming)
     return taken;
 }
 
-int mergeInto(const QString &targetPath, const QVector<Item> &downloaded)
+int mergeInto(const QString &targetPath, const QVector<Item> &downloaded,
+              const std::function<void(int taken)> &beforeWriting)
 {
     WorkingList list(itemdb::readItems(targetPath));
     const int taken = list.takeIn(downloaded);
     refuseOverCapacity(list);
+    if (beforeWriting)
+        beforeWriting(taken);
     itemdb::rewriteItems(targetPath, list.items());
     return taken;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // Taking downloaded items into a database: an incoming item is taken only when
 // its name and its description are both new to the working list (the items
 // already there and those taken before it), so of several items with one name
@@ -48,7 +50,10 @@ private:
 // Returns the number of items taken. Throws a Failure: those of reading the
 // target (53 missing, 62 ending inside an item), 9 when the result would hold
 // more items than the main window can list, or the write failure.
-int mergeInto(const QString &targetPath, const QVector<Item> &downloaded);
+// beforeWriting, when given, runs before the file is touched; a Failure it
+// throws stops the merge.
+int mergeInto(const QString &targetPath, const QVector<Item> &downloaded,
+              const std::function<void(int taken)> &beforeWriting = {});
 
 // The downloaded items without those whose name or description came earlier
 // in the download: the content of a new database. Throws Failure 9 when they

@@ -87,7 +87,8 @@ QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names)
     return added;
 }
 
-QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile)
+QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile,
+                          const std::function<void(int added)> &beforeWriting)
 {
     QVector<Item> items = itemdb::readItems(dbPath);
     NameTable names;
@@ -95,6 +96,8 @@ QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile
         names.add(item.name);
     const QVector<Item> added = readNewItems(importFile, names);
     items += added;
+    if (beforeWriting)
+        beforeWriting(int(added.size()));
     itemdb::rewriteItems(dbPath, items);
     return added;
 }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // Importing items from a text file of records: a name line, any number of
 // description lines, and an empty line (or the end of the file). Names are
 // cleaned, names already present are skipped, and the new items go to the end
@@ -58,6 +60,9 @@ QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names);
 // import file, written back atomically (also when nothing is new). Returns the
 // items added. Throws a Failure (53 for a missing database, 9 when the items
 // would not fit the main window's list); the database file is then unchanged.
-QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile);
+// beforeWriting, when given, runs once the new items are known and before the
+// file is touched; a Failure it throws stops the import.
+QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile,
+                          const std::function<void(int added)> &beforeWriting = {});
 
 } // namespace itemimport

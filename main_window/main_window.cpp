@@ -12,6 +12,7 @@
 #include "windows/edit_item_window.h"
 #include "windows/merge_target_window.h"
 #include "windows/preferences_window.h"
+#include "windows/versions_window.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -76,10 +77,12 @@ void keepSystemColours(QWidget *widget)
     widget->setPalette(palette);
 }
 
-// Ctrl+letter shortcuts of the menu bar that a line edit would otherwise take
-// for itself (select all, undo...).
+// Shortcuts of the menu bar that a line edit would otherwise take for itself
+// (select all, undo...).
 bool isMenuShortcut(const QKeyEvent *key)
 {
+    if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier)
+        return key->key() == Qt::Key_Backspace;
     if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
         return false;
     switch (key->key()) {
@@ -109,6 +112,8 @@ MainWindow::MainWindow(Program &program, Dialogs &dialogs, const QString &downlo
     connect(&program_, &Program::listingChanged, this, &MainWindow::showCount);
     connect(&program_, &Program::descriptionShown, this, &MainWindow::showDescription);
     connect(&program_, &Program::coloursChanged, this, &MainWindow::applyColours);
+    connect(&program_, &Program::historyChanged, this, &MainWindow::showUndoEntry);
+    connect(&program_, &Program::currentDatabaseChanged, this, &MainWindow::showUndoEntry);
 }
 
 MainWindow::~MainWindow()
@@ -233,6 +238,7 @@ void MainWindow::buildMenus()
         action->setShortcut(shortcut);
         action->setShortcutContext(Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, handler);
+        return action;
     };
     const auto addMenu = [this](const char *name, const QString &caption) {
         QMenu *menu = menuBar()->addMenu(caption);
@@ -259,12 +265,36 @@ void MainWindow::buildMenus()
              QKeySequence(Qt::CTRL | Qt::Key_D));
     addEntry(editing, "mnuEdit", QStringLiteral("&Edit Current Item"), &MainWindow::onEditItem,
              QKeySequence(Qt::CTRL | Qt::Key_E));
+    // Every change can be taken back; Alt+Backspace is the common undo key the Ctrl shortcuts leave free.
+    undoEntry_ = addEntry(editing, "mnuUndo", QString(), &MainWindow::onUndo, QKeySequence(Qt::ALT | Qt::Key_Backspace));
 
     QMenu *database = addMenu("mnuDatabase", QStringLiteral("&Database"));
     addEntry(database, "mnuCurrDatabase", QStringLiteral("&Current Database"), &MainWindow::onCurrentDatabase,
              QKeySequence(Qt::CTRL | Qt::Key_Z));
     addSeparator(database, "mnuline2");
     addEntry(database, "mnuDownload", QStringLiteral("Download Database &Update"), &MainWindow::onDownload);
+    addEntry(database, "mnuVersions", QStringLiteral("&Earlier Versions..."), &MainWindow::onVersions);
+    showUndoEntry();
+}
+
+void MainWindow::showUndoEntry()
+{
+    const std::optional<QString> change = program_.undoableChange();
+    undoEntry_->setEnabled(change.has_value());
+    // An item's "&" is no access key.
+    undoEntry_->setText(change ? QStringLiteral("&Undo ") + QString(*change).replace(QLatin1Char('&'), QStringLiteral("&&"))
+                               : QStringLiteral("&Undo Last Change"));
+}
+
+void MainWindow::onUndo()
+{
+    if (dialogs_.report(program_.undoLastChange()))
+        dialogs_.report(program_.reloadCurrentDatabase());
+}
+
+void MainWindow::onVersions()
+{
+    windows_.show<VersionsWindow>([this] { return new VersionsWindow(program_, dialogs_, this); });
 }
 
 void MainWindow::startUp()

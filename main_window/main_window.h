@@ -55,6 +55,9 @@ private slots:
     void onEditItem();
     void onCurrentDatabase();
     void onDownload();
+    void onUndo();
+    void onVersions();
+    void showUndoEntry();
     void onDownloaded();
     void closeDownloadWindow();
 
@@ -101,4 +104,5 @@ private:
     QCheckBox *inDescriptionsBox_ = nullptr;  // chkDesc
     QLabel *divider_ = nullptr;               // Image1
     QTimer *tooltipTimer_ = nullptr;          // Timer1
+    QAction *undoEntry_ = nullptr;
 };

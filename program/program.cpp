@@ -32,7 +32,7 @@ ItemTable::Entry entryOf(const recordindex::Index &index, int record)
 
 } // namespace
 
-Program::Program(const QString &folder, QObject *parent) : QObject(parent), folder_(folder)
+Program::Program(const QString &folder, QObject *parent) : QObject(parent), folder_(folder), versions_(folder_)
 {
     selectPrimary();
 }

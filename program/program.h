@@ -5,6 +5,7 @@
 #include "app/outcome.h"
 #include "app/pref_file.h"
 #include "catalogue/catalogue_file.h"
+#include "history/version_store.h"
 #include "program/item_table.h"
 
 #include <QObject>
@@ -113,6 +114,28 @@ public:
     // Saves the colours to pref.txt and, once saved, shows them.
     Outcome saveColours(const Prefs &chosen);
 
+    // Every change of a database file keeps the file's content first as a
+    // version; a change whose version cannot be kept does not start.
+    // The change "Undo Last Change" takes back in the current database
+    // ("Delete of small metallic ring"), nothing when there is none.
+    std::optional<QString> undoableChange() const;
+    // Restores the content before that change, keeping today's content as a
+    // version first (so the undo itself can be taken back).
+    Outcome undoLastChange();
+    // The versions of a database file, newest first, with the items each holds.
+    struct VersionEntry
+    {
+        history::Version version;
+        qsizetype items = 0;
+    };
+    QVector<VersionEntry> versionsOf(const QString &databaseFile) const;
+    // The files of removed databases that have versions (no longer catalogued, file gone).
+    QStringList removedDatabaseFiles() const;
+    // Makes a version the content of its database: the current database's,
+    // after keeping today's content as a version; a removed database's, back in
+    // the catalogue under its old name when that name is free.
+    Outcome restoreVersion(const history::Version &version, const QString &databaseFile);
+
 signals:
     // The table holds a new listing: the count label follows.
     void listingChanged();
@@ -120,6 +143,8 @@ signals:
     void descriptionShown(const QString &stored);
     void coloursChanged();
     void currentDatabaseChanged();
+    // A version was kept or the versions changed: the undo entry follows.
+    void historyChanged();
 
 private:
     void selectDatabase(const catalogue::Entry &entry);
@@ -128,9 +153,18 @@ private:
     // failure that stopped the reading, if any.
     std::optional<Failure> fillWithCurrentDatabase();
     void loadColours(Dialogs &notices);
+    // Keeps a database file's content as the version of the change about to
+    // run. A missing file has no content to keep (an undo keeps it as empty).
+    // Throws a Failure that says nothing was changed.
+    void keepVersion(const QString &databaseFile, const QString &change, history::Kind kind = history::Kind::Change);
+    // Runs a change; when it does not succeed, the version it kept is taken back.
+    Outcome changing(const std::function<Outcome()> &change);
 
     DataFolder folder_;
     catalogue::Entry current_;
     ItemTable table_;
     ColourSet colours_;
+    history::VersionStore versions_;
+    // The version kept for the change that is running.
+    std::optional<history::Version> pending_;
 };

@@ -61,6 +61,11 @@ Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
     if (Outcome refused = checkRemoval(copy, text); !refused.ok())
         return refused;
     try {
+        const QString file = copy.entries[copy.lastIndexOfName(text)].fileName;
+        // Its last content stays as a version, from which the database can come back.
+        keepVersion(file, QStringLiteral("Removal of the database %1").arg(text));
+        pending_.reset();
+        emit historyChanged();
         catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
     } catch (const Failure &failure) {
         // Its file may be gone although the catalogue still lists it: the
@@ -79,13 +84,18 @@ Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
         return Outcome::refused(QStringLiteral("Please select a database to add the new items to."));
     if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
         return Outcome::refused(*refusal);
-    try {
-        const QVector<Item> downloaded = downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath());
-        downloadmerge::mergeInto(folder_.file(copy.entries[index].fileName), downloaded);
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
-    return Outcome::done();
+    const QString file = copy.entries[index].fileName;
+    return changing([&] {
+        try {
+            const QVector<Item> downloaded = downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath());
+            downloadmerge::mergeInto(folder_.file(file), downloaded, [&](int taken) {
+                keepVersion(file, QStringLiteral("Merge of %1 downloaded items").arg(taken));
+            });
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
+        }
+        return Outcome::done();
+    });
 }
 
 Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name)

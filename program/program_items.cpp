@@ -34,34 +34,41 @@ std::optional<ListedItem> Program::listedItem(int row) const
 
 Outcome Program::addItem(const QString &name, const QString &typedDescription)
 {
-    try {
-        refuseUnwritable(name);
-        const QString stored = description::encodeThroughScratch(folder_.file(kScratchFile), typedDescription);
-        itemdb::appendItem(currentDatabasePath(), {name, stored});
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
-    return Outcome::done();
+    return changing([&] {
+        try {
+            refuseUnwritable(name);
+            const QString stored = description::encodeThroughScratch(folder_.file(kScratchFile), typedDescription);
+            keepVersion(current_.fileName, QStringLiteral("Add of ") + name);
+            itemdb::appendItem(currentDatabasePath(), {name, stored});
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
+        }
+        return Outcome::done();
+    });
 }
 
 Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
                              const std::optional<QString> &newTypedDescription)
 {
-    try {
-        Item edited = listed.item;
-        if (newName) {
-            refuseUnwritable(*newName);
-            edited.name = *newName;
+    return changing([&] {
+        try {
+            Item edited = listed.item;
+            if (newName) {
+                refuseUnwritable(*newName);
+                edited.name = *newName;
+            }
+            if (newTypedDescription)
+                edited.description =
+                    description::encodeThroughScratch(folder_.file(kScratchFile), *newTypedDescription);
+            if (recordedit::replaceRecord(currentDatabasePath(), listed.record, listed.item, edited, [&] {
+                    keepVersion(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
+                }) == recordedit::Outcome::RecordChanged)
+                return Outcome::refused(kEditRecordChanged);
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
         }
-        if (newTypedDescription)
-            edited.description = description::encodeThroughScratch(folder_.file(kScratchFile), *newTypedDescription);
-        if (recordedit::replaceRecord(currentDatabasePath(), listed.record, listed.item, edited)
-            == recordedit::Outcome::RecordChanged)
-            return Outcome::refused(kEditRecordChanged);
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
-    return Outcome::done();
+        return Outcome::done();
+    });
 }
 
 Outcome Program::deleteListedItem(int row)
@@ -69,13 +76,19 @@ Outcome Program::deleteListedItem(int row)
     const std::optional<ListedItem> listed = listedItem(row);
     if (!listed)
         return Outcome::refused(kNoItemSelected);
-    try {
-        if (recordedit::removeRecord(currentDatabasePath(), listed->record, listed->item)
-            == recordedit::Outcome::RecordChanged)
-            return Outcome::refused(kDeleteRecordChanged);
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
+    const Outcome deleted = changing([&] {
+        try {
+            if (recordedit::removeRecord(currentDatabasePath(), listed->record, listed->item, [&] {
+                    keepVersion(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
+                }) == recordedit::Outcome::RecordChanged)
+                return Outcome::refused(kDeleteRecordChanged);
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
+        }
+        return Outcome::done();
+    });
+    if (!deleted.ok())
+        return deleted;
     // The file lost exactly that record, and the table exactly its entry.
     table_.removeDeletedRecord(row);
     emit listingChanged();
@@ -96,10 +109,14 @@ Outcome Program::importItems(const QString &importPath)
     }
     if (!importFile)
         return Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
-    try {
-        itemimport::importItems(currentDatabasePath(), std::move(*importFile));
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
-    return Outcome::done();
+    return changing([&] {
+        try {
+            itemimport::importItems(currentDatabasePath(), std::move(*importFile), [&](int added) {
+                keepVersion(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
+            });
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
+        }
+        return Outcome::done();
+    });
 }

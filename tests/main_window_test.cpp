@@ -123,11 +123,13 @@ private slots:
         p->folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
         QStringList captions;
         for (const char *name : {"mnuFile", "mnuAbout", "mnuAdd", "mnuPref", "mnuExit", "mnudbediting", "mnuAddItem",
-                                 "mnuDel", "mnuEdit", "mnuDatabase", "mnuCurrDatabase", "mnuDownload"})
+                                 "mnuDel", "mnuEdit", "mnuUndo", "mnuDatabase", "mnuCurrDatabase", "mnuDownload",
+                                 "mnuVersions"})
             captions.append(control<QAction>(name)->text());
         QCOMPARE(captions, (QStringList{"&File", "About Gearledger", "&Add From File", "&Preferences", "E&xit",
                                         "&Item Editing", "&Add New Item", "&Delete Current Item", "&Edit Current Item",
-                                        "&Database", "&Current Database", "Download Database &Update"}));
+                                        "&Undo Last Change", "&Database", "&Current Database",
+                                        "Download Database &Update", "&Earlier Versions..."}));
         dialogs.expectMessage("Gearledger 3.0 by the Gearledger developers.  View the web site at "
                               "https://gearledger.org for recent database updates and versions.  Your databases are "
                               "kept in " + p->folder.path() + ".");
@@ -154,6 +156,12 @@ private slots:
         QCOMPARE(p->database(), crlf({"ring", "gold|"}));
         QCOMPARE(text("Label1"), QStringLiteral("1 items in database"));
         QVERIFY(text("Text1").isEmpty() && !control<QListView>("List1")->selectionModel()->hasSelection());
+        // The delete can be taken back with Alt+Backspace, also from the search box.
+        QCOMPARE(control<QAction>("mnuUndo")->text(), QStringLiteral("&Undo Delete of sword"));
+        QTest::keyClick(searchBox, Qt::Key_Backspace, Qt::AltModifier);
+        QCOMPARE(p->database(), crlf({"ring", "gold|", "sword", "sharp|"}));
+        QCOMPARE(text("Label1"), QStringLiteral("2 items in database"));
+        QVERIFY(!control<QAction>("mnuUndo")->isEnabled());
 
         QPointer<QWidget> other = control("Form4");
         control<QAction>("mnuExit")->trigger();

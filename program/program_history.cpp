@@ -1,0 +1,137 @@
+// The program object's earlier versions: keeping one before every change, undo and restore.
+#include "program/program.h"
+
+#include "app/record_index.h"
+#include "app/text_file.h"
+#include "catalogue/catalogue_file.h"
+#include "catalogue/new_database_name.h"
+
+#include <QFileInfo>
+
+void Program::keepVersion(const QString &databaseFile, const QString &change, history::Kind kind)
+{
+    QByteArray bytes;
+    try {
+        bytes = textfile::readAll(folder_.file(databaseFile));
+    } catch (const Failure &failure) {
+        if (failure.number() != ErrFileNotFound || kind == history::Kind::Change)
+            return; // the change itself meets the failure and reports it
+    }
+    try {
+        pending_ = versions_.keep(databaseFile, bytes, kind, change);
+    } catch (const Failure &failure) {
+        throw Failure(failure.number(),
+                      QStringLiteral("Could not keep the earlier version of %1, so nothing was changed: %2")
+                          .arg(databaseFile, failure.description()),
+                      failure.source());
+    }
+}
+
+Outcome Program::changing(const std::function<Outcome()> &change)
+{
+    const Outcome outcome = change();
+    if (pending_) {
+        if (!outcome.ok())
+            versions_.discard(*pending_);
+        pending_.reset();
+        emit historyChanged();
+    }
+    return outcome;
+}
+
+std::optional<QString> Program::undoableChange() const
+{
+    const std::optional<history::Version> target = versions_.undoTarget(current_.fileName);
+    return target ? std::optional<QString>(target->change) : std::nullopt;
+}
+
+Outcome Program::undoLastChange()
+{
+    const std::optional<history::Version> target = versions_.undoTarget(current_.fileName);
+    if (!target)
+        return Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
+    return changing([&] {
+        try {
+            const QByteArray earlier = history::VersionStore::read(*target);
+            keepVersion(current_.fileName, target->change, history::Kind::Undo);
+            textfile::saveAtomically(currentDatabasePath(), earlier);
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
+        }
+        return Outcome::done();
+    });
+}
+
+QVector<Program::VersionEntry> Program::versionsOf(const QString &databaseFile) const
+{
+    QVector<VersionEntry> entries;
+    for (const history::Version &version : versions_.versions(databaseFile)) {
+        qsizetype items = 0;
+        try {
+            items = recordindex::indexRecords(history::VersionStore::read(version)).records.size();
+        } catch (const Failure &) {
+            // A version that cannot be read shows no items; restoring it tells why.
+        }
+        entries.append({version, items});
+    }
+    return entries;
+}
+
+QStringList Program::removedDatabaseFiles() const
+{
+    const catalogue::Catalogue catalogued = readCatalogue().catalogue;
+    QStringList removed;
+    for (const QString &file : versions_.databaseFiles()) {
+        if (catalogued.lastIndexOfFile(file) < 0 && !QFileInfo::exists(folder_.file(file)))
+            removed.append(file);
+    }
+    return removed;
+}
+
+Outcome Program::restoreVersion(const history::Version &version, const QString &databaseFile)
+{
+    QByteArray bytes;
+    try {
+        bytes = history::VersionStore::read(version);
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    if (databaseFile == current_.fileName) {
+        return changing([&] {
+            try {
+                keepVersion(databaseFile, QStringLiteral("Restore of the version of %1")
+                                              .arg(version.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+                textfile::saveAtomically(currentDatabasePath(), bytes);
+            } catch (const Failure &failure) {
+                return Outcome::failed(failure);
+            }
+            return Outcome::done();
+        });
+    }
+    // A removed database comes back under its old name, as a new database would be made.
+    const QString name = databaseFile.endsWith(QStringLiteral(".txt")) ? databaseFile.chopped(4) : databaseFile;
+    catalogue::CatalogueRead catalogued = readCatalogue();
+    if (catalogued.failure && catalogued.failure->number() == ErrFileNotFound) {
+        if (Outcome seeded = writeSeedCatalogue(); !seeded.ok())
+            return seeded;
+        catalogued = readCatalogue();
+    }
+    if (catalogue::fileNameFor(name) != databaseFile)
+        return Outcome::refused(QStringLiteral("The database file %1 cannot come back: its name is no database name.")
+                                    .arg(databaseFile));
+    if (const auto refusal = catalogue::whyNewNameIsRefused(name, catalogued.catalogue, folder_))
+        return Outcome::refused(QStringLiteral("The database \"%1\" cannot come back under its old name: %2")
+                                    .arg(name, *refusal));
+    try {
+        textfile::saveAtomically(folder_.file(databaseFile), bytes);
+        try {
+            catalogue::appendEntry(folder_.file(catalogue::kFileName), catalogued.catalogue, name);
+        } catch (const Failure &) {
+            textfile::removeFile(folder_.file(databaseFile));
+            throw;
+        }
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+    return Outcome::done();
+}

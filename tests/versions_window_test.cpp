@@ -1,0 +1,50 @@
+// The Earlier Versions window: what it lists, and Restore.
+#include "support/program_on_folder.h"
+#include "windows/versions_window.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+class VersionsWindowTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+
+private slots:
+    void cleanup() { VERIFY_DIALOGS(dialogs); }
+
+    void theWindowListsEachVersionAndRestoresTheChosenOne()
+    {
+        ProgramOnFolder p(dialogs, crlf({"ring", "gold|"}));
+        p.folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
+        p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
+        QVERIFY(p.program.addItem("axe", "").ok());
+        catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
+        QVERIFY(p.program.removeDatabase(copy, "armour").ok());
+
+        VersionsWindow window(p.program, dialogs);
+        window.show();
+        auto *list = window.findChild<QTreeWidget *>("lstVersions");
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Add of axe"));
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("1"));
+        QTest::mouseClick(window.findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
+        QCOMPARE(p.database(), crlf({"ring", "gold|"}));
+        QCOMPARE(list->topLevelItemCount(), 2); // today's content was kept first
+        QCOMPARE(p.listed(), QStringList{"ring"});
+
+        auto *databases = window.findChild<QComboBox *>("cboDatabase");
+        QCOMPARE(databases->itemText(1), QStringLiteral("armour (removed)"));
+        databases->setCurrentIndex(1);
+        dialogs.expectMessage("The database armour is back in the catalogue.");
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(p.folder.read("armour.txt"), crlf({"helmet", "iron|"}));
+        QCOMPARE(databases->count(), 1);
+    }
+};
+
+QTEST_MAIN(VersionsWindowTest)
+#include "versions_window_test.moc"

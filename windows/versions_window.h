@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+
+class Dialogs;
+class Program;
+class QComboBox;
+class QTreeWidget;
+
+// The Earlier Versions window: the versions kept of the current database (and
+// of removed databases), each with when it was kept, the change that followed
+// it and how many items it holds. "Restore" makes the chosen version current,
+// after keeping today's content as a version; a removed database comes back
+// under its old name.
+class VersionsWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    VersionsWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+
+private slots:
+    void showVersions();
+    void onRestoreClicked();
+
+private:
+    void fillDatabases();
+
+    Program &program_;
+    Dialogs &dialogs_;
+    QComboBox *databaseBox_ = nullptr;
+    QTreeWidget *versionList_ = nullptr;
+};
