@@ -1,13 +1,11 @@
 #include "app/item_search.h"
 
 #include "app/cp1252.h"
+#include "app/cpu_features.h"
 
 #include <algorithm>
 #include <array>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace itemsearch {
 namespace {
@@ -67,7 +65,8 @@ static_assert(atMostTwoBytesFoldToEach());
 
 // A non-empty folded search text, found in unfolded bytes: the haystack is
 // never folded as a whole. Candidates are the places where the first and the
-// last byte match in either case (16 places per step), then checked byte by byte.
+// last byte match in either case (16 or 32 places a step), then checked byte
+// by byte through the fold table.
 class FoldedNeedle
 {
 public:
@@ -81,34 +80,13 @@ public:
     // The first place in [from, end - size()] where the text occurs, or -1.
     qsizetype find(const unsigned char *hay, qsizetype from, qsizetype end) const
     {
-        const qsizetype lastStart = end - size_;
-        qsizetype i = from;
-#if defined(__SSE2__)
-        const unsigned char first = bytes_[0];
-        const unsigned char last = bytes_[size_ - 1];
-        const __m128i first1 = _mm_set1_epi8(char(first));
-        const __m128i first2 = _mm_set1_epi8(char(kOtherCase[first]));
-        const __m128i last1 = _mm_set1_epi8(char(last));
-        const __m128i last2 = _mm_set1_epi8(char(kOtherCase[last]));
-        for (; i + 15 <= lastStart; i += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + i));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + i + size_ - 1));
-            const __m128i atFirst = _mm_or_si128(_mm_cmpeq_epi8(a, first1), _mm_cmpeq_epi8(a, first2));
-            const __m128i atLast = _mm_or_si128(_mm_cmpeq_epi8(b, last1), _mm_cmpeq_epi8(b, last2));
-            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(atFirst, atLast)));
-            while (mask) {
-                const qsizetype at = i + __builtin_ctz(mask);
-                if (matchesAt(hay + at))
-                    return at;
-                mask &= mask - 1;
-            }
-        }
+#if defined(GEARLEDGER_X86_64)
+        if (cpufeatures::hasAvx2())
+            return findAvx2(hay, from, end);
+        return findSse2(hay, from, end);
+#else
+        return findFrom(hay, from, end);
 #endif
-        for (; i <= lastStart; ++i) {
-            if (matchesAt(hay + i))
-                return i;
-        }
-        return -1;
     }
 
 private:
@@ -120,6 +98,64 @@ private:
         }
         return true;
     }
+
+    qsizetype findFrom(const unsigned char *hay, qsizetype from, qsizetype end) const
+    {
+        for (qsizetype i = from; i + size_ <= end; ++i) {
+            if (matchesAt(hay + i))
+                return i;
+        }
+        return -1;
+    }
+
+#if defined(GEARLEDGER_X86_64)
+    qsizetype findSse2(const unsigned char *hay, qsizetype from, qsizetype end) const
+    {
+        const unsigned char first = bytes_[0];
+        const unsigned char last = bytes_[size_ - 1];
+        const __m128i first1 = _mm_set1_epi8(char(first));
+        const __m128i first2 = _mm_set1_epi8(char(kOtherCase[first]));
+        const __m128i last1 = _mm_set1_epi8(char(last));
+        const __m128i last2 = _mm_set1_epi8(char(kOtherCase[last]));
+        qsizetype i = from;
+        for (; i + 15 + size_ <= end; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + i + size_ - 1));
+            const __m128i atFirst = _mm_or_si128(_mm_cmpeq_epi8(a, first1), _mm_cmpeq_epi8(a, first2));
+            const __m128i atLast = _mm_or_si128(_mm_cmpeq_epi8(b, last1), _mm_cmpeq_epi8(b, last2));
+            for (unsigned bits = unsigned(_mm_movemask_epi8(_mm_and_si128(atFirst, atLast))); bits;
+                 bits &= bits - 1) {
+                if (matchesAt(hay + i + __builtin_ctz(bits)))
+                    return i + __builtin_ctz(bits);
+            }
+        }
+        return findFrom(hay, i, end);
+    }
+
+    __attribute__((target("avx2,bmi"))) qsizetype findAvx2(const unsigned char *hay, qsizetype from,
+                                                           qsizetype end) const
+    {
+        const unsigned char first = bytes_[0];
+        const unsigned char last = bytes_[size_ - 1];
+        const __m256i first1 = _mm256_set1_epi8(char(first));
+        const __m256i first2 = _mm256_set1_epi8(char(kOtherCase[first]));
+        const __m256i last1 = _mm256_set1_epi8(char(last));
+        const __m256i last2 = _mm256_set1_epi8(char(kOtherCase[last]));
+        qsizetype i = from;
+        for (; i + 31 + size_ <= end; i += 32) {
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(hay + i));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(hay + i + size_ - 1));
+            const __m256i atFirst = _mm256_or_si256(_mm256_cmpeq_epi8(a, first1), _mm256_cmpeq_epi8(a, first2));
+            const __m256i atLast = _mm256_or_si256(_mm256_cmpeq_epi8(b, last1), _mm256_cmpeq_epi8(b, last2));
+            for (unsigned bits = unsigned(_mm256_movemask_epi8(_mm256_and_si256(atFirst, atLast))); bits;
+                 bits &= bits - 1) {
+                if (matchesAt(hay + i + __builtin_ctz(bits)))
+                    return i + __builtin_ctz(bits);
+            }
+        }
+        return findSse2(hay, i, end);
+    }
+#endif
 
     const unsigned char *bytes_;
     qsizetype size_;
@@ -195,7 +231,13 @@ QVector<int> findOccurrences(const QByteArray &bytes, const recordindex::Index &
         const qsizetype at = needle.find(hay, from, end);
         if (at < 0)
             break;
-        r = int(std::upper_bound(records.begin() + r, records.end(), at,
+        // The record is most often the current one or the next: gallop from it.
+        int past = r + 1;
+        for (int step = 1; past < count && firstLine(records[past]).begin <= at; step *= 2) {
+            r = past;
+            past = r + step;
+        }
+        r = int(std::upper_bound(records.begin() + r, records.begin() + qMin(past, count), at,
                                  [&](qsizetype pos, const Record &record) { return pos < firstLine(record).begin; })
                 - records.begin())
             - 1;

@@ -1,5 +1,6 @@
 // The search on a database's bytes against the search on its decoded lines.
 #include "app/cp1252.h"
+#include "app/cpu_features.h"
 #include "app/item_search.h"
 #include "app/text_file.h"
 
@@ -31,7 +32,8 @@ QVector<int> decodedSearch(const QByteArray &bytes, const QString &text, SearchI
 }
 
 // Lines of Windows-1252 pieces (empty ones too, lone LFs inside), ending in
-// CR LF or in a lone CR. Item 0 is "cross" / "over|": "s\r\no" spans its line end.
+// CR LF or in a lone CR, over several of the index's 4 KB chunks. Item 0 is
+// "cross" / "over|": "s\r\no" spans its line end.
 QByteArray mixedDatabase()
 {
     const QStringList pieces = {"\u00C9p\u00E9e", "\u0160TIT", "\u0161tit", "\u0152uvre", "\u0153il", "\u0178",
@@ -39,7 +41,7 @@ QByteArray mixedDatabase()
                                 "ring\nRING",     "Weight 7",  "k",         " "};
     QByteArray bytes = "cross\r\nover|\r";
     quint32 seed = 7;
-    for (int line = 0; line < 400; ++line) {
+    for (int line = 0; line < 1600; ++line) {
         QString text;
         for (int n = (seed = seed * 1103515245 + 12345) >> 16 & 3; n > 0; --n)
             text += pieces[((seed = seed * 1103515245 + 12345) >> 16) % pieces.size()];
@@ -64,8 +66,33 @@ private slots:
         }
     }
 
+    void theIndexEndsWithALastNameOnlyWhenItsDescriptionIsMissing()
+    {
+        QVERIFY(recordindex::indexRecords("").records.isEmpty());
+        const recordindex::Index whole = recordindex::indexRecords("n\r\nd");
+        QCOMPARE(whole.records.size(), 1);
+        QCOMPARE(whole.records[0].description.begin, 3);
+        QVERIFY(!whole.danglingName);
+        for (const QByteArray bytes : {QByteArray("n\r\nd\r\nlast"), QByteArray("n\r\nd\r\nlast\r\n")}) {
+            const recordindex::Index odd = recordindex::indexRecords(bytes);
+            QCOMPARE(odd.records.size(), 1);
+            QVERIFY(odd.danglingName);
+            QCOMPARE(odd.danglingName->begin, 6);
+            QCOMPARE(odd.danglingName->length, 4);
+        }
+    }
+
+    void theByteSearchFindsWhatTheDecodedSearchFinds_data()
+    {
+        QTest::addColumn<bool>("avx2");
+        QTest::newRow("widest scans") << true;
+        QTest::newRow("baseline scans") << false;
+    }
+
     void theByteSearchFindsWhatTheDecodedSearchFinds()
     {
+        QFETCH(bool, avx2);
+        cpufeatures::avx2Allowed() = avx2;
         const QByteArray bytes = mixedDatabase();
         const recordindex::Index index = recordindex::indexRecords(bytes);
         QVERIFY(!index.danglingName);
