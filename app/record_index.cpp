@@ -129,10 +129,12 @@ Index indexRecords(const QByteArray &bytes)
     };
     for (qsizetype chunk = 0; chunk < size; chunk += kChunk) {
         const int found = findCrs(data + chunk, qMin(kChunk, size - chunk), crs);
-        // Records are written straight into the storage; a first guess from
-        // the size (realistic items take 200 bytes or more) saves regrowing.
-        if (records.size() - count < found / 2 + 1)
-            records.resize(qMax(qMax(records.size() * 2, count + found / 2 + 1), size / 128 + 16));
+        // Records are written straight into the storage, sized at first for
+        // the density of line ends in the first chunk.
+        if (records.size() - count < found / 2 + 1) {
+            const qsizetype guess = chunk == 0 ? (found / 2 + 1) * (size / kChunk + 1) * 9 / 8 + 16 : 0;
+            records.resize(qMax(qMax(records.size() * 2, count + found / 2 + 1), guess));
+        }
         Record *out = records.data() + count;
         for (int k = 0; k < found; ++k)
             lineEnd(chunk + crs[k], out);
@@ -148,6 +150,9 @@ Index indexRecords(const QByteArray &bytes)
     if (inDescription)
         index.danglingName = name;
     records.resize(count);
+    // A file whose first items are shorter than the rest is indexed with room to spare.
+    if (records.capacity() > count + count / 4 + 64)
+        records.squeeze();
     index.records = std::move(records);
     return index;
 }
