@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that building, running and testing Gearledger need.
 # Does nothing when they are all present already.
 set -euo pipefail
-packages=(g++ cmake make qt6-base-dev libgl-dev libbenchmark-dev)
+packages=(g++ cmake make qt6-base-dev libgl-dev libbenchmark-dev libsqlite3-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
