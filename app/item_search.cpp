@@ -205,7 +205,7 @@ QVector<int> findNonEmpty(const recordindex::Index &index, SearchIn where, int l
 }
 
 // One scan over the bytes from the first searched line to the last: each
-// occurrence is mapped to its record by binary search over the spans, and
+// occurrence is mapped to its record by a galloping search over the spans, and
 // kept only when it lies wholly inside a searched line. After a hit the scan
 // goes on at the next record, after a miss at the next searched line.
 QVector<int> findOccurrences(const QByteArray &bytes, const recordindex::Index &index,
