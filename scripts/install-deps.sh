@@ -3,8 +3,9 @@
 # Does nothing when they are all present already.
 set -euo pipefail
 # desktop-file-utils and appstream validate the installed desktop entry and
-# metainfo in the tests; python3 serves the bundled download folder in run.sh.
-packages=(g++ cmake make qt6-base-dev libgl-dev libbenchmark-dev desktop-file-utils appstream python3)
+# metainfo in the tests; python3 serves the bundled download folder in run.sh;
+# libsqlite3-dev is the benchmark's peer.
+packages=(g++ cmake make qt6-base-dev libgl-dev libbenchmark-dev libsqlite3-dev desktop-file-utils appstream python3)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

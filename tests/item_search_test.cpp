@@ -1,0 +1,128 @@
+// The search on a database's bytes against the search on its decoded lines.
+#include "app/cp1252.h"
+#include "app/cpu_features.h"
+#include "app/item_search.h"
+#include "app/text_file.h"
+
+#include <QTest>
+
+namespace {
+
+QByteArray cp1252Of(const QString &text)
+{
+    QByteArray bytes;
+    cp1252::encode(text, &bytes);
+    return bytes;
+}
+
+// The hits of reading every line and comparing decoded text.
+QVector<int> decodedSearch(const QByteArray &bytes, const QString &text, SearchIn where)
+{
+    auto reader = textfile::LineReader::fromBytes(bytes);
+    QVector<int> hits;
+    for (int r = 0; !reader.atEnd(); ++r) {
+        const QString name = reader.readLine();
+        const QString description = reader.readLine();
+        const bool inName = itemsearch::containsIgnoringCase(name, text);
+        const bool inDescription = itemsearch::containsIgnoringCase(description, text);
+        if (where == SearchIn::Names ? inName : where == SearchIn::Descriptions ? inDescription : inName || inDescription)
+            hits.append(r);
+    }
+    return hits;
+}
+
+// Lines of Windows-1252 pieces (empty ones too, lone LFs inside), ending in
+// CR LF or in a lone CR, over several of the index's 4 KB chunks. Item 0 is
+// "cross" / "over|": "s\r\no" spans its line end.
+QByteArray mixedDatabase()
+{
+    const QStringList pieces = {"\u00C9p\u00E9e", "\u0160TIT", "\u0161tit", "\u0152uvre", "\u0153il", "\u0178",
+                                "\u00FF",         "\u00B5",    "\u00DF",    "SS",         "\u20AC", "|",
+                                "ring\nRING",     "Weight 7",  "k",         " "};
+    QByteArray bytes = "cross\r\nover|\r";
+    quint32 seed = 7;
+    for (int line = 0; line < 1600; ++line) {
+        QString text;
+        for (int n = (seed = seed * 1103515245 + 12345) >> 16 & 3; n > 0; --n)
+            text += pieces[((seed = seed * 1103515245 + 12345) >> 16) % pieces.size()];
+        bytes += cp1252Of(text) + (line % 3 ? "\r\n" : "\r");
+    }
+    return bytes;
+}
+
+} // namespace
+
+class ItemSearchTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theFoldTableIsQtsLowerCaseOfEveryByte()
+    {
+        for (int b = 0; b < 256; ++b) {
+            QByteArray lower;
+            QVERIFY(cp1252::encode(cp1252::decode(QByteArray(1, char(b))).toLower(), &lower));
+            QCOMPARE(lower, QByteArray(1, char(itemsearch::foldedByte(uchar(b)))));
+        }
+    }
+
+    void theIndexEndsWithALastNameOnlyWhenItsDescriptionIsMissing()
+    {
+        QVERIFY(recordindex::indexRecords("").records.isEmpty());
+        const recordindex::Index whole = recordindex::indexRecords("n\r\nd");
+        QCOMPARE(whole.records.size(), 1);
+        QCOMPARE(whole.records[0].description.begin, 3);
+        QVERIFY(!whole.danglingName);
+        for (const QByteArray bytes : {QByteArray("n\r\nd\r\nlast"), QByteArray("n\r\nd\r\nlast\r\n")}) {
+            const recordindex::Index odd = recordindex::indexRecords(bytes);
+            QCOMPARE(odd.records.size(), 1);
+            QVERIFY(odd.danglingName);
+            QCOMPARE(odd.danglingName->begin, 6);
+            QCOMPARE(odd.danglingName->length, 4);
+        }
+    }
+
+    void theByteSearchFindsWhatTheDecodedSearchFinds_data()
+    {
+        QTest::addColumn<bool>("avx2");
+        QTest::newRow("widest scans") << true;
+        QTest::newRow("baseline scans") << false;
+    }
+
+    void theByteSearchFindsWhatTheDecodedSearchFinds()
+    {
+        QFETCH(bool, avx2);
+        cpufeatures::avx2Allowed() = avx2;
+        const QByteArray bytes = mixedDatabase();
+        const recordindex::Index index = recordindex::indexRecords(bytes);
+        QVERIFY(!index.danglingName);
+        auto reader = textfile::LineReader::fromBytes(bytes);
+        for (const recordindex::Record &record : index.records) {
+            QCOMPARE(bytes.mid(record.name.begin, record.name.length), cp1252Of(reader.readLine()));
+            QCOMPARE(bytes.mid(record.description.begin, record.description.length), cp1252Of(reader.readLine()));
+        }
+        QVERIFY(reader.atEnd());
+        const QStringList texts = {"|",     "",        "\u0130" /* lower case has no Windows-1252 form */,
+                                   "\u212A" /* Kelvin sign: lower case is k */, "\u00E9P\u00C9E", "\u0161",
+                                   "\u0153", "\u00FF", "\u00B5", "\u00DF", "ss", "\u20AC", "\nring", "g\nr",
+                                   "weight 7|", "s\r\no", "\no", "over|"};
+        for (const QString &text : texts) {
+            for (const SearchIn where : {SearchIn::Names, SearchIn::Descriptions, SearchIn::Both}) {
+                const QVector<int> expected = decodedSearch(bytes, text, where);
+                bool more = true;
+                QCOMPARE(itemsearch::findRecords(bytes, index, text, where, 10000, &more), expected);
+                QVERIFY(!more);
+                if (expected.size() > 3) {
+                    QCOMPARE(itemsearch::findRecords(bytes, index, text, where, 3, &more), expected.mid(0, 3));
+                    QVERIFY(more);
+                }
+            }
+        }
+        bool more = false;
+        QCOMPARE(itemsearch::findRecords(bytes, index, "s\r\no", SearchIn::Both, 10000, &more), QVector<int>{});
+        QCOMPARE(itemsearch::findRecords(bytes, index, "OVER", SearchIn::Both, 10000, &more).value(0), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(ItemSearchTest)
+#include "item_search_test.moc"
