@@ -6,7 +6,12 @@ namespace itemdb {
 
 QVector<Item> readItems(const QString &path)
 {
-    textfile::LineReader reader(path);
+    return readItemsFromBytes(textfile::readAll(path), textfile::fileNameOf(path));
+}
+
+QVector<Item> readItemsFromBytes(const QByteArray &bytes, const QString &name)
+{
+    textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, name);
     QVector<Item> items;
     while (!reader.atEnd()) {
         Item item;

@@ -27,6 +27,9 @@ inline Item sampleItem() { return {kSampleName, kSampleDescription}; }
 // Every item of a file. Throws a Failure: 53 when the file is missing, 62 when
 // its last name has no description line after it.
 QVector<Item> readItems(const QString &path);
+// The items of a file's bytes; name is the file name for messages. Throws
+// Failure 62 when the last name has no description line after it.
+QVector<Item> readItemsFromBytes(const QByteArray &bytes, const QString &name = QString());
 
 // The bytes of a file holding the items. Throws Failure 5 for text that the
 // file cannot hold.
