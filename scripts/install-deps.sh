@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Gearledger need.
-# Does nothing when they are all present already.
+# With --fuzz, also clang and its libFuzzer and sanitizer runtimes, which only
+# scripts/fuzz.sh needs. Does nothing when they are all present already.
 set -euo pipefail
 packages=(g++ cmake make qt6-base-dev libgl-dev libbenchmark-dev)
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
