@@ -6,7 +6,12 @@ namespace itemdb {
 
 QVector<Item> readItems(const QString &path)
 {
-    textfile::LineReader reader(path);
+    return readItemsFromBytes(textfile::readAll(path), textfile::fileNameOf(path));
+}
+
+QVector<Item> readItemsFromBytes(const QByteArray &bytes, const QString &name)
+{
+    textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, name);
     QVector<Item> items;
     while (!reader.atEnd()) {
         Item item;
@@ -35,7 +40,21 @@ void rewriteItems(const QString &path, const QVector<Item> &items)
 
 void appendItem(const QString &path, const Item &item)
 {
-    textfile::appendLines(path, {item.name, item.description});
+    const QByteArray encoded = encodeItems({item});
+    QByteArray bytes;
+    try {
+        bytes = textfile::readAll(path);
+    } catch (const Failure &failure) {
+        if (failure.number() != ErrFileNotFound)
+            throw;
+    }
+    // A last line without its line end would otherwise swallow the new name.
+    if (!bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n"))
+        bytes += "\r\n";
+    bytes += encoded;
+    // A whole new file rather than an append: an append cut short by a full
+    // disk or a crash would leave a name without its description.
+    textfile::saveAtomically(path, bytes);
 }
 
 } // namespace itemdb

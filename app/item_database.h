@@ -30,6 +30,9 @@ inline Item sampleItem() { return {kSampleName, kSampleDescription}; }
 // Every item of a file. Throws a Failure: 53 when the file is missing, 62 when
 // its last name has no description line after it.
 QVector<Item> readItems(const QString &path);
+// The items of a file's bytes; name is the file name for messages. Throws
+// Failure 62 when the last name has no description line after it.
+QVector<Item> readItemsFromBytes(const QByteArray &bytes, const QString &name = QString());
 
 // The bytes of a file holding the items. Throws Failure 5 for text that the
 // file cannot hold.
@@ -38,7 +41,9 @@ QByteArray encodeItems(const QVector<Item> &items);
 // Replaces the whole file with the items, atomically.
 void rewriteItems(const QString &path, const QVector<Item> &items);
 
-// Appends one item at the end of the file, creating the file if missing.
+// Appends one item at the end of the file, creating the file if missing; a
+// last line without its line end gets one first. The file is replaced
+// atomically: on any failure it keeps its old bytes.
 void appendItem(const QString &path, const Item &item);
 
 } // namespace itemdb

@@ -28,18 +28,18 @@ quint32 colourFromLine(const QString &line, int lineNumber)
     return quint32(*value);
 }
 
-QStringList readLines(const QString &path)
+namespace {
+
+QStringList firstThreeLines(textfile::LineReader reader)
 {
-    textfile::LineReader reader(path);
     QStringList lines;
     for (int i = 0; i < 3; ++i)
         lines.append(reader.readLine());
     return lines;
 }
 
-Prefs read(const QString &path)
+Prefs fromLines(const QStringList &lines)
 {
-    const QStringList lines = readLines(path);
     Prefs prefs;
     prefs.background = colourFromLine(lines[0], 1);
     prefs.itemText = colourFromLine(lines[1], 2);
@@ -47,18 +47,43 @@ Prefs read(const QString &path)
     return prefs;
 }
 
+} // namespace
+
+QStringList readLines(const QString &path)
+{
+    return firstThreeLines(textfile::LineReader(path));
+}
+
+Prefs read(const QString &path)
+{
+    return fromLines(readLines(path));
+}
+
+Prefs readFromBytes(const QByteArray &bytes)
+{
+    return fromLines(firstThreeLines(textfile::LineReader::fromBytes(bytes, kFileName)));
+}
+
+QByteArray encodeDefaults(const Prefs &defaults)
+{
+    return textfile::encodeLines({textfile::printedNumber(defaults.background), textfile::printedNumber(defaults.itemText),
+                                  textfile::printedNumber(defaults.descriptionText)});
+}
+
 void writeDefaults(const QString &path, const Prefs &defaults)
 {
-    textfile::saveAtomically(path, textfile::encodeLines({textfile::printedNumber(defaults.background),
-                                                          textfile::printedNumber(defaults.itemText),
-                                                          textfile::printedNumber(defaults.descriptionText)}));
+    textfile::saveAtomically(path, encodeDefaults(defaults));
+}
+
+QByteArray encode(const Prefs &prefs)
+{
+    return textfile::encodeLines({QString::number(prefs.background), QString::number(prefs.itemText),
+                                  QString::number(prefs.descriptionText)});
 }
 
 void write(const QString &path, const Prefs &prefs)
 {
-    textfile::saveAtomically(path, textfile::encodeLines({QString::number(prefs.background),
-                                                          QString::number(prefs.itemText),
-                                                          QString::number(prefs.descriptionText)}));
+    textfile::saveAtomically(path, encode(prefs));
 }
 
 } // namespace preffile

@@ -30,12 +30,16 @@ quint32 colourFromLine(const QString &line, int lineNumber);
 // 62 when it has fewer than three lines, 13 for a line that is not a number,
 // 6 for a number beyond 32 bits, 5 for a number that is no colour.
 Prefs read(const QString &path);
+// The same from a file's bytes (no failure 53).
+Prefs readFromBytes(const QByteArray &bytes);
 
 // The file that start-up writes when pref.txt is missing: the default colours
 // as printed numbers (" 0 ", " 65280 ", " 65280 ").
 void writeDefaults(const QString &path, const Prefs &defaults);
+QByteArray encodeDefaults(const Prefs &defaults);
 
 // The file that the preferences window writes: the digits alone.
 void write(const QString &path, const Prefs &prefs);
+QByteArray encode(const Prefs &prefs);
 
 } // namespace preffile

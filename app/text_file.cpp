@@ -2,32 +2,30 @@
 
 #include "app/cp1252.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
 #include <limits>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace textfile {
 namespace {
 
-Failure failureFor(const QString &path, const QFileDevice &file, const char *doing, int savedErrno = 0)
+Failure failureFor(const QString &path, const QFileDevice &file, const char *doing)
 {
     const QString name = fileNameOf(path);
-    if (file.error() == QFileDevice::PermissionsError || savedErrno == EACCES || savedErrno == EPERM)
+    if (file.error() == QFileDevice::PermissionsError)
         return Failure(ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(name), kSource);
-    // Qt's own text says "Unknown error" after a failed buffered write; the
-    // system's reason (disk full, file too large) is what the user needs.
-    const QString reason = savedErrno != 0 ? qt_error_string(savedErrno) : file.errorString();
     return Failure(ErrPathFileAccess,
-                   QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, reason),
+                   QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, file.errorString()),
                    kSource);
 }
 
@@ -42,19 +40,76 @@ Failure openFailure(const QString &path, const QFile &file, const char *doing)
     return failureFor(path, file, doing);
 }
 
-// Makes a rename in a folder survive a power cut.
-void syncFolderOf(const QString &path)
+// The failure of a system call on the file at path, from its errno: the
+// system's reason (disk full, file too large) is what the user needs.
+Failure systemFailure(const QString &path, const char *doing, int error)
 {
-#ifdef Q_OS_UNIX
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+    const QString name = fileNameOf(path);
+    if (error == EACCES || error == EPERM)
+        return Failure(ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(name), kSource);
+    return Failure(ErrPathFileAccess,
+                   QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, qt_error_string(error)),
+                   kSource);
+}
+
+const QLatin1String kSaveMark(".gearledger-save-");
+constexpr int kSaveSuffixLength = 6;
+
+bool isSuffixCharacter(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+           || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+}
+
+QByteArray randomSuffix()
+{
+    static const char kCharacters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray suffix(kSaveSuffixLength, Qt::Uninitialized);
+    for (char &c : suffix)
+        c = kCharacters[QRandomGenerator::system()->bounded(int(sizeof kCharacters - 1))];
+    return suffix;
+}
+
+// The file a save replaces: links followed to their end, so that a database
+// kept elsewhere through a link stays there and the link stays a link.
+QString finalTarget(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
+}
+
+// errno after writing all of bytes, 0 when every byte was written.
+int writeFully(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return EIO;
+        data += written;
+        left -= written;
     }
-#else
-    Q_UNUSED(path);
-#endif
+    return 0;
+}
+
+// Makes a rename in the folder survive a power cut. Returns errno, 0 on
+// success; a file system that cannot sync folders (EINVAL) counts as success.
+int syncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error == EINVAL ? 0 : error;
 }
 
 } // namespace
@@ -132,57 +187,85 @@ QByteArray encodeLines(const QStringList &lines)
     return out;
 }
 
-void saveAtomically(const QString &path, const QByteArray &bytes)
+bool isSaveLeftoverName(const QString &fileName)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw failureFor(path, file, "write");
-    // QSaveFile::commit() does not notice a failed buffered write, so check
-    // every write and the final flush, and cancel instead of installing a
-    // truncated file.
-    errno = 0;
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size() || !file.flush()) {
-        const Failure failure = failureFor(path, file, "write", errno);
-        file.cancelWriting();
-        file.commit();
-        throw failure;
+    // ".", a file name of at least one character, the mark, the suffix.
+    const qsizetype markAt = fileName.size() - kSaveSuffixLength - kSaveMark.size();
+    if (markAt < 2 || !fileName.startsWith(QLatin1Char('.'))
+        || QStringView(fileName).mid(markAt, kSaveMark.size()) != kSaveMark)
+        return false;
+    for (qsizetype i = markAt + kSaveMark.size(); i < fileName.size(); ++i) {
+        if (!isSuffixCharacter(fileName[i]))
+            return false;
     }
-    if (!file.commit())
-        throw failureFor(path, file, "write");
-    syncFolderOf(path);
+    return true;
 }
 
-void appendLines(const QString &path, const QStringList &lines)
+int removeSaveLeftovers(const QString &folder)
 {
-    const QByteArray encoded = encodeLines(lines);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        throw openFailure(path, file, "write");
-    const qint64 oldSize = file.size();
-    QByteArray bytes;
-    if (oldSize > 0) {
-        // A last line without its line end would otherwise swallow the first new line.
-        char tail[2] = {0, 0};
-        const qint64 want = qMin<qint64>(2, oldSize);
-        file.seek(oldSize - want);
-        file.read(tail + (2 - want), want);
-        const bool ended = tail[1] == '\r' || (tail[0] == '\r' && tail[1] == '\n');
-        if (!ended)
-            bytes += "\r\n";
+    int removed = 0;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!isSaveLeftoverName(name))
+            continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue; // a link, or gone already
+        struct stat st;
+        // A save that is still running holds a lock on its file.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+            && ::unlink(path.constData()) == 0)
+            ++removed;
+        ::close(fd);
     }
-    bytes += encoded;
-    errno = 0;
-    bool ok = file.seek(oldSize);
-    ok = ok && file.write(bytes) == bytes.size() && file.flush();
-    if (!ok) {
-        const Failure failure = failureFor(path, file, "write", errno);
-        file.resize(oldSize);
-        throw failure;
+    return removed;
+}
+
+void saveAtomically(const QString &path, const QByteArray &bytes)
+{
+    const QString target = finalTarget(path);
+    const QFileInfo targetInfo(target);
+    const QByteArray targetName = QFile::encodeName(target);
+    const QByteArray folder = QFile::encodeName(targetInfo.absolutePath());
+
+    // Renaming over a file needs only the folder's permission: refuse a file
+    // the user may not write, as writing it in place would.
+    struct stat old;
+    const bool exists = ::stat(targetName.constData(), &old) == 0;
+    if (exists && ::access(targetName.constData(), W_OK) != 0 && errno == EACCES)
+        throw systemFailure(path, "write", EACCES);
+
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary = folder + "/." + QFile::encodeName(targetInfo.fileName()) + kSaveMark.data() + randomSuffix();
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+            throw systemFailure(path, "write", errno);
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        throw failureFor(path, file, "write");
+    // Start-up cleaning in another running instance leaves a locked file alone.
+    ::flock(fd, LOCK_EX);
+    int error = 0;
+    if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
+        error = errno;
+    if (error == 0)
+        error = writeFully(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.constData(), targetName.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        throw systemFailure(path, "write", error);
+    }
+    // The new content is in place, but unless the folder is synced it may not
+    // survive a power cut, so success cannot be reported.
+    error = syncFolder(folder);
+    if (error != 0)
+        throw systemFailure(path, "write", error);
 }
 
 void removeFile(const QString &path)

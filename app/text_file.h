@@ -46,13 +46,24 @@ private:
 QByteArray encodeLines(const QStringList &lines);
 
 // Replaces the whole file: afterwards it holds either all of its old content
-// or all of the new one, whatever fails and whenever the machine stops.
+// or all of the new one, whatever fails and whenever the machine stops, and a
+// save that returns is on disk. The new content is written to a temporary file
+// in the same folder, named ".<file>.gearledger-save-XXXXXX" (six letters or
+// digits), which is synced and renamed over the file; the folder is synced
+// too. A link is followed: the file it points to is replaced. The file keeps
+// its permissions. Throws a Failure (70 when the file or folder may not be
+// written, 75 otherwise) after removing the temporary file.
 void saveAtomically(const QString &path, const QByteArray &bytes);
 
-// Appends lines to a file, creating it if missing. When the file's last line
-// has no line end, one is written first so the new lines stand on their own.
-// If the write fails, the file is cut back to its old length.
-void appendLines(const QString &path, const QStringList &lines);
+// Whether a file name is that of a temporary file of saveAtomically.
+bool isSaveLeftoverName(const QString &fileName);
+
+// Deletes the temporary files that saves in the folder left behind when the
+// process died during them: regular files whose names have exactly the form
+// above, and never anything else (links, folders and every other name stay).
+// A file that a save in another running instance still writes stays too.
+// Returns how many were deleted; a leftover that cannot be deleted is left.
+int removeSaveLeftovers(const QString &folder);
 
 // Deletes a file; a file that is already gone is no failure.
 void removeFile(const QString &path);

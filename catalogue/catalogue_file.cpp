@@ -56,10 +56,24 @@ int Catalogue::lastIndexOfFile(const QString &fileName) const
 
 CatalogueRead read(const QString &path)
 {
+    QByteArray bytes;
+    try {
+        bytes = textfile::readAll(path);
+    } catch (const Failure &failure) {
+        CatalogueRead result;
+        result.catalogue.complete = false;
+        result.failure = failure;
+        return result;
+    }
+    return readFromBytes(bytes);
+}
+
+CatalogueRead readFromBytes(const QByteArray &bytes)
+{
     CatalogueRead result;
     result.catalogue.complete = false;
     try {
-        textfile::LineReader reader(path);
+        textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, kFileName);
         const qint64 count = textfile::leadingNumber(reader.readLine());
         if (count < -32768 || count > 32767)
             throw Failure(ErrOverflow, QStringLiteral("Overflow: the entry count of %1 is %2").arg(kFileName).arg(count),

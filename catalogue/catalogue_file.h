@@ -66,6 +66,8 @@ struct CatalogueRead
 //   70/75 the file cannot be read.
 // A count line that does not start with a number counts as 0.
 CatalogueRead read(const QString &path);
+// The same from a file's bytes (failures 6, 9 and 62 only).
+CatalogueRead readFromBytes(const QByteArray &bytes);
 
 // The bytes of the catalogue as the program writes it: the count in the
 // printed-number form (" 2 ") and then every entry, lines ending in CR LF.

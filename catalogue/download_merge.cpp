@@ -22,7 +22,12 @@ void refuseOverCapacity(const WorkingList &list)
 
 QVector<Item> readDownloadedItems(const QString &path)
 {
-    textfile::LineReader reader(path);
+    return readDownloadedItemsFromBytes(textfile::readAll(path), textfile::fileNameOf(path));
+}
+
+QVector<Item> readDownloadedItemsFromBytes(const QByteArray &bytes, const QString &name)
+{
+    textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, name);
     QVector<Item> items;
     while (!reader.atEnd()) {
         Item item;

@@ -20,6 +20,8 @@ namespace downloadmerge {
 // Throws a Failure: 53 when the file is missing, 62 when a last name line has
 // no description line after it.
 QVector<Item> readDownloadedItems(const QString &path);
+// The same from the downloaded bytes (no failure 53).
+QVector<Item> readDownloadedItemsFromBytes(const QByteArray &bytes, const QString &name = QString());
 
 // The working list, with its names and descriptions kept in sets so that each
 // incoming item is checked in constant time.

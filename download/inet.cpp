@@ -8,6 +8,8 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -22,10 +24,31 @@ QString seconds(int ms)
     return ms % 1000 == 0 ? QString::number(ms / 1000) : QString::number(ms / 1000.0, 'f', 1);
 }
 
-struct DeleteLater
+// "10 minutes", "1 minute", "90 seconds", "0.3 seconds".
+QString duration(int ms)
 {
-    void operator()(QObject *object) const { object->deleteLater(); }
-};
+    if (ms >= 60000 && ms % 60000 == 0)
+        return ms == 60000 ? QStringLiteral("1 minute") : QStringLiteral("%1 minutes").arg(ms / 60000);
+    return QStringLiteral("%1 seconds").arg(seconds(ms));
+}
+
+// The content encodings that Qt takes off a body by itself (the ones it asks
+// for); a body in any other encoding reaches us as it was sent.
+bool qtDecodes(const QByteArray &encoding)
+{
+    static const QByteArray kDecoded[] = {"gzip", "x-gzip", "deflate", "br", "zstd"};
+    return std::find(std::begin(kDecoded), std::end(kDecoded), encoding) != std::end(kDecoded);
+}
+
+void deleteReplyLater(QNetworkReply *reply)
+{
+    reply->deleteLater();
+}
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
 } // namespace
 
@@ -44,6 +67,9 @@ Inet::Inet(QObject *parent) : QObject(parent)
     timeout_ = new QTimer(this);
     timeout_->setSingleShot(true);
     connect(timeout_, &QTimer::timeout, this, &Inet::onRequestTimeout);
+    overallTimeout_ = new QTimer(this);
+    overallTimeout_->setSingleShot(true);
+    connect(overallTimeout_, &QTimer::timeout, this, &Inet::onOverallTimeout);
 }
 
 Inet::~Inet()
@@ -60,27 +86,52 @@ QString Inet::OpenURL(const QString &url)
     if (!requested.isValid() || !isWebScheme(requested.scheme()) || requested.host().isEmpty())
         throw TransferError(TransferError::Kind::BadUrl, QStringLiteral("it is not a web address"));
 
-    QNetworkRequest request(requested);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(10);
+    stop_ = Stop::None;
+    timeout_->start(timeoutMs_);
+    overallTimeout_->start(overallTimeoutMs_);
+    struct StopTimers
+    {
+        Inet *inet;
+        ~StopTimers()
+        {
+            inet->timeout_->stop();
+            inet->overallTimeout_->stop();
+        }
+    } stopTimers{this};
+    // Redirects are followed here rather than by Qt, whose following of
+    // checked redirects ends a chain of more than two as "status 100".
+    QUrl next = requested;
+    for (int redirects = 0;; ++redirects) {
+        ReplyPtr reply = fetchOnce(next);
+        const std::optional<QUrl> target = stop_ == Stop::None ? redirectTarget(*reply) : std::nullopt;
+        if (!target)
+            return cp1252::decode(takeResult(*reply));
+        if (redirects == kMaxRedirects)
+            throw TransferError(TransferError::Kind::RedirectLoop,
+                                QStringLiteral("the server sent the download on more than %1 times (a redirect loop)")
+                                    .arg(kMaxRedirects));
+        next = *target;
+    }
+}
+
+Inet::ReplyPtr Inet::fetchOnce(const QUrl &url)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Gearledger/3.0"));
 
     body_.clear();
-    currentUrl_ = requested;
-    stop_ = Stop::None;
-    stopReason_.clear();
-    std::unique_ptr<QNetworkReply, DeleteLater> reply(manager_->get(request));
+    currentUrl_ = url;
+    ReplyPtr reply(manager_->get(request), &deleteReplyLater);
     reply_ = reply.get();
+    reply->setReadBufferSize(kReadBufferBytes);
     connect(reply.get(), &QNetworkReply::metaDataChanged, this, &Inet::onMetaData);
     connect(reply.get(), &QNetworkReply::readyRead, this, &Inet::onReadyRead);
-    connect(reply.get(), &QNetworkReply::redirected, this, &Inet::onRedirected);
 
     QEventLoop loop;
     connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    timeout_->start(timeoutMs_);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    timeout_->stop();
     if (!reply->isFinished()) {
         // The program is ending: every event loop was told to leave.
         stopWith(Stop::Cancelled);
@@ -88,7 +139,28 @@ QString Inet::OpenURL(const QString &url)
     if (stop_ == Stop::None)
         onReadyRead(); // the last bytes
     reply_ = nullptr;
-    return cp1252::decode(takeResult(*reply));
+    return reply;
+}
+
+std::optional<QUrl> Inet::redirectTarget(QNetworkReply &reply) const
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray location = reply.rawHeader("Location");
+    if (reply.error() != QNetworkReply::NoError || !isRedirect(status) || location.isEmpty())
+        return std::nullopt;
+    const QUrl target = currentUrl_.resolved(QUrl::fromEncoded(location));
+    const QString to = target.toString(QUrl::RemoveUserInfo);
+    const auto refused = [](const QString &where) {
+        return TransferError(TransferError::Kind::RedirectRefused,
+                             QStringLiteral("the server sent the download on %1").arg(where));
+    };
+    if (!target.isValid() || !isWebScheme(target.scheme()))
+        throw refused(QStringLiteral("to an address that is not a web address (%1)").arg(to));
+    if (currentUrl_.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https"))
+        throw refused(QStringLiteral("from a secure address to an insecure one (%1)").arg(to));
+    if (target.host().compare(currentUrl_.host(), Qt::CaseInsensitive) != 0)
+        throw refused(QStringLiteral("to another host (%1)").arg(target.host()));
+    return target;
 }
 
 QByteArray Inet::takeResult(QNetworkReply &reply)
@@ -99,18 +171,41 @@ QByteArray Inet::takeResult(QNetworkReply &reply)
     case Stop::TimedOut:
         throw TransferError(TransferError::Kind::TimedOut,
                             QStringLiteral("the server did not answer within %1 seconds").arg(seconds(timeoutMs_)));
+    case Stop::TookTooLong:
+        throw TransferError(TransferError::Kind::TookTooLong,
+                            QStringLiteral("the server sent the document too slowly: it was not complete after %1")
+                                .arg(duration(overallTimeoutMs_)));
     case Stop::TooLarge:
         throw TransferError(TransferError::Kind::TooLarge,
                             QStringLiteral("the document is larger than %1 MiB").arg(kMaxDocumentBytes >> 20));
-    case Stop::RedirectRefused:
-        throw TransferError(TransferError::Kind::RedirectRefused,
-                            QStringLiteral("the server sent the download on to another host (%1)").arg(stopReason_));
     case Stop::Cancelled:
         throw TransferError(TransferError::Kind::Cancelled, QStringLiteral("the download was cancelled"));
     case Stop::None:
         break;
     }
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool success = status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
+    if (reply.error() != QNetworkReply::NoError || !success)
+        throwFailureOf(reply);
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity" && !qtDecodes(encoding))
+        throw TransferError(TransferError::Kind::Unreadable,
+                            QStringLiteral("the server sent the document encoded as \"%1\", which cannot be read")
+                                .arg(QString::fromLatin1(encoding)));
+    return body;
+}
+
+void Inet::throwFailureOf(QNetworkReply &reply) const
+{
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const QNetworkReply::NetworkError error = reply.error();
+    const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed();
+    if (error == QNetworkReply::UnknownContentError && !encoding.isEmpty())
+        throw TransferError(TransferError::Kind::Unreadable,
+                            QStringLiteral("the server sent the document compressed (%1) in a form that cannot be read")
+                                .arg(QString::fromLatin1(encoding)));
+    if (!status.isValid() && (error == QNetworkReply::RemoteHostClosedError || error == QNetworkReply::ProtocolFailure))
+        throw TransferError(TransferError::Kind::NotHttp, QStringLiteral("the server did not answer in HTTP"));
     if (status.isValid()) {
         const int code = status.toInt();
         if (code < 200 || code > 299) {
@@ -118,11 +213,12 @@ QByteArray Inet::takeResult(QNetworkReply &reply)
             throw TransferError(TransferError::Kind::HttpStatus,
                                 QStringLiteral("the server answered %1 %2").arg(code).arg(phrase).trimmed());
         }
+        if (error == QNetworkReply::RemoteHostClosedError)
+            throw TransferError(TransferError::Kind::Incomplete,
+                                QStringLiteral("the connection ended before the whole document had come"));
     }
-    if (reply.error() != QNetworkReply::NoError)
-        throw TransferError(TransferError::Kind::ConnectFailed,
-                            QStringLiteral("the server could not be reached (%1)").arg(reply.errorString()));
-    return body;
+    throw TransferError(TransferError::Kind::ConnectFailed,
+                        QStringLiteral("the server could not be reached (%1)").arg(reply.errorString()));
 }
 
 void Inet::Execute(const QString &url, const QString &operation)
@@ -142,6 +238,11 @@ void Inet::onRequestTimeout()
     stopWith(Stop::TimedOut);
 }
 
+void Inet::onOverallTimeout()
+{
+    stopWith(Stop::TookTooLong);
+}
+
 void Inet::onMetaData()
 {
     noteActivity();
@@ -159,42 +260,26 @@ void Inet::onReadyRead()
     if (!reply_ || stop_ != Stop::None)
         return;
     // Count what really arrives: a chunked answer announces no length, and an
-    // abort from the progress signal would not stop the body.
-    const qint64 room = kMaxDocumentBytes - body_.size();
+    // abort from the progress signal would not stop the body. The reply holds
+    // at most kReadBufferBytes, so the server cannot send faster than this.
     const qint64 available = reply_->bytesAvailable();
-    if (available > room) {
+    if (available > kMaxDocumentBytes - body_.size()) {
         stopWith(Stop::TooLarge);
         return;
     }
-    body_ += reply_->read(available);
+    const qsizetype had = body_.size();
+    body_.resize(had + available);
+    const qint64 got = reply_->read(body_.data() + had, available);
+    body_.resize(had + qMax<qint64>(got, 0));
 }
 
-void Inet::onRedirected(const QUrl &target)
-{
-    noteActivity();
-    if (!reply_)
-        return;
-    // The reply's own URL may already be the target here: compare with the
-    // address last requested.
-    const QUrl &from = currentUrl_;
-    const bool sameHost = target.host().compare(from.host(), Qt::CaseInsensitive) == 0;
-    const bool downgrade = from.scheme() == QLatin1String("https") && target.scheme() != QLatin1String("https");
-    if (!sameHost || !isWebScheme(target.scheme()) || downgrade) {
-        stopWith(Stop::RedirectRefused, target.host().isEmpty() ? target.toString() : target.host());
-        return;
-    }
-    body_.clear();
-    currentUrl_ = target;
-    emit reply_->redirectAllowed();
-}
-
-void Inet::stopWith(Stop why, const QString &reason)
+void Inet::stopWith(Stop why)
 {
     if (!reply_ || stop_ != Stop::None)
         return;
     stop_ = why;
-    stopReason_ = reason;
     timeout_->stop();
+    overallTimeout_->stop();
     reply_->abort();
 }
 

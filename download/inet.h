@@ -8,6 +8,8 @@
 #include <QUrl>
 
 #include <exception>
+#include <memory>
+#include <optional>
 
 class QNetworkAccessManager;
 class QTimer;
@@ -24,8 +26,13 @@ public:
         TimedOut,        // the server stayed silent for the whole time-out
         HttpStatus,      // the server answered, but not with success
         TooLarge,        // the document is over the size limit
-        RedirectRefused, // the server sent us to another host
+        RedirectRefused, // the server sent us to another host or another kind of address
         Cancelled,       // the fetch was stopped (window closed, program ending)
+        TookTooLong,     // the whole fetch took longer than its bound (a server that drips)
+        RedirectLoop,    // more redirects than a fetch follows
+        Unreadable,      // a compressed or encoded body that cannot be read
+        NotHttp,         // the server's answer was no HTTP at all
+        Incomplete,      // the connection ended before the whole document came
     };
 
     TransferError(Kind kind, QString reason);
@@ -51,6 +58,13 @@ public:
     // The largest document taken: a database of ten thousand long items fits many times.
     static constexpr qint64 kMaxDocumentBytes = 32 * 1024 * 1024;
     static constexpr int kDefaultTimeoutMs = 60 * 1000;
+    // The longest a whole fetch may take, however steadily the server sends.
+    static constexpr int kDefaultOverallTimeoutMs = 10 * 60 * 1000;
+    // The most redirects a fetch follows.
+    static constexpr int kMaxRedirects = 10;
+    // What the reply holds before we take it: the server waits until we do,
+    // so memory stays bounded however fast and long it sends.
+    static constexpr qint64 kReadBufferBytes = 64 * 1024;
 
     explicit Inet(QObject *parent = nullptr);
     ~Inet() override;
@@ -68,33 +82,47 @@ public:
     // gives up (60 seconds unless changed).
     void setRequestTimeoutMs(int ms) { timeoutMs_ = ms; }
     int requestTimeoutMs() const { return timeoutMs_; }
+    // The time a whole fetch may take (10 minutes unless changed).
+    void setOverallTimeoutMs(int ms) { overallTimeoutMs_ = ms; }
+    int overallTimeoutMs() const { return overallTimeoutMs_; }
 
     // Stops a running fetch; OpenURL then throws a Cancelled TransferError.
     void cancel();
 
     // Timer handler: the server stayed silent for the whole time-out.
     void onRequestTimeout();
+    // Timer handler: the whole fetch took longer than its bound.
+    void onOverallTimeout();
 
 private:
-    enum class Stop { None, TimedOut, TooLarge, RedirectRefused, Cancelled };
+    enum class Stop { None, TimedOut, TookTooLong, TooLarge, Cancelled };
+    using ReplyPtr = std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)>;
 
+    // One request, waited for until it ends or is stopped.
+    ReplyPtr fetchOnce(const QUrl &url);
+    // Where a finished reply sends the download on; nothing when it is no
+    // redirect. Throws TransferError for a redirect we do not follow.
+    std::optional<QUrl> redirectTarget(QNetworkReply &reply) const;
     void onMetaData();
     void onReadyRead();
-    void onRedirected(const QUrl &target);
-    void stopWith(Stop why, const QString &reason = QString());
+    void stopWith(Stop why);
     void noteActivity();
     // The document, or the TransferError that tells why there is none.
     QByteArray takeResult(QNetworkReply &reply);
+    // The TransferError for a reply that Qt ended with an error or a server
+    // that did not answer with success.
+    [[noreturn]] void throwFailureOf(QNetworkReply &reply) const;
 
     QNetworkAccessManager *manager_ = nullptr;
     QTimer *timeout_ = nullptr;
+    QTimer *overallTimeout_ = nullptr;
     QPointer<QNetworkReply> reply_;
     // The address of the running fetch, after the redirects followed so far.
     QUrl currentUrl_;
     int timeoutMs_ = kDefaultTimeoutMs;
+    int overallTimeoutMs_ = kDefaultOverallTimeoutMs;
     QByteArray body_;
     // Qt ends a reply that we abort as "operation cancelled", whatever the
     // cause, so the cause is kept here to report it rightly.
     Stop stop_ = Stop::None;
-    QString stopReason_;
 };

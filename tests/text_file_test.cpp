@@ -1,11 +1,13 @@
-// The text file layer: line ends, Windows-1252, atomic rewrites, appends and numbers.
+// The text file layer: line ends, Windows-1252, atomic saves and their leftovers, appends and numbers.
 #include "app/cp1252.h"
+#include "app/item_database.h"
 #include "app/text_file.h"
 #include "support/test_folder.h"
 #include "support/write_limit.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 
@@ -89,12 +91,17 @@ private slots:
         QVERIFY(cp1252::canEncode(QString::fromUtf8("caf\u00E9 \u20AC \u0152")));
     }
 
-    void atomicSaveReplacesTheWholeFile()
+    void atomicSaveReplacesTheWholeFileKeepingItsPermissionsAndLinks()
     {
         TestFolder folder;
         folder.write("db.txt", "old\r\n");
-        textfile::saveAtomically(folder.file("db.txt"), "new\r\ncontent\r\n");
+        const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+        QVERIFY(QFile::setPermissions(folder.file("db.txt"), mode));
+        QVERIFY(QFile::link(folder.file("db.txt"), folder.file("link.txt")));
+        textfile::saveAtomically(folder.file("link.txt"), "new\r\ncontent\r\n");
         QCOMPARE(folder.read("db.txt"), QByteArray("new\r\ncontent\r\n"));
+        QCOMPARE(QFile::permissions(folder.file("db.txt")) & 0xF0FF, mode); // without the bits of the current user
+        QVERIFY(QFileInfo(folder.file("link.txt")).isSymLink());
     }
 
     void aSaveWhoseWriteFailsLeavesTheOldFileWhole()
@@ -112,20 +119,66 @@ private slots:
                                                      "could not write db.txt (File too large)   Source: Gearledger"));
         }
         QCOMPARE(folder.read("db.txt"), old);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"db.txt"});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"db.txt"});
     }
 
     void appendStartsOnALineOfItsOwnAndCreatesMissingFiles()
     {
         TestFolder folder;
-        textfile::appendLines(folder.file("new.txt"), {"a", "b"});
+        itemdb::appendItem(folder.file("new.txt"), {"a", "b"});
         QCOMPARE(folder.read("new.txt"), QByteArray("a\r\nb\r\n"));
         folder.write("open.txt", "x\r\ny");
-        textfile::appendLines(folder.file("open.txt"), {"a", "b"});
+        itemdb::appendItem(folder.file("open.txt"), {"a", "b"});
         QCOMPARE(folder.read("open.txt"), QByteArray("x\r\ny\r\na\r\nb\r\n"));
         folder.write("cr.txt", "x\ry\r");
-        textfile::appendLines(folder.file("cr.txt"), {"a"});
-        QCOMPARE(folder.read("cr.txt"), QByteArray("x\ry\ra\r\n"));
+        itemdb::appendItem(folder.file("cr.txt"), {"a", ""});
+        QCOMPARE(folder.read("cr.txt"), QByteArray("x\ry\ra\r\n\r\n"));
+    }
+
+    // A disk that fills up after any byte of the new item: the message names
+    // the reason and the file keeps exactly its old bytes.
+    void aFailedAppendLeavesTheOldBytes()
+    {
+        TestFolder folder;
+        const QByteArray old = crlf({"ring"}) + "gold|";
+        folder.write("db.txt", old);
+        const Item item{"Vorpal Blade", QString(300, QLatin1Char('d')) + "|"};
+        const qsizetype newSize = old.size() + 2 + item.name.size() + item.description.size() + 4;
+        int tried = 0;
+        for (qsizetype limit = old.size(); limit < newSize; ++limit, ++tried) {
+            try {
+                withWritesLimitedTo(rlim_t(limit), [&] { itemdb::appendItem(folder.file("db.txt"), item); });
+                QFAIL(qPrintable(QStringLiteral("no failure at %1 bytes").arg(limit)));
+            } catch (const Failure &f) {
+                QCOMPARE(f.description(), QStringLiteral("Path/File access error: could not write db.txt (File too large)"));
+            }
+            QCOMPARE(folder.read("db.txt"), old);
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"db.txt"});
+        withWritesLimitedTo(rlim_t(newSize), [&] { itemdb::appendItem(folder.file("db.txt"), item); });
+        QCOMPARE(itemdb::readItems(folder.file("db.txt")).last(), item);
+        qInfo("%d failing writes tried, each left the old bytes", tried);
+    }
+
+    // Start-up removes what an interrupted save left behind, and nothing else.
+    void onlyLeftoversOfOurOwnSavesAreRemoved()
+    {
+        TestFolder folder;
+        const QStringList kept{"database.txt", "database.txt.abc123", "notes.gearledger-save",
+                               ".database.txt.gearledger-save-abc12", ".database.txt.gearledger-save-abc1234"};
+        for (const QString &name : kept)
+            folder.write(name, "x");
+        folder.write(".database.txt.gearledger-save-Ab3dE9", "half a save");
+        folder.write(".pref.txt.gearledger-save-000000", "");
+        QVERIFY(QDir(folder.path()).mkdir(".datalist.txt.gearledger-save-abcdef"));
+        QVERIFY(QFile::link(folder.file("database.txt"), folder.file(".x.txt.gearledger-save-linked")));
+        textfile::removeSaveLeftovers(folder.path());
+        QStringList expected = kept + QStringList{".datalist.txt.gearledger-save-abcdef", ".x.txt.gearledger-save-linked"};
+        expected.sort();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                               QDir::Name),
+                 expected);
+        QCOMPARE(folder.read("database.txt"), QByteArray("x"));
     }
 
     void numbersInBothFileForms()

@@ -1,11 +1,27 @@
-// The transfer component: whole documents, the size limit and redirects. The
-// download window's tests show every failure of a fetch as the user reads it.
+// The transfer component: whole documents, the size limit, redirects and
+// servers that misbehave on purpose. The download window's tests show how the
+// user reads a failure of a fetch.
 #include "app/cp1252.h"
 #include "download/inet.h"
 #include "support/http_test_server.h"
 
 #include <QNetworkProxy>
 #include <QTest>
+
+#include <sys/resource.h>
+
+// The sanitizer's own bookkeeping makes the process far larger: memory is
+// measured only without it.
+#if defined(__SANITIZE_ADDRESS__)
+#define MEASURES_MEMORY 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MEASURES_MEMORY 0
+#endif
+#endif
+#ifndef MEASURES_MEMORY
+#define MEASURES_MEMORY 1
+#endif
 
 namespace {
 
@@ -29,6 +45,8 @@ class TransferTest : public QObject
     std::unique_ptr<HttpTestServer> server;
     std::unique_ptr<Inet> inet;
 
+    QString reasonFetching(const QString &path) { return failureOf(*inet, server->url(path)).second; }
+
 private slots:
     // Straight to 127.0.0.1, whatever proxy the machine names.
     void initTestCase() { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
@@ -36,6 +54,44 @@ private slots:
     {
         server = std::make_unique<HttpTestServer>();
         inet = std::make_unique<Inet>();
+    }
+
+    // First, while the process is still small: an endless body is refused at
+    // the size limit long before any time-out, holding little more than the
+    // largest document. Every other misbehaviour ends with its own reason.
+    void hostileServersEndWithTheirRealReasonWithinTheirBounds()
+    {
+        inet->setRequestTimeoutMs(20000);
+        inet->setOverallTimeoutMs(60000);
+        server->serveEndless("/endless.txt", QByteArray(16 * 1024, 'x'));
+        QCOMPARE(reasonFetching("/endless.txt"), QStringLiteral("the document is larger than 32 MiB"));
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        qInfo("peak memory after the endless body: %ld MiB", usage.ru_maxrss / 1024);
+        if (MEASURES_MEMORY)
+            QVERIFY(usage.ru_maxrss < 100 * 1024);
+
+        server->redirect("/a", server->url("/b"));
+        server->redirect("/b", server->url("/a"));
+        QCOMPARE(reasonFetching("/a"), QStringLiteral("the server sent the download on more than 10 times (a redirect loop)"));
+        server->redirect("/ftp", QStringLiteral("ftp://127.0.0.1/db.txt"));
+        QCOMPARE(reasonFetching("/ftp"), QStringLiteral("the server sent the download on to an address that is not a "
+                                                        "web address (ftp://127.0.0.1/db.txt)"));
+        server->respond("/packed.txt", {"not gzip at all", false, -1, false, "200 OK", "Content-Encoding: gzip\r\n"});
+        QCOMPARE(reasonFetching("/packed.txt"),
+                 QStringLiteral("the server sent the document compressed (gzip) in a form that cannot be read"));
+        server->respond("/secret.txt", {"hidden", false, -1, false, "200 OK", "Content-Encoding: x-secret\r\n"});
+        QCOMPARE(reasonFetching("/secret.txt"),
+                 QStringLiteral("the server sent the document encoded as \"x-secret\", which cannot be read"));
+        server->answerRaw("/garbage.txt", "SSH-2.0-OpenSSH_9.2\r\n\x01\x02\x03");
+        QCOMPARE(reasonFetching("/garbage.txt"), QStringLiteral("the server did not answer in HTTP"));
+        server->answerRaw("/cut.txt", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly part");
+        QCOMPARE(reasonFetching("/cut.txt"), QStringLiteral("the connection ended before the whole document had come"));
+        // A byte every 20 ms is never silent long enough for the time-out.
+        inet->setOverallTimeoutMs(300);
+        server->drip("/drip.txt", "x", 20);
+        QCOMPARE(reasonFetching("/drip.txt"),
+                 QStringLiteral("the server sent the document too slowly: it was not complete after 0.3 seconds"));
     }
 
     void aDocumentComesBackWithEveryByteKeptUpToTheLimit()
@@ -56,10 +112,12 @@ private slots:
         QCOMPARE(failureOf(*inet, server->url("/over.txt")).first, TransferError::Kind::TooLarge);
     }
 
-    void redirectsAreFollowedOnlyOnTheSameHost()
+    void redirectsAreFollowedOnlyOnTheSameHostAndAsFarAsTheyGo()
     {
         server->serve("/moved/downlist.txt", "0\r\n");
-        server->redirect("/downlist.txt", server->url("/moved/downlist.txt"));
+        server->redirect("/downlist.txt", server->url("/hop"));
+        server->redirect("/hop", QStringLiteral("/moved/hop"));
+        server->redirect("/moved/hop", QStringLiteral("downlist.txt"));
         QCOMPARE(inet->OpenURL(server->url("/downlist.txt")), QStringLiteral("0\r\n"));
         // Refused before any connection to the other host is tried.
         server->redirect("/away.txt", QStringLiteral("http://elsewhere.invalid/away.txt"));

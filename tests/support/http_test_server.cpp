@@ -1,6 +1,7 @@
 #include "support/http_test_server.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 
@@ -34,8 +35,36 @@ void HttpTestServer::answer(QTcpSocket *socket, const QByteArray &requestHead)
     const Response r = responses_.value(path, {"Not Found", false, -1, false, "404 Not Found"});
     if (r.silent)
         return;
+    if (r.raw) {
+        socket->write(r.body);
+        socket->disconnectFromHost();
+        return;
+    }
+    const QByteArray head = "HTTP/1.1 " + r.status + "\r\nContent-Type: text/plain\r\n" + r.headers;
+    if (r.endless) {
+        socket->write(head + "Transfer-Encoding: chunked\r\n\r\n");
+        const QByteArray chunk = QByteArray::number(r.body.size(), 16) + "\r\n" + r.body + "\r\n";
+        // Refilled as the client takes it, so the server itself holds little.
+        const auto more = [socket, chunk] {
+            while (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < 256 * 1024)
+                socket->write(chunk);
+        };
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
+        return;
+    }
+    if (r.dripMs > 0) {
+        socket->write(head + "Content-Length: 1000000\r\n\r\n");
+        auto *timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, body = r.body, sent = qsizetype(0)]() mutable {
+            if (!body.isEmpty())
+                socket->write(body.mid(sent++ % body.size(), 1));
+        });
+        timer->start(r.dripMs);
+        return;
+    }
 
-    QByteArray out = "HTTP/1.1 " + r.status + "\r\nContent-Type: text/plain\r\n" + r.headers;
+    QByteArray out = head;
     if (r.chunked) {
         out += "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
         if (!r.body.isEmpty())

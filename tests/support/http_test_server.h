@@ -26,6 +26,13 @@ public:
         QByteArray status = "200 OK";
         // More header lines, each ending in CR LF.
         QByteArray headers;
+        // Send the body as a chunk again and again, without end.
+        bool endless = false;
+        // Send the body one byte every this many milliseconds (a timer, on the
+        // test's thread), announcing a length of a million bytes.
+        int dripMs = 0;
+        // Send the body as it stands, without any HTTP, and close.
+        bool raw = false;
     };
 
     HttpTestServer();
@@ -39,6 +46,24 @@ public:
     void redirect(const QString &path, const QString &location)
     {
         respond(path, {{}, false, -1, false, "302 Found", "Location: " + location.toUtf8() + "\r\n"});
+    }
+    void serveEndless(const QString &path, const QByteArray &chunk)
+    {
+        Response r{chunk};
+        r.endless = true;
+        respond(path, r);
+    }
+    void drip(const QString &path, const QByteArray &body, int everyMs)
+    {
+        Response r{body};
+        r.dripMs = everyMs;
+        respond(path, r);
+    }
+    void answerRaw(const QString &path, const QByteArray &bytes)
+    {
+        Response r{bytes};
+        r.raw = true;
+        respond(path, r);
     }
 
     // The paths requested so far, in order.
