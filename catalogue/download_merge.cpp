@@ -70,14 +70,19 @@ int WorkingList::takeIn(const QVector<Item> &incoming)
     return taken;
 }
 
-int mergeInto(const QString &targetPath, const QVector<Item> &downloaded,
-              const std::function<void(int taken)> &beforeWriting)
+QVector<Item> newItemsFor(const QVector<Item> &target, const QVector<Item> &downloaded)
+{
+    WorkingList list(target);
+    const int taken = list.takeIn(downloaded);
+    refuseOverCapacity(list);
+    return list.items().mid(target.size(), taken);
+}
+
+int mergeInto(const QString &targetPath, const QVector<Item> &downloaded)
 {
     WorkingList list(itemdb::readItems(targetPath));
     const int taken = list.takeIn(downloaded);
     refuseOverCapacity(list);
-    if (beforeWriting)
-        beforeWriting(taken);
     itemdb::rewriteItems(targetPath, list.items());
     return taken;
 }

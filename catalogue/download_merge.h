@@ -6,8 +6,6 @@
 #include <QString>
 #include <QVector>
 
-#include <functional>
-
 // Taking downloaded items into a database: an incoming item is taken only when
 // its name and its description are both new to the working list (the items
 // already there and those taken before it), so of several items with one name
@@ -52,10 +50,11 @@ private:
 // Returns the number of items taken. Throws a Failure: those of reading the
 // target (53 missing, 62 ending inside an item), 9 when the result would hold
 // more items than the main window can list, or the write failure.
-// beforeWriting, when given, runs before the file is touched; a Failure it
-// throws stops the merge.
-int mergeInto(const QString &targetPath, const QVector<Item> &downloaded,
-              const std::function<void(int taken)> &beforeWriting = {});
+int mergeInto(const QString &targetPath, const QVector<Item> &downloaded);
+
+// The downloaded items a target holding `target` takes in, in order. Throws
+// Failure 9 when the target would then hold more items than the main window can list.
+QVector<Item> newItemsFor(const QVector<Item> &target, const QVector<Item> &downloaded);
 
 // The downloaded items without those whose name or description came earlier
 // in the download: the content of a new database. Throws Failure 9 when they

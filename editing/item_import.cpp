@@ -87,17 +87,19 @@ QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names)
     return added;
 }
 
-QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile,
-                          const std::function<void(int added)> &beforeWriting)
+QVector<Item> newItemsFor(const QVector<Item> &items, textfile::LineReader importFile)
 {
-    QVector<Item> items = itemdb::readItems(dbPath);
     NameTable names;
     for (const Item &item : items)
         names.add(item.name);
-    const QVector<Item> added = readNewItems(importFile, names);
+    return readNewItems(importFile, names);
+}
+
+QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile)
+{
+    QVector<Item> items = itemdb::readItems(dbPath);
+    const QVector<Item> added = newItemsFor(items, std::move(importFile));
     items += added;
-    if (beforeWriting)
-        beforeWriting(int(added.size()));
     itemdb::rewriteItems(dbPath, items);
     return added;
 }

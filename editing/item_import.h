@@ -8,8 +8,6 @@
 #include <QString>
 #include <QVector>
 
-#include <functional>
-
 // Importing items from a text file of records: a name line, any number of
 // description lines, and an empty line (or the end of the file). Names are
 // cleaned, names already present are skipped, and the new items go to the end
@@ -56,13 +54,14 @@ private:
 // new are skipped with their description lines.
 QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names);
 
+// The items of an import file that are new to a database holding `items`, in
+// file order. Throws Failure 9 when they would not fit the main window's list.
+QVector<Item> newItemsFor(const QVector<Item> &items, textfile::LineReader importFile);
+
 // The whole import into a database file: its items, then the new items of the
 // import file, written back atomically (also when nothing is new). Returns the
 // items added. Throws a Failure (53 for a missing database, 9 when the items
 // would not fit the main window's list); the database file is then unchanged.
-// beforeWriting, when given, runs once the new items are known and before the
-// file is touched; a Failure it throws stops the import.
-QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile,
-                          const std::function<void(int added)> &beforeWriting = {});
+QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile);
 
 } // namespace itemimport

@@ -113,6 +113,8 @@ MainWindow::MainWindow(Program &program, Dialogs &dialogs, const QString &downlo
     connect(&program_, &Program::descriptionShown, this, &MainWindow::showDescription);
     connect(&program_, &Program::coloursChanged, this, &MainWindow::applyColours);
     connect(&program_, &Program::historyChanged, this, &MainWindow::showUndoEntry);
+    // A change lists the database from what it wrote; a failure of that listing is told here.
+    connect(&program_, &Program::listingFailed, this, &MainWindow::reportListingFailure);
     connect(&program_, &Program::currentDatabaseChanged, this, &MainWindow::showUndoEntry);
 }
 
@@ -288,8 +290,7 @@ void MainWindow::showUndoEntry()
 
 void MainWindow::onUndo()
 {
-    if (dialogs_.report(program_.undoLastChange()))
-        dialogs_.report(program_.reloadCurrentDatabase());
+    dialogs_.report(program_.undoLastChange());
 }
 
 void MainWindow::onVersions()
@@ -300,6 +301,11 @@ void MainWindow::onVersions()
 void MainWindow::startUp()
 {
     dialogs_.report(program_.startUp(dialogs_, [this] { fitLowerControls(); }));
+}
+
+void MainWindow::reportListingFailure(const QString &message)
+{
+    dialogs_.message(message);
 }
 
 void MainWindow::showCount()

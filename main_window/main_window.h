@@ -62,6 +62,7 @@ private slots:
     void closeDownloadWindow();
 
     void showCount();
+    void reportListingFailure(const QString &message);
     void showDescription(const QString &stored);
     void applyColours();
 

@@ -54,8 +54,6 @@ void runImport(Program &program, Dialogs &dialogs)
         reportImportFailure(program, dialogs, *imported.failure());
         return;
     }
-    if (!dialogs.report(imported))
-        return;
-    dialogs.report(program.listAll());
-    dialogs.message(kUpdated);
+    if (dialogs.report(imported))
+        dialogs.message(kUpdated);
 }

@@ -94,14 +94,19 @@ void Program::loadColours(Dialogs &notices)
 
 std::optional<Failure> Program::fillWithCurrentDatabase()
 {
-    const QString path = currentDatabasePath();
     QByteArray bytes;
     try {
-        bytes = textfile::readAll(path);
+        bytes = textfile::readAll(currentDatabasePath());
     } catch (const Failure &failure) {
         table_.fill({}, {});
         return failure;
     }
+    return fillWith(std::move(bytes));
+}
+
+std::optional<Failure> Program::fillWith(QByteArray bytes)
+{
+    const QString path = currentDatabasePath();
     const recordindex::Index index = recordindex::indexRecords(bytes);
     const int complete = int(index.records.size());
     QVector<ItemTable::Entry> entries;
@@ -133,6 +138,29 @@ Outcome Program::reloadCurrentDatabase()
 {
     emit descriptionShown(QString());
     return listAll();
+}
+
+void Program::writeCurrentDatabase(QByteArray bytes, bool clearDescription)
+{
+    textfile::saveAtomically(currentDatabasePath(), bytes);
+    // The listing that follows a change takes the bytes just written instead of reading them back.
+    if (clearDescription)
+        emit descriptionShown(QString());
+    const std::optional<Failure> failure = fillWith(std::move(bytes));
+    emit listingChanged();
+    if (failure)
+        emit listingFailed(failure->longMessage());
+}
+
+QByteArray Program::readDatabase(const QString &databaseFile, bool missingIsEmpty) const
+{
+    try {
+        return textfile::readAll(folder_.file(databaseFile));
+    } catch (const Failure &failure) {
+        if (!missingIsEmpty || failure.number() != ErrFileNotFound)
+            throw;
+    }
+    return QByteArray();
 }
 
 Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)

@@ -69,7 +69,8 @@ public:
     // Lists every item of the current database (Show All). After a failure the
     // table holds what was read, and the count follows it.
     Outcome listAll();
-    // After a change: the description view is cleared and the current database listed again.
+    // After a change of the current database: the description view is cleared
+    // and the database listed again.
     Outcome reloadCurrentDatabase();
     // Lists the items whose name and/or description contain the text, ignoring
     // case, and shows the first hit's description. Refused when neither is chosen.
@@ -77,6 +78,10 @@ public:
 
     // The listed entry at a row, nothing when there is none.
     std::optional<ListedItem> listedItem(int row) const;
+    // The changes below write only what they change, and list the current
+    // database from the bytes they wrote (clearing the description view, but
+    // for a merge); a failure of that listing is announced by listingFailed.
+
     // Appends an item typed in the Add New Item window.
     Outcome addItem(const QString &name, const QString &typedDescription);
     // Replaces the record of a listed item, when the file still holds that item
@@ -85,7 +90,7 @@ public:
     Outcome replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
                         const std::optional<QString> &newTypedDescription);
     // Deletes the record of the entry at a row, when the file still holds that
-    // item there, and takes the entry out of the table in place.
+    // item there, and takes the entry out of the table in place (search hits stay listed).
     Outcome deleteListedItem(int row);
     // Imports the records of a text file into the current database.
     Outcome importItems(const QString &importPath);
@@ -141,6 +146,8 @@ signals:
     void listingChanged();
     // The description view shows this stored description (empty: nothing).
     void descriptionShown(const QString &stored);
+    // Listing the current database after a change stopped early; the table holds what was read.
+    void listingFailed(const QString &message);
     void coloursChanged();
     void currentDatabaseChanged();
     // A version was kept or the versions changed: the undo entry follows.
@@ -152,11 +159,19 @@ private:
     // Fills the table with every item of the current database file; the
     // failure that stopped the reading, if any.
     std::optional<Failure> fillWithCurrentDatabase();
+    std::optional<Failure> fillWith(QByteArray bytes);
+    // Writes the current database and lists it from the bytes written. Throws a Failure.
+    void writeCurrentDatabase(QByteArray bytes, bool clearDescription = true);
+    // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
+    QByteArray readDatabase(const QString &databaseFile, bool missingIsEmpty = false) const;
     void loadColours(Dialogs &notices);
     // Keeps a database file's content as the version of the change about to
     // run. A missing file has no content to keep (an undo keeps it as empty).
     // Throws a Failure that says nothing was changed.
     void keepVersion(const QString &databaseFile, const QString &change, history::Kind kind = history::Kind::Change);
+    // Keeps bytes just read from a database file as the version of the change about to run.
+    void keepVersion(const QString &databaseFile, const QByteArray &bytes, const QString &change,
+                     history::Kind kind = history::Kind::Change);
     // Runs a change; when it does not succeed, the version it kept is taken back.
     Outcome changing(const std::function<Outcome()> &change);
 

@@ -6,6 +6,7 @@
 #include "catalogue/download_merge.h"
 #include "catalogue/new_database_name.h"
 #include "download/download_files.h"
+#include "editing/record_edit.h"
 
 #include <QFileInfo>
 
@@ -85,17 +86,29 @@ Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
     if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
         return Outcome::refused(*refusal);
     const QString file = copy.entries[index].fileName;
-    return changing([&] {
+    const Outcome merged = changing([&] {
         try {
             const QVector<Item> downloaded = downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath());
-            downloadmerge::mergeInto(folder_.file(file), downloaded, [&](int taken) {
-                keepVersion(file, QStringLiteral("Merge of %1 downloaded items").arg(taken));
-            });
+            const QByteArray bytes = readDatabase(file);
+            const QVector<Item> taken =
+                downloadmerge::newItemsFor(itemdb::readItemsFromBytes(bytes, file), downloaded);
+            keepVersion(file, bytes, QStringLiteral("Merge of %1 downloaded items").arg(taken.size()));
+            const QByteArray written = recordedit::withItemsAppended(bytes, taken);
+            if (file == current_.fileName) {
+                writeCurrentDatabase(written, false); // the description view keeps what it shows
+                return Outcome::done();
+            }
+            textfile::saveAtomically(folder_.file(file), written);
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
+        // Another database took the items; the list shows the current one again.
+        if (const std::optional<Failure> failure = fillWithCurrentDatabase())
+            emit listingFailed(failure->longMessage());
+        emit listingChanged();
         return Outcome::done();
     });
+    return merged;
 }
 
 Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name)
@@ -107,10 +120,14 @@ Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QStri
             downloadmerge::distinctItems(downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath()));
         // The database file first, then its catalogue entry.
         catalogue::createDatabase(folder_, copy, name, items);
+        selectDatabase({name, catalogue::fileNameFor(name)});
+        // Listed from the items just written, which the file holds.
+        if (const std::optional<Failure> failure = fillWith(itemdb::encodeItems(items)))
+            emit listingFailed(failure->longMessage());
+        emit listingChanged();
     } catch (const Failure &failure) {
         return Outcome::failed(failure);
     }
-    selectDatabase({name, catalogue::fileNameFor(name)});
     return Outcome::done();
 }
 

@@ -17,6 +17,12 @@ void Program::keepVersion(const QString &databaseFile, const QString &change, hi
         if (failure.number() != ErrFileNotFound || kind == history::Kind::Change)
             return; // the change itself meets the failure and reports it
     }
+    keepVersion(databaseFile, bytes, change, kind);
+}
+
+void Program::keepVersion(const QString &databaseFile, const QByteArray &bytes, const QString &change,
+                          history::Kind kind)
+{
     try {
         pending_ = versions_.keep(databaseFile, bytes, kind, change);
     } catch (const Failure &failure) {
@@ -54,7 +60,7 @@ Outcome Program::undoLastChange()
         try {
             const QByteArray earlier = history::VersionStore::read(*target);
             keepVersion(current_.fileName, target->change, history::Kind::Undo);
-            textfile::saveAtomically(currentDatabasePath(), earlier);
+            writeCurrentDatabase(earlier);
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
@@ -101,7 +107,7 @@ Outcome Program::restoreVersion(const history::Version &version, const QString &
             try {
                 keepVersion(databaseFile, QStringLiteral("Restore of the version of %1")
                                               .arg(version.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-                textfile::saveAtomically(currentDatabasePath(), bytes);
+                writeCurrentDatabase(bytes);
             } catch (const Failure &failure) {
                 return Outcome::failed(failure);
             }

@@ -38,8 +38,11 @@ Outcome Program::addItem(const QString &name, const QString &typedDescription)
         try {
             refuseUnwritable(name);
             const QString stored = description::encodeThroughScratch(folder_.file(kScratchFile), typedDescription);
-            keepVersion(current_.fileName, QStringLiteral("Add of ") + name);
-            itemdb::appendItem(currentDatabasePath(), {name, stored});
+            // A missing database is created by its first item.
+            const QByteArray bytes = readDatabase(current_.fileName, true);
+            if (QFileInfo::exists(currentDatabasePath()))
+                keepVersion(current_.fileName, bytes, QStringLiteral("Add of ") + name);
+            writeCurrentDatabase(recordedit::withItemsAppended(bytes, {{name, stored}}));
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
@@ -52,18 +55,19 @@ Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QStri
 {
     return changing([&] {
         try {
-            Item edited = listed.item;
-            if (newName) {
+            if (newName)
                 refuseUnwritable(*newName);
-                edited.name = *newName;
-            }
-            if (newTypedDescription)
-                edited.description =
-                    description::encodeThroughScratch(folder_.file(kScratchFile), *newTypedDescription);
-            if (recordedit::replaceRecord(currentDatabasePath(), listed.record, listed.item, edited, [&] {
-                    keepVersion(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
-                }) == recordedit::Outcome::RecordChanged)
+            const std::optional<QString> stored =
+                newTypedDescription ? std::optional<QString>(description::encodeThroughScratch(
+                                          folder_.file(kScratchFile), *newTypedDescription))
+                                    : std::nullopt;
+            const QByteArray bytes = readDatabase(current_.fileName);
+            std::optional<QByteArray> changed = recordedit::withRecordReplaced(
+                bytes, current_.fileName, listed.record, listed.item, newName, stored);
+            if (!changed)
                 return Outcome::refused(kEditRecordChanged);
+            keepVersion(current_.fileName, bytes, QStringLiteral("Update of ") + listed.item.name);
+            writeCurrentDatabase(std::move(*changed));
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
@@ -78,10 +82,13 @@ Outcome Program::deleteListedItem(int row)
         return Outcome::refused(kNoItemSelected);
     const Outcome deleted = changing([&] {
         try {
-            if (recordedit::removeRecord(currentDatabasePath(), listed->record, listed->item, [&] {
-                    keepVersion(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
-                }) == recordedit::Outcome::RecordChanged)
+            const QByteArray bytes = readDatabase(current_.fileName);
+            const std::optional<QByteArray> changed =
+                recordedit::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
+            if (!changed)
                 return Outcome::refused(kDeleteRecordChanged);
+            keepVersion(current_.fileName, bytes, QStringLiteral("Delete of ") + listed->item.name);
+            textfile::saveAtomically(currentDatabasePath(), *changed);
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
@@ -111,9 +118,11 @@ Outcome Program::importItems(const QString &importPath)
         return Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
     return changing([&] {
         try {
-            itemimport::importItems(currentDatabasePath(), std::move(*importFile), [&](int added) {
-                keepVersion(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
-            });
+            const QByteArray bytes = readDatabase(current_.fileName);
+            const QVector<Item> added = itemimport::newItemsFor(
+                itemdb::readItemsFromBytes(bytes, current_.fileName), std::move(*importFile));
+            keepVersion(current_.fileName, bytes, QStringLiteral("Import of %1 items").arg(added.size()));
+            writeCurrentDatabase(recordedit::withItemsAppended(bytes, added));
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }

@@ -39,8 +39,6 @@ AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent
 
 void AddItemWindow::onAddClicked()
 {
-    if (!dialogs_.report(program_.addItem(nameBox_->text(), typedText(descriptionBox_))))
-        return;
-    close();
-    dialogs_.report(program_.reloadCurrentDatabase());
+    if (dialogs_.report(program_.addItem(nameBox_->text(), typedText(descriptionBox_))))
+        close();
 }

@@ -54,8 +54,6 @@ void EditItemWindow::onUpdateClicked()
     const QString typed = typedText(descriptionBox_);
     const Outcome updated = program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
                                                  typed != shownDescription_ ? std::optional(typed) : std::nullopt);
-    if (!dialogs_.report(updated))
-        return;
-    close();
-    dialogs_.report(program_.reloadCurrentDatabase());
+    if (dialogs_.report(updated))
+        close();
 }

@@ -66,19 +66,15 @@ void MergeTargetWindow::onOkClicked()
 {
     const QList<QListWidgetItem *> selected = databaseList_->selectedItems();
     const int index = selected.isEmpty() ? -1 : databaseList_->row(selected.first());
-    if (!dialogs_.report(program_.mergeDownload(catalogue_, index)))
-        return;
-    finish();
-    dialogs_.report(program_.listAll());
+    if (dialogs_.report(program_.mergeDownload(catalogue_, index)))
+        finish();
 }
 
 void MergeTargetWindow::onNewDatabaseClicked()
 {
     const QString name = catalogue::askForNewDatabaseName(dialogs_);
-    if (name.isEmpty() || !dialogs_.report(program_.newDatabaseFromDownload(catalogue_, name)))
-        return;
-    finish();
-    dialogs_.report(program_.listAll());
+    if (!name.isEmpty() && dialogs_.report(program_.newDatabaseFromDownload(catalogue_, name)))
+        finish();
 }
 
 void MergeTargetWindow::finish()

@@ -92,7 +92,6 @@ void VersionsWindow::onRestoreClicked()
     if (!dialogs_.report(program_.restoreVersion(versions[row].version, file)))
         return;
     if (file == program_.currentDatabase().fileName) {
-        dialogs_.report(program_.reloadCurrentDatabase());
         showVersions();
         return;
     }
