@@ -1,6 +1,8 @@
 #include "app/cp1252.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace cp1252 {
 namespace {
@@ -29,17 +31,37 @@ int byteFor(char16_t u)
 
 QString decode(const QByteArray &bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *dst = text.data();
-    for (int i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        dst[i] = QChar(b >= 0x80 && b < 0xA0 ? kHighTable[b - 0x80] : char16_t(b));
+    // Latin-1 holds every byte but 0x80 to 0x9F as the same code point, and Qt
+    // converts it a block at a time; those few bytes are mended afterwards.
+    QString text = QString::fromLatin1(bytes);
+    const char *src = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        // Eight bytes without a high bit at a time: most game text is ASCII.
+        if (i + 8 <= size) {
+            quint64 word;
+            std::memcpy(&word, src + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const auto b = static_cast<unsigned char>(src[i]);
+        if (b >= 0x80 && b < 0xA0)
+            text[i] = QChar(kHighTable[b - 0x80]);
+        ++i;
     }
     return text;
 }
 
 bool encode(const QString &text, QByteArray *out, QString *badChar)
 {
+    // ASCII text, most of what the files hold, converts a block at a time.
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        *out = text.toLatin1();
+        return true;
+    }
     out->resize(text.size());
     char *dst = out->data();
     const QChar *src = text.constData();

@@ -129,10 +129,19 @@ QByteArray readAll(const QString &path)
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw failureFor(path, file, "read");
+    // The bytes of a database stay in memory while it is listed: no room to spare.
+    bytes.squeeze();
     return bytes;
 }
 
 LineReader::LineReader(const QString &path) : data_(readAll(path)), name_(fileNameOf(path)) {}
+
+QByteArray LineReader::takeRest()
+{
+    QByteArray rest = data_.mid(pos_);
+    pos_ = data_.size();
+    return rest;
+}
 
 LineReader LineReader::fromBytes(QByteArray bytes, QString name)
 {
@@ -222,7 +231,7 @@ int removeSaveLeftovers(const QString &folder)
     return removed;
 }
 
-void saveAtomically(const QString &path, const QByteArray &bytes)
+void saveAtomically(const QString &path, const QByteArray &bytes, const std::function<void()> &beforeReplacing)
 {
     const QString target = finalTarget(path);
     const QFileInfo targetInfo(target);
@@ -255,6 +264,14 @@ void saveAtomically(const QString &path, const QByteArray &bytes)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
+    if (error == 0 && beforeReplacing) {
+        try {
+            beforeReplacing();
+        } catch (...) {
+            ::unlink(temporary.constData());
+            throw;
+        }
+    }
     if (error == 0 && ::rename(temporary.constData(), targetName.constData()) != 0)
         error = errno;
     if (error != 0) {

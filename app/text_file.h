@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Reading and writing the program's text files: one byte per character in
@@ -32,6 +33,8 @@ public:
     QString readLine();
     // Lines read so far.
     int linesRead() const { return linesRead_; }
+    // The bytes not read yet; the reader is at the end afterwards.
+    QByteArray takeRest();
 
 private:
     LineReader() = default;
@@ -53,7 +56,11 @@ QByteArray encodeLines(const QStringList &lines);
 // too. A link is followed: the file it points to is replaced. The file keeps
 // its permissions. Throws a Failure (70 when the file or folder may not be
 // written, 75 otherwise) after removing the temporary file.
-void saveAtomically(const QString &path, const QByteArray &bytes);
+// beforeReplacing, when given, runs once the new content is written and synced
+// and just before it replaces the old; a Failure it throws stops the save with
+// the old content in place (the earlier versions keep the old file there).
+void saveAtomically(const QString &path, const QByteArray &bytes,
+                    const std::function<void()> &beforeReplacing = {});
 
 // Whether a file name is that of a temporary file of saveAtomically.
 bool isSaveLeftoverName(const QString &fileName);

@@ -3,6 +3,7 @@
 #include "app/text_file.h"
 #include "bench/generated_database.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -44,6 +45,10 @@ void add(const std::string &name, const std::function<void(benchmark::State &)> 
 
 int main(int argc, char **argv)
 {
+    // The windows are measured on the offscreen platform unless another is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     // Medians of repetitions by default, set as flags rather than on each
     // benchmark so that names stay as they are ("op/list_all/10000_median");
     // the command line may override them.
@@ -60,6 +65,7 @@ int main(int argc, char **argv)
     for (const int items : benchsupport::kSizes) {
         addSearchBenchmarks(items);
         addFileOperationBenchmarks(items);
+        addWindowBenchmarks(items);
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

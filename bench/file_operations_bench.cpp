@@ -67,7 +67,7 @@ void addFileOperationBenchmarks(int items)
             state.PauseTiming();
             textfile::saveAtomically(db, halves.kept);
             state.ResumeTiming();
-            taken = downloadmerge::mergeInto(db, downloadmerge::readDownloadedItems(download));
+            taken = downloadmerge::mergeInto(db, textfile::readAll(download));
         }
         state.counters["taken"] = taken;
     });

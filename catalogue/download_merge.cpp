@@ -1,98 +1,88 @@
 #include "catalogue/download_merge.h"
 
 #include "app/failure.h"
+#include "app/record_index.h"
 #include "app/text_file.h"
-#include "app/item_database.h"
+
+#include <QSet>
 
 namespace downloadmerge {
 namespace {
 
-void refuseOverCapacity(const WorkingList &list)
+// A line of the bytes as a key that compares and hashes by its bytes, without a copy.
+QByteArray keyOf(const QByteArray &bytes, const recordindex::Span &span)
 {
-    if (list.items().size() > itemdb::kListCapacity)
-        throw Failure(ErrSubscriptOutOfRange,
-                      QStringLiteral("Subscript out of range: the database would hold %1 items, more than the %2 "
-                                     "the program can list; nothing was written")
-                          .arg(list.items().size())
-                          .arg(itemdb::kListCapacity),
-                      textfile::kSource);
+    return QByteArray::fromRawData(bytes.constData() + span.begin, span.length);
+}
+
+// The whole items of a download: its index without the empty last line the
+// download adds; a name that lacks its description fails.
+recordindex::Index downloadedIndex(const QByteArray &bytes, const QString &name)
+{
+    recordindex::Index index = recordindex::indexRecords(bytes);
+    if (index.danglingName && index.danglingName->length == 0)
+        index.danglingName.reset(); // the line end the download added after the text's own
+    if (index.danglingName)
+        throw recordindex::danglingNameFailure(index, name);
+    return index;
 }
 
 } // namespace
 
-QVector<Item> readDownloadedItems(const QString &path)
+QByteArray newRecords(const QByteArray &target, const QString &targetName, const QByteArray &download, int *taken,
+                      const QString &downloadName)
 {
-    return readDownloadedItemsFromBytes(textfile::readAll(path), textfile::fileNameOf(path));
-}
-
-QVector<Item> readDownloadedItemsFromBytes(const QByteArray &bytes, const QString &name)
-{
-    textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, name);
-    QVector<Item> items;
-    while (!reader.atEnd()) {
-        Item item;
-        item.name = reader.readLine();
-        if (item.name.isEmpty() && reader.atEnd())
-            break; // the line end the download added after the text's own
-        item.description = reader.readLine();
-        items.append(std::move(item));
+    const recordindex::Index incoming = downloadedIndex(download, downloadName);
+    const recordindex::Index own = recordindex::indexRecords(target);
+    if (own.danglingName)
+        throw recordindex::danglingNameFailure(own, targetName);
+    QSet<QByteArray> names;
+    QSet<QByteArray> descriptions;
+    names.reserve(own.records.size() + incoming.records.size());
+    descriptions.reserve(own.records.size() + incoming.records.size());
+    for (const recordindex::Record &record : own.records) {
+        names.insert(keyOf(target, record.name));
+        descriptions.insert(keyOf(target, record.description));
     }
-    return items;
-}
-
-WorkingList::WorkingList(QVector<Item> items) : items_(std::move(items))
-{
-    names_.reserve(items_.size());
-    descriptions_.reserve(items_.size());
-    for (const Item &item : items_) {
-        names_.insert(item.name);
-        descriptions_.insert(item.description);
+    QByteArray records;
+    *taken = 0;
+    for (const recordindex::Record &record : incoming.records) {
+        const QByteArray name = keyOf(download, record.name);
+        const QByteArray description = keyOf(download, record.description);
+        if (names.contains(name) || descriptions.contains(description))
+            continue;
+        names.insert(name);
+        descriptions.insert(description);
+        records += name + "\r\n" + description + "\r\n";
+        ++*taken;
     }
+    const qsizetype total = own.records.size() + *taken;
+    if (total > itemdb::kListCapacity)
+        throw Failure(ErrSubscriptOutOfRange,
+                      QStringLiteral("Subscript out of range: the database would hold %1 items, more than the %2 "
+                                     "the program can list; nothing was written")
+                          .arg(total)
+                          .arg(itemdb::kListCapacity),
+                      textfile::kSource);
+    return records;
 }
 
-bool WorkingList::takeIfNew(const Item &item)
+int mergeInto(const QString &targetPath, const QByteArray &download)
 {
-    if (names_.contains(item.name) || descriptions_.contains(item.description))
-        return false;
-    items_.append(item);
-    names_.insert(item.name);
-    descriptions_.insert(item.description);
-    return true;
+    QByteArray bytes = textfile::readAll(targetPath);
+    int taken = 0;
+    const QByteArray records = newRecords(bytes, textfile::fileNameOf(targetPath), download, &taken);
+    // A target whose last line has no line end gets one before the new items.
+    if (!records.isEmpty() && !bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n"))
+        bytes += "\r\n";
+    textfile::saveAtomically(targetPath, bytes + records);
+    return taken;
 }
 
-int WorkingList::takeIn(const QVector<Item> &incoming)
+QVector<Item> distinctItems(const QByteArray &download)
 {
     int taken = 0;
-    for (const Item &item : incoming) {
-        if (takeIfNew(item))
-            ++taken;
-    }
-    return taken;
-}
-
-QVector<Item> newItemsFor(const QVector<Item> &target, const QVector<Item> &downloaded)
-{
-    WorkingList list(target);
-    const int taken = list.takeIn(downloaded);
-    refuseOverCapacity(list);
-    return list.items().mid(target.size(), taken);
-}
-
-int mergeInto(const QString &targetPath, const QVector<Item> &downloaded)
-{
-    WorkingList list(itemdb::readItems(targetPath));
-    const int taken = list.takeIn(downloaded);
-    refuseOverCapacity(list);
-    itemdb::rewriteItems(targetPath, list.items());
-    return taken;
-}
-
-QVector<Item> distinctItems(const QVector<Item> &downloaded)
-{
-    WorkingList list;
-    list.takeIn(downloaded);
-    refuseOverCapacity(list);
-    return list.items();
+    return itemdb::readItemsFromBytes(newRecords(QByteArray(), QString(), download, &taken));
 }
 
 } // namespace downloadmerge

@@ -1,51 +1,38 @@
 #include "editing/item_import.h"
 
+#include "app/cp1252.h"
+#include "app/record_index.h"
+
 namespace itemimport {
 namespace {
 
-// The leading articles, each removed with the blank that follows it.
-const QString kArticles[] = {
-    QStringLiteral("a "),   QStringLiteral("A "),     QStringLiteral("the "), QStringLiteral("The "),
-    QStringLiteral("Some "), QStringLiteral("some "), QStringLiteral("an "),  QStringLiteral("An "),
-};
-
-// The first n characters, filled up with blanks to n.
-QString padded(const QString &text, qsizetype n)
-{
-    return text.left(n).leftJustified(n, QLatin1Char(' '));
-}
+// The leading articles, each removed with the blank that follows it. They
+// differ in their first two characters, so at most one applies.
+constexpr QByteArrayView kArticles[] = {"a ", "A ", "the ", "The ", "Some ", "some ", "an ", "An "};
 
 } // namespace
 
-QString unquoted(const QString &line)
+QByteArrayView cleanedName(QByteArrayView line)
 {
-    if (!line.startsWith(QLatin1Char('\'')) || line.size() < 3)
-        return line;
-    return line.mid(1, line.size() - 3);
-}
-
-QString withoutArticle(const QString &name)
-{
-    // The articles differ in their first two characters, so at most one applies.
-    const QString prefix = padded(name, 2);
-    for (const QString &article : kArticles) {
-        if (prefix != article.left(2))
-            continue;
-        if (padded(name, article.size()) != article || article.size() > name.size())
-            return name;
-        return name.mid(article.size());
+    QByteArrayView name = line;
+    if (name.startsWith('\'') && name.size() >= 3)
+        name = name.sliced(1, name.size() - 3);
+    for (const QByteArrayView article : kArticles) {
+        if (name.startsWith(article))
+            return name.sliced(article.size());
     }
     return name;
 }
 
 QString cleanedName(const QString &line)
 {
-    return withoutArticle(unquoted(line));
+    const QByteArray bytes = textfile::encodeLines({line}).chopped(2);
+    return cp1252::decode(cleanedName(QByteArrayView(bytes)).toByteArray());
 }
 
 NameTable::NameTable(int slotCount) : slots_(slotCount) {}
 
-bool NameTable::isNew(const QString &name) const
+bool NameTable::isNew(const QByteArray &name) const
 {
     if (filled_.contains(name))
         return false;
@@ -53,7 +40,7 @@ bool NameTable::isNew(const QString &name) const
     return !(name.isEmpty() && count_ < slots_);
 }
 
-void NameTable::add(const QString &name)
+void NameTable::add(const QByteArray &name)
 {
     if (count_ >= slots_)
         throw Failure(ErrSubscriptOutOfRange,
@@ -63,42 +50,54 @@ void NameTable::add(const QString &name)
     ++count_;
 }
 
-QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names)
+QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
 {
-    QVector<Item> added;
-    while (!file.atEnd()) {
-        Item item{cleanedName(file.readLine()), QString()};
-        const bool adding = names.isNew(item.name);
-        if (adding)
-            names.add(item.name);
+    // The import file's bytes go to the database as they are, but for the
+    // names' cleaning.
+    const QByteArray bytes = importBytes.toByteArray();
+    QByteArray records;
+    *count = 0;
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        const recordindex::Span nameLine = recordindex::lineAt(bytes, pos, &pos);
+        const QByteArray name =
+            cleanedName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length)).toByteArray();
+        const bool adding = names.isNew(name);
+        if (adding) {
+            names.add(name);
+            records += name + "\r\n";
+        }
         // The record's description lines run to an empty line or the end of the file.
-        for (;;) {
-            const QString line = file.atEnd() ? QString() : file.readLine();
-            if (line.isEmpty())
+        while (pos < bytes.size()) {
+            const recordindex::Span line = recordindex::lineAt(bytes, pos, &pos);
+            if (line.length == 0)
                 break;
             if (adding) {
-                item.description += line;
-                item.description += QLatin1Char('|');
+                records.append(bytes.constData() + line.begin, line.length);
+                records += '|';
             }
         }
-        if (adding)
-            added.append(std::move(item));
+        if (adding) {
+            records += "\r\n";
+            ++*count;
+        }
     }
-    return added;
+    return records;
 }
 
-QVector<Item> newItemsFor(const QVector<Item> &items, textfile::LineReader importFile)
+QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names)
 {
-    NameTable names;
-    for (const Item &item : items)
-        names.add(item.name);
-    return readNewItems(importFile, names);
+    int count = 0;
+    return itemdb::readItemsFromBytes(newRecords(file.takeRest(), names, &count));
 }
 
 QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile)
 {
     QVector<Item> items = itemdb::readItems(dbPath);
-    const QVector<Item> added = newItemsFor(items, std::move(importFile));
+    NameTable names;
+    for (const Item &item : std::as_const(items))
+        names.add(item.name);
+    const QVector<Item> added = readNewItems(importFile, names);
     items += added;
     itemdb::rewriteItems(dbPath, items);
     return added;

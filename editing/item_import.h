@@ -2,8 +2,8 @@
 
 #include "app/item_database.h"
 #include "app/text_file.h"
-#include "app/item_database.h"
 
+#include <QByteArray>
 #include <QSet>
 #include <QString>
 #include <QVector>
@@ -14,36 +14,39 @@
 // of the database.
 namespace itemimport {
 
-// A name line in quoted form, starting with "'", loses its first and its last
-// two characters ("'Vorpal Blade'," gives "Vorpal Blade"). A quoted line too
-// short for that stays as it stands.
-QString unquoted(const QString &line);
-
-// Removes one leading English article with its blank: "a ", "A ", "the ",
-// "The ", "some ", "Some ", "an ", "An " (case-sensitive; "THE KEY" and
-// "anvil" stay). A name that is only the article without its blank ("the")
-// stays as it stands.
-QString withoutArticle(const QString &name);
-
-// unquoted, then withoutArticle.
+// A name is cleaned in two steps, on the line's bytes (one byte a character):
+// a name line in quoted form, starting with "'", loses its first and its last
+// two characters ("'Vorpal Blade'," gives "Vorpal Blade"; a quoted line too
+// short for that stays as it stands); then one leading English article goes
+// with its blank: "a ", "A ", "the ", "The ", "some ", "Some ", "an ", "An "
+// (case-sensitive; "THE KEY" and "anvil" stay; "the" alone stays).
+QByteArrayView cleanedName(QByteArrayView line);
+// The same for a line as text.
 QString cleanedName(const QString &line);
 
 // The names of the database and of the items added so far, in a table of a
 // fixed number of slots, empty at first. A name is new when it equals none of
 // the slots, the empty ones included: so the empty name is never new while a
 // slot is free. Lookups are hashed, not a scan of the slots.
+// Names are held as the bytes the files hold them in, which compare as the
+// names do.
 class NameTable
 {
 public:
     explicit NameTable(int slotCount = itemdb::kListCapacity);
 
-    bool isNew(const QString &name) const;
-    // Puts the name into the next free slot. Throws Failure 9 when every slot is taken.
-    void add(const QString &name);
+    bool isNew(const QByteArray &name) const;
+    // Puts the name into the next free slot. A name made with
+    // QByteArray::fromRawData must outlive the table. Throws Failure 9 when
+    // every slot is taken.
+    void add(const QByteArray &name);
+    // The same for names as text (Failure 5 for text the files cannot hold).
+    bool isNew(const QString &name) const { return isNew(textfile::encodeLines({name}).chopped(2)); }
+    void add(const QString &name) { add(textfile::encodeLines({name}).chopped(2)); }
     int count() const { return count_; }
 
 private:
-    QSet<QString> filled_;
+    QSet<QByteArray> filled_;
     int count_ = 0;
     int slots_;
 };
@@ -54,9 +57,11 @@ private:
 // new are skipped with their description lines.
 QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names);
 
-// The items of an import file that are new to a database holding `items`, in
-// file order. Throws Failure 9 when they would not fit the main window's list.
-QVector<Item> newItemsFor(const QVector<Item> &items, textfile::LineReader importFile);
+// The records of an import file whose cleaned names are new, in file order, as
+// a database file holds them: the name line and the stored description line
+// ("line|" for each description line), each ending in CR LF; their names are
+// added to the table and *count says how many. Throws Failure 9 when the table is full.
+QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count);
 
 // The whole import into a database file: its items, then the new items of the
 // import file, written back atomically (also when nothing is new). Returns the

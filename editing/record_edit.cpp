@@ -7,65 +7,123 @@
 namespace recordedit {
 namespace {
 
+// The pieces joined in one buffer: a database is copied once per change.
+QByteArray joined(std::initializer_list<QByteArrayView> pieces)
+{
+    qsizetype size = 0;
+    for (const QByteArrayView piece : pieces)
+        size += piece.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArrayView piece : pieces)
+        out.append(piece);
+    return out;
+}
+
 QString textAt(const QByteArray &bytes, const recordindex::Span &span)
 {
     return cp1252::decode(QByteArray::fromRawData(bytes.constData() + span.begin, span.length));
 }
 
 // Where the expected record lies, from its name to after its description's
-// line end; nothing when it is not there.
+// line end, and the index of the bytes; nothing when it is not there.
 std::optional<recordindex::Span> locate(const QByteArray &bytes, const QString &fileName, int record,
-                                        const Item &expected, recordindex::Record *found)
+                                        const Item &expected, recordindex::Index *index)
 {
-    const recordindex::Index index = recordindex::indexRecords(bytes);
-    if (index.danglingName)
-        throw recordindex::danglingNameFailure(index, fileName);
-    if (record < 0 || record >= index.records.size())
+    *index = recordindex::indexRecords(bytes);
+    if (index->danglingName)
+        throw recordindex::danglingNameFailure(*index, fileName);
+    if (record < 0 || record >= index->records.size())
         return std::nullopt;
-    *found = index.records[record];
-    if (textAt(bytes, found->name) != expected.name || textAt(bytes, found->description) != expected.description)
+    const recordindex::Record &found = index->records[record];
+    if (textAt(bytes, found.name) != expected.name || textAt(bytes, found.description) != expected.description)
         return std::nullopt;
-    const qsizetype end = record + 1 < index.records.size() ? index.records[record + 1].name.begin : bytes.size();
-    return recordindex::Span{found->name.begin, end - found->name.begin};
+    const qsizetype end = record + 1 < index->records.size() ? index->records[record + 1].name.begin : bytes.size();
+    return recordindex::Span{found.name.begin, end - found.name.begin};
+}
+
+// The records after `record` moved by `delta` bytes.
+void shiftAfter(recordindex::Index &index, int record, qsizetype delta)
+{
+    for (qsizetype r = record + 1; r < index.records.size(); ++r) {
+        index.records[r].name.begin += delta;
+        index.records[r].description.begin += delta;
+    }
+}
+
+// The length of a line's text without its line end.
+qsizetype textLength(QByteArrayView line)
+{
+    if (line.endsWith("\r\n"))
+        return line.size() - 2;
+    return line.endsWith('\r') ? line.size() - 1 : line.size();
 }
 
 } // namespace
 
-std::optional<QByteArray> withRecordReplaced(const QByteArray &bytes, QString fileName, int record,
-                                             const Item &expected, const std::optional<QString> &name,
-                                             const std::optional<QString> &storedDescription)
+std::optional<Edited> withRecordReplaced(const QByteArray &bytes, QString fileName, int record, const Item &expected,
+                                         const std::optional<QString> &name,
+                                         const std::optional<QString> &storedDescription)
 {
-    recordindex::Record found;
-    const std::optional<recordindex::Span> extent = locate(bytes, fileName, record, expected, &found);
+    Edited edited;
+    const std::optional<recordindex::Span> extent = locate(bytes, fileName, record, expected, &edited.index);
     if (!extent)
         return std::nullopt;
+    const recordindex::Record found = edited.index.records[record];
     const qsizetype end = extent->begin + extent->length;
+    const QByteArrayView all(bytes);
     // Each line as it was read, with its own line end, unless it is written anew.
-    const QByteArray nameLine = name ? textfile::encodeLines({*name})
-                                     : bytes.mid(found.name.begin, found.description.begin - found.name.begin);
-    const QByteArray descriptionLine = storedDescription ? textfile::encodeLines({*storedDescription})
-                                                         : bytes.mid(found.description.begin,
-                                                                     end - found.description.begin);
-    return bytes.left(extent->begin) + nameLine + descriptionLine + bytes.mid(end);
+    const QByteArray newName = name ? textfile::encodeLines({*name}) : QByteArray();
+    const QByteArray newDescription = storedDescription ? textfile::encodeLines({*storedDescription}) : QByteArray();
+    const QByteArrayView nameLine =
+        name ? QByteArrayView(newName) : all.sliced(found.name.begin, found.description.begin - found.name.begin);
+    const QByteArrayView descriptionLine =
+        storedDescription ? QByteArrayView(newDescription)
+                          : all.sliced(found.description.begin, end - found.description.begin);
+    edited.bytes = joined({all.first(extent->begin), nameLine, descriptionLine, all.sliced(end)});
+    recordindex::Record &changed = edited.index.records[record];
+    changed.name.length = textLength(nameLine);
+    changed.description = {extent->begin + nameLine.size(), textLength(descriptionLine)};
+    shiftAfter(edited.index, record, nameLine.size() + descriptionLine.size() - extent->length);
+    return edited;
 }
 
-std::optional<QByteArray> withRecordRemoved(const QByteArray &bytes, QString fileName, int record,
-                                            const Item &expected)
+std::optional<Edited> withRecordRemoved(const QByteArray &bytes, QString fileName, int record, const Item &expected)
 {
-    recordindex::Record found;
-    const std::optional<recordindex::Span> extent = locate(bytes, fileName, record, expected, &found);
+    Edited edited;
+    const std::optional<recordindex::Span> extent = locate(bytes, fileName, record, expected, &edited.index);
     if (!extent)
         return std::nullopt;
-    return bytes.left(extent->begin) + bytes.mid(extent->begin + extent->length);
+    const QByteArrayView all(bytes);
+    edited.bytes = joined({all.first(extent->begin), all.sliced(extent->begin + extent->length)});
+    shiftAfter(edited.index, record, -extent->length);
+    edited.index.records.removeAt(record);
+    return edited;
 }
 
-QByteArray withItemsAppended(QByteArray bytes, const QVector<Item> &items)
+Edited withItemsAppended(const QByteArray &bytes, const QVector<Item> &items)
 {
-    const QByteArray encoded = itemdb::encodeItems(items);
+    return withRecordsAppended(bytes, itemdb::encodeItems(items));
+}
+
+Edited withRecordsAppended(const QByteArray &bytes, const QByteArray &encoded)
+{
     // A last line without its line end would otherwise swallow the first new name.
-    if (!items.isEmpty() && !bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n"))
-        bytes += "\r\n";
-    return bytes + encoded;
+    const bool open = !encoded.isEmpty() && !bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n");
+    Edited edited{joined({bytes, open ? QByteArrayView("\r\n") : QByteArrayView(), encoded}), {}};
+    // Only the new items are indexed anew, unless the old bytes ended inside an item.
+    edited.index = recordindex::indexRecords(bytes);
+    if (edited.index.danglingName) {
+        edited.index = recordindex::indexRecords(edited.bytes);
+        return edited;
+    }
+    const qsizetype offset = edited.bytes.size() - encoded.size();
+    for (recordindex::Record record : recordindex::indexRecords(encoded).records) {
+        record.name.begin += offset;
+        record.description.begin += offset;
+        edited.index.records.append(record);
+    }
+    return edited;
 }
 
 } // namespace recordedit

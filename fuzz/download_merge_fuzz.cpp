@@ -1,40 +1,51 @@
 // Taking a downloaded database into a database (the input holds the target
-// database, a NUL, then the download): the target's own items all stay, in
-// order, in front; the result writes and reads back whole; merging the same
-// download again takes nothing, and neither does merging it into a new
-// database made from it.
+// database, a NUL, then the download): the target's bytes all stay, in front;
+// the records taken read back as whole items, each new to what came before;
+// merging the same download again takes nothing, and neither does merging it
+// into a new database made from it.
 #include "app/failure.h"
 #include "catalogue/download_merge.h"
 #include "fuzz_check.h"
+
+#include <QSet>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const auto [targetBytes, downloadBytes] = twoFiles(fuzzBytes(data, size));
     QVector<Item> target;
-    QVector<Item> downloaded;
     try {
         target = itemdb::readItemsFromBytes(targetBytes);
     } catch (const Failure &) {
         return 0; // a merge refuses a target that is not whole
     }
+    int taken = 0;
+    QByteArray records;
     try {
-        downloaded = downloadmerge::readDownloadedItemsFromBytes(downloadBytes);
+        records = downloadmerge::newRecords(targetBytes, QString(), downloadBytes, &taken);
     } catch (const Failure &failure) {
-        FUZZ_CHECK(failure.number() == ErrInputPastEndOfFile);
+        FUZZ_CHECK(failure.number() == ErrInputPastEndOfFile || failure.number() == ErrSubscriptOutOfRange);
         return 0;
     }
+    const QVector<Item> added = itemdb::readItemsFromBytes(records);
+    FUZZ_CHECK(added.size() == taken);
+    QSet<QString> names, descriptions;
+    for (const Item &item : target) {
+        names.insert(item.name);
+        descriptions.insert(item.description);
+    }
+    for (const Item &item : added) {
+        FUZZ_CHECK(!names.contains(item.name) && !descriptions.contains(item.description));
+        names.insert(item.name);
+        descriptions.insert(item.description);
+    }
 
-    downloadmerge::WorkingList list(target);
-    const int taken = list.takeIn(downloaded);
-    FUZZ_CHECK(list.items().size() == target.size() + taken);
-    FUZZ_CHECK(list.items().mid(0, target.size()) == target);
-
-    const QVector<Item> merged = itemdb::readItemsFromBytes(itemdb::encodeItems(list.items()));
-    FUZZ_CHECK(merged == list.items());
-    downloadmerge::WorkingList again(merged);
-    FUZZ_CHECK(again.takeIn(downloaded) == 0 && again.items() == merged);
-
-    downloadmerge::WorkingList fresh(downloadmerge::distinctItems(downloaded));
-    FUZZ_CHECK(fresh.takeIn(downloaded) == 0);
+    const QByteArray merged = itemdb::encodeItems(target) + records;
+    FUZZ_CHECK(itemdb::readItemsFromBytes(merged) == target + added);
+    int again = -1;
+    downloadmerge::newRecords(merged, QString(), downloadBytes, &again);
+    FUZZ_CHECK(again == 0);
+    downloadmerge::newRecords(itemdb::encodeItems(downloadmerge::distinctItems(downloadBytes)), QString(),
+                              downloadBytes, &again);
+    FUZZ_CHECK(again == 0);
     return 0;
 }

@@ -3,9 +3,15 @@
 #include "app/text_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QUrl>
 
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace history {
 namespace {
@@ -72,24 +78,63 @@ QVector<Version> VersionStore::versions(const QString &databaseFile) const
 Version VersionStore::keep(const QString &databaseFile, const QByteArray &bytes, Kind kind,
                            const QString &change) const
 {
+    QVector<Version> earlier;
+    const Version version = nextVersion(databaseFile, kind, change, &earlier);
+    textfile::saveAtomically(version.path, bytes);
+    prune(earlier);
+    return version;
+}
+
+Version VersionStore::keepFile(const QString &databaseFile, Kind kind, const QString &change) const
+{
+    QVector<Version> earlier;
+    const Version version = nextVersion(databaseFile, kind, change, &earlier);
+#ifdef Q_OS_UNIX
+    const QByteArray file = QFile::encodeName(folder_.file(databaseFile));
+    if (::link(file.constData(), QFile::encodeName(version.path).constData()) == 0) {
+        const int fd = ::open(QFile::encodeName(folderOf(databaseFile)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const bool synced = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!synced) {
+            QFile::remove(version.path);
+            throw Failure(ErrPathFileAccess,
+                          QStringLiteral("Path/File access error: could not sync the folder of the earlier versions "
+                                         "of %1").arg(databaseFile),
+                          textfile::kSource);
+        }
+        prune(earlier);
+        return version;
+    }
+#endif
+    textfile::saveAtomically(version.path, textfile::readAll(folder_.file(databaseFile)));
+    prune(earlier);
+    return version;
+}
+
+Version VersionStore::nextVersion(const QString &databaseFile, Kind kind, const QString &change,
+                                  QVector<Version> *earlier) const
+{
     const QString folder = folderOf(databaseFile);
     if (!QDir().mkpath(folder))
         throw Failure(ErrPathFileAccess,
                       QStringLiteral("Path/File access error: could not make the folder %1 for the earlier versions")
                           .arg(QDir::toNativeSeparators(folder)),
                       textfile::kSource);
-    const QVector<Version> earlier = versions(databaseFile);
+    *earlier = versions(databaseFile);
     // Names sort by time: a clock set back still gives the newest version the last name.
     QDateTime when = QDateTime::currentDateTime();
-    if (!earlier.isEmpty() && when <= earlier.first().when)
-        when = earlier.first().when.addMSecs(1);
-    Version version{folder + QLatin1Char('/') + when.toString(kStampFormat) + QLatin1Char(';') + kindName(kind)
-                        + QLatin1Char(';') + encodedChange(change) + QStringLiteral(".txt"),
-                    when, kind, change};
-    textfile::saveAtomically(version.path, bytes);
+    if (!earlier->isEmpty() && when <= earlier->first().when)
+        when = earlier->first().when.addMSecs(1);
+    return Version{folder + QLatin1Char('/') + when.toString(kStampFormat) + QLatin1Char(';') + kindName(kind)
+                       + QLatin1Char(';') + encodedChange(change) + QStringLiteral(".txt"),
+                   when, kind, change};
+}
+
+void VersionStore::prune(const QVector<Version> &earlier) const
+{
     for (qsizetype i = kVersionsKept - 1; i < earlier.size(); ++i)
         QFile::remove(earlier[i].path);
-    return version;
 }
 
 void VersionStore::discard(const Version &version) const

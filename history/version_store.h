@@ -44,6 +44,12 @@ public:
     // safe save as the databases, and removes the oldest beyond the number
     // kept. Throws a Failure when the version cannot be written; nothing is kept then.
     Version keep(const QString &databaseFile, const QByteArray &bytes, Kind kind, const QString &change) const;
+    // Keeps the database file as it is now as the newest version. A file about
+    // to be replaced by a safe save (which writes a new file) or removed keeps
+    // its content under a second name, without a copy; where the file system
+    // cannot give one, its bytes are copied. The version is on disk when this
+    // returns. Throws a Failure; nothing is kept then.
+    Version keepFile(const QString &databaseFile, Kind kind, const QString &change) const;
     // Takes back a version that was kept for a change that did not happen.
     void discard(const Version &version) const;
 
@@ -60,6 +66,11 @@ public:
 
 private:
     QString folderOf(const QString &databaseFile) const;
+    // The name of the next version (the folder made), and the versions before it.
+    Version nextVersion(const QString &databaseFile, Kind kind, const QString &change,
+                        QVector<Version> *earlier) const;
+    // Removes the oldest of the earlier versions beyond the number kept.
+    void prune(const QVector<Version> &earlier) const;
 
     DataFolder folder_;
 };

@@ -101,13 +101,13 @@ std::optional<Failure> Program::fillWithCurrentDatabase()
         table_.fill({}, {});
         return failure;
     }
-    return fillWith(std::move(bytes));
+    const recordindex::Index index = recordindex::indexRecords(bytes);
+    return fillWith(std::move(bytes), index);
 }
 
-std::optional<Failure> Program::fillWith(QByteArray bytes)
+std::optional<Failure> Program::fillWith(QByteArray bytes, const recordindex::Index &index)
 {
     const QString path = currentDatabasePath();
-    const recordindex::Index index = recordindex::indexRecords(bytes);
     const int complete = int(index.records.size());
     QVector<ItemTable::Entry> entries;
     entries.reserve(qMin(complete, itemdb::kListCapacity) + 1);
@@ -140,13 +140,13 @@ Outcome Program::reloadCurrentDatabase()
     return listAll();
 }
 
-void Program::writeCurrentDatabase(QByteArray bytes, bool clearDescription)
+void Program::writeCurrentDatabase(recordedit::Edited edited, bool clearDescription)
 {
-    textfile::saveAtomically(currentDatabasePath(), bytes);
+    saveDatabase(current_.fileName, edited.bytes);
     // The listing that follows a change takes the bytes just written instead of reading them back.
     if (clearDescription)
         emit descriptionShown(QString());
-    const std::optional<Failure> failure = fillWith(std::move(bytes));
+    const std::optional<Failure> failure = fillWith(std::move(edited.bytes), edited.index);
     emit listingChanged();
     if (failure)
         emit listingFailed(failure->longMessage());

@@ -5,6 +5,7 @@
 #include "app/outcome.h"
 #include "app/pref_file.h"
 #include "catalogue/catalogue_file.h"
+#include "editing/record_edit.h"
 #include "history/version_store.h"
 #include "program/item_table.h"
 
@@ -159,19 +160,22 @@ private:
     // Fills the table with every item of the current database file; the
     // failure that stopped the reading, if any.
     std::optional<Failure> fillWithCurrentDatabase();
-    std::optional<Failure> fillWith(QByteArray bytes);
+    std::optional<Failure> fillWith(QByteArray bytes, const recordindex::Index &index);
     // Writes the current database and lists it from the bytes written. Throws a Failure.
-    void writeCurrentDatabase(QByteArray bytes, bool clearDescription = true);
+    void writeCurrentDatabase(recordedit::Edited edited, bool clearDescription = true);
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
     QByteArray readDatabase(const QString &databaseFile, bool missingIsEmpty = false) const;
     void loadColours(Dialogs &notices);
-    // Keeps a database file's content as the version of the change about to
-    // run. A missing file has no content to keep (an undo keeps it as empty).
-    // Throws a Failure that says nothing was changed.
-    void keepVersion(const QString &databaseFile, const QString &change, history::Kind kind = history::Kind::Change);
-    // Keeps bytes just read from a database file as the version of the change about to run.
-    void keepVersion(const QString &databaseFile, const QByteArray &bytes, const QString &change,
-                     history::Kind kind = history::Kind::Change);
+    // The change about to run keeps the database file's content as a version
+    // when it writes the file (saveDatabase), from the old file just before
+    // the new one replaces it.
+    void keepVersionWhenWriting(const QString &databaseFile, const QString &change,
+                                history::Kind kind = history::Kind::Change);
+    // Keeps the file's content as a version now. A missing file has no content
+    // to keep (an undo keeps it as empty). Throws a Failure that says nothing was changed.
+    void keepVersion(const QString &databaseFile, const QString &change, history::Kind kind);
+    // Writes a database file through the safe save, keeping the version asked for.
+    void saveDatabase(const QString &databaseFile, const QByteArray &bytes);
     // Runs a change; when it does not succeed, the version it kept is taken back.
     Outcome changing(const std::function<Outcome()> &change);
 
@@ -180,6 +184,13 @@ private:
     ItemTable table_;
     ColourSet colours_;
     history::VersionStore versions_;
-    // The version kept for the change that is running.
+    // The version the running change keeps when it writes, and the one it kept.
+    struct VersionToKeep
+    {
+        QString file;
+        QString change;
+        history::Kind kind;
+    };
+    std::optional<VersionToKeep> versionToKeep_;
     std::optional<history::Version> pending_;
 };

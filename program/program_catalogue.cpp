@@ -64,7 +64,7 @@ Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
     try {
         const QString file = copy.entries[copy.lastIndexOfName(text)].fileName;
         // Its last content stays as a version, from which the database can come back.
-        keepVersion(file, QStringLiteral("Removal of the database %1").arg(text));
+        keepVersion(file, QStringLiteral("Removal of the database %1").arg(text), history::Kind::Change);
         pending_.reset();
         emit historyChanged();
         catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
@@ -88,17 +88,17 @@ Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
     const QString file = copy.entries[index].fileName;
     const Outcome merged = changing([&] {
         try {
-            const QVector<Item> downloaded = downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath());
+            const QByteArray download = textfile::readAll(downloadfiles::databaseFilePath());
             const QByteArray bytes = readDatabase(file);
-            const QVector<Item> taken =
-                downloadmerge::newItemsFor(itemdb::readItemsFromBytes(bytes, file), downloaded);
-            keepVersion(file, bytes, QStringLiteral("Merge of %1 downloaded items").arg(taken.size()));
-            const QByteArray written = recordedit::withItemsAppended(bytes, taken);
+            int taken = 0;
+            const QByteArray records = downloadmerge::newRecords(bytes, file, download, &taken);
+            keepVersionWhenWriting(file, QStringLiteral("Merge of %1 downloaded items").arg(taken));
+            recordedit::Edited written = recordedit::withRecordsAppended(bytes, records);
             if (file == current_.fileName) {
-                writeCurrentDatabase(written, false); // the description view keeps what it shows
+                writeCurrentDatabase(std::move(written), false); // the description view keeps what it shows
                 return Outcome::done();
             }
-            textfile::saveAtomically(folder_.file(file), written);
+            saveDatabase(file, written.bytes);
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
@@ -117,12 +117,13 @@ Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QStri
         return Outcome::refused(*refusal);
     try {
         const QVector<Item> items =
-            downloadmerge::distinctItems(downloadmerge::readDownloadedItems(downloadfiles::databaseFilePath()));
+            downloadmerge::distinctItems(textfile::readAll(downloadfiles::databaseFilePath()));
         // The database file first, then its catalogue entry.
         catalogue::createDatabase(folder_, copy, name, items);
         selectDatabase({name, catalogue::fileNameFor(name)});
         // Listed from the items just written, which the file holds.
-        if (const std::optional<Failure> failure = fillWith(itemdb::encodeItems(items)))
+        const QByteArray written = itemdb::encodeItems(items);
+        if (const std::optional<Failure> failure = fillWith(written, recordindex::indexRecords(written)))
             emit listingFailed(failure->longMessage());
         emit listingChanged();
     } catch (const Failure &failure) {

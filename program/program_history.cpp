@@ -8,23 +8,18 @@
 
 #include <QFileInfo>
 
-void Program::keepVersion(const QString &databaseFile, const QString &change, history::Kind kind)
+void Program::keepVersionWhenWriting(const QString &databaseFile, const QString &change, history::Kind kind)
 {
-    QByteArray bytes;
-    try {
-        bytes = textfile::readAll(folder_.file(databaseFile));
-    } catch (const Failure &failure) {
-        if (failure.number() != ErrFileNotFound || kind == history::Kind::Change)
-            return; // the change itself meets the failure and reports it
-    }
-    keepVersion(databaseFile, bytes, change, kind);
+    versionToKeep_ = VersionToKeep{databaseFile, change, kind};
 }
 
-void Program::keepVersion(const QString &databaseFile, const QByteArray &bytes, const QString &change,
-                          history::Kind kind)
+void Program::keepVersion(const QString &databaseFile, const QString &change, history::Kind kind)
 {
     try {
-        pending_ = versions_.keep(databaseFile, bytes, kind, change);
+        if (QFileInfo::exists(folder_.file(databaseFile)))
+            pending_ = versions_.keepFile(databaseFile, kind, change);
+        else if (kind == history::Kind::Undo)
+            pending_ = versions_.keep(databaseFile, QByteArray(), kind, change);
     } catch (const Failure &failure) {
         throw Failure(failure.number(),
                       QStringLiteral("Could not keep the earlier version of %1, so nothing was changed: %2")
@@ -33,9 +28,21 @@ void Program::keepVersion(const QString &databaseFile, const QByteArray &bytes, 
     }
 }
 
+void Program::saveDatabase(const QString &databaseFile, const QByteArray &bytes)
+{
+    textfile::saveAtomically(folder_.file(databaseFile), bytes, [&] {
+        if (versionToKeep_ && versionToKeep_->file == databaseFile) {
+            const VersionToKeep asked = *versionToKeep_;
+            versionToKeep_.reset();
+            keepVersion(asked.file, asked.change, asked.kind);
+        }
+    });
+}
+
 Outcome Program::changing(const std::function<Outcome()> &change)
 {
     const Outcome outcome = change();
+    versionToKeep_.reset();
     if (pending_) {
         if (!outcome.ok())
             versions_.discard(*pending_);
@@ -59,8 +66,8 @@ Outcome Program::undoLastChange()
     return changing([&] {
         try {
             const QByteArray earlier = history::VersionStore::read(*target);
-            keepVersion(current_.fileName, target->change, history::Kind::Undo);
-            writeCurrentDatabase(earlier);
+            keepVersionWhenWriting(current_.fileName, target->change, history::Kind::Undo);
+            writeCurrentDatabase({earlier, recordindex::indexRecords(earlier)});
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
@@ -105,9 +112,9 @@ Outcome Program::restoreVersion(const history::Version &version, const QString &
     if (databaseFile == current_.fileName) {
         return changing([&] {
             try {
-                keepVersion(databaseFile, QStringLiteral("Restore of the version of %1")
-                                              .arg(version.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-                writeCurrentDatabase(bytes);
+                keepVersionWhenWriting(databaseFile, QStringLiteral("Restore of the version of %1")
+                                                         .arg(version.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+                writeCurrentDatabase({bytes, recordindex::indexRecords(bytes)});
             } catch (const Failure &failure) {
                 return Outcome::failed(failure);
             }

@@ -1,6 +1,8 @@
 // The program object's operations on items: add, replace, delete and import.
 #include "program/program.h"
 
+#include "app/cp1252.h"
+#include "app/record_index.h"
 #include "app/text_file.h"
 #include "editing/description_encoding.h"
 #include "editing/item_import.h"
@@ -40,8 +42,7 @@ Outcome Program::addItem(const QString &name, const QString &typedDescription)
             const QString stored = description::encodeThroughScratch(folder_.file(kScratchFile), typedDescription);
             // A missing database is created by its first item.
             const QByteArray bytes = readDatabase(current_.fileName, true);
-            if (QFileInfo::exists(currentDatabasePath()))
-                keepVersion(current_.fileName, bytes, QStringLiteral("Add of ") + name);
+            keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + name);
             writeCurrentDatabase(recordedit::withItemsAppended(bytes, {{name, stored}}));
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
@@ -62,11 +63,11 @@ Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QStri
                                           folder_.file(kScratchFile), *newTypedDescription))
                                     : std::nullopt;
             const QByteArray bytes = readDatabase(current_.fileName);
-            std::optional<QByteArray> changed = recordedit::withRecordReplaced(
+            std::optional<recordedit::Edited> changed = recordedit::withRecordReplaced(
                 bytes, current_.fileName, listed.record, listed.item, newName, stored);
             if (!changed)
                 return Outcome::refused(kEditRecordChanged);
-            keepVersion(current_.fileName, bytes, QStringLiteral("Update of ") + listed.item.name);
+            keepVersionWhenWriting(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
             writeCurrentDatabase(std::move(*changed));
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
@@ -83,12 +84,12 @@ Outcome Program::deleteListedItem(int row)
     const Outcome deleted = changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
-            const std::optional<QByteArray> changed =
+            const std::optional<recordedit::Edited> changed =
                 recordedit::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
             if (!changed)
                 return Outcome::refused(kDeleteRecordChanged);
-            keepVersion(current_.fileName, bytes, QStringLiteral("Delete of ") + listed->item.name);
-            textfile::saveAtomically(currentDatabasePath(), *changed);
+            keepVersionWhenWriting(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
+            saveDatabase(current_.fileName, changed->bytes);
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }
@@ -105,24 +106,30 @@ Outcome Program::deleteListedItem(int row)
 
 Outcome Program::importItems(const QString &importPath)
 {
-    std::optional<textfile::LineReader> importFile;
+    std::optional<QByteArray> importBytes;
     if (QFileInfo(importPath).isFile()) {
         try {
-            importFile.emplace(importPath);
+            importBytes = textfile::readAll(importPath);
         } catch (const Failure &failure) {
             if (failure.number() != ErrFileNotFound)
                 return Outcome::failed(failure);
         }
     }
-    if (!importFile)
+    if (!importBytes)
         return Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
-            const QVector<Item> added = itemimport::newItemsFor(
-                itemdb::readItemsFromBytes(bytes, current_.fileName), std::move(*importFile));
-            keepVersion(current_.fileName, bytes, QStringLiteral("Import of %1 items").arg(added.size()));
-            writeCurrentDatabase(recordedit::withItemsAppended(bytes, added));
+            const recordindex::Index index = recordindex::indexRecords(bytes);
+            if (index.danglingName)
+                throw recordindex::danglingNameFailure(index, current_.fileName);
+            itemimport::NameTable names;
+            for (const recordindex::Record &record : index.records)
+                names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
+            int added = 0;
+            const QByteArray records = itemimport::newRecords(*importBytes, names, &added);
+            keepVersionWhenWriting(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
+            writeCurrentDatabase(recordedit::withRecordsAppended(bytes, records));
         } catch (const Failure &failure) {
             return Outcome::failed(failure);
         }

@@ -1,6 +1,6 @@
 // Taking downloaded items into a database: what ends a download, and a merge
-// the main window could not list. Which items come in is shown by the Which
-// Database window's test.
+// the main window could not list. Which items come in is shown by the program
+// object's catalogue test.
 #include "app/failure.h"
 #include "app/item_database.h"
 #include "catalogue/download_merge.h"
@@ -17,18 +17,18 @@ class DownloadMergeTest : public QObject
 private slots:
     void onlyAnEmptyLastLineIsNoItemAndAMergeBeyondTheListsCapacityWritesNothing()
     {
-        const TestFolder folder;
-        const QString db = folder.file("db.txt");
-        folder.write("db.txt", crlf({"", "nameless|", "ring", "gold|", ""}));
-        QCOMPARE(readDownloadedItems(db), (QVector<Item>{{"", "nameless|"}, {"ring", "gold|"}}));
+        QCOMPARE(distinctItems(crlf({"", "nameless|", "ring", "gold|", ""})),
+                 (QVector<Item>{{"", "nameless|"}, {"ring", "gold|"}}));
+        QVERIFY_THROWS_EXCEPTION(Failure, distinctItems(crlf({"ring", "gold|", "half"})));
 
+        const TestFolder folder;
         QVector<Item> full;
         for (int i = 0; i < 9999; ++i)
             full.append({QString::number(i), QString::number(i) + "|"});
-        itemdb::rewriteItems(db, full);
-        QCOMPARE(mergeInto(db, {{"last", "fits|"}}), 1);
+        itemdb::rewriteItems(folder.file("db.txt"), full);
+        QCOMPARE(mergeInto(folder.file("db.txt"), crlf({"last", "fits|"})), 1);
         const QByteArray before = folder.read("db.txt");
-        QVERIFY_THROWS_EXCEPTION(Failure, mergeInto(db, {{"one more", "too many|"}}));
+        QVERIFY_THROWS_EXCEPTION(Failure, mergeInto(folder.file("db.txt"), crlf({"one more", "too many|"})));
         QCOMPARE(folder.read("db.txt"), before);
     }
 };

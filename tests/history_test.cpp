@@ -4,7 +4,6 @@
 #include "app/text_file.h"
 #include "download/download_files.h"
 #include "support/program_on_folder.h"
-#include "support/write_limit.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -73,15 +72,14 @@ private slots:
         QCOMPARE(versions.first().items, 23); // the newest, before the 21st add
         QCOMPARE(versions.last().version.change, QStringLiteral("Add of 1"));
 
-        const QByteArray before = p.database();
-        withWritesLimitedTo(before.size() - 1, [&] {
-            const Outcome added = p.program.addItem("more", "x");
-            QVERIFY2(added.message().contains("Could not keep the earlier version of database.txt, so nothing was "
-                                              "changed: "),
-                     qPrintable(added.message()));
-        });
-        QCOMPARE(p.database(), before);
-        QCOMPARE(p.program.versionsOf("database.txt").size(), 20);
+        // A file in the way of the versions' folder: the change does not start.
+        ProgramOnFolder blocked(dialogs, kItems);
+        blocked.folder.write("history", "not a folder");
+        const Outcome added = blocked.program.addItem("more", "x");
+        QVERIFY2(added.message().contains("Could not keep the earlier version of database.txt, so nothing was "
+                                          "changed: Path/File access error: could not make the folder"),
+                 qPrintable(added.message()));
+        QCOMPARE(blocked.database(), kItems);
     }
 
     void aRemovedDatabaseComesBackUnderItsOldNameWhileTheNameIsFree()

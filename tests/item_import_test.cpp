@@ -12,14 +12,14 @@ private slots:
     void theDuplicateTestComparesExactlyAndCountsEmptySlots()
     {
         itemimport::NameTable names(2);
-        QVERIFY(!names.isNew("")); // free slots hold the empty text
-        names.add("ring");
-        QVERIFY(!names.isNew("ring") && names.isNew("Ring") && names.isNew("ring "));
-        names.add("sword");
-        QVERIFY(names.isNew("")); // no slot is empty any more
+        QVERIFY(!names.isNew(QString())); // free slots hold the empty text
+        names.add(QByteArray("ring"));
+        QVERIFY(!names.isNew(QByteArray("ring")) && names.isNew(QString("Ring")) && names.isNew(QString("ring ")));
+        names.add(QString("sword"));
+        QVERIFY(names.isNew(QString())); // no slot is empty any more
         itemimport::NameTable withEmptyName(1);
-        withEmptyName.add("");
-        QVERIFY(!withEmptyName.isNew(""));
+        withEmptyName.add(QString());
+        QVERIFY(!withEmptyName.isNew(QString()));
     }
 };
 
