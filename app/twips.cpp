@@ -5,14 +5,17 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace {
 const char *const kTwipsProperty = "gearledgerTwips";
@@ -95,13 +98,31 @@ struct Caption
     bool wraps = false;
 };
 
+// Pixels kept between a label's caption and the control that follows it on its line.
+constexpr int kGapBeforeNextControl = 3;
+
+// The width a label's caption may take: its box, but no further than a few
+// pixels before the next control on its line, which a designed box may overlap.
+int labelRoom(const QLabel *label)
+{
+    const QRect box = label->geometry();
+    int end = box.x() + label->contentsRect().right() + 1;
+    for (const QWidget *other : label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRect g = other->geometry();
+        if (other != label && !other->isHidden() && g.x() > box.x() && g.top() <= box.center().y()
+            && g.bottom() >= box.center().y())
+            end = std::min(end, g.x() - kGapBeforeNextControl);
+    }
+    return end - box.x() - label->contentsRect().x();
+}
+
 std::optional<Caption> captionOf(const QWidget *control)
 {
     const QStyle *style = control->style();
     if (const auto *label = qobject_cast<const QLabel *>(control)) {
         if (label->textFormat() == Qt::RichText)
             return std::nullopt;
-        return Caption{label->text(), label->contentsRect().size(), label->wordWrap()};
+        return Caption{label->text(), QSizeF(labelRoom(label), label->contentsRect().height()), label->wordWrap()};
     }
     if (const auto *box = qobject_cast<const QCheckBox *>(control)) {
         const int indicator = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box)
@@ -141,19 +162,28 @@ bool captionFits(const QWidget *control)
 void fitCaptions(QWidget *window)
 {
     constexpr qreal kSmallestPointSize = 6.5;
+    // Controls of one kind lined up in a row (one container, one top, one
+    // height) take one size, the smallest any of them needs, so their
+    // captions and frame lines stay level.
+    using Row = std::tuple<const QObject *, const char *, int, int>;
+    QMap<Row, qreal> rowSizes;
+    QList<std::pair<QWidget *, Row>> captioned;
     for (QWidget *control : window->findChildren<QWidget *>()) {
         const std::optional<Caption> caption = captionOf(control);
-        if (!caption || caption->text.isEmpty())
-            continue;
         QFont font = control->font();
-        if (font.pointSizeF() <= 0)
+        if (!caption || caption->text.isEmpty() || font.pointSizeF() <= 0)
             continue;
-        bool changed = false;
-        while (!fitsIn(*caption, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+        while (!fitsIn(*caption, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize)
             font.setPointSizeF(font.pointSizeF() - 0.5);
-            changed = true;
-        }
-        if (changed)
+        const Row row{control->parent(), control->metaObject()->className(), control->y(), control->height()};
+        rowSizes[row] = std::min(rowSizes.value(row, font.pointSizeF()), font.pointSizeF());
+        captioned.append({control, row});
+    }
+    for (const auto &[control, row] : captioned) {
+        if (rowSizes[row] < control->font().pointSizeF()) {
+            QFont font = control->font();
+            font.setPointSizeF(rowSizes[row]);
             control->setFont(font);
+        }
     }
 }
