@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <tuple>
@@ -162,12 +163,12 @@ bool captionFits(const QWidget *control)
 void fitCaptions(QWidget *window)
 {
     constexpr qreal kSmallestPointSize = 6.5;
-    // Controls of one kind lined up in a row (one container, one top, one
-    // height) take one size, the smallest any of them needs, so their
-    // captions and frame lines stay level.
-    using Row = std::tuple<const QObject *, const char *, int, int>;
-    QMap<Row, qreal> rowSizes;
-    QList<std::pair<QWidget *, Row>> captioned;
+    // Controls of one kind lined up in a row (one container, one top and
+    // height) or in a column (one left and width) take one size, the smallest
+    // any of them needs, so their captions and frame lines stay level.
+    using Line = std::tuple<const QObject *, const char *, bool, int, int>;
+    QMap<Line, qreal> lineSizes;
+    QList<std::pair<QWidget *, std::array<Line, 2>>> captioned;
     for (QWidget *control : window->findChildren<QWidget *>()) {
         const std::optional<Caption> caption = captionOf(control);
         QFont font = control->font();
@@ -175,14 +176,18 @@ void fitCaptions(QWidget *window)
             continue;
         while (!fitsIn(*caption, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize)
             font.setPointSizeF(font.pointSizeF() - 0.5);
-        const Row row{control->parent(), control->metaObject()->className(), control->y(), control->height()};
-        rowSizes[row] = std::min(rowSizes.value(row, font.pointSizeF()), font.pointSizeF());
-        captioned.append({control, row});
+        const char *kind = control->metaObject()->className();
+        const std::array<Line, 2> lines{Line{control->parent(), kind, true, control->y(), control->height()},
+                                        Line{control->parent(), kind, false, control->x(), control->width()}};
+        for (const Line &line : lines)
+            lineSizes[line] = std::min(lineSizes.value(line, font.pointSizeF()), font.pointSizeF());
+        captioned.append({control, lines});
     }
-    for (const auto &[control, row] : captioned) {
-        if (rowSizes[row] < control->font().pointSizeF()) {
+    for (const auto &[control, lines] : captioned) {
+        const qreal size = std::min(lineSizes[lines[0]], lineSizes[lines[1]]);
+        if (size < control->font().pointSizeF()) {
             QFont font = control->font();
-            font.setPointSizeF(rowSizes[row]);
+            font.setPointSizeF(size);
             control->setFont(font);
         }
     }
