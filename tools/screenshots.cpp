@@ -129,7 +129,7 @@ void save(QWidget *window, const QDir &out, const char *name)
 {
     settle();
     const QString path = out.filePath(QLatin1String(name) + QStringLiteral(".png"));
-    if (!window || !window->grab().save(path))
+    if (!window->grab().save(path))
         qFatal("cannot render %s", name);
     std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
 }
