@@ -5,14 +5,18 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace {
 const char *const kTwipsProperty = "gearledgerTwips";
@@ -95,13 +99,31 @@ struct Caption
     bool wraps = false;
 };
 
+// Pixels kept between a label's caption and the control that follows it on its line.
+constexpr int kGapBeforeNextControl = 3;
+
+// The width a label's caption may take: its box, but no further than a few
+// pixels before the next control on its line, which a designed box may overlap.
+int labelRoom(const QLabel *label)
+{
+    const QRect box = label->geometry();
+    int end = box.x() + label->contentsRect().right() + 1;
+    for (const QWidget *other : label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRect g = other->geometry();
+        if (other != label && !other->isHidden() && g.x() > box.x() && g.top() <= box.center().y()
+            && g.bottom() >= box.center().y())
+            end = std::min(end, g.x() - kGapBeforeNextControl);
+    }
+    return end - box.x() - label->contentsRect().x();
+}
+
 std::optional<Caption> captionOf(const QWidget *control)
 {
     const QStyle *style = control->style();
     if (const auto *label = qobject_cast<const QLabel *>(control)) {
         if (label->textFormat() == Qt::RichText)
             return std::nullopt;
-        return Caption{label->text(), label->contentsRect().size(), label->wordWrap()};
+        return Caption{label->text(), QSizeF(labelRoom(label), label->contentsRect().height()), label->wordWrap()};
     }
     if (const auto *box = qobject_cast<const QCheckBox *>(control)) {
         const int indicator = style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box)
@@ -141,19 +163,32 @@ bool captionFits(const QWidget *control)
 void fitCaptions(QWidget *window)
 {
     constexpr qreal kSmallestPointSize = 6.5;
+    // Controls of one kind lined up in a row (one container, one top and
+    // height) or in a column (one left and width) take one size, the smallest
+    // any of them needs, so their captions and frame lines stay level.
+    using Line = std::tuple<const QObject *, const char *, bool, int, int>;
+    QMap<Line, qreal> lineSizes;
+    QList<std::pair<QWidget *, std::array<Line, 2>>> captioned;
     for (QWidget *control : window->findChildren<QWidget *>()) {
         const std::optional<Caption> caption = captionOf(control);
-        if (!caption || caption->text.isEmpty())
-            continue;
         QFont font = control->font();
-        if (font.pointSizeF() <= 0)
+        if (!caption || caption->text.isEmpty() || font.pointSizeF() <= 0)
             continue;
-        bool changed = false;
-        while (!fitsIn(*caption, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+        while (!fitsIn(*caption, font) && font.pointSizeF() - 0.5 >= kSmallestPointSize)
             font.setPointSizeF(font.pointSizeF() - 0.5);
-            changed = true;
-        }
-        if (changed)
+        const char *kind = control->metaObject()->className();
+        const std::array<Line, 2> lines{Line{control->parent(), kind, true, control->y(), control->height()},
+                                        Line{control->parent(), kind, false, control->x(), control->width()}};
+        for (const Line &line : lines)
+            lineSizes[line] = std::min(lineSizes.value(line, font.pointSizeF()), font.pointSizeF());
+        captioned.append({control, lines});
+    }
+    for (const auto &[control, lines] : captioned) {
+        const qreal size = std::min(lineSizes[lines[0]], lineSizes[lines[1]]);
+        if (size < control->font().pointSizeF()) {
+            QFont font = control->font();
+            font.setPointSizeF(size);
             control->setFont(font);
+        }
     }
 }

@@ -48,9 +48,12 @@ QSize clientPixels(int widthTwips, int heightTwips);
 // The designed sizes were made for a smaller default font than today's
 // desktops use. Gives every caption of a window (labels, check boxes, buttons,
 // group boxes) that does not fit its designed box a smaller size of the same
-// font, so the whole caption shows without moving anything. Captions that fit
-// keep the default font. Radio buttons are left alone: some are designed to
-// show only their circle.
+// font, so the whole caption shows without moving anything. A label's caption
+// also stops a few pixels short of the next control on its line. Captions that
+// fit keep the default font, unless they stand in a row or a column with
+// captions of the same kind of control (same container, and same top and
+// height or same left and width): a row or column takes one size. Radio
+// buttons are left alone: some are designed to show only their circle.
 void fitCaptions(QWidget *window);
 // Whether a control's caption shows whole in its box (true for controls without one).
 bool captionFits(const QWidget *control);

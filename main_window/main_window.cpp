@@ -29,6 +29,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <cmath>
@@ -217,7 +218,13 @@ void MainWindow::keepDesignColours()
     // The window, the list and the description view take the desktop's
     // window-text colour as background and green text; the labels and check
     // boxes the button-text colour as background and highlight-text as text.
-    for (QWidget *w : QWidgetList{searchBox_, searchButton_, showAllButton_})
+    // The scroll bars of the list and the view keep the desktop's colours, as
+    // the search box and the buttons do: in the chosen ones their arrows could
+    // vanish (green on a light groove).
+    QWidgetList desktopColoured{searchBox_, searchButton_, showAllButton_};
+    for (QAbstractScrollArea *area : QList<QAbstractScrollArea *>{itemList_, descriptionView_})
+        desktopColoured << area->verticalScrollBar() << area->horizontalScrollBar();
+    for (QWidget *w : desktopColoured)
         keepSystemColours(w);
     const QPalette system = QApplication::palette();
     const QColor green = packedColour(65280);

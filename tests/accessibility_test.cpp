@@ -1,7 +1,8 @@
 // Every window by keyboard and screen reader: each control a screen reader
 // meets has a name, each label's text can be read, each action has a key, each
-// caption shows whole, and Escape closes each secondary window. Run at device
-// pixel ratios 1, 1.5 and 2 (GEARLEDGER_TEST_DPR).
+// caption shows whole, and Escape closes each secondary window; pictures are
+// drawn for the screen's density. Run at device pixel ratios 1, 1.5 and 2
+// (GEARLEDGER_TEST_DPR).
 #include "app/twips.h"
 #include "main_window/main_window.h"
 #include "support/program_on_folder.h"
@@ -76,6 +77,20 @@ class AccessibilityTest : public QObject
         QVERIFY2(problems.isEmpty(), qPrintable(window->objectName() + ": " + problems.join("; ")));
     }
 
+    // A denser screen shows the picture drawn for it, not an enlarged one.
+    static void verifyPictureDrawnForTheScreen(QWidget *button, const QString &picture)
+    {
+        const qreal ratio = button->devicePixelRatioF();
+        const QString version = ratio == 1 ? QString() : QStringLiteral("@%1x").arg(ratio);
+        const QImage drawn(":/windows/pictures/" + picture + version + ".xpm");
+        const QImage shown = button->grab().toImage();
+        QCOMPARE(shown.size(), drawn.size());
+        for (int i = 0; i < drawn.width() * drawn.height(); ++i) {
+            const QPoint p(i % drawn.width(), i / drawn.width());
+            QVERIFY2(qAlpha(drawn.pixel(p)) < 255 || shown.pixel(p) == drawn.pixel(p), qPrintable(picture + version));
+        }
+    }
+
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { VERIFY_DIALOGS(dialogs); }
@@ -110,6 +125,8 @@ private slots:
             QPointer<QWidget> window = main.findChild<QWidget *>(name);
             QVERIFY2(window, name);
             verifyReadable(window);
+            if (window->objectName() == "Form3")
+                verifyPictureDrawnForTheScreen(window->findChild<QWidget *>("imgCreate"), "filing_cabinet");
             window->activateWindow();
             QTRY_COMPARE(QApplication::activeWindow(), window.data());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);

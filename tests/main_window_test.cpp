@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QWindow>
@@ -81,6 +82,10 @@ private slots:
         QCOMPARE(box.pixelColor(7, box.height() / 2), QApplication::palette().color(QPalette::Base));
         for (const char *name : {"Text2", "Command2", "Command3"})
             QCOMPARE(control(name)->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        // The scroll bars keep the desktop's colours too: their arrows took the text colour on a light groove.
+        const QPalette bar = control<QPlainTextEdit>("Text1")->verticalScrollBar()->palette();
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::Text})
+            QCOMPARE(bar.color(role), QApplication::palette().color(role));
 
         select(0);
         QCOMPARE(text("Text1"), QStringLiteral("Weight 0, Item type: WORN \nItem is: MAGIC \nThis item will also "

@@ -18,6 +18,16 @@ static void initPictures()
     Q_INIT_RESOURCE(pictures);
 }
 
+// A picture of the window, drawn for device pixel ratios 1, 1.5 and 2.
+static QList<QPixmap> picture(const QString &name)
+{
+    const QString path = QStringLiteral(":/windows/pictures/") + name;
+    QList<QPixmap> versions;
+    for (const char *ratio : {"", "@1.5x", "@2x"})
+        versions.append(QPixmap(path + QLatin1String(ratio) + QStringLiteral(".xpm")));
+    return versions;
+}
+
 CurrentDatabaseWindow::CurrentDatabaseWindow(Program &program, Dialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -50,10 +60,10 @@ void CurrentDatabaseWindow::buildControls()
     auto *okButton = placed(new QPushButton(QStringLiteral("OK"), this), "Command2", {2400, 600, 1935, 375},
                             QStringLiteral("OK"));
     okButton->setDefault(true);
-    auto *createButton = placed(new PictureButton(QPixmap(QStringLiteral(":/windows/pictures/filing_cabinet.xpm")),
+    auto *createButton = placed(new PictureButton(picture(QStringLiteral("filing_cabinet")),
                                                   QStringLiteral("Add new database"), this),
                                 "imgCreate", {120, 600, 480, 480});
-    auto *removeButton = placed(new PictureButton(QPixmap(QStringLiteral(":/windows/pictures/waste_bin.xpm")),
+    auto *removeButton = placed(new PictureButton(picture(QStringLiteral("waste_bin")),
                                                   QStringLiteral("Delete current database"), this),
                                 "imgRemove", {840, 600, 480, 480});
     createButton->setCursor(Qt::UpArrowCursor);

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
-PictureButton::PictureButton(const QPixmap &picture, const QString &toolTip, QWidget *parent)
-    : QAbstractButton(parent), picture_(picture)
+PictureButton::PictureButton(const QList<QPixmap> &versions, const QString &toolTip, QWidget *parent)
+    : QAbstractButton(parent), versions_(versions)
 {
     setToolTip(toolTip);
     setAccessibleName(toolTip);
@@ -14,7 +14,24 @@ PictureButton::PictureButton(const QPixmap &picture, const QString &toolTip, QWi
 
 QSize PictureButton::sizeHint() const
 {
-    return picture_.deviceIndependentSize().toSize();
+    return versions_.isEmpty() ? QSize() : versions_.first().size();
+}
+
+QPixmap PictureButton::pictureFor(qreal devicePixelRatio) const
+{
+    const QSize needed = (QSizeF(sizeHint()) * devicePixelRatio).toSize();
+    QPixmap chosen;
+    for (const QPixmap &version : versions_) {
+        const bool chosenTooSmall = chosen.width() < needed.width();
+        if (chosen.isNull() || (chosenTooSmall ? version.width() > chosen.width()
+                                               : version.width() >= needed.width() && version.width() < chosen.width()))
+            chosen = version;
+    }
+    if (!chosen.isNull() && chosen.size() != needed)
+        chosen = chosen.scaled(needed, Qt::IgnoreAspectRatio,
+                               chosen.width() > needed.width() ? Qt::SmoothTransformation : Qt::FastTransformation);
+    chosen.setDevicePixelRatio(devicePixelRatio);
+    return chosen;
 }
 
 void PictureButton::paintEvent(QPaintEvent *)
@@ -22,7 +39,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     QPainter painter(this);
     // A pressed picture moves by a pixel, as feedback while the mouse button is down.
     const int shift = isDown() ? 1 : 0;
-    painter.drawPixmap(shift, shift, picture_);
+    painter.drawPixmap(shift, shift, pictureFor(devicePixelRatioF()));
     if (hasFocus()) {
         QStyleOptionFocusRect option;
         option.initFrom(this);

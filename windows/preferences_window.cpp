@@ -5,11 +5,15 @@
 #include "program/program.h"
 #include "windows/colour_swatch.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleFactory>
 
 namespace {
 
@@ -20,9 +24,27 @@ constexpr int kOptionSize = 255;
 // Option17 onwards carry their own names as captions; the narrow button shows only its circle.
 constexpr int kFirstNamedOption = 17;
 
+// The frames are drawn with their line through the middle of the title, as
+// designed: the first row of each palette lies just under the line, where a
+// frame drawn below its title would cross it. Only the frames take this
+// style; what they hold keeps the desktop's.
+QStyle *framesStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = QStyleFactory::create(QStringLiteral("Windows"));
+        if (style)
+            style->setParent(qApp);
+    }
+    return style;
+}
+
 QGroupBox *frame(const char *designName, const QString &caption, QWidget *parent, const TwipRect &geometry)
 {
-    return placed(new QGroupBox(caption, parent), designName, geometry, caption);
+    auto *box = new QGroupBox(caption, parent);
+    if (QStyle *style = framesStyle())
+        box->setStyle(style);
+    return placed(box, designName, geometry, caption);
 }
 
 } // namespace
