@@ -76,8 +76,11 @@ void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index)
     if (index < 0 || index >= catalogue.count())
         throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
                       textfile::kSource);
-    textfile::removeFile(folder.file(catalogue.entries[index].fileName));
+    // The catalogue first: should deleting the file fail afterwards, the file
+    // stays whole, out of the catalogue, instead of an entry without its file.
+    const QString file = catalogue.entries[index].fileName;
     removeEntry(folder.file(kFileName), catalogue, index);
+    textfile::removeFile(folder.file(file));
 }
 
 } // namespace catalogue

@@ -41,9 +41,9 @@ void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QStrin
 // one of the program's own files), which a hand-edited catalogue could hold.
 std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue &catalogue);
 
-// Removes the entry at `index`: deletes its own file (a file already gone is
-// fine), then rewrites the catalogue without the entry. Call it only for an
-// entry whyRemovalIsRefused accepts. Throws Failure.
+// Removes the entry at `index`: rewrites the catalogue without the entry, then
+// deletes its own file (a file already gone is fine). Call it only for an entry
+// whyRemovalIsRefused accepts. Throws Failure.
 void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index);
 
 } // namespace catalogue

@@ -61,22 +61,22 @@ Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
 {
     if (Outcome refused = checkRemoval(copy, text); !refused.ok())
         return refused;
-    try {
-        const QString file = copy.entries[copy.lastIndexOfName(text)].fileName;
-        // Its last content stays as a version, from which the database can come back.
-        keepVersion(file, QStringLiteral("Removal of the database %1").arg(text), history::Kind::Change);
-        pending_.reset();
-        emit historyChanged();
-        catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
-    } catch (const Failure &failure) {
-        // Its file may be gone although the catalogue still lists it: the
-        // program must not stay on a database that is not there.
-        if (!QFileInfo::exists(currentDatabasePath()))
-            selectPrimary();
-        return Outcome::failed(failure);
-    }
-    selectPrimary();
-    return Outcome::done();
+    const Outcome removed = changing([&] {
+        try {
+            const QString file = copy.entries[copy.lastIndexOfName(text)].fileName;
+            // Its last content stays as a version, from which the database can come back.
+            keepVersion(file, QStringLiteral("Removal of the database %1").arg(text), history::Kind::Change);
+            catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
+        }
+        return Outcome::done();
+    });
+    // After a failure the current database's file may be gone: the program
+    // must not stay on a database that is not there.
+    if (removed.ok() || !QFileInfo::exists(currentDatabasePath()))
+        selectPrimary();
+    return removed;
 }
 
 Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)

@@ -1,0 +1,63 @@
+// Every writing operation against a write that fails at every byte (a file-size
+// limit, as on a full disk): each fails with a message, and every file stays
+// byte for byte as it was, until the limit lets the whole write through.
+#include "app/text_file.h"
+#include "download/download_files.h"
+#include "support/folder_state.h"
+#include "support/program_on_folder.h"
+#include "support/write_limit.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QTest>
+
+class FailingWritesTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+
+    void everyWriteFailsWholeAtEveryByte()
+    {
+        ProgramOnFolder p(dialogs, crlf({"ring", "gold|", "sword", "sharp|", "cloak", "grey|"}));
+        p.folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
+        p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
+        p.folder.write("insert.txt", crlf({"a shield", "round", "", "bow", "long"}));
+        textfile::saveAtomically(downloadfiles::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
+        catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
+        const std::pair<const char *, std::function<Outcome()>> writes[] = {
+            {"add", [&] { return p.program.addItem("helmet", "iron\nheavy"); }},
+            {"update", [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
+            {"delete", [&] { return p.program.deleteListedItem(0); }},
+            {"import", [&] { return p.program.importItems(p.folder.file("insert.txt")); }},
+            {"merge", [&] { return p.program.mergeDownload(copy, 1); }},
+            {"new database", [&] { return p.program.createDatabase(copy, "spare"); }},
+            {"removal", [&] { return p.program.removeDatabase(copy, "spare"); }},
+            {"colours", [&] { return p.program.saveColours({192, 255, 0}); }},
+            {"undo", [&] { return p.program.undoLastChange(); }}};
+        int tried = 0;
+        for (const auto &[name, write] : writes) {
+            for (rlim_t limit = 0;; ++limit) {
+                (void)p.program.listAll();
+                copy = p.program.readCatalogue().catalogue;
+                const auto before = folderState(p.folder.path());
+                Outcome outcome = Outcome::done();
+                withWritesLimitedTo(limit, [&] { outcome = write(); });
+                if (outcome.ok())
+                    break;
+                ++tried;
+                QVERIFY2(outcome.failure(), qPrintable(QString("%1: %2").arg(name, outcome.message())));
+                QVERIFY2(folderState(p.folder.path()) == before, qPrintable(QString("%1 at %2").arg(name).arg(limit)));
+                QVERIFY2(limit < 100000, name);
+            }
+        }
+        qInfo("%d failing writes tried", tried);
+    }
+};
+
+QTEST_GUILESS_MAIN(FailingWritesTest)
+#include "failing_writes_test.moc"
