@@ -38,25 +38,6 @@ void rewriteItems(const QString &path, const QVector<Item> &items)
     textfile::saveAtomically(path, encodeItems(items));
 }
 
-void appendItem(const QString &path, const Item &item)
-{
-    const QByteArray encoded = encodeItems({item});
-    QByteArray bytes;
-    try {
-        bytes = textfile::readAll(path);
-    } catch (const Failure &failure) {
-        if (failure.number() != ErrFileNotFound)
-            throw;
-    }
-    // A last line without its line end would otherwise swallow the new name.
-    if (!bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n"))
-        bytes += "\r\n";
-    bytes += encoded;
-    // A whole new file rather than an append: an append cut short by a full
-    // disk or a crash would leave a name without its description.
-    textfile::saveAtomically(path, bytes);
-}
-
 } // namespace itemdb
 
 QString bars_to_breaks(const QString &stored)

@@ -41,10 +41,6 @@ QByteArray encodeItems(const QVector<Item> &items);
 // Replaces the whole file with the items, atomically.
 void rewriteItems(const QString &path, const QVector<Item> &items);
 
-// Appends one item at the end of the file, creating the file if missing; a
-// last line without its line end gets one first. The file is replaced
-// atomically: on any failure it keeps its old bytes.
-void appendItem(const QString &path, const Item &item);
 
 } // namespace itemdb
 

@@ -129,6 +129,14 @@ private slots:
         QCOMPARE(p.database(), twoItems + crlf({"helmet", "caf\xE9|5 \x80|", "", "|", "cloak", "x||", "ring",
                                                 "silver|"}));
         QCOMPARE(p.folder.read("42198739.txt"), crlf({"silver"})); // the scratch file keeps the last text typed
+
+        // A last line without its line end gets one first (lone CRs stay); a missing file is made.
+        p.folder.write("database.txt", "x\ry");
+        QVERIFY(p.program.addItem("a", "").ok());
+        QCOMPARE(p.database(), QByteArray("x\ry\r\na\r\n|\r\n"));
+        QFile::remove(p.folder.file("database.txt"));
+        QVERIFY(p.program.addItem("b", "").ok());
+        QCOMPARE(p.database(), crlf({"b", "|"}));
     }
 
     void anUpdateReplacesExactlyTheListedRecordAndWritesUnchangedTextsBackAsRead()

@@ -1,9 +1,8 @@
-// The text file layer: line ends, Windows-1252, atomic saves and their leftovers, appends and numbers.
+// The text file layer: line ends, Windows-1252, safe saves and their leftovers, and numbers. A save
+// failing at every byte is proven through every operation in failing_writes_test.
 #include "app/cp1252.h"
-#include "app/item_database.h"
 #include "app/text_file.h"
 #include "support/test_folder.h"
-#include "support/write_limit.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,62 +101,6 @@ private slots:
         QCOMPARE(folder.read("db.txt"), QByteArray("new\r\ncontent\r\n"));
         QCOMPARE(QFile::permissions(folder.file("db.txt")) & 0xF0FF, mode); // without the bits of the current user
         QVERIFY(QFileInfo(folder.file("link.txt")).isSymLink());
-    }
-
-    void aSaveWhoseWriteFailsLeavesTheOldFileWhole()
-    {
-        // A file-size limit makes the write fail the way a full disk does.
-        TestFolder folder;
-        const QByteArray old = "keep me\r\nmy items\r\n";
-        folder.write("db.txt", old);
-        try {
-            const WriteLimit full(4096);
-            textfile::saveAtomically(folder.file("db.txt"), QByteArray(1 << 20, 'x'));
-            QFAIL("no failure");
-        } catch (const Failure &f) {
-            QCOMPARE(f.longMessage(), QStringLiteral("Unanticipated error #75  Description: Path/File access error: "
-                                                     "could not write db.txt (File too large)   Source: Gearledger"));
-        }
-        QCOMPARE(folder.read("db.txt"), old);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"db.txt"});
-    }
-
-    void appendStartsOnALineOfItsOwnAndCreatesMissingFiles()
-    {
-        TestFolder folder;
-        itemdb::appendItem(folder.file("new.txt"), {"a", "b"});
-        QCOMPARE(folder.read("new.txt"), QByteArray("a\r\nb\r\n"));
-        folder.write("open.txt", "x\r\ny");
-        itemdb::appendItem(folder.file("open.txt"), {"a", "b"});
-        QCOMPARE(folder.read("open.txt"), QByteArray("x\r\ny\r\na\r\nb\r\n"));
-        folder.write("cr.txt", "x\ry\r");
-        itemdb::appendItem(folder.file("cr.txt"), {"a", ""});
-        QCOMPARE(folder.read("cr.txt"), QByteArray("x\ry\ra\r\n\r\n"));
-    }
-
-    // A disk that fills up after any byte of the new item: the message names
-    // the reason and the file keeps exactly its old bytes.
-    void aFailedAppendLeavesTheOldBytes()
-    {
-        TestFolder folder;
-        const QByteArray old = crlf({"ring"}) + "gold|";
-        folder.write("db.txt", old);
-        const Item item{"Vorpal Blade", QString(300, QLatin1Char('d')) + "|"};
-        const qsizetype newSize = old.size() + 2 + item.name.size() + item.description.size() + 4;
-        int tried = 0;
-        for (qsizetype limit = old.size(); limit < newSize; ++limit, ++tried) {
-            try {
-                withWritesLimitedTo(rlim_t(limit), [&] { itemdb::appendItem(folder.file("db.txt"), item); });
-                QFAIL(qPrintable(QStringLiteral("no failure at %1 bytes").arg(limit)));
-            } catch (const Failure &f) {
-                QCOMPARE(f.description(), QStringLiteral("Path/File access error: could not write db.txt (File too large)"));
-            }
-            QCOMPARE(folder.read("db.txt"), old);
-        }
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"db.txt"});
-        withWritesLimitedTo(rlim_t(newSize), [&] { itemdb::appendItem(folder.file("db.txt"), item); });
-        QCOMPARE(itemdb::readItems(folder.file("db.txt")).last(), item);
-        qInfo("%d failing writes tried, each left the old bytes", tried);
     }
 
     // Start-up removes what an interrupted save left behind, and nothing else.
