@@ -61,6 +61,7 @@ int main(int argc, char **argv)
         addSearchBenchmarks(items);
         addFileOperationBenchmarks(items);
     }
+    addGameLogBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

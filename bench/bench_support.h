@@ -31,3 +31,4 @@ void add(const std::string &name, const std::function<void(benchmark::State &)> 
 // The benchmarks of each file, registered by main.
 void addSearchBenchmarks(int items);
 void addFileOperationBenchmarks(int items);
+void addGameLogBenchmarks();

@@ -1,8 +1,11 @@
 #include "editing/game_log.h"
 
 #include "app/cp1252.h"
+#include "app/text_file.h"
 #include "editing/identify_text.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -106,6 +109,38 @@ void Harvester::endBlock()
         }
     }
     block_.clear();
+}
+
+void readLog(const QString &path, Harvester &harvester,
+             const std::function<bool(qint64 bytesRead, qint64 bytesTotal)> &afterPiece)
+{
+    QFile file(path);
+    const auto failure = [&] {
+        if (!QFileInfo::exists(path))
+            return Failure(ErrFileNotFound, QStringLiteral("File not found (%1)").arg(textfile::fileNameOf(path)),
+                           textfile::kSource);
+        return Failure(ErrPathFileAccess,
+                       QStringLiteral("Path/File access error: could not read %1 (%2)")
+                           .arg(textfile::fileNameOf(path), file.errorString()),
+                       textfile::kSource);
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        throw failure();
+    const qint64 total = file.size();
+    qint64 done = 0;
+    QByteArray piece(kPieceSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(piece.data(), piece.size());
+        if (got < 0)
+            throw failure();
+        if (got == 0)
+            break;
+        harvester.feed(QByteArrayView(piece.constData(), got));
+        done += got;
+        if (!afterPiece(done, total))
+            return;
+    }
+    harvester.finish();
 }
 
 } // namespace gamelog

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 // Harvesting the items of a game log: a text file in which a game session was
 // recorded, identify output among the chatter.
 namespace gamelog {
@@ -59,5 +61,13 @@ private:
     QHash<QString, qsizetype> indexOf_; // name "\n" stored description -> place in found_
     qsizetype blocks_ = 0;
 };
+
+// Reads a log file into the harvester a piece at a time and finishes it.
+// afterPiece runs after each piece with the bytes read so far and the file's
+// size; when it returns false the reading stops there, unfinished. Throws a
+// Failure (53 for a missing file, 75 when it cannot be read).
+inline constexpr qsizetype kPieceSize = 1 << 20;
+void readLog(const QString &path, Harvester &harvester,
+             const std::function<bool(qint64 bytesRead, qint64 bytesTotal)> &afterPiece);
 
 } // namespace gamelog

@@ -1,10 +1,5 @@
 #include "program/log_reading.h"
 
-#include "app/text_file.h"
-
-#include <QFile>
-#include <QFileInfo>
-
 // Lives on the reading's thread, where its run() reads the log.
 class LogReading::Worker : public QObject
 {
@@ -50,43 +45,20 @@ void LogReading::cancel()
 // On the reading's thread.
 void LogReading::read()
 {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        failure_ = QFileInfo::exists(path_)
-                       ? Failure(ErrPathFileAccess,
-                                 QStringLiteral("Path/File access error: could not read %1 (%2)")
-                                     .arg(textfile::fileNameOf(path_), file.errorString()),
-                                 textfile::kSource)
-                       : Failure(ErrFileNotFound,
-                                 QStringLiteral("File not found (%1)").arg(textfile::fileNameOf(path_)),
-                                 textfile::kSource);
-        return;
+    try {
+        gamelog::readLog(path_, *harvester_, [this](qint64 done, qint64 total) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, done, total] {
+                    if (!stop_)
+                        emit progressed(done, total);
+                },
+                Qt::QueuedConnection);
+            return !stop_;
+        });
+    } catch (const Failure &failure) {
+        failure_ = failure;
     }
-    const qint64 total = file.size();
-    qint64 done = 0;
-    QByteArray piece(kPieceSize, Qt::Uninitialized);
-    while (!stop_) {
-        const qint64 got = file.read(piece.data(), piece.size());
-        if (got < 0) {
-            failure_ = Failure(ErrPathFileAccess,
-                               QStringLiteral("Path/File access error: could not read %1 (%2)")
-                                   .arg(textfile::fileNameOf(path_), file.errorString()),
-                               textfile::kSource);
-            return;
-        }
-        if (got == 0)
-            break;
-        harvester_->feed(QByteArrayView(piece.constData(), got));
-        done += got;
-        QMetaObject::invokeMethod(
-            this,
-            [this, done, total] {
-                if (!stop_)
-                    emit progressed(done, total);
-            },
-            Qt::QueuedConnection);
-    }
-    harvester_->finish();
 }
 
 void LogReading::onThreadFinished()

@@ -19,9 +19,6 @@ class LogReading : public QObject
 {
     Q_OBJECT
 public:
-    // The bytes read in one piece.
-    static constexpr qsizetype kPieceSize = 1 << 20;
-
     LogReading(const QString &path, const QString &blockStart, QObject *parent = nullptr);
     ~LogReading() override;
 
