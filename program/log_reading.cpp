@@ -30,10 +30,10 @@ LogReading::~LogReading()
 
 void LogReading::start()
 {
-    worker_ = new Worker(this);
-    worker_->moveToThread(&thread_);
-    connect(&thread_, &QThread::started, worker_, [worker = worker_] { worker->run(); });
-    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    auto *worker = new Worker(this);
+    worker->moveToThread(&thread_);
+    connect(&thread_, &QThread::started, worker, [worker] { worker->run(); });
+    connect(&thread_, &QThread::finished, worker, &QObject::deleteLater);
     thread_.start();
 }
 

@@ -46,5 +46,4 @@ private:
     // Written by the worker before its thread ends, read after.
     std::optional<Failure> failure_;
     QThread thread_;
-    Worker *worker_ = nullptr;
 };
