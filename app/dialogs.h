@@ -20,6 +20,8 @@ public:
     virtual bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) = 0;
     // A text-input box; Cancel gives the empty text.
     virtual QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
+    // The desktop's file chooser for a file to open, starting in `folder`; the empty text when cancelled.
+    virtual QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) = 0;
     virtual void beep() = 0;
 
     // Shows why an operation did not succeed; true when it did.

@@ -1,6 +1,7 @@
 #include "app/qt_dialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -60,6 +61,11 @@ QString QtDialogs::inputBox(const QString &prompt, const QString &title, const Q
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();
+}
+
+QString QtDialogs::chooseFileToOpen(const QString &title, const QString &folder, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
 }
 
 void QtDialogs::beep()

@@ -9,5 +9,6 @@ public:
     void message(const QString &text, Icon icon, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) override;
     void beep() override;
 };

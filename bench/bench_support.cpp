@@ -67,6 +67,7 @@ int main(int argc, char **argv)
         addFileOperationBenchmarks(items);
         addWindowBenchmarks(items);
     }
+    addGameLogBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

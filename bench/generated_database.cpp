@@ -1,5 +1,9 @@
 #include "bench/generated_database.h"
 
+#include "app/cp1252.h"
+
+#include <QList>
+
 #include <cstring>
 #include <random>
 #include <string>
@@ -132,7 +136,43 @@ private:
     std::mt19937 random_;
 };
 
+constexpr const char *kChatter[] = {
+    "\x1b[1;35mGorath tells you 'meet me at the north gate'\x1b[0m",
+    "You hit the orc captain.",
+    "\x1b[31mThe orc captain misses you.\x1b[0m",
+    "\x1b[33mThe sun slowly rises in the east.\x1b[0m",
+    "[OOC] Mira: anyone selling potions of cure light?",
+    "You are hungry.",
+    "\x1b[36mExits: north east south\x1b[0m",
+    "Caf\xE9 Lumi\xE8re: a warm room smelling of bread.",
+    "Thorin gossips, 'the \x8Cil keep is open again'",
+    "You receive 120 experience points.",
+    "\x1b[1;32mYou feel informed:\x1b[0m",
+};
+
 } // namespace
+
+QByteArray generatedGameLog(qsizetype bytes, unsigned seed)
+{
+    const QByteArray database = generatedDatabase(10000, seed);
+    const QList<QByteArray> lines = database.split('\n');
+    std::mt19937 random(seed);
+    QByteArray log;
+    log.reserve(bytes + 4096);
+    for (qsizetype item = 0; log.size() < bytes; ++item) {
+        const qsizetype at = 2 * (item % 10000);
+        for (unsigned chatter = random() % 5; chatter > 0; --chatter)
+            log += "\x1b[32m<" + QByteArray::number(random() % 900 + 100) + "hp 87m 140mv>\x1b[0m "
+                   + kChatter[random() % std::size(kChatter)] + "\r\n";
+        QByteArray block = "\x1b[1;36mObject '\x1b[1;33m" + lines[at].chopped(1)
+                           + "\x1b[1;36m' is type treasure, extra flags glow hum.\x1b[0m\r\n";
+        for (const QByteArray &line : lines[at + 1].chopped(2).split('|'))
+            block += (random() % 2 ? "\x1b[36m" + line + "\x1b[0m" : line) + "\r\n";
+        block += "\r\n";
+        log += item % 3 == 0 ? cp1252::decode(block).toUtf8() : block;
+    }
+    return log;
+}
 
 QByteArray generatedDatabase(int items, unsigned seed)
 {

@@ -12,6 +12,14 @@ namespace benchdata {
 
 QByteArray generatedDatabase(int items, unsigned seed = 1);
 
+// A game log of at least `bytes` bytes, as a client records a session: the
+// items of generatedDatabase(10000, seed), in turn, each in an identify block
+// ("Object 'NAME' is type ..., extra flags ..." and its description lines,
+// then an empty line), with colour escapes, and lines of chatter (prompts,
+// tells, combat, channels) between the blocks. A third of the blocks are in
+// UTF-8, the rest in Windows-1252; lines end in CR LF.
+QByteArray generatedGameLog(qsizetype bytes, unsigned seed = 1);
+
 // Search texts whose hits are few (under 1 %) or many (over a third of the
 // items), in names and in descriptions. They are ASCII, so that SQLite's LIKE
 // finds the same items as the program's search.

@@ -46,6 +46,7 @@ public:
     void message(const QString &, Icon, const QString &) override {}
     bool askYesNo(const QString &, const QString &, Icon, Button) override { return false; }
     QString inputBox(const QString &, const QString &, const QString &) override { return QString(); }
+    QString chooseFileToOpen(const QString &, const QString &, const QString &) override { return QString(); }
     void beep() override {}
 };
 

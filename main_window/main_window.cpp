@@ -4,12 +4,14 @@
 #include "app/packed_colour.h"
 #include "app/twips.h"
 #include "app/version.h"
+#include "editing/identify_text.h"
 #include "program/import_command.h"
 #include "program/program.h"
 #include "windows/add_item_window.h"
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
 #include "windows/edit_item_window.h"
+#include "windows/harvest_window.h"
 #include "windows/merge_target_window.h"
 #include "windows/preferences_window.h"
 #include "windows/versions_window.h"
@@ -18,8 +20,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -84,6 +88,8 @@ bool isMenuShortcut(const QKeyEvent *key)
 {
     if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier)
         return key->key() == Qt::Key_Backspace;
+    if ((key->modifiers() & ~Qt::KeypadModifier) == (Qt::ControlModifier | Qt::ShiftModifier))
+        return key->key() == Qt::Key_C || key->key() == Qt::Key_V;
     if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
         return false;
     switch (key->key()) {
@@ -263,6 +269,7 @@ void MainWindow::buildMenus()
     addEntry(file, "mnuAbout", QStringLiteral("About Gearledger"), &MainWindow::onAbout);
     addSeparator(file, "mnuline1");
     addEntry(file, "mnuAdd", QStringLiteral("&Add From File"), &MainWindow::onImport);
+    addEntry(file, "mnuImportLog", QStringLiteral("Import &Game Log..."), &MainWindow::onImportLog);
     addEntry(file, "mnuPref", QStringLiteral("&Preferences"), &MainWindow::onPreferences);
     addSeparator(file, "mnuline");
     addEntry(file, "mnuExit", QStringLiteral("E&xit"), &MainWindow::onExit);
@@ -274,6 +281,10 @@ void MainWindow::buildMenus()
              QKeySequence(Qt::CTRL | Qt::Key_D));
     addEntry(editing, "mnuEdit", QStringLiteral("&Edit Current Item"), &MainWindow::onEditItem,
              QKeySequence(Qt::CTRL | Qt::Key_E));
+    addEntry(editing, "mnuPasteItem", QStringLiteral("&Paste As New Item"), &MainWindow::onPasteItem,
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    addEntry(editing, "mnuCopyItem", QStringLiteral("&Copy Item"), &MainWindow::onCopyItem,
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     // Every change can be taken back; Alt+Backspace is the common undo key the Ctrl shortcuts leave free.
     undoEntry_ = addEntry(editing, "mnuUndo", QString(), &MainWindow::onUndo, QKeySequence(Qt::ALT | Qt::Key_Backspace));
 
@@ -388,6 +399,18 @@ void MainWindow::onImport()
     runImport(program_, dialogs_);
 }
 
+void MainWindow::onImportLog()
+{
+    Program::GameLogChoices choices = program_.gameLogChoices();
+    const QString path = dialogs_.chooseFileToOpen(QStringLiteral("Import Game Log"), choices.folder,
+                                                   QStringLiteral("Logs (*.txt *.log);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    choices.folder = QFileInfo(path).absolutePath();
+    program_.rememberGameLogChoices(choices);
+    windows_.show<HarvestWindow>([this] { return new HarvestWindow(program_, dialogs_, this); })->read(path);
+}
+
 void MainWindow::onPreferences()
 {
     windows_.show<PreferencesWindow>([this] { return new PreferencesWindow(program_, dialogs_, this); });
@@ -422,6 +445,28 @@ void MainWindow::onEditItem()
         return;
     }
     windows_.show<EditItemWindow>([this] { return new EditItemWindow(program_, dialogs_, this); })->edit(*listed);
+}
+
+void MainWindow::onPasteItem()
+{
+    const std::optional<identify::FoundItem> found = identify::itemFromText(QGuiApplication::clipboard()->text());
+    if (!found) {
+        dialogs_.message(QStringLiteral("The clipboard holds no text to make an item of.  Copy an item's identify "
+                                        "output in the game, then choose Paste As New Item again."));
+        return;
+    }
+    windows_.show<AddItemWindow>([this] { return new AddItemWindow(program_, dialogs_, this); })
+        ->fill(found->name, found->descriptionLines.join(QLatin1Char('\n')));
+}
+
+void MainWindow::onCopyItem()
+{
+    const std::optional<ListedItem> listed = program_.listedItem(selectedRow());
+    if (!listed) {
+        dialogs_.message(kNoItemSelected);
+        return;
+    }
+    QGuiApplication::clipboard()->setText(identify::itemAsText(listed->item));
 }
 
 void MainWindow::onCurrentDatabase()

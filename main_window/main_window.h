@@ -48,11 +48,14 @@ private slots:
     void onSwitchPane();
     void onAbout();
     void onImport();
+    void onImportLog();
     void onPreferences();
     void onExit();
     void onAddItem();
     void onDeleteItem();
     void onEditItem();
+    void onPasteItem();
+    void onCopyItem();
     void onCurrentDatabase();
     void onDownload();
     void onUndo();

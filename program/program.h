@@ -6,6 +6,7 @@
 #include "app/pref_file.h"
 #include "catalogue/catalogue_file.h"
 #include "editing/record_edit.h"
+#include "editing/game_log.h"
 #include "history/version_store.h"
 #include "program/item_table.h"
 
@@ -13,9 +14,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Dialogs;
+class LogReading;
 
 // An entry of the item table as an edit or a delete sees it: the record of the
 // database file it came from and the item it showed.
@@ -141,6 +144,31 @@ public:
     // after keeping today's content as a version; a removed database's, back in
     // the catalogue under its old name when that name is free.
     Outcome restoreVersion(const history::Version &version, const QString &databaseFile);
+
+    // Harvesting game logs (program_harvest.cpp).
+    // A reading of a game log's identify blocks; it starts on start().
+    std::unique_ptr<LogReading> readGameLog(const QString &path, const QString &blockStart) const;
+    // How a found item stands against the current database: no item has its
+    // name; one with its name has the same description; all with its name
+    // have another description.
+    enum class Standing { New, Same, Different };
+    // The standing of each found item. Fails when the current database cannot be read.
+    Outcome compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &found, QVector<Standing> *standings) const;
+    // Adds the items at the end of the current database in one safe write,
+    // kept as the one change "Harvest of N items"; the bytes already there stay
+    // as they are. Refused when the database would hold more than the list
+    // shows, or when no item is given; fails, writing nothing, for a character
+    // the file cannot hold.
+    Outcome addHarvest(const QVector<Item> &items);
+    // The folder of the last game log chosen and the block start text,
+    // remembered in gamelog.ini in the program folder.
+    struct GameLogChoices
+    {
+        QString folder;
+        QString blockStart;
+    };
+    GameLogChoices gameLogChoices() const;
+    void rememberGameLogChoices(const GameLogChoices &choices) const;
 
 signals:
     // The table holds a new listing: the count label follows.

@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -118,9 +119,13 @@ private slots:
         QTest::keyClick(&main, Qt::Key_F6);
         QVERIFY(list->hasFocus());
 
+        p.folder.write("game.log", "Object 'axe' is a weapon.\n");
+        dialogs.expectInput("Import Game Log", p.folder.file("game.log"));
+        QGuiApplication::clipboard()->setText("axe\nsharp");
         for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"}, {"mnuEdit", "Form2"},
                                           {"mnuCurrDatabase", "Form3"}, {"mnuDownload", "Form5"}, {"mnuPref", "frmPref"},
-                                          {"mnuVersions", "frmVersions"}}) {
+                                          {"mnuVersions", "frmVersions"}, {"mnuImportLog", "frmHarvest"},
+                                          {"mnuPasteItem", "Form4"}}) {
             main.findChild<QAction *>(entry)->trigger();
             QPointer<QWidget> window = main.findChild<QWidget *>(name);
             QVERIFY2(window, name);

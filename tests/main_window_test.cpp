@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -172,6 +173,26 @@ private slots:
         control<QAction>("mnuExit")->trigger();
         QTRY_VERIFY(other.isNull());
         QVERIFY(!window->isVisible());
+    }
+
+    void copyItemThenPasteAsNewItemGivesTheSameItemBack()
+    {
+        const QByteArray items = crlf({"ring", "gold|", "sword long", "Object 'sword long' is a weapon.||  Weight 10|"});
+        start(items);
+        dialogs.expectMessage(kNoItemSelected);
+        control<QAction>("mnuCopyItem")->trigger();
+        select(1);
+        QTest::keyClick(control("List1"), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("sword long\nObject 'sword long' is a weapon.\n\n  Weight 10\n"));
+        QTest::keyClick(control("Text2"), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::mouseClick(control("Form4")->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QCOMPARE(p->database(), items + crlf({"sword long", "Object 'sword long' is a weapon.||  Weight 10|"}));
+
+        QGuiApplication::clipboard()->setText("\x1b[0m \n\t\n");
+        dialogs.expectMessage("The clipboard holds no text to make an item of.  Copy an item's identify output in the "
+                              "game, then choose Paste As New Item again.");
+        control<QAction>("mnuPasteItem")->trigger();
     }
 
     void theControlsFollowResizesAndTheDividerWhileAButtonPressedOnItIsDown()

@@ -48,6 +48,11 @@ public:
         shown.append(prompt);
         return QString();
     }
+    QString chooseFileToOpen(const QString &title, const QString &, const QString &) override
+    {
+        shown.append(title);
+        return QString();
+    }
     void beep() override { shown.append(QStringLiteral("(beep)")); }
 };
 

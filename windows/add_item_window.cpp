@@ -37,6 +37,13 @@ AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent
     connect(addButton, &QPushButton::clicked, this, &AddItemWindow::onAddClicked);
 }
 
+void AddItemWindow::fill(const QString &name, const QString &description)
+{
+    nameBox_->setText(name);
+    nameBox_->setCursorPosition(0); // a long name shows from its start
+    descriptionBox_->setPlainText(description);
+}
+
 void AddItemWindow::onAddClicked()
 {
     if (dialogs_.report(program_.addItem(nameBox_->text(), typedText(descriptionBox_))))

@@ -15,6 +15,10 @@ class AddItemWindow : public QWidget
 public:
     AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
 
+    // Puts a name and a description (lines joined by "\n") in the boxes, in
+    // place of what they hold, for the user to review before pressing Add.
+    void fill(const QString &name, const QString &description);
+
 private slots:
     // On a failure the message is shown, nothing is added and the window stays
     // open with the text as typed.

@@ -72,6 +72,11 @@ QString ScriptedDialogs::inputBox(const QString &prompt, const QString &title, c
     return e ? e->answer : QString();
 }
 
+QString ScriptedDialogs::chooseFileToOpen(const QString &title, const QString &folder, const QString &)
+{
+    return inputBox(title, title, folder);
+}
+
 void ScriptedDialogs::beep()
 {
     take(Kind::Beep, QString(), QString());

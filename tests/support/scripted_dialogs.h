@@ -22,6 +22,8 @@ public:
     void message(const QString &text, Icon icon, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
+    // Scripted as an input box prompting with the title; its folder is kept as lastDefaultText.
+    QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) override;
     void beep() override;
 
     // True when every expected dialog came and nothing else did.

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/item_database.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+// Game output as the catalogue takes it in: the text a game prints when an item
+// is identified, pasted from the clipboard or read from a log, and the text
+// Copy Item puts out.
+namespace identify {
+
+// A line as the catalogue keeps it: the colour and cursor escapes games send
+// (ESC [ ... m and the other ESC [ sequences) removed, each tab expanded to
+// blanks up to the next column that is a multiple of eight, trailing blanks removed.
+QString cleanedLine(QStringView line);
+
+// The text's lines, each cleaned, without the empty lines before the first
+// line and after the last. A line ends at CR LF, LF CR, LF or CR.
+QStringList cleanedLines(QStringView text);
+
+// An item found in a block of game output.
+struct FoundItem
+{
+    QString name;
+    QStringList descriptionLines;
+};
+
+// Finds the item in a block's cleaned lines. The name is, first to last:
+//  - the quoted name of the first line of the form Object 'NAME' is ...
+//    (single or double quotes; without " is", the first closing quote that
+//    ends a word: Object 'Ogre's club', Item type: ...);
+//  - the text after "Name:" at the start of a line (after blanks);
+//  - the first line that is not empty.
+// The name has no blanks at either end. The description is the other lines of
+// the block: the Object line stays in it (it tells the item's type and flags),
+// while a line that gave the name alone, "Name:" or the first line, does not;
+// with an Object line, a first line that holds just the name (the heading Copy
+// Item writes) is left out too. Nothing when the lines hold no text.
+std::optional<FoundItem> findItem(const QStringList &lines);
+
+// findItem on the cleaned lines of a text (a paste).
+std::optional<FoundItem> itemFromText(QStringView text);
+
+// The stored form of description lines: each line followed by "|", "|" for
+// none, as the Add New Item window stores the same lines.
+QString storedDescription(const QStringList &lines);
+
+// An item as Copy Item puts it out: the name, then the description with each
+// "|" as a line break ("\n"). itemFromText gives the item back.
+QString itemAsText(const Item &item);
+
+} // namespace identify

@@ -1,0 +1,47 @@
+// Harvesting a game log: blocks among chatter, in any encoding and line end,
+// read whole or in pieces split anywhere.
+#include "editing/game_log.h"
+
+#include <QTest>
+
+class GameLogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyBlockIsFoundWhateverTheEncodingLineEndsAndPieces()
+    {
+        const QByteArray log =
+            "\xEF\xBB\xBF\x1b[32mYou say 'Object 'x' is mine'\x1b[0m\n"                            // UTF-8 with a mark
+            "Object 'p\xC3\xA9" "e' is type weapon.\nWeight 5.\n\n"                                  // UTF-8
+            "\x1b[1;33mObject 'caf\xE9 mug'\x1b[0m is type drink.\r\n\tHolds 1.  \r\n"                // Windows-1252, ended by the next block
+            "Object 'helm' is type armor.\r\r"                                                          // lone CRs: an empty line
+            "chatter\n\r"
+            "Object 'caf\xC3\xA9 mug' is type drink.\n\r        Holds 1.\n\r\n\r"                      // the mug again, in UTF-8
+            "Object 'arrow \xE2\x86\x92' is type ammo.\n"                                             // no place in a database
+            "Object 'ring' is type jewel.\nWorn.";                                                      // no line end at the end
+        const QVector<gamelog::FoundItem> expected = {
+            {{QString::fromUtf8("p\u00E9e"), "Object 'p\u00E9e' is type weapon.|Weight 5.|"}, 1, true},
+            {{QString::fromUtf8("caf\u00E9 mug"), "Object 'caf\u00E9 mug' is type drink.|        Holds 1.|"}, 2, true},
+            {{"helm", "Object 'helm' is type armor.|"}, 1, true},
+            {{QString::fromUtf8("arrow \u2192"), "Object 'arrow \u2192' is type ammo.|"}, 1, false},
+            {{"ring", "Object 'ring' is type jewel.|Worn.|"}, 1, true},
+        };
+        for (qsizetype pieceSize : {log.size(), qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(7)}) {
+            gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
+            for (qsizetype at = 0; at < log.size(); at += pieceSize)
+                harvester.feed(QByteArrayView(log).sliced(at, qMin(pieceSize, log.size() - at)));
+            harvester.finish();
+            QCOMPARE(harvester.blocks(), 6);
+            QCOMPARE(harvester.found().size(), expected.size());
+            for (qsizetype i = 0; i < expected.size(); ++i) {
+                const gamelog::FoundItem &found = harvester.found()[i];
+                QCOMPARE(found.item, expected[i].item);
+                QVERIFY(found.timesFound == expected[i].timesFound && found.writable == expected[i].writable);
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(GameLogTest)
+#include "game_log_test.moc"

@@ -1,0 +1,62 @@
+// Finding an item in game output (all shapes made up for this test), and the
+// text Copy Item puts out coming back as the same item.
+#include "editing/identify_text.h"
+
+#include <QTest>
+
+using identify::itemFromText;
+
+class IdentifyTextTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theNameIsFoundInEachCommonShapeWithAndWithoutColours()
+    {
+        struct Shape
+        {
+            const char *text;
+            QString name;
+            QStringList description;
+        };
+        const QString objectLine = "Object 'sword long' is type weapon, extra flags glow.";
+        const Shape shapes[] = {
+            {"You feel informed:\nObject 'sword long' is type weapon, extra flags glow.\nWeight is 10.\n", "sword long",
+             {"You feel informed:", objectLine, "Weight is 10."}},
+            {"\x1b[1;36mYou feel informed:\x1b[0m\r\n\x1b[36mObject '\x1b[33msword long\x1b[36m' is type weapon, extra "
+             "flags glow.\x1b[0m\r\nWeight is \x1b[1m10\x1b[0m.\x1b[K\r\n\r\n",
+             "sword long", {"You feel informed:", objectLine, "Weight is 10."}},
+            {"Object \"Ogre's club\", Item type: WEAPON\n\tWeight: 12\tValue: 40  \n", "Ogre's club",
+             {"Object \"Ogre's club\", Item type: WEAPON", "        Weight: 12      Value: 40"}},
+            {"\r\n--- Identify ---\r\n  Name:  Vorpal Blade \r\nType: sword\r\n\r\nBound\r\n\r\n", "Vorpal Blade",
+             {"--- Identify ---", "Type: sword", "", "Bound"}},
+            {"\n\r  \x1b[32msmall metallic ring\x1b[0m  \n\rWeight 0\n\rItem is: MAGIC\rEnd", "small metallic ring",
+             {"Weight 0", "Item is: MAGIC", "End"}},
+        };
+        for (const Shape &shape : shapes) {
+            const std::optional<identify::FoundItem> found = itemFromText(QString::fromLatin1(shape.text));
+            QVERIFY2(found, shape.text);
+            QCOMPARE(found->name, shape.name);
+            QCOMPARE(found->descriptionLines, shape.description);
+        }
+        QVERIFY(!itemFromText(QString::fromLatin1("\x1b[0m  \n\t\r\n")));
+        QVERIFY(!itemFromText(QString()));
+    }
+
+    void copiedTextComesBackAsTheSameItem()
+    {
+        const Item items[] = {{"sword long", "Object 'sword long' is type weapon.|Weight 10||Worth: \u00E9p\u00E9e|"},
+                              {"The Name: Ring", "|  indented|"},
+                              {"axe", "|"}};
+        for (const Item &item : items) {
+            const QString text = identify::itemAsText(item);
+            const std::optional<identify::FoundItem> found = itemFromText(text);
+            QVERIFY2(found, qPrintable(text));
+            QCOMPARE(found->name, item.name);
+            QCOMPARE(identify::storedDescription(found->descriptionLines), item.description);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(IdentifyTextTest)
+#include "identify_text_test.moc"
