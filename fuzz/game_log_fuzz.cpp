@@ -1,0 +1,47 @@
+// Harvesting a game log (the input is the log; its first byte also chooses
+// where the log is cut into pieces): the items found do not depend on how the
+// log arrives in pieces, every item found has a name or a description, and the
+// blocks counted hold at least the items found.
+#include "editing/game_log.h"
+#include "fuzz_check.h"
+
+namespace {
+
+QVector<gamelog::FoundItem> harvested(const QByteArray &log, qsizetype pieceSize, qsizetype *blocks)
+{
+    gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
+    for (qsizetype at = 0; at < log.size(); at += pieceSize)
+        harvester.feed(QByteArrayView(log).sliced(at, qMin(pieceSize, log.size() - at)));
+    harvester.finish();
+    *blocks = harvester.blocks();
+    return harvester.found();
+}
+
+bool sameItems(const QVector<gamelog::FoundItem> &a, const QVector<gamelog::FoundItem> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (!(a[i].item == b[i].item) || a[i].timesFound != b[i].timesFound || a[i].writable != b[i].writable)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray log = fuzzBytes(data, size);
+    qsizetype wholeBlocks = 0;
+    qsizetype pieceBlocks = 0;
+    const QVector<gamelog::FoundItem> whole = harvested(log, qMax<qsizetype>(1, log.size()), &wholeBlocks);
+    const qsizetype pieceSize = size > 0 ? 1 + data[0] % 7 : 1;
+    const QVector<gamelog::FoundItem> inPieces = harvested(log, pieceSize, &pieceBlocks);
+    FUZZ_CHECK(sameItems(whole, inPieces) && wholeBlocks == pieceBlocks);
+    qsizetype times = 0;
+    for (const gamelog::FoundItem &found : whole)
+        times += found.timesFound;
+    FUZZ_CHECK(times <= wholeBlocks);
+    return 0;
+}
