@@ -1,4 +1,6 @@
-// File > "Add From File": importing the records of a text file, and every way it can stop.
+// File > "Add From File": importing the records of a text file, the duplicate test, and every way
+// an import can stop.
+#include "editing/item_import.h"
 #include "program/import_command.h"
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"
@@ -48,6 +50,17 @@ private slots:
     {
         p.reset();
         VERIFY_DIALOGS(dialogs);
+    }
+
+    // The duplicate test compares exactly, and counts the empty slots as holding the empty name.
+    void theDuplicateTestComparesExactlyAndCountsEmptySlots()
+    {
+        itemimport::NameTable names(2);
+        QVERIFY(!names.isNew(QString()));
+        names.add(QByteArray("ring"));
+        QVERIFY(!names.isNew(QByteArray("ring")) && names.isNew(QString("Ring")) && names.isNew(QString("ring ")));
+        names.add(QString("sword"));
+        QVERIFY(names.isNew(QString())); // no slot is empty any more
     }
 
     void newItemsGoToTheEndInFileOrderWithCleanedNamesAndThosePresentSkipped()

@@ -1,4 +1,5 @@
-// The text file layer: line ends, Windows-1252, safe saves and their leftovers, and numbers. A save
+// The text file layer: line ends, Windows-1252, safe saves and their leftovers. Numbers in files,
+// refused text and read failures are shown by the tests of the files and operations that use them. A save
 // failing at every byte is proven through every operation in failing_writes_test.
 #include "app/cp1252.h"
 #include "app/text_file.h"
@@ -15,17 +16,6 @@ using textfile::LineReader;
 class TextFileTest : public QObject
 {
     Q_OBJECT
-
-    template <class F>
-    static int failureNumber(F f)
-    {
-        try {
-            f();
-        } catch (const Failure &failure) {
-            return failure.number();
-        }
-        return 0;
-    }
 
     static QStringList linesOf(const QByteArray &bytes)
     {
@@ -47,16 +37,6 @@ private slots:
         QCOMPARE(linesOf(""), QStringList{});
     }
 
-    void readingPastTheEndOrAMissingFileFailsWithItsNumber()
-    {
-        LineReader reader = LineReader::fromBytes("only\r\n", "x.txt");
-        reader.readLine();
-        QVERIFY(reader.atEnd());
-        QCOMPARE(failureNumber([&] { reader.readLine(); }), 62);
-        TestFolder folder;
-        QCOMPARE(failureNumber([&] { LineReader missing(folder.file("absent.txt")); }), 53);
-    }
-
     void everyByteButCrAndLfReadsAndWritesBackUnchanged()
     {
         QByteArray all;
@@ -75,19 +55,6 @@ private slots:
         LineReader reader(folder.file("all.txt"));
         QCOMPARE(reader.readLine(), text);
         QCOMPARE(reader.readLine(), text);
-    }
-
-    void textWindows1252CannotHoldIsRefusedNotChanged()
-    {
-        try {
-            textfile::encodeLines({"fine", QString::fromUtf8("sword \u2192 shield")});
-            QFAIL("no failure");
-        } catch (const Failure &f) {
-            QCOMPARE(f.number(), 5);
-            QVERIFY(f.description().contains(QString::fromUtf8("\u2192")));
-        }
-        QVERIFY(!cp1252::canEncode(QString::fromUtf8("\xF0\x9F\x97\xA1")));
-        QVERIFY(cp1252::canEncode(QString::fromUtf8("caf\u00E9 \u20AC \u0152")));
     }
 
     void atomicSaveReplacesTheWholeFileKeepingItsPermissionsAndLinks()
@@ -124,19 +91,6 @@ private slots:
         QCOMPARE(folder.read("database.txt"), QByteArray("x"));
     }
 
-    void numbersInBothFileForms()
-    {
-        QCOMPARE(textfile::printedNumber(3), QStringLiteral(" 3 "));
-        QCOMPARE(textfile::printedNumber(-2), QStringLiteral("-2 "));
-        QCOMPARE(textfile::wholeNumber(" 65280 "), std::optional<qint64>(65280));
-        QCOMPARE(textfile::wholeNumber("0"), std::optional<qint64>(0));
-        QVERIFY(!textfile::wholeNumber("12abc"));
-        QVERIFY(!textfile::wholeNumber(""));
-        QCOMPARE(textfile::leadingNumber(" 3 "), 3);
-        QCOMPARE(textfile::leadingNumber("12abc"), 12);
-        QCOMPARE(textfile::leadingNumber("abc"), 0);
-        QCOMPARE(textfile::leadingNumber("99999999999999999999999"), std::numeric_limits<qint64>::max());
-    }
 };
 
 QTEST_GUILESS_MAIN(TextFileTest)

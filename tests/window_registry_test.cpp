@@ -37,12 +37,10 @@ private slots:
         Probe *first = windows.show<Probe>(make);
         QVERIFY(first->isVisible());
 
-        // A caption too long for its designed box shows whole in a smaller font.
-        const auto *fits = first->findChild<QLabel *>("fits");
-        const auto *tooLong = first->findChild<QLabel *>("tooLong");
-        QCOMPARE(fits->font(), QApplication::font());
-        QVERIFY(tooLong->font().pointSizeF() < QApplication::font().pointSizeF());
-        QVERIFY(QFontMetrics(tooLong->font()).horizontalAdvance(tooLong->text()) <= tooLong->width());
+        // A caption too long for its designed box shows whole in a smaller font (the
+        // accessibility test checks every window's); one that fits keeps the desktop's.
+        QCOMPARE(first->findChild<QLabel *>("fits")->font(), QApplication::font());
+        QVERIFY(first->findChild<QLabel *>("tooLong")->font().pointSizeF() < QApplication::font().pointSizeF());
 
         first->showMinimized();
         QCOMPARE(windows.show<Probe>(make), first);
