@@ -91,7 +91,9 @@ Version VersionStore::keepFile(const QString &databaseFile, Kind kind, const QSt
     const Version version = nextVersion(databaseFile, kind, change, &earlier);
 #ifdef Q_OS_UNIX
     const QByteArray file = QFile::encodeName(folder_.file(databaseFile));
-    if (::link(file.constData(), QFile::encodeName(version.path).constData()) == 0) {
+    // A database file that is a link keeps the file it leads to.
+    if (::linkat(AT_FDCWD, file.constData(), AT_FDCWD, QFile::encodeName(version.path).constData(), AT_SYMLINK_FOLLOW)
+        == 0) {
         const int fd = ::open(QFile::encodeName(folderOf(databaseFile)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         const bool synced = fd >= 0 && ::fsync(fd) == 0;
         if (fd >= 0)
