@@ -157,6 +157,14 @@ Index indexRecords(const QByteArray &bytes)
     return index;
 }
 
+Index wholeRecords(const QByteArray &bytes, const QString &fileName)
+{
+    Index index = indexRecords(bytes);
+    if (index.danglingName)
+        throw danglingNameFailure(index, fileName);
+    return index;
+}
+
 Failure danglingNameFailure(const Index &index, const QString &fileName)
 {
     return Failure(ErrInputPastEndOfFile,

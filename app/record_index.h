@@ -38,6 +38,10 @@ struct Index
 // Indexes every item of the bytes.
 Index indexRecords(const QByteArray &bytes);
 
+// The index of bytes that must hold whole items: Failure 62 (naming the file)
+// when they end with a name line that has no description.
+Index wholeRecords(const QByteArray &bytes, const QString &fileName);
+
 // Failure 62 for an index with a dangling name, naming the file and the lines
 // read before the description that is missing.
 Failure danglingNameFailure(const Index &index, const QString &fileName);

@@ -77,6 +77,18 @@ void setTwipsHeight(QWidget *widget, int height)
     setTwips(widget, r);
 }
 
+void designWindow(QWidget *window, const char *designName, const QString &title, int widthTwips, int heightTwips,
+                  WindowSize size)
+{
+    window->setObjectName(QLatin1String(designName));
+    window->setWindowTitle(title);
+    window->setAccessibleName(title);
+    if (size == WindowSize::Fixed)
+        window->setFixedSize(clientPixels(widthTwips, heightTwips));
+    else
+        window->resize(clientPixels(widthTwips, heightTwips));
+}
+
 void centreOnScreen(QWidget *window, const QWidget *reference)
 {
     const QScreen *screen = reference && reference->screen() ? reference->screen() : QGuiApplication::primaryScreen();

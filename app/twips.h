@@ -38,6 +38,12 @@ Control *placed(Control *control, const char *designName, const TwipRect &r, con
     return control;
 }
 
+// Gives a window its design name, its title (also its accessible name) and its
+// client area in twips, a fixed size unless the window may be resized.
+enum class WindowSize { Fixed, Resizable };
+void designWindow(QWidget *window, const char *designName, const QString &title, int widthTwips, int heightTwips,
+                  WindowSize size = WindowSize::Fixed);
+
 // Puts a window at the centre of the screen that shows `reference` (the
 // primary screen when it shows nowhere yet).
 void centreOnScreen(QWidget *window, const QWidget *reference);

@@ -33,9 +33,7 @@ QByteArray newRecords(const QByteArray &target, const QString &targetName, const
                       const QString &downloadName)
 {
     const recordindex::Index incoming = downloadedIndex(download, downloadName);
-    const recordindex::Index own = recordindex::indexRecords(target);
-    if (own.danglingName)
-        throw recordindex::danglingNameFailure(own, targetName);
+    const recordindex::Index own = recordindex::wholeRecords(target, targetName);
     QSet<QByteArray> names;
     QSet<QByteArray> descriptions;
     names.reserve(own.records.size() + incoming.records.size());

@@ -30,9 +30,7 @@ QString textAt(const QByteArray &bytes, const recordindex::Span &span)
 std::optional<recordindex::Span> locate(const QByteArray &bytes, const QString &fileName, int record,
                                         const Item &expected, recordindex::Index *index)
 {
-    *index = recordindex::indexRecords(bytes);
-    if (index->danglingName)
-        throw recordindex::danglingNameFailure(*index, fileName);
+    *index = recordindex::wholeRecords(bytes, fileName);
     if (record < 0 || record >= index->records.size())
         return std::nullopt;
     const recordindex::Record &found = index->records[record];

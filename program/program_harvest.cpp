@@ -58,9 +58,7 @@ Outcome Program::addHarvest(const QVector<Item> &items)
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
-            const recordindex::Index index = recordindex::indexRecords(bytes);
-            if (index.danglingName)
-                throw recordindex::danglingNameFailure(index, current_.fileName);
+            const recordindex::Index index = recordindex::wholeRecords(bytes, current_.fileName);
             if (index.records.size() + items.size() > itemdb::kListCapacity)
                 return Outcome::refused(
                     QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "

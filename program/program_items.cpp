@@ -120,9 +120,7 @@ Outcome Program::importItems(const QString &importPath)
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
-            const recordindex::Index index = recordindex::indexRecords(bytes);
-            if (index.danglingName)
-                throw recordindex::danglingNameFailure(index, current_.fileName);
+            const recordindex::Index index = recordindex::wholeRecords(bytes, current_.fileName);
             itemimport::NameTable names;
             for (const recordindex::Record &record : index.records)
                 names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));

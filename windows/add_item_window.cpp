@@ -15,10 +15,7 @@ AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent
                           | Qt::MSWindowsFixedSizeDialogHint),
       program_(program), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Add New Item"));
-    setAccessibleName(windowTitle());
-    setFixedSize(clientPixels(4890, 3705));
+    designWindow(this, "Form4", QStringLiteral("Add New Item"), 4890, 3705);
 
     auto *addButton = placed(new QPushButton(QStringLiteral("Add"), this), "Command1", {3600, 3240, 1095, 375},
                              QStringLiteral("Add"));

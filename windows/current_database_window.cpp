@@ -34,10 +34,7 @@ CurrentDatabaseWindow::CurrentDatabaseWindow(Program &program, Dialogs &dialogs,
       program_(program), dialogs_(dialogs)
 {
     initPictures();
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("Current Database"));
-    setAccessibleName(windowTitle());
-    setFixedSize(clientPixels(4485, 1155));
+    designWindow(this, "Form3", QStringLiteral("Current Database"), 4485, 1155);
     setSizeGripEnabled(false);
     buildControls();
     loadCatalogue();

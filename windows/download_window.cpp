@@ -34,10 +34,7 @@ DownloadWindow::DownloadWindow(Dialogs &dialogs, const QString &downloadFolderUr
                           | Qt::MSWindowsFixedSizeDialogHint),
       dialogs_(dialogs), folderUrl_(asFolderUrl(downloadFolderUrl))
 {
-    setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Download Current MUD Databases"));
-    setAccessibleName(windowTitle());
-    setFixedSize(clientPixels(5520, 3000));
+    designWindow(this, "Form5", QStringLiteral("Download Current MUD Databases"), 5520, 3000);
     buildControls();
     centreOnScreen(this, parent);
 }

@@ -13,10 +13,7 @@
 EditItemWindow::EditItemWindow(Program &program, Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window), program_(program), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Edit"));
-    setAccessibleName(windowTitle());
-    resize(clientPixels(4845, 3840));
+    designWindow(this, "Form2", QStringLiteral("Edit"), 4845, 3840, WindowSize::Resizable);
 
     nameBox_ = placed(new QLineEdit(this), "Text1", {1080, 240, 3615, 285}, QStringLiteral("Item Name"));
     placed(new QLabel(QStringLiteral("Item Name:"), this), "Label1", {120, 240, 975, 255})->setBuddy(nameBox_);

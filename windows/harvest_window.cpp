@@ -142,10 +142,7 @@ HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent
                           | Qt::MSWindowsFixedSizeDialogHint),
       program_(program), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("frmHarvest"));
-    setWindowTitle(QStringLiteral("Import Game Log"));
-    setAccessibleName(windowTitle());
-    setFixedSize(clientPixels(7680, 5280));
+    designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5280);
 
     auto *logLabel = placed(new QLabel(QStringLiteral("Game &log:"), this), "lblLog", {120, 150, 1695, 255});
     logBox_ = placed(new QLineEdit(this), "txtLog", {1860, 120, 5700, 315}, QStringLiteral("Game log"));

@@ -14,10 +14,7 @@ MergeTargetWindow::MergeTargetWindow(Program &program, Dialogs &dialogs, QWidget
                           | Qt::MSWindowsFixedSizeDialogHint),
       program_(program), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("Form6"));
-    setWindowTitle(QStringLiteral("Which Database?"));
-    setAccessibleName(windowTitle());
-    setFixedSize(clientPixels(2565, 2025));
+    designWindow(this, "Form6", QStringLiteral("Which Database?"), 2565, 2025);
 
     const QString prompt = QStringLiteral("Please select a Database to add new info to:");
     auto *label = placed(new QLabel(prompt, this), "Label1", {120, 120, 2295, 495});

@@ -53,10 +53,7 @@ PreferencesWindow::PreferencesWindow(Program &program, Dialogs &dialogs, QWidget
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       program_(program), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("frmPref"));
-    setWindowTitle(QStringLiteral("Preferences"));
-    setAccessibleName(windowTitle());
-    setFixedSize(clientPixels(4845, 3390));
+    designWindow(this, "frmPref", QStringLiteral("Preferences"), 4845, 3390);
     setSizeGripEnabled(false);
 
     QGroupBox *colours = frame("Frame1", QStringLiteral("Colors"), this, {120, 120, 4575, 3135});

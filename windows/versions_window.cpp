@@ -19,10 +19,7 @@ VersionsWindow::VersionsWindow(Program &program, Dialogs &dialogs, QWidget *pare
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       program_(program), dialogs_(dialogs)
 {
-    setObjectName(QStringLiteral("frmVersions"));
-    setWindowTitle(QStringLiteral("Earlier Versions"));
-    setAccessibleName(windowTitle());
-    setFixedSize(clientPixels(7200, 4200));
+    designWindow(this, "frmVersions", QStringLiteral("Earlier Versions"), 7200, 4200);
 
     auto *label = placed(new QLabel(QStringLiteral("&Versions of:"), this), "lblDatabase", {120, 150, 1215, 255});
     databaseBox_ = placed(new QComboBox(this), "cboDatabase", {1320, 120, 3600, 315}, QStringLiteral("Versions of"));
