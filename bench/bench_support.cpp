@@ -64,7 +64,6 @@ int main(int argc, char **argv)
         return 1;
     for (const int items : benchsupport::kSizes) {
         addSearchBenchmarks(items);
-        addFileOperationBenchmarks(items);
         addWindowBenchmarks(items);
     }
     addGameLogBenchmarks();

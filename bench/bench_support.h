@@ -30,6 +30,5 @@ void add(const std::string &name, const std::function<void(benchmark::State &)> 
 
 // The benchmarks of each file, registered by main.
 void addSearchBenchmarks(int items);
-void addFileOperationBenchmarks(int items);
 void addWindowBenchmarks(int items);
 void addGameLogBenchmarks();

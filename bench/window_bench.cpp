@@ -6,7 +6,8 @@
 //   op/update|delete|add/one/<items>      one-record changes through the program object
 //                                         (wall time holds two disk syncs: version and file)
 //   op/keep_version/one/<items>           keeping a version of the whole database
-//   op/import|merge/overlapping-painted/<items>  the import or merge and the painted list
+//   op/import|merge/overlapping[-painted]/<items>  importing or merging half new items
+//                                         (and painting the list)
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
 //   mem/listed/<items>                    memory held with the database listed, above an
 //                                         empty database (counter kib_above_empty)
@@ -211,59 +212,64 @@ void addChanges(const std::string &n, int items)
     });
 }
 
-// The database holds its first half, the incoming items every other item of the whole.
+// The database holds its first half, the incoming items every other item of
+// the whole: about half of them are new to it. The core part is the program
+// object's work, files written; painted adds the list painted.
 void addImportAndMerge(const std::string &n, int items)
 {
-    add("op/import/overlapping-painted/" + n, [items](benchmark::State &state) {
+    const auto halves = [](int items, QByteArray *kept, QByteArray *importFile, QByteArray *download) {
         const QByteArray &whole = database(items);
         const recordindex::Index index = recordindex::indexRecords(whole);
-        const QByteArray kept = whole.left(index.records[index.records.size() / 2].name.begin);
-        QByteArray incoming;
+        *kept = whole.left(index.records[index.records.size() / 2].name.begin);
         for (int r = 0; r < index.records.size(); r += 2) {
-            const auto &record = index.records[r];
-            incoming += whole.mid(record.name.begin, record.name.length) + "\r\n"
-                        + whole.mid(record.description.begin, record.description.length).replace('|', "\r\n") + "\r\n";
+            const recordindex::Record &record = index.records[r];
+            const QByteArray name = whole.mid(record.name.begin, record.name.length);
+            const QByteArray description = whole.mid(record.description.begin, record.description.length);
+            *importFile += name + "\r\n" + QByteArray(description).chopped(1).replace('|', "\r\n") + "\r\n\r\n";
+            *download += name + "\r\n" + description + "\r\n";
         }
-        StartedWindow started(kept);
-        const QString source = started.folder.filePath("insert.txt");
-        textfile::saveAtomically(source, incoming);
-        CpuSplit cpu;
-        for (auto _ : state) {
-            cpu.measure([&] {
-                (void)started.program->importItems(source);
-                started.paintList();
-            });
-            state.PauseTiming();
-            started.restore(kept);
-            state.ResumeTiming();
-        }
-        cpu.report(state);
-    });
-    add("op/merge/overlapping-painted/" + n, [items](benchmark::State &state) {
-        const QByteArray &whole = database(items);
-        const recordindex::Index index = recordindex::indexRecords(whole);
-        const QByteArray kept = whole.left(index.records[index.records.size() / 2].name.begin);
-        QByteArray incoming;
-        for (int r = 0; r < index.records.size(); r += 2)
-            incoming += whole.mid(index.records[r].name.begin,
-                                  index.records[r].description.begin + index.records[r].description.length
-                                      - index.records[r].name.begin)
-                        + "\r\n";
-        StartedWindow started(kept);
-        textfile::saveAtomically(downloadfiles::databaseFilePath(), incoming);
-        const catalogue::Catalogue catalogued = started.program->readCatalogue().catalogue;
-        CpuSplit cpu;
-        for (auto _ : state) {
-            cpu.measure([&] {
-                (void)started.program->mergeDownload(catalogued, 0);
-                started.paintList();
-            });
-            state.PauseTiming();
-            started.restore(kept);
-            state.ResumeTiming();
-        }
-        cpu.report(state);
-    });
+    };
+    for (const bool painted : {false, true}) {
+        const std::string variant = painted ? "overlapping-painted/" : "overlapping/";
+        add("op/import/" + variant + n, [items, painted, halves](benchmark::State &state) {
+            QByteArray kept, importFile, download;
+            halves(items, &kept, &importFile, &download);
+            StartedWindow started(kept);
+            const QString source = started.folder.filePath("insert.txt");
+            textfile::saveAtomically(source, importFile);
+            CpuSplit cpu;
+            for (auto _ : state) {
+                cpu.measure([&] {
+                    (void)started.program->importItems(source);
+                    if (painted)
+                        started.paintList();
+                });
+                state.PauseTiming();
+                started.restore(kept);
+                state.ResumeTiming();
+            }
+            cpu.report(state);
+        });
+        add("op/merge/" + variant + n, [items, painted, halves](benchmark::State &state) {
+            QByteArray kept, importFile, download;
+            halves(items, &kept, &importFile, &download);
+            StartedWindow started(kept);
+            textfile::saveAtomically(downloadfiles::databaseFilePath(), download);
+            const catalogue::Catalogue catalogued = started.program->readCatalogue().catalogue;
+            CpuSplit cpu;
+            for (auto _ : state) {
+                cpu.measure([&] {
+                    (void)started.program->mergeDownload(catalogued, 0);
+                    if (painted)
+                        started.paintList();
+                });
+                state.PauseTiming();
+                started.restore(kept);
+                state.ResumeTiming();
+            }
+            cpu.report(state);
+        });
+    }
 }
 
 void addStartUpAndMemory(const std::string &n, int items)

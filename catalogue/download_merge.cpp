@@ -65,18 +65,6 @@ QByteArray newRecords(const QByteArray &target, const QString &targetName, const
     return records;
 }
 
-int mergeInto(const QString &targetPath, const QByteArray &download)
-{
-    QByteArray bytes = textfile::readAll(targetPath);
-    int taken = 0;
-    const QByteArray records = newRecords(bytes, textfile::fileNameOf(targetPath), download, &taken);
-    // A target whose last line has no line end gets one before the new items.
-    if (!records.isEmpty() && !bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n"))
-        bytes += "\r\n";
-    textfile::saveAtomically(targetPath, bytes + records);
-    return taken;
-}
-
 QVector<Item> distinctItems(const QByteArray &download)
 {
     int taken = 0;

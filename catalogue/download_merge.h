@@ -26,14 +26,6 @@ namespace downloadmerge {
 QByteArray newRecords(const QByteArray &target, const QString &targetName, const QByteArray &download, int *taken,
                       const QString &downloadName = QStringLiteral("tmp94838.txt"));
 
-// Merges the downloaded bytes into the database file at targetPath: its own
-// items all stay, in order, followed by the downloaded items that are new to
-// it. The file is replaced atomically; on any failure it is left as it was.
-// Returns the number of items taken. Throws a Failure: those of reading the
-// target (53 missing, 62 ending inside an item), those of newRecords, or the
-// write failure.
-int mergeInto(const QString &targetPath, const QByteArray &download);
-
 // The downloaded items without those whose name or description came earlier
 // in the download: the content of a new database. Throws a Failure: 62, or 9
 // when they are more than the main window can list.

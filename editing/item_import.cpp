@@ -91,16 +91,4 @@ QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names)
     return itemdb::readItemsFromBytes(newRecords(file.takeRest(), names, &count));
 }
 
-QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile)
-{
-    QVector<Item> items = itemdb::readItems(dbPath);
-    NameTable names;
-    for (const Item &item : std::as_const(items))
-        names.add(item.name);
-    const QVector<Item> added = readNewItems(importFile, names);
-    items += added;
-    itemdb::rewriteItems(dbPath, items);
-    return added;
-}
-
 } // namespace itemimport

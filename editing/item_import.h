@@ -63,10 +63,5 @@ QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names);
 // added to the table and *count says how many. Throws Failure 9 when the table is full.
 QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count);
 
-// The whole import into a database file: its items, then the new items of the
-// import file, written back atomically (also when nothing is new). Returns the
-// items added. Throws a Failure (53 for a missing database, 9 when the items
-// would not fit the main window's list); the database file is then unchanged.
-QVector<Item> importItems(const QString &dbPath, textfile::LineReader importFile);
 
 } // namespace itemimport
