@@ -61,6 +61,9 @@ private slots:
         QVERIFY(!names.isNew(QByteArray("ring")) && names.isNew(QString("Ring")) && names.isNew(QString("ring ")));
         names.add(QString("sword"));
         QVERIFY(names.isNew(QString())); // no slot is empty any more
+        itemimport::NameTable withEmptyName(1);
+        withEmptyName.add(QString());
+        QVERIFY(!withEmptyName.isNew(QString()));
     }
 
     void newItemsGoToTheEndInFileOrderWithCleanedNamesAndThosePresentSkipped()
