@@ -126,11 +126,18 @@ QByteArray readAll(const QString &path)
         throw Failure(ErrPathFileAccess, QStringLiteral("Path/File access error (%1 is a folder)").arg(fileNameOf(path)), kSource);
     if (!file.open(QIODevice::ReadOnly))
         throw openFailure(path, file, "read");
-    QByteArray bytes = file.readAll();
+    // Read into a buffer of the file's size: the bytes of a database stay in
+    // memory while it is listed, with no room to spare and no second copy.
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    const qint64 read = file.read(bytes.data(), bytes.size());
+    if (read < 0 || file.error() != QFileDevice::NoError)
+        throw failureFor(path, file, "read");
+    bytes.truncate(read);
+    // A file that grew meanwhile is read to its end.
+    if (!file.atEnd())
+        bytes += file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw failureFor(path, file, "read");
-    // The bytes of a database stay in memory while it is listed: no room to spare.
-    bytes.squeeze();
     return bytes;
 }
 

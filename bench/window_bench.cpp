@@ -5,7 +5,7 @@
 //   op/select/painted/<items>             an entry selected, its description painted
 //   op/update|delete|add/one/<items>      one-record changes through the program object
 //                                         (wall time holds two disk syncs: version and file)
-//   op/keep_version/one/<items>           keeping a version of the whole database
+//   op/keep_version/linked|copied/<items> keeping a version of the whole database
 //   op/import|merge/overlapping[-painted]/<items>  importing or merging half new items
 //                                         (and painting the list)
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
@@ -200,7 +200,18 @@ void addChanges(const std::string &n, int items)
         }
         cpu.report(state);
     });
-    add("op/keep_version/one/" + n, [items](benchmark::State &state) {
+    // What a change spends on its version: the replaced file's second name.
+    add("op/keep_version/linked/" + n, [items](benchmark::State &state) {
+        QTemporaryDir folder;
+        textfile::saveAtomically(folder.filePath("database.txt"), database(items));
+        const history::VersionStore store{DataFolder(folder.path())};
+        CpuSplit cpu;
+        for (auto _ : state)
+            cpu.measure([&] { (void)store.keepFile(QStringLiteral("database.txt"), history::Kind::Change, "Delete of x"); });
+        cpu.report(state);
+    });
+    // Where the file system gives no second name: a copy.
+    add("op/keep_version/copied/" + n, [items](benchmark::State &state) {
         QTemporaryDir folder;
         const history::VersionStore store{DataFolder(folder.path())};
         CpuSplit cpu;

@@ -54,18 +54,19 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
 {
     // The import file's bytes go to the database as they are, but for the
     // names' cleaning.
-    const QByteArray bytes = importBytes.toByteArray();
+    const QByteArray bytes = QByteArray::fromRawData(importBytes.data(), importBytes.size());
     QByteArray records;
+    records.reserve(bytes.size() + bytes.size() / 16);
     *count = 0;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         const recordindex::Span nameLine = recordindex::lineAt(bytes, pos, &pos);
-        const QByteArray name =
-            cleanedName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length)).toByteArray();
-        const bool adding = names.isNew(name);
+        const QByteArrayView cleaned = cleanedName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
+        const bool adding = names.isNew(QByteArray::fromRawData(cleaned.data(), cleaned.size()));
         if (adding) {
-            names.add(name);
-            records += name + "\r\n";
+            names.add(cleaned.toByteArray()); // the table may outlive these bytes
+            records.append(cleaned);
+            records += "\r\n";
         }
         // The record's description lines run to an empty line or the end of the file.
         while (pos < bytes.size()) {

@@ -160,8 +160,6 @@ void MainWindow::buildControls()
     // Uniform sizes let ten thousand entries appear at once.
     itemList_->setUniformItemSizes(true);
     itemList_->setLayoutMode(QListView::SinglePass);
-    connect(itemList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &MainWindow::onSelectionChanged);
     connect(itemList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::onSelectionChanged);
 
