@@ -148,6 +148,8 @@ void MainWindow::buildControls()
     descriptionView_ = placed(new QPlainTextEdit(client), "Text1", {3360, 360, 4695, 4695},
                               QStringLiteral("Description"));
     descriptionView_->setReadOnly(true);
+    // The view only shows: no undo history to keep for each description shown.
+    descriptionView_->setUndoRedoEnabled(false);
     descriptionView_->setFocusPolicy(Qt::ClickFocus);
     descriptionView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     descriptionView_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
