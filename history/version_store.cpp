@@ -10,6 +10,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -137,6 +138,21 @@ void VersionStore::prune(const QVector<Version> &earlier) const
 {
     for (qsizetype i = kVersionsKept - 1; i < earlier.size(); ++i)
         QFile::remove(earlier[i].path);
+}
+
+bool VersionStore::isContentOf(const Version &version, const QString &file)
+{
+#ifdef Q_OS_UNIX
+    struct stat kept, now;
+    if (::stat(QFile::encodeName(version.path).constData(), &kept) == 0
+        && ::stat(QFile::encodeName(file).constData(), &now) == 0 && kept.st_dev == now.st_dev
+        && kept.st_ino == now.st_ino)
+        return true;
+#endif
+    QFile a(version.path), b(file);
+    if (!a.open(QIODevice::ReadOnly))
+        return true; // nothing to keep
+    return b.open(QIODevice::ReadOnly) ? a.readAll() == b.readAll() : a.size() == 0;
 }
 
 void VersionStore::discard(const Version &version) const

@@ -52,6 +52,8 @@ public:
     Version keepFile(const QString &databaseFile, Kind kind, const QString &change) const;
     // Takes back a version that was kept for a change that did not happen.
     void discard(const Version &version) const;
+    // Whether a version is what the file holds now (its second name, or the same bytes).
+    static bool isContentOf(const Version &version, const QString &file);
 
     // The versions of a database file, newest first.
     QVector<Version> versions(const QString &databaseFile) const;

@@ -221,4 +221,5 @@ private:
     };
     std::optional<VersionToKeep> versionToKeep_;
     std::optional<history::Version> pending_;
+    QString pendingFile_;
 };

@@ -16,6 +16,7 @@ void Program::keepVersionWhenWriting(const QString &databaseFile, const QString 
 void Program::keepVersion(const QString &databaseFile, const QString &change, history::Kind kind)
 {
     try {
+        pendingFile_ = databaseFile;
         if (QFileInfo::exists(folder_.file(databaseFile)))
             pending_ = versions_.keepFile(databaseFile, kind, change);
         else if (kind == history::Kind::Undo)
@@ -44,7 +45,10 @@ Outcome Program::changing(const std::function<Outcome()> &change)
     const Outcome outcome = change();
     versionToKeep_.reset();
     if (pending_) {
-        if (!outcome.ok())
+        // A change that did not happen takes its version back; one whose new
+        // content is in place although it failed afterwards (the folder could
+        // not be synced) keeps it, the only copy of the old content.
+        if (!outcome.ok() && versions_.isContentOf(*pending_, folder_.file(pendingFile_)))
             versions_.discard(*pending_);
         pending_.reset();
         emit historyChanged();
