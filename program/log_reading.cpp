@@ -32,7 +32,7 @@ void LogReading::start()
 {
     auto *worker = new Worker(this);
     worker->moveToThread(&thread_);
-    connect(&thread_, &QThread::started, worker, [worker] { worker->run(); });
+    connect(&thread_, &QThread::started, worker, &Worker::run);
     connect(&thread_, &QThread::finished, worker, &QObject::deleteLater);
     thread_.start();
 }

@@ -36,6 +36,9 @@ public:
         endResetModel();
     }
 
+    void tickEvery() { tickAll(true); }
+    void untickEvery() { tickAll(false); }
+
     void tickAll(bool ticked)
     {
         for (Row &row : rows_)
@@ -188,8 +191,8 @@ HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent
     connect(blockStartBox_, &QLineEdit::returnPressed, this, &HarvestWindow::onReadAgainClicked);
     connect(readAgainButton_, &QPushButton::clicked, this, &HarvestWindow::onReadAgainClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &HarvestWindow::onCancelClicked);
-    connect(tickAllButton_, &QPushButton::clicked, model_, [this] { model_->tickAll(true); });
-    connect(untickAllButton_, &QPushButton::clicked, model_, [this] { model_->tickAll(false); });
+    connect(tickAllButton_, &QPushButton::clicked, model_, &HarvestModel::tickEvery);
+    connect(untickAllButton_, &QPushButton::clicked, model_, &HarvestModel::untickEvery);
     connect(addButton_, &QPushButton::clicked, this, &HarvestWindow::onAddClicked);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     for (auto [from, to] : {std::pair<QWidget *, QWidget *>{logBox_, blockStartBox_}, {blockStartBox_, readAgainButton_},
