@@ -163,42 +163,41 @@ void addPainted(const std::string &n, int items)
     });
 }
 
+// Times one change to the database; each round starts from the same file.
+// `prepare` runs untimed and returns the change to time.
+template <typename Prepare>
+void timeChange(benchmark::State &state, int items, Prepare prepare)
+{
+    StartedWindow started(database(items));
+    CpuSplit cpu;
+    for (auto _ : state) {
+        cpu.measure(prepare(*started.program));
+        state.PauseTiming();
+        started.restore(database(items));
+        state.ResumeTiming();
+    }
+    cpu.report(state);
+}
+
 void addChanges(const std::string &n, int items)
 {
-    // One record in the middle of the database; each round starts from the same file.
+    // One record in the middle of the database.
     add("op/update/one/" + n, [items](benchmark::State &state) {
-        StartedWindow started(database(items));
-        CpuSplit cpu;
-        for (auto _ : state) {
-            const std::optional<ListedItem> listed = started.program->listedItem(items / 2);
-            cpu.measure([&] { (void)started.program->replaceItem(*listed, QStringLiteral("renamed item"), std::nullopt); });
-            state.PauseTiming();
-            started.restore(database(items));
-            state.ResumeTiming();
-        }
-        cpu.report(state);
+        timeChange(state, items, [items](Program &program) {
+            return [&program, listed = program.listedItem(items / 2)] {
+                (void)program.replaceItem(*listed, QStringLiteral("renamed item"), std::nullopt);
+            };
+        });
     });
     add("op/delete/one/" + n, [items](benchmark::State &state) {
-        StartedWindow started(database(items));
-        CpuSplit cpu;
-        for (auto _ : state) {
-            cpu.measure([&] { (void)started.program->deleteListedItem(items / 2); });
-            state.PauseTiming();
-            started.restore(database(items));
-            state.ResumeTiming();
-        }
-        cpu.report(state);
+        timeChange(state, items, [items](Program &program) {
+            return [&program, items] { (void)program.deleteListedItem(items / 2); };
+        });
     });
     add("op/add/one/" + n, [items](benchmark::State &state) {
-        StartedWindow started(database(items));
-        CpuSplit cpu;
-        for (auto _ : state) {
-            cpu.measure([&] { (void)started.program->addItem(QStringLiteral("a new item"), QStringLiteral("Weight 1")); });
-            state.PauseTiming();
-            started.restore(database(items));
-            state.ResumeTiming();
-        }
-        cpu.report(state);
+        timeChange(state, items, [](Program &program) {
+            return [&program] { (void)program.addItem(QStringLiteral("a new item"), QStringLiteral("Weight 1")); };
+        });
     });
     // What a change spends on its version: the replaced file's second name.
     add("op/keep_version/linked/" + n, [items](benchmark::State &state) {
