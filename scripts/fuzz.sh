@@ -14,7 +14,7 @@ build=${GEARLEDGER_FUZZ_BUILD:-$here/build-fuzz}
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
     -DGEARLEDGER_BUILD_FUZZERS=ON -DGEARLEDGER_BUILD_TESTS=OFF -DGEARLEDGER_BUILD_BENCHMARKS=OFF
 cmake --build "$build" --target fuzzers -j"$(nproc)"
-(cd "$build" && ctest --output-on-failure -j"$(nproc)")
+(cd "$build" && bash "$here/scripts/with-fresh-home.sh" ctest --output-on-failure -j"$(nproc)")
 
 targets=$(cd "$here/fuzz/corpus" && ls)
 findings=0

@@ -14,4 +14,4 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd "$build"
-ctest --output-on-failure -j"$(nproc)"
+bash "$here/scripts/with-fresh-home.sh" ctest --output-on-failure -j"$(nproc)"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Gearledger with its tests and benchmarks,
-# and runs every test through CTest (windows on Qt's offscreen platform).
+# and runs every test through CTest (windows on Qt's offscreen platform) under
+# a fresh, empty home folder made for the run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install-deps.sh"
@@ -9,4 +10,4 @@ cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DGEARLEDGER_BUILD_TESTS=O
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
-ctest --output-on-failure -j"$(nproc)"
+bash "$here/scripts/with-fresh-home.sh" ctest --output-on-failure -j"$(nproc)"

@@ -20,9 +20,11 @@ private slots:
     void aFolderThatCannotBeWrittenOrMadeTakesTheUsersFolderOrFailsWithItsReason()
     {
         setProgramIdentity();
-        QStandardPaths::setTestModeEnabled(true);
+        // The user's data folder lies in a folder of this test's own, which exists.
+        QTemporaryDir dataHome;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
         const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir(userFolder).removeRecursively();
+        QCOMPARE(userFolder, dataHome.filePath("Gearledger"));
         QTemporaryDir portable;
         // A folder the user may not write (permission bits do not stop root).
         if (::geteuid() != 0) {
@@ -46,7 +48,6 @@ private slots:
             QCOMPARE(failure.description(),
                      "Path/File access error: the program folder " + QDir::toNativeSeparators(userFolder) + " cannot be created");
         }
-        QFile::remove(userFolder);
     }
 };
 
