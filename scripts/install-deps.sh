@@ -5,8 +5,10 @@
 set -euo pipefail
 # desktop-file-utils and appstream validate the installed desktop entry and
 # metainfo in the tests; python3 serves the bundled download folder in run.sh;
-# libsqlite3-dev is the benchmark's peer.
-packages=(g++ cmake make qt6-base-dev libgl-dev libbenchmark-dev libsqlite3-dev desktop-file-utils appstream python3)
+# libsqlite3-dev is the benchmark's peer; dpkg-dev finds the Debian package's
+# dependencies (cpack -G DEB).
+packages=(g++ cmake make qt6-base-dev libgl-dev libbenchmark-dev libsqlite3-dev desktop-file-utils appstream python3
+          dpkg-dev)
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang libclang-rt-14-dev)
 fi

@@ -2,7 +2,8 @@
 # Installs the built program into a temporary prefix and checks what a desktop
 # needs: every file in its place and nothing else, a desktop entry and a
 # metainfo file that validate, and an installed program that keeps its data in
-# the user's data folder, leaving the prefix untouched.
+# the user's data folder, leaving the prefix untouched. Then builds the Debian
+# package and checks its files and the dependencies it pulls in.
 # Usage: install_test.sh BUILD_FOLDER PRINT_PROGRAM_FOLDER
 set -euo pipefail
 build=$1
@@ -64,4 +65,16 @@ folder=$(XDG_DATA_HOME="$work/data" "$print_program_folder" "$prefix/bin")
 mkdir "$work/portable"
 folder=$(XDG_DATA_HOME="$work/data" "$print_program_folder" "$work/portable")
 [ "$folder" = "$work/portable" ] || fail "the portable program chose '$folder'"
+# The Debian package holds the same files under /usr and depends on the Qt
+# libraries the program links and on the platform plugins that show its windows.
+(cd "$build" && cpack -G DEB -B "$work/deb" >/dev/null) || fail "cpack -G DEB failed"
+package=$(ls "$work"/deb/gearledger_*.deb) || fail "no gearledger_*.deb was made"
+listed=$(dpkg-deb -c "$package" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./usr/||' | LC_ALL=C sort)
+[ "$listed" = "$(LC_ALL=C sort <<<"$expected")" ] || fail "the package's files differ:
+$(diff <(LC_ALL=C sort <<<"$expected") <(echo "$listed"))"
+depends=$(dpkg-deb -f "$package" Depends)
+for needed in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 qt6-qpa-plugins; do
+    grep -qw "$needed" <<<"$depends" || fail "the package does not depend on $needed: $depends"
+done
+[ "$(dpkg-deb -f "$package" Version)" = "${version#Gearledger }" ] || fail "the package's version is not the program's"
 echo "install test passed"
