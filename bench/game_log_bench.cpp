@@ -2,6 +2,10 @@
 //   op/harvest/log/<MB>  reading a generated log of that many MB from its file a
 //                        piece at a time, finding every identify block and its item,
 //                        and comparing the items with a database of 10000 items
+//   op/harvest/hostile/<log>  a log made to hold the harvest, read to its end:
+//                        nul-1GB, one line of 1 GB of NUL bytes (a sparse file);
+//                        tabs-100MB, one line of 100 MB of tabs (fed from memory);
+//                        counter kept_kib: the most the harvester held at once
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
 #include "app/text_file.h"
@@ -9,11 +13,52 @@
 #include "program/program.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <unistd.h>
 
 using namespace benchsupport;
 
+namespace {
+
+void reportKept(benchmark::State &state, const gamelog::Harvester &harvester)
+{
+    state.counters["kept_kib"] = double(harvester.mostKept()) / 1024;
+    state.counters["cut_lines"] = double(harvester.cutLines());
+}
+
+void addHostileLogBenchmarks()
+{
+    add("op/harvest/hostile/nul-1GB", [](benchmark::State &state) {
+        QFile sparse(scratchFile(QStringLiteral("nul.log")));
+        if (!sparse.open(QIODevice::WriteOnly) || ::ftruncate(sparse.handle(), qint64(1) << 30) != 0)
+            state.SkipWithError("the sparse file could not be made");
+        sparse.close();
+        for (auto _ : state) {
+            gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
+            gamelog::readLog(sparse.fileName(), harvester, [](qint64, qint64) { return true; });
+            reportKept(state, harvester);
+        }
+        sparse.remove();
+    });
+    add("op/harvest/hostile/tabs-100MB", [](benchmark::State &state) {
+        const QByteArray tabs(gamelog::kReadSize, '\t');
+        for (auto _ : state) {
+            gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
+            for (int i = 0; i < 100; ++i)
+                harvester.feed(tabs);
+            harvester.finish();
+            reportKept(state, harvester);
+        }
+        state.SetBytesProcessed(state.iterations() * 100 * tabs.size());
+    });
+}
+
+} // namespace
+
 void addGameLogBenchmarks()
 {
+    addHostileLogBenchmarks();
     constexpr int kMegabytes = 20;
     add("op/harvest/log/" + std::to_string(kMegabytes), [](benchmark::State &state) {
         const QString log = scratchFile(QStringLiteral("game.log"));

@@ -32,4 +32,30 @@ QString editableForm(const QString &stored)
     return shown;
 }
 
+QString shownForm(const QString &text, bool *broken)
+{
+    QString shown;
+    qsizetype copied = 0; // text before this is in shown
+    for (qsizetype lineStart = 0; lineStart < text.size();) {
+        qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        for (qsizetype at = lineStart; lineEnd - at > kShownLineLength;) {
+            qsizetype cut = at + kShownLineLength;
+            if (text[cut].isLowSurrogate() && text[cut - 1].isHighSurrogate())
+                --cut;
+            shown += QStringView(text).sliced(copied, cut - copied);
+            shown += QLatin1Char('\n');
+            copied = at = cut;
+        }
+        lineStart = lineEnd + 1;
+    }
+    if (broken)
+        *broken = copied > 0;
+    if (copied == 0)
+        return text;
+    shown += QStringView(text).sliced(copied);
+    return shown;
+}
+
 } // namespace description

@@ -22,4 +22,13 @@ QString encodeThroughScratch(const QString &scratchPath, const QString &typed);
 // Line breaks are "\n", as Qt's text boxes hold them.
 QString editableForm(const QString &stored);
 
+// The longest line a text box is given. Qt lays out a line at once, in time
+// that grows with the square of its length when it has no blank to wrap at.
+inline constexpr qsizetype kShownLineLength = 2000;
+
+// A text ("\n" between lines) as a text box shows it: every line longer than
+// kShownLineLength broken into lines of that many characters (one fewer where
+// the cut would part a surrogate pair). Sets *broken to whether a line was broken.
+QString shownForm(const QString &text, bool *broken = nullptr);
+
 } // namespace description

@@ -1,5 +1,8 @@
 #include "editing/identify_text.h"
 
+#include <QMimeData>
+#include <QStringDecoder>
+
 namespace identify {
 namespace {
 
@@ -55,6 +58,47 @@ std::optional<QString> objectName(const QString &line)
             return name;
     }
     return std::nullopt;
+}
+
+// The item of a kItemMimeType content: exactly one line break, between the
+// name and the stored description, in valid UTF-8.
+std::optional<Item> copiedItem(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    const qsizetype lineBreak = text.indexOf(QLatin1Char('\n'));
+    if (utf8.hasError() || lineBreak < 0 || text.indexOf(QLatin1Char('\n'), lineBreak + 1) >= 0
+        || text.contains(QLatin1Char('\r')))
+        return std::nullopt;
+    return Item{text.left(lineBreak), text.mid(lineBreak + 1)};
+}
+
+std::optional<Item> foundInText(const QString &text)
+{
+    const std::optional<FoundItem> found = itemFromText(text);
+    if (!found)
+        return std::nullopt;
+    return Item{found->name, storedDescription(found->descriptionLines)};
+}
+
+// The item of the program's own copy, else the one found in the text;
+// nothing, and *tooLong, for more than kPasteLimit characters.
+std::optional<Item> itemOnClipboard(const QMimeData &clipboard, bool *tooLong)
+{
+    if (clipboard.hasFormat(kItemMimeType)) {
+        const QByteArray copied = clipboard.data(kItemMimeType);
+        // UTF-8 takes at most three bytes for a character of a QString.
+        const bool tooManyBytes = copied.size() > 3 * kPasteLimit;
+        const std::optional<Item> item = tooManyBytes ? std::nullopt : copiedItem(copied);
+        *tooLong = tooManyBytes || (item && item->name.size() + item->description.size() > kPasteLimit);
+        if (*tooLong || item)
+            return *tooLong ? std::nullopt : item;
+    }
+    if (!clipboard.hasText())
+        return std::nullopt;
+    const QString text = clipboard.text();
+    *tooLong = text.size() > kPasteLimit;
+    return *tooLong ? std::nullopt : foundInText(text);
 }
 
 std::optional<QString> labelledName(const QString &line)
@@ -154,6 +198,34 @@ QString storedDescription(const QStringList &lines)
 QString itemAsText(const Item &item)
 {
     return item.name + QLatin1Char('\n') + QString(item.description).replace(QLatin1Char('|'), QLatin1Char('\n'));
+}
+
+QMimeData *itemAsMimeData(const Item &item)
+{
+    auto *data = new QMimeData;
+    data->setText(itemAsText(item));
+    data->setData(kItemMimeType, (item.name + QLatin1Char('\n') + item.description).toUtf8());
+    return data;
+}
+
+std::optional<Item> pastedItem(const QMimeData *clipboard, QString *refusal)
+{
+    bool tooLong = false;
+    std::optional<Item> item = clipboard ? itemOnClipboard(*clipboard, &tooLong) : std::nullopt;
+    if (tooLong) {
+        *refusal = QStringLiteral("The clipboard holds more text than Paste As New Item takes (%1 characters).  "
+                                  "Nothing was pasted.")
+                       .arg(kPasteLimit);
+    } else if (!item) {
+        *refusal = QStringLiteral("The clipboard holds no text to make an item of.  Copy an item's identify output "
+                                  "in the game, then choose Paste As New Item again.");
+    } else if (item->name.size() > kLongestPastedName) {
+        *refusal = QStringLiteral("The name on the clipboard is longer than the %1 characters an item's name can have "
+                                  "here.  Nothing was pasted.")
+                       .arg(kLongestPastedName);
+        item.reset();
+    }
+    return item;
 }
 
 } // namespace identify

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QMimeData;
+
 // Game output as the catalogue takes it in: the text a game prints when an item
 // is identified, pasted from the clipboard or read from a log, and the text
 // Copy Item puts out.
@@ -50,7 +52,29 @@ std::optional<FoundItem> itemFromText(QStringView text);
 QString storedDescription(const QStringList &lines);
 
 // An item as Copy Item puts it out: the name, then the description with each
-// "|" as a line break ("\n"). itemFromText gives the item back.
+// "|" as a line break ("\n"), for a game channel, a forum or another catalogue.
+// itemFromText gives back the name and the lines it can tell apart.
 QString itemAsText(const Item &item);
+
+// The clipboard format in which Copy Item also puts the item exactly as the
+// database holds it: the name, a line break ("\n"), the stored description, in UTF-8.
+inline const QString kItemMimeType = QStringLiteral("application/x-gearledger-item");
+
+// What Copy Item puts on the clipboard: the item as text and in kItemMimeType.
+// The caller owns it (QClipboard::setMimeData takes it).
+QMimeData *itemAsMimeData(const Item &item);
+
+// The most characters Paste As New Item takes; a longer clipboard text is
+// refused before it is cleaned. The name box holds kLongestPastedName.
+inline constexpr qsizetype kPasteLimit = 1 << 20;
+inline constexpr qsizetype kLongestPastedName = 32767;
+
+// The item Paste As New Item makes of the clipboard's content: the item Copy
+// Item put there exactly (kItemMimeType, when its content is one name line and
+// one description line), else the item findItem finds in the text, its
+// description in the stored form (storedDescription). Nothing, with the
+// message for the user in *refusal, when there is no text to make an item of,
+// more than kPasteLimit characters, or a name longer than kLongestPastedName.
+std::optional<Item> pastedItem(const QMimeData *clipboard, QString *refusal);
 
 } // namespace identify

@@ -4,6 +4,7 @@
 #include "app/packed_colour.h"
 #include "app/twips.h"
 #include "app/version.h"
+#include "editing/description_encoding.h"
 #include "editing/identify_text.h"
 #include "program/import_command.h"
 #include "program/program.h"
@@ -333,8 +334,10 @@ void MainWindow::showCount()
 
 void MainWindow::showDescription(const QString &stored)
 {
-    // The view takes "\n" as its line break; the display form's CR LF would be doubled.
-    descriptionView_->setPlainText(bars_to_breaks(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The view takes "\n" as its line break; the display form's CR LF would be
+    // doubled. A line too long to lay out at once is shown broken.
+    descriptionView_->setPlainText(
+        description::shownForm(bars_to_breaks(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
 }
 
 void MainWindow::applyColours()
@@ -449,14 +452,13 @@ void MainWindow::onEditItem()
 
 void MainWindow::onPasteItem()
 {
-    const std::optional<identify::FoundItem> found = identify::itemFromText(QGuiApplication::clipboard()->text());
-    if (!found) {
-        dialogs_.message(QStringLiteral("The clipboard holds no text to make an item of.  Copy an item's identify "
-                                        "output in the game, then choose Paste As New Item again."));
+    QString refusal;
+    const std::optional<Item> item = identify::pastedItem(QGuiApplication::clipboard()->mimeData(), &refusal);
+    if (!item) {
+        dialogs_.message(refusal);
         return;
     }
-    windows_.show<AddItemWindow>([this] { return new AddItemWindow(program_, dialogs_, this); })
-        ->fill(found->name, found->descriptionLines.join(QLatin1Char('\n')));
+    windows_.show<AddItemWindow>([this] { return new AddItemWindow(program_, dialogs_, this); })->fill(*item);
 }
 
 void MainWindow::onCopyItem()
@@ -466,7 +468,7 @@ void MainWindow::onCopyItem()
         dialogs_.message(kNoItemSelected);
         return;
     }
-    QGuiApplication::clipboard()->setText(identify::itemAsText(listed->item));
+    QGuiApplication::clipboard()->setMimeData(identify::itemAsMimeData(listed->item));
 }
 
 void MainWindow::onCurrentDatabase()

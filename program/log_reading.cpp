@@ -1,72 +1,90 @@
 #include "program/log_reading.h"
 
-// Lives on the reading's thread, where its run() reads the log.
-class LogReading::Worker : public QObject
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+
+struct LogReading::Shared
 {
-public:
-    explicit Worker(LogReading *reading) : reading_(reading) {}
-    void run()
+    Shared(const QString &path, const QString &blockStart) : path(path), harvester(blockStart) {}
+
+    // Runs a call on the reading's thread, unless the reading is gone.
+    void post(const std::function<void(LogReading *)> &call)
     {
-        reading_->read();
-        QThread::currentThread()->quit();
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (LogReading *const to = owner)
+            QMetaObject::invokeMethod(to, [to, call] { call(to); }, Qt::QueuedConnection);
     }
 
-private:
-    LogReading *reading_;
+    const QString path;
+    gamelog::Harvester harvester;
+    std::atomic_bool stop{false};
+    // Written by the thread before it posts its end, read after.
+    std::optional<Failure> failure;
+    std::mutex mutex;
+    LogReading *owner = nullptr; // under the mutex; nothing once the reading is destroyed
 };
 
 LogReading::LogReading(const QString &path, const QString &blockStart, QObject *parent)
-    : QObject(parent), path_(path), harvester_(std::make_unique<gamelog::Harvester>(blockStart))
+    : QObject(parent), shared_(std::make_shared<Shared>(path, blockStart))
 {
-    connect(&thread_, &QThread::finished, this, &LogReading::onThreadFinished);
+    shared_->owner = this;
 }
 
 LogReading::~LogReading()
 {
     cancel();
-    thread_.quit();
-    thread_.wait();
+    // Once this returns the thread posts nothing more; what it posted before goes with this object.
+    const std::lock_guard<std::mutex> lock(shared_->mutex);
+    shared_->owner = nullptr;
 }
 
 void LogReading::start()
 {
-    auto *worker = new Worker(this);
-    worker->moveToThread(&thread_);
-    connect(&thread_, &QThread::started, worker, &Worker::run);
-    connect(&thread_, &QThread::finished, worker, &QObject::deleteLater);
-    thread_.start();
+    std::thread(&LogReading::read, shared_).detach();
 }
 
 void LogReading::cancel()
 {
-    stop_ = true;
+    shared_->stop = true;
 }
 
-// On the reading's thread.
-void LogReading::read()
+const gamelog::Harvester &LogReading::harvest() const
 {
+    return shared_->harvester;
+}
+
+// On the reading's own thread.
+void LogReading::read(const std::shared_ptr<Shared> &shared)
+{
+    int shownPermille = -1;
     try {
-        gamelog::readLog(path_, *harvester_, [this](qint64 done, qint64 total) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, done, total] {
-                    if (!stop_)
-                        emit progressed(done, total);
-                },
-                Qt::QueuedConnection);
-            return !stop_;
+        gamelog::readLog(shared->path, shared->harvester, [&](qint64 done, qint64 total) {
+            // The bar moves in thousandths: no more signals than that.
+            const int permille = total > 0 ? int(std::min(done, total) * 1000 / total) : 0;
+            if (permille != std::exchange(shownPermille, permille))
+                shared->post([done, total](LogReading *reading) {
+                    if (!reading->shared_->stop)
+                        emit reading->progressed(done, total);
+                });
+            return !shared->stop;
         });
     } catch (const Failure &failure) {
-        failure_ = failure;
+        shared->failure = failure;
     }
+    shared->post([](LogReading *reading) { reading->onReadEnded(); });
 }
 
-void LogReading::onThreadFinished()
+void LogReading::onReadEnded()
 {
-    if (stop_)
+    if (shared_->stop)
         return;
-    if (failure_)
-        emit failed(*failure_);
+    if (shared_->failure)
+        emit failed(*shared_->failure);
     else
         emit finished();
 }

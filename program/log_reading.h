@@ -4,17 +4,15 @@
 #include "editing/game_log.h"
 
 #include <QObject>
-#include <QThread>
 
-#include <atomic>
 #include <memory>
-#include <optional>
 
 // Reads a game log on a thread of its own, a piece at a time, so that the
 // window waiting for it stays responsive and shows the progress. The signals
 // come on the thread that made the reading: progress, then finished or failed.
-// Cancelling stops the reading between two pieces, and nothing more is
-// signalled; destroying it cancels it and waits for its thread.
+// Cancelling, or destroying the reading, returns at once and nothing more is
+// signalled: the thread, never waited for, stops by itself after the piece it
+// is reading (at most gamelog::kPieceSize bytes) and frees what it read.
 class LogReading : public QObject
 {
     Q_OBJECT
@@ -26,7 +24,7 @@ public:
     void cancel();
 
     // What the log held, once finished.
-    const gamelog::Harvester &harvest() const { return *harvester_; }
+    const gamelog::Harvester &harvest() const;
 
 signals:
     void progressed(qint64 bytesRead, qint64 bytesTotal);
@@ -34,16 +32,10 @@ signals:
     void failed(const Failure &failure);
 
 private:
-    void onThreadFinished();
+    // What the reading and its thread share; the thread holds it as long as it runs.
+    struct Shared;
+    static void read(const std::shared_ptr<Shared> &shared);
+    void onReadEnded();
 
-    class Worker;
-    friend class Worker;
-    void read();
-
-    QString path_;
-    std::unique_ptr<gamelog::Harvester> harvester_;
-    std::atomic_bool stop_{false};
-    // Written by the worker before its thread ends, read after.
-    std::optional<Failure> failure_;
-    QThread thread_;
+    std::shared_ptr<Shared> shared_;
 };

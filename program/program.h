@@ -88,6 +88,10 @@ public:
 
     // Appends an item typed in the Add New Item window.
     Outcome addItem(const QString &name, const QString &typedDescription);
+    // Appends an item whose description is in the stored form already (a
+    // paste left as pasted), exactly as given. Name and description are one
+    // line each.
+    Outcome addStoredItem(const Item &item);
     // Replaces the record of a listed item, when the file still holds that item
     // there; a name or a typed description left unchanged (nothing given) is
     // written back exactly as it was read.

@@ -51,6 +51,20 @@ Outcome Program::addItem(const QString &name, const QString &typedDescription)
     });
 }
 
+Outcome Program::addStoredItem(const Item &item)
+{
+    return changing([&] {
+        try {
+            const QByteArray bytes = readDatabase(current_.fileName, true);
+            keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + item.name);
+            writeCurrentDatabase(recordedit::withItemsAppended(bytes, {item}));
+        } catch (const Failure &failure) {
+            return Outcome::failed(failure);
+        }
+        return Outcome::done();
+    });
+}
+
 Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
                              const std::optional<QString> &newTypedDescription)
 {

@@ -4,9 +4,15 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 
 class HarvestWindowTest : public QObject
 {
@@ -66,6 +72,38 @@ private slots:
         QCOMPARE(p.database(), before + crlf({"axe", "Object 'axe' is weapon.|"}));
         QCOMPARE(p.program.undoableChange().value_or("<none>"), QStringLiteral("Harvest of 1 items"));
         QCOMPARE(Program(p.folder.path()).gameLogChoices().blockStart, QStringLiteral("Object"));
+    }
+
+    // Cancel waited for the reading to end its piece (8 s for 1 GB of NUL
+    // bytes), and for ever on a pipe that no one writes to.
+    void theWindowAnswersWhateverTheLog()
+    {
+        ProgramOnFolder p(dialogs, crlf({"ring", "gold|"}));
+        QFile sparse(p.folder.file("nul.log"));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && ::ftruncate(sparse.handle(), qint64(1) << 30) == 0);
+        HarvestWindow window(p.program, dialogs);
+        window.show();
+        const auto summary = [&] { return window.findChild<QLabel *>("lblSummary")->text(); };
+        window.read(sparse.fileName());
+        QTRY_VERIFY(window.findChild<QProgressBar *>("prgReading")->value() > 0);
+        const auto cancelled = std::chrono::steady_clock::now();
+        window.findChild<QPushButton *>("cmdCancel")->click();
+        qInfo("Cancel returned after %.2f ms",
+              std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - cancelled).count());
+        QCOMPARE(summary(), QStringLiteral("Reading cancelled.  Nothing was added."));
+
+        p.folder.write("long.log", "Object 'long' is " + QByteArray(100000, 'x') + "\n");
+        window.read(p.folder.file("long.log"));
+        QTRY_VERIFY(window.findChild<QPushButton *>("cmdAdd")->isEnabled());
+        QVERIFY(summary().endsWith(".  1 lines too long were cut to their first 65536 characters."));
+
+        QVERIFY(::mkfifo(QFile::encodeName(p.folder.file("pipe.log")).constData(), 0600) == 0);
+        for (const QString &path : {p.folder.file("pipe.log"), p.folder.path(), QStringLiteral("/dev/zero")}) {
+            dialogs.expectMessage("Unanticipated error #75  Description: Path/File access error: could not read "
+                                  + QFileInfo(path).fileName() + " (a folder, a pipe or a device, not a file)   Source: Gearledger");
+            window.read(path);
+            QTRY_COMPARE(summary(), QStringLiteral("The log could not be read."));
+        }
     }
 };
 

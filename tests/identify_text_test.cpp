@@ -2,6 +2,7 @@
 // text Copy Item puts out coming back as the same item.
 #include "editing/identify_text.h"
 
+#include <QMimeData>
 #include <QTest>
 
 using identify::itemFromText;
@@ -55,6 +56,23 @@ private slots:
             QCOMPARE(found->name, item.name);
             QCOMPARE(identify::storedDescription(found->descriptionLines), item.description);
         }
+    }
+
+    // The program's own copy is taken only when it is well formed (else the
+    // text is read); a name longer than its box is refused.
+    void thePasteTakesTheProgramsOwnCopyOnlyWhenWellFormed()
+    {
+        QMimeData data;
+        data.setText("x\nName: y");
+        QString refusal;
+        for (const char *malformed : {"x", "x\ny\nz", "x\ry\n", "x\n\xFF"}) {
+            data.setData(identify::kItemMimeType, malformed);
+            QCOMPARE(identify::pastedItem(&data, &refusal), Item({"y", "x|"}));
+        }
+        data.setText(QString(32768, 'n'));
+        QVERIFY(!identify::pastedItem(&data, &refusal));
+        QCOMPARE(refusal, "The name on the clipboard is longer than the 32767 characters an item's name can have here."
+                          "  Nothing was pasted.");
     }
 };
 

@@ -58,6 +58,13 @@ class MainWindowTest : public QObject
         list->setCurrentIndex(list->model()->index(row, 0));
     }
     TwipRect twips(const char *name) const { return twipsOf(control(name)); }
+    static qsizetype longestLine(const QPlainTextEdit *box)
+    {
+        const QStringList lines = box->toPlainText().split('\n');
+        return std::max_element(lines.begin(), lines.end(), [](auto &a, auto &b) { return a.size() < b.size(); })->size();
+    }
+    const QString kBrokenNote = "The description has lines longer than 2000 characters.  They are shown broken into "
+                                "lines of 2000, and the description cannot be changed here: %1";
 
 private slots:
     void init() { dialogs.reset(); }
@@ -167,24 +174,70 @@ private slots:
         QVERIFY(!window->isVisible());
     }
 
+    // Every item comes back exactly, and a text box is given no line longer
+    // than 2000 characters: Qt lays out a line without blanks in time that
+    // grows with the square of its length (164 s for 1 MB).
     void copyItemThenPasteAsNewItemGivesTheSameItemBack()
     {
-        const QByteArray items = crlf({"ring", "gold|", "sword long", "Object 'sword long' is a weapon.||  Weight 10|"});
-        start(items);
+        const QVector<Item> items = {
+            {"my sword", "Object 'sword long' is a weapon.||  Weight 10|"}, // renamed after a harvest
+            {"ring", "Name: Ring of Fire|worn|"},
+            {"  sword", "   indented|x|"},
+            {"axe", "|"},
+            {"bars", "|||"},
+            {"trail  ", "worn   |  |"},
+            {"\x1b[1;31mred orb", "\x1b[31mglows\x1b[0m|^[[0m|"},
+            {"Ogre's \"club\"", "Object \"Ogre's club\" is a weapon.|It's 'big'.|"},
+            {QString::fromUtf8("\u00E9p\u00E9e \u20AC"), QString::fromUtf8("Worth: 5 \u20AC \u2013 caf\u00E9|\u201Cq\u201D|")},
+            {"keen", "edged|x"}, // no bar at the end, as a hand-edited file may have it
+            {"50 KB", QString(50000, 'x') + "|ab cd|"},
+            {"400 KB", QString(400000, 'x') + "|"},
+            {"1 MB", "Object 'x' is big.|" + QString(1000000, 'x')},
+        };
+        start(itemdb::encodeItems(items));
         dialogs.expectMessage(kNoItemSelected);
         control<QAction>("mnuCopyItem")->trigger();
-        select(1);
-        QTest::keyClick(control("List1"), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QStringLiteral("sword long\nObject 'sword long' is a weapon.\n\n  Weight 10\n"));
-        QTest::keyClick(control("Text2"), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::mouseClick(control("Form4")->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-        QCOMPARE(p->database(), items + crlf({"sword long", "Object 'sword long' is a weapon.||  Weight 10|"}));
+        for (int row = 0; row < items.size(); ++row) {
+            select(row);
+            QTest::keyClick(control("List1"), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+            if (row == 0) // the text for a game channel or a forum
+                QCOMPARE(QGuiApplication::clipboard()->text(),
+                         QStringLiteral("my sword\nObject 'sword long' is a weapon.\n\n  Weight 10\n"));
+            if (items[row].description.size() > 2000)
+                dialogs.expectMessage(kBrokenNote.arg("Add adds it as pasted."));
+            QTest::keyClick(control("Text2"), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+            QVERIFY(!control("Form4")->grab().isNull()); // laid out and painted
+            QVERIFY(longestLine(control("Form4")->findChild<QPlainTextEdit *>("Text2")) <= 2000);
+            QTest::mouseClick(control("Form4")->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+            QCOMPARE(p->database(), itemdb::encodeItems(items + items.mid(0, row + 1)));
+        }
 
         QGuiApplication::clipboard()->setText("\x1b[0m \n\t\n");
         dialogs.expectMessage("The clipboard holds no text to make an item of.  Copy an item's identify output in the "
                               "game, then choose Paste As New Item again.");
         control<QAction>("mnuPasteItem")->trigger();
+        QGuiApplication::clipboard()->setText(QString(20 << 20, QLatin1Char('\t')) + "end"); // crashed Qt
+        dialogs.expectMessage("The clipboard holds more text than Paste As New Item takes (1048576 characters).  "
+                              "Nothing was pasted.");
+        control<QAction>("mnuPasteItem")->trigger();
+    }
+
+    // A long line is shown broken and written back whole.
+    void aLongLineIsShownBrokenAndKeptWhole()
+    {
+        const QByteArray line = QByteArray("0123456789").repeated(20000);
+        const QByteArray items = crlf({"ring", "gold|", "one line"}) + line + "\r\n";
+        start(items);
+        select(1);
+        QCOMPARE(longestLine(control<QPlainTextEdit>("Text1")), 2000);
+        QCOMPARE(text("Text1").remove('\n'), QString::fromLatin1(line));
+        dialogs.expectMessage(kBrokenNote.arg("Update keeps it as it is."));
+        control<QAction>("mnuEdit")->trigger();
+        auto *box = control("Form2")->findChild<QPlainTextEdit *>("Text2");
+        QVERIFY(box->isReadOnly() && longestLine(box) == 2000);
+        control("Form2")->findChild<QLineEdit *>("Text1")->setText("renamed");
+        QTest::mouseClick(control("Form2")->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QCOMPARE(p->database(), QByteArray(items).replace("one line", "renamed"));
     }
 
     void theControlsFollowResizesAndTheDividerWhileAButtonPressedOnItIsDown()

@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "app/twips.h"
 #include "app/typed_text.h"
+#include "editing/description_encoding.h"
 #include "program/program.h"
 
 #include <QLabel>
@@ -34,15 +35,28 @@ AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent
     connect(addButton, &QPushButton::clicked, this, &AddItemWindow::onAddClicked);
 }
 
-void AddItemWindow::fill(const QString &name, const QString &description)
+void AddItemWindow::fill(const Item &item)
 {
-    nameBox_->setText(name);
+    nameBox_->setText(item.name);
     nameBox_->setCursorPosition(0); // a long name shows from its start
-    descriptionBox_->setPlainText(description);
+    bool broken = false;
+    descriptionBox_->setPlainText(description::shownForm(description::editableForm(item.description), &broken));
+    descriptionBox_->setReadOnly(broken);
+    filledDescription_ = item.description;
+    shownDescription_ = typedText(descriptionBox_);
+    if (broken)
+        dialogs_.message(QStringLiteral("The description has lines longer than %1 characters.  They are shown broken "
+                                        "into lines of %1, and the description cannot be changed here: Add adds it "
+                                        "as pasted.")
+                             .arg(description::kShownLineLength));
 }
 
 void AddItemWindow::onAddClicked()
 {
-    if (dialogs_.report(program_.addItem(nameBox_->text(), typedText(descriptionBox_))))
+    const QString typed = typedText(descriptionBox_);
+    const Outcome added = filledDescription_ && typed == shownDescription_
+                              ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
+                              : program_.addItem(nameBox_->text(), typed);
+    if (dialogs_.report(added))
         close();
 }

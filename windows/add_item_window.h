@@ -1,6 +1,10 @@
 #pragma once
 
+#include "app/item_database.h"
+
 #include <QWidget>
+
+#include <optional>
 
 class Dialogs;
 class Program;
@@ -15,9 +19,12 @@ class AddItemWindow : public QWidget
 public:
     AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
 
-    // Puts a name and a description (lines joined by "\n") in the boxes, in
-    // place of what they hold, for the user to review before pressing Add.
-    void fill(const QString &name, const QString &description);
+    // Puts an item in the boxes, in place of what they hold, for the user to
+    // review before pressing Add; its description is added exactly as given
+    // unless the user changes it. A description with lines too long for a text
+    // box is shown broken (description::shownForm), cannot be changed here, and
+    // a message says so.
+    void fill(const Item &item);
 
 private slots:
     // On a failure the message is shown, nothing is added and the window stays
@@ -27,6 +34,9 @@ private slots:
 private:
     Program &program_;
     Dialogs &dialogs_;
+    // The stored description filled in, and the text the box showed of it.
+    std::optional<QString> filledDescription_;
+    QString shownDescription_;
     QLineEdit *nameBox_ = nullptr;             // Text1
     QPlainTextEdit *descriptionBox_ = nullptr; // Text2
 };

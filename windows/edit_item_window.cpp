@@ -38,11 +38,19 @@ void EditItemWindow::edit(const ListedItem &listed)
 {
     listed_ = listed;
     nameBox_->setText(listed.item.name);
-    descriptionBox_->setPlainText(description::editableForm(listed.item.description));
+    bool broken = false;
+    descriptionBox_->setPlainText(description::shownForm(description::editableForm(listed.item.description), &broken));
+    // Shown broken, the description could not be typed back as it is stored.
+    descriptionBox_->setReadOnly(broken);
     recordLabel_->setText(QString::number(listed.record));
     recordLabel_->setAccessibleDescription(recordLabel_->text());
     shownName_ = nameBox_->text();
     shownDescription_ = typedText(descriptionBox_);
+    if (broken)
+        dialogs_.message(QStringLiteral("The description has lines longer than %1 characters.  They are shown broken "
+                                        "into lines of %1, and the description cannot be changed here: Update keeps "
+                                        "it as it is.")
+                             .arg(description::kShownLineLength));
 }
 
 void EditItemWindow::onUpdateClicked()

@@ -138,6 +138,21 @@ QString unwritableText(const Item &item)
     return QStringLiteral("Cannot be added: \"%1\" has no place in a database").arg(bad);
 }
 
+// What the harvest left out of lines and blocks too long to keep; empty when nothing.
+QString cutText(const gamelog::Harvester &harvest)
+{
+    QString text;
+    if (harvest.cutLines() > 0)
+        text += QStringLiteral("  %1 lines too long were cut to their first %2 characters.")
+                    .arg(harvest.cutLines())
+                    .arg(gamelog::kLongestLine);
+    if (harvest.cutBlocks() > 0)
+        text += QStringLiteral("  %1 blocks too long were cut to their first %2 characters.")
+                    .arg(harvest.cutBlocks())
+                    .arg(gamelog::kLongestBlock);
+    return text;
+}
+
 } // namespace
 
 HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent)
@@ -145,7 +160,7 @@ HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent
                           | Qt::MSWindowsFixedSizeDialogHint),
       program_(program), dialogs_(dialogs)
 {
-    designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5280);
+    designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5520);
 
     auto *logLabel = placed(new QLabel(QStringLiteral("Game &log:"), this), "lblLog", {120, 150, 1695, 255});
     logBox_ = placed(new QLineEdit(this), "txtLog", {1860, 120, 5700, 315}, QStringLiteral("Game log"));
@@ -163,12 +178,12 @@ HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent
     progressBar_->setRange(0, 1000);
     cancelButton_ = placed(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel", {6240, 990, 1320, 375},
                            QStringLiteral("Cancel"));
-    summaryLabel_ = placed(new QLabel(this), "lblSummary", {120, 1470, 7440, 495});
+    summaryLabel_ = placed(new QLabel(this), "lblSummary", {120, 1470, 7440, 735});
     summaryLabel_->setWordWrap(true);
     summaryLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *listLabel = placed(new QLabel(QStringLiteral("&Items found (Space ticks or unticks):"), this), "lblFound",
-                             {120, 2040, 7440, 255});
-    foundList_ = placed(new QTreeView(this), "lstFound", {120, 2310, 7440, 2355}, QStringLiteral("Items found"));
+                             {120, 2280, 7440, 255});
+    foundList_ = placed(new QTreeView(this), "lstFound", {120, 2550, 7440, 2355}, QStringLiteral("Items found"));
     listLabel->setBuddy(foundList_);
     model_ = new HarvestModel(this);
     foundList_->setModel(model_);
@@ -179,13 +194,13 @@ HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent
     foundList_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     foundList_->setColumnWidth(1, twipsToPixels(3600));
     foundList_->setColumnWidth(2, twipsToPixels(750));
-    tickAllButton_ = placed(new QPushButton(QStringLiteral("Tick &All"), this), "cmdTickAll", {120, 4785, 1335, 375},
+    tickAllButton_ = placed(new QPushButton(QStringLiteral("Tick &All"), this), "cmdTickAll", {120, 5025, 1335, 375},
                             QStringLiteral("Tick All"));
     untickAllButton_ = placed(new QPushButton(QStringLiteral("&Untick All"), this), "cmdUntickAll",
-                              {1560, 4785, 1335, 375}, QStringLiteral("Untick All"));
-    addButton_ = placed(new QPushButton(QStringLiteral("A&dd"), this), "cmdAdd", {5025, 4785, 1215, 375},
+                              {1560, 5025, 1335, 375}, QStringLiteral("Untick All"));
+    addButton_ = placed(new QPushButton(QStringLiteral("A&dd"), this), "cmdAdd", {5025, 5025, 1215, 375},
                         QStringLiteral("Add"));
-    auto *closeButton = placed(new QPushButton(QStringLiteral("Cl&ose"), this), "cmdClose", {6345, 4785, 1215, 375},
+    auto *closeButton = placed(new QPushButton(QStringLiteral("Cl&ose"), this), "cmdClose", {6345, 5025, 1215, 375},
                                QStringLiteral("Close"));
 
     connect(blockStartBox_, &QLineEdit::returnPressed, this, &HarvestWindow::onReadAgainClicked);
@@ -305,9 +320,10 @@ void HarvestWindow::onReadingFinished()
                           .arg(counts[int(Program::Standing::Different)]);
     if (unwritable > 0)
         summary += QStringLiteral(", %1 that cannot be added").arg(unwritable);
-    summaryLabel_->setText(harvest.blocks() == 0
-                               ? QStringLiteral("No line of the log starts with \"%1\".").arg(blockStartBox_->text())
-                               : summary + QLatin1Char('.'));
+    summaryLabel_->setText((harvest.blocks() == 0
+                                ? QStringLiteral("No line of the log starts with \"%1\".").arg(blockStartBox_->text())
+                                : summary + QLatin1Char('.'))
+                           + cutText(harvest));
     dropFinishedReading();
     showReading(false);
     if (model_->rowCount() > 0) {
