@@ -259,9 +259,17 @@ void saveAtomically(const QString &path, const QByteArray &bytes, const std::fun
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && (errno != EEXIST || attempt >= 100))
             throw systemFailure(path, "write", errno);
+        if (fd < 0)
+            continue;
+        // Start-up cleaning in another running copy leaves a locked file alone;
+        // when it removed this one before the lock was had, another is made.
+        ::flock(fd, LOCK_EX);
+        struct stat made;
+        if (::fstat(fd, &made) == 0 && made.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+        }
     }
-    // Start-up cleaning in another running instance leaves a locked file alone.
-    ::flock(fd, LOCK_EX);
     int error = 0;
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
         error = errno;
@@ -269,13 +277,13 @@ void saveAtomically(const QString &path, const QByteArray &bytes, const std::fun
         error = writeFully(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
+    // The file stays open, and so locked, until it has its final name.
     if (error == 0 && beforeReplacing) {
         try {
             beforeReplacing();
         } catch (...) {
             ::unlink(temporary.constData());
+            ::close(fd);
             throw;
         }
     }
@@ -283,11 +291,14 @@ void saveAtomically(const QString &path, const QByteArray &bytes, const std::fun
         error = errno;
     if (error != 0) {
         ::unlink(temporary.constData());
+        ::close(fd);
         throw systemFailure(path, "write", error);
     }
-    // The new content is in place, but unless the folder is synced it may not
-    // survive a power cut, so success cannot be reported.
-    error = syncFolder(folder);
+    // The new content is in place, but unless the file is closed and the
+    // folder synced without a failure, success cannot be reported.
+    error = ::close(fd) == 0 ? 0 : errno;
+    if (error == 0)
+        error = syncFolder(folder);
     if (error != 0)
         throw systemFailure(path, "write", error);
 }
