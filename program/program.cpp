@@ -32,7 +32,8 @@ ItemTable::Entry entryOf(const recordindex::Index &index, int record)
 
 } // namespace
 
-Program::Program(const QString &folder, QObject *parent) : QObject(parent), folder_(folder), versions_(folder_)
+Program::Program(const QString &folder, QObject *parent)
+    : QObject(parent), lock_(folder), folder_(folder), versions_(folder_)
 {
     selectPrimary();
 }
@@ -55,6 +56,8 @@ void Program::selectPrimary()
 
 Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeListing)
 {
+    if (!folderClaim().ok())
+        return folderClaim();
     try {
         selectPrimary();
         // Saves killed half-way leave their temporary files; nothing else is touched.

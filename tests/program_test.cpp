@@ -33,19 +33,21 @@ private slots:
     void theFirstStartWritesBothFilesAfterTheirNoticesAndListsOnlyOnTheNextListing()
     {
         TestFolder folder;
-        Program program(folder.path());
-        QSignalSpy counted(&program, &Program::listingChanged);
-        dialogs.expectMessage("Could not find the Preference file: pref.txt  This file will be created.");
-        dialogs.expectMessage("Could not find the database.txt file, please be sure that the database.txt is in the "
-                              "same folder as the program.  A database will now be created.");
-        QVERIFY(program.startUp(dialogs, {}).ok());
-        QCOMPARE(folder.read("pref.txt"), QByteArray(" 0 \r\n 65280 \r\n 65280 \r\n"));
-        QCOMPARE(folder.read("database.txt"), sampleItemBytes());
-        QCOMPARE(program.colours().descriptionText, std::optional<quint32>(65280));
-        QCOMPARE(program.items().rowCount(), 0);
-        QCOMPARE(counted.count(), 0); // the count label keeps its caption
-        QVERIFY(program.listAll().ok());
-        QCOMPARE(program.countText(), QStringLiteral("1 items in database"));
+        {
+            Program program(folder.path());
+            QSignalSpy counted(&program, &Program::listingChanged);
+            dialogs.expectMessage("Could not find the Preference file: pref.txt  This file will be created.");
+            dialogs.expectMessage("Could not find the database.txt file, please be sure that the database.txt is in "
+                                  "the same folder as the program.  A database will now be created.");
+            QVERIFY(program.startUp(dialogs, {}).ok());
+            QCOMPARE(folder.read("pref.txt"), QByteArray(" 0 \r\n 65280 \r\n 65280 \r\n"));
+            QCOMPARE(folder.read("database.txt"), sampleItemBytes());
+            QCOMPARE(program.colours().descriptionText, std::optional<quint32>(65280));
+            QCOMPARE(program.items().rowCount(), 0);
+            QCOMPARE(counted.count(), 0); // the count label keeps its caption
+            QVERIFY(program.listAll().ok());
+            QCOMPARE(program.countText(), QStringLiteral("1 items in database"));
+        }
 
         // A bad second line: the background stays applied, the rest and the listing never come.
         folder.write("pref.txt", "255\r\nblue\r\n0\r\n");
@@ -56,6 +58,17 @@ private slots:
                                     "number)" + kSource);
         QCOMPARE(again.colours().background, std::optional<quint32>(255));
         QVERIFY(!again.colours().itemText && !listed && again.items().rowCount() == 0);
+    }
+
+    // One running copy of the program per folder: a second program object touches nothing of it.
+    void aProgramObjectThatDoesNotHoldItsFolderDoesNotStartUp()
+    {
+        ProgramOnFolder p(dialogs, sampleItemBytes());
+        p.folder.write(".database.txt.gearledger-save-abc123", "killed save");
+        QCOMPARE(Program(p.folder.path()).startUp(dialogs, {}).message(),
+                 "Another copy of Gearledger is already running on the program folder " + p.folder.path()
+                     + ". Only one copy may use a program folder at a time, so this one will not open it.");
+        QVERIFY(p.folder.exists(".database.txt.gearledger-save-abc123"));
     }
 
     void aListingKeepsFileOrderAndWhatWasReadBeforeAFailure()
