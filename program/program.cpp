@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <csignal>
+
 namespace {
 
 const QString kPrefMissing =
@@ -35,6 +37,9 @@ ItemTable::Entry entryOf(const recordindex::Index &index, int record)
 Program::Program(const QString &folder, QObject *parent)
     : QObject(parent), lock_(folder), folder_(folder), versions_(folder_)
 {
+    // A write past the file-size limit then fails with EFBIG, which every
+    // write reports, instead of the signal ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     selectPrimary();
 }
 

@@ -52,6 +52,9 @@ inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
 // its other operations do not ask, so nothing but ending may follow (as
 // runProgram does). A program that restarts on a folder destroys its first
 // program object before making the next.
+// Making a program object also makes a write beyond the file-size limit fail
+// with its message ("File too large") instead of ending the process (SIGXFSZ
+// is ignored from then on).
 class Program : public QObject
 {
     Q_OBJECT

@@ -6,6 +6,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 const QString kSource = QStringLiteral("   Source: Gearledger");
 // Twin names; a record without a final bar; a lone LF, Windows-1252 bytes and an empty last line.
@@ -69,6 +74,26 @@ private slots:
                  "Another copy of Gearledger is already running on the program folder " + p.folder.path()
                      + ". Only one copy may use a program folder at a time, so this one will not open it.");
         QVERIFY(p.folder.exists(".database.txt.gearledger-save-abc123"));
+    }
+
+    // Writes past the file-size limit fail with their message; the signal the kernel sends kills nothing.
+    void aWritePastTheFileSizeLimitFailsWithoutEndingTheProcess()
+    {
+        TestFolder folder;
+        folder.write("database.txt", sampleItemBytes());
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_DFL);
+            const rlimit limit{10, RLIM_INFINITY};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const QString message = Program(folder.path()).addItem("helmet", "iron").message();
+            qInfo("%s", qPrintable(message));
+            ::_exit(message.contains("could not write database.txt (File too large)") ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), qPrintable(QString("ended by signal %1").arg(WTERMSIG(status))));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void aListingKeepsFileOrderAndWhatWasReadBeforeAFailure()
