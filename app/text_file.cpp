@@ -217,12 +217,16 @@ bool isSaveLeftoverName(const QString &fileName)
     return true;
 }
 
-int removeSaveLeftovers(const QString &folder)
+namespace {
+
+// Deletes the leftovers in the folder whose names pass isLeftover: regular
+// files only (never a link), and none that a running save holds locked.
+int removeLeftoversIn(const QString &folder, const std::function<bool(const QString &)> &isLeftover)
 {
     int removed = 0;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!isSaveLeftoverName(name))
+        if (!isLeftover(name))
             continue;
         const QByteArray path = QFile::encodeName(dir.filePath(name));
         const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -236,6 +240,22 @@ int removeSaveLeftovers(const QString &folder)
         ::close(fd);
     }
     return removed;
+}
+
+} // namespace
+
+int removeSaveLeftovers(const QString &folder)
+{
+    return removeLeftoversIn(folder, isSaveLeftoverName);
+}
+
+int removeSaveLeftoversOf(const QString &path)
+{
+    const QFileInfo target(finalTarget(path));
+    const QString start = QLatin1Char('.') + target.fileName() + kSaveMark;
+    return removeLeftoversIn(target.absolutePath(), [&start](const QString &name) {
+        return name.size() == start.size() + kSaveSuffixLength && name.startsWith(start) && isSaveLeftoverName(name);
+    });
 }
 
 void saveAtomically(const QString &path, const QByteArray &bytes, const std::function<void()> &beforeReplacing)

@@ -73,6 +73,13 @@ bool isSaveLeftoverName(const QString &fileName);
 // Returns how many were deleted; a leftover that cannot be deleted is left.
 int removeSaveLeftovers(const QString &folder);
 
+// Deletes, with the same care, the leftovers of saves of the file at path
+// only, in the folder that file lies in: a link is followed to its end, as a
+// save follows it, so for a database kept elsewhere through a link this
+// cleans that folder of ".<target's name>.gearledger-save-XXXXXX" and nothing
+// else. Returns how many were deleted.
+int removeSaveLeftoversOf(const QString &path);
+
 // Deletes a file; a file that is already gone is no failure.
 void removeFile(const QString &path);
 

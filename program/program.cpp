@@ -4,6 +4,7 @@
 #include "app/item_search.h"
 #include "app/record_index.h"
 #include "app/text_file.h"
+#include "catalogue/catalogued_database.h"
 #include "prefs/colour_palette.h"
 
 #include <QFileInfo>
@@ -65,10 +66,7 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
         return folderClaim();
     try {
         selectPrimary();
-        // Saves killed half-way leave their temporary files; nothing else is touched.
-        textfile::removeSaveLeftovers(folder_.path());
-        for (const QString &file : versions_.databaseFiles())
-            textfile::removeSaveLeftovers(folder_.file(history::kFolderName) + QLatin1Char('/') + file);
+        removeSaveLeftovers();
         loadColours(notices);
         if (beforeListing)
             beforeListing();
@@ -86,6 +84,22 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
         }
     }
     return Outcome::done();
+}
+
+void Program::removeSaveLeftovers() const
+{
+    // Saves killed half-way leave their temporary files; nothing else is touched.
+    textfile::removeSaveLeftovers(folder_.path());
+    for (const QString &file : versions_.databaseFiles())
+        textfile::removeSaveLeftovers(folder_.file(history::kFolderName) + QLatin1Char('/') + file);
+    // A database kept elsewhere through a link is saved beside the file it leads to.
+    QVector<catalogue::Entry> databases = readCatalogue().catalogue.entries;
+    databases.append({kPrimaryDbName, kPrimaryDbFile});
+    for (const catalogue::Entry &database : databases) {
+        const QString path = folder_.file(database.fileName);
+        if (!catalogue::whyEntryFileIsRefused(database) && QFileInfo(path).isSymLink())
+            textfile::removeSaveLeftoversOf(path);
+    }
 }
 
 void Program::loadColours(Dialogs &notices)

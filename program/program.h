@@ -78,7 +78,8 @@ public:
     // The start-up sequence: refused (folderClaim) when this object does not
     // hold its folder, before anything is read or written; the primary database
     // becomes current; the leftovers of saves killed half-way are removed (from
-    // the program folder and the versions' folders); a missing pref.txt is written with
+    // the program folder, the versions' folders and the folders that
+    // catalogued database links lead to); a missing pref.txt is written with
     // the default colours after its notice; the three colours are loaded one by
     // one; beforeListing runs (the main window fits its lower controls); the
     // primary database is listed. A missing primary database is written with
@@ -207,6 +208,8 @@ private:
     // failure that stopped the reading, if any.
     std::optional<Failure> fillWithCurrentDatabase();
     std::optional<Failure> fillWith(QByteArray bytes, const recordindex::Index &index);
+    // Removes what saves killed half-way left behind (textfile::removeSaveLeftovers).
+    void removeSaveLeftovers() const;
     // Writes the current database and lists it from the bytes written. Throws a Failure.
     void writeCurrentDatabase(recordedit::Edited edited, bool clearDescription = true);
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.

@@ -2,6 +2,7 @@
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -74,6 +75,24 @@ private slots:
                  "Another copy of Gearledger is already running on the program folder " + p.folder.path()
                      + ". Only one copy may use a program folder at a time, so this one will not open it.");
         QVERIFY(p.folder.exists(".database.txt.gearledger-save-abc123"));
+    }
+
+    // A database kept elsewhere through a link is saved beside its target: a killed save leaves its leftover there.
+    void startUpCleansTheFoldersThatDatabaseLinksLeadToOfTheirLeftoversOnly()
+    {
+        TestFolder elsewhere;
+        const QStringList kept{".database.txt.gearledger-save-abc123", ".notes.txt.gearledger-save-abc123", "real.txt"};
+        for (const QString &name : kept)
+            elsewhere.write(name, sampleItemBytes());
+        elsewhere.write(".real.txt.gearledger-save-Ab3dE9", "killed save");
+        elsewhere.write(".armour.txt.gearledger-save-000000", "killed save");
+        TestFolder folder;
+        folder.write("pref.txt", " 0 \r\n 65280 \r\n 65280 \r\n");
+        folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
+        QVERIFY(QFile::link(elsewhere.file("real.txt"), folder.file("database.txt")));
+        QVERIFY(QFile::link(elsewhere.file("armour.txt"), folder.file("armour.txt"))); // its target is gone
+        QVERIFY(Program(folder.path()).startUp(dialogs, {}).ok());
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
     }
 
     // Writes past the file-size limit fail with their message; the signal the kernel sends kills nothing.
