@@ -5,8 +5,7 @@
 #include "app/program_identity.h"
 #include "app/qt_dialogs.h"
 #include "download/download_url.h"
-#include "main_window/main_window.h"
-#include "program/program.h"
+#include "main_window/run_program.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -33,9 +32,5 @@ int main(int argc, char *argv[])
         dialogs.report(Outcome::failed(failure));
         return 1;
     }
-    Program program(programFolder);
-    MainWindow window(program, dialogs, downloadFolderUrl);
-    window.startUp();
-    window.show();
-    return app.exec();
+    return runProgram(programFolder, dialogs, downloadFolderUrl);
 }

@@ -217,12 +217,16 @@ bool isSaveLeftoverName(const QString &fileName)
     return true;
 }
 
-int removeSaveLeftovers(const QString &folder)
+namespace {
+
+// Deletes the leftovers in the folder whose names pass isLeftover: regular
+// files only (never a link), and none that a running save holds locked.
+int removeLeftoversIn(const QString &folder, const std::function<bool(const QString &)> &isLeftover)
 {
     int removed = 0;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!isSaveLeftoverName(name))
+        if (!isLeftover(name))
             continue;
         const QByteArray path = QFile::encodeName(dir.filePath(name));
         const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -236,6 +240,22 @@ int removeSaveLeftovers(const QString &folder)
         ::close(fd);
     }
     return removed;
+}
+
+} // namespace
+
+int removeSaveLeftovers(const QString &folder)
+{
+    return removeLeftoversIn(folder, isSaveLeftoverName);
+}
+
+int removeSaveLeftoversOf(const QString &path)
+{
+    const QFileInfo target(finalTarget(path));
+    const QString start = QLatin1Char('.') + target.fileName() + kSaveMark;
+    return removeLeftoversIn(target.absolutePath(), [&start](const QString &name) {
+        return name.size() == start.size() + kSaveSuffixLength && name.startsWith(start) && isSaveLeftoverName(name);
+    });
 }
 
 void saveAtomically(const QString &path, const QByteArray &bytes, const std::function<void()> &beforeReplacing)
@@ -259,9 +279,17 @@ void saveAtomically(const QString &path, const QByteArray &bytes, const std::fun
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && (errno != EEXIST || attempt >= 100))
             throw systemFailure(path, "write", errno);
+        if (fd < 0)
+            continue;
+        // Start-up cleaning in another running copy leaves a locked file alone;
+        // when it removed this one before the lock was had, another is made.
+        ::flock(fd, LOCK_EX);
+        struct stat made;
+        if (::fstat(fd, &made) == 0 && made.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+        }
     }
-    // Start-up cleaning in another running instance leaves a locked file alone.
-    ::flock(fd, LOCK_EX);
     int error = 0;
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
         error = errno;
@@ -269,13 +297,13 @@ void saveAtomically(const QString &path, const QByteArray &bytes, const std::fun
         error = writeFully(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
+    // The file stays open, and so locked, until it has its final name.
     if (error == 0 && beforeReplacing) {
         try {
             beforeReplacing();
         } catch (...) {
             ::unlink(temporary.constData());
+            ::close(fd);
             throw;
         }
     }
@@ -283,11 +311,14 @@ void saveAtomically(const QString &path, const QByteArray &bytes, const std::fun
         error = errno;
     if (error != 0) {
         ::unlink(temporary.constData());
+        ::close(fd);
         throw systemFailure(path, "write", error);
     }
-    // The new content is in place, but unless the folder is synced it may not
-    // survive a power cut, so success cannot be reported.
-    error = syncFolder(folder);
+    // The new content is in place, but unless the file is closed and the
+    // folder synced without a failure, success cannot be reported.
+    error = ::close(fd) == 0 ? 0 : errno;
+    if (error == 0)
+        error = syncFolder(folder);
     if (error != 0)
         throw systemFailure(path, "write", error);
 }

@@ -68,9 +68,17 @@ bool isSaveLeftoverName(const QString &fileName);
 // Deletes the temporary files that saves in the folder left behind when the
 // process died during them: regular files whose names have exactly the form
 // above, and never anything else (links, folders and every other name stay).
-// A file that a save in another running instance still writes stays too.
+// A file that a running save holds stays too: a save holds its temporary file
+// locked from its making until it has been renamed over the file it replaces.
 // Returns how many were deleted; a leftover that cannot be deleted is left.
 int removeSaveLeftovers(const QString &folder);
+
+// Deletes, with the same care, the leftovers of saves of the file at path
+// only, in the folder that file lies in: a link is followed to its end, as a
+// save follows it, so for a database kept elsewhere through a link this
+// cleans that folder of ".<target's name>.gearledger-save-XXXXXX" and nothing
+// else. Returns how many were deleted.
+int removeSaveLeftoversOf(const QString &path);
 
 // Deletes a file; a file that is already gone is no failure.
 void removeFile(const QString &path);

@@ -3,6 +3,7 @@
 #include "app/cp1252.h"
 #include "app/data_folder.h"
 #include "app/dialogs.h"
+#include "app/folder_lock.h"
 #include "app/pref_file.h"
 #include "catalogue/catalogue_file.h"
 
@@ -37,7 +38,7 @@ QString firstUnwritable(const QString &text)
 
 bool isProgramFile(const QString &fileName)
 {
-    for (const QString &own : {kFileName, preffile::kFileName, kScratchFile}) {
+    for (const QString &own : {kFileName, preffile::kFileName, kScratchFile, kFolderLockFile}) {
         if (fileName.compare(own, Qt::CaseInsensitive) == 0)
             return true;
     }

@@ -24,8 +24,9 @@ struct Catalogue;
 // already exists in the program folder. Every other character passes.
 std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder);
 
-// True for the program's own files (datalist.txt, pref.txt, 42198739.txt), in
-// any letter case: no database may be created as, or removed from, one of them.
+// True for the program's own files (datalist.txt, pref.txt, 42198739.txt, the
+// lock file gearledger.lock), in any letter case: no database may be created
+// as, read from, written to or removed from one of them.
 bool isProgramFile(const QString &fileName);
 
 // Asks the user for the name of a new database; the empty text when the user

@@ -36,6 +36,9 @@ QString privateFolder()
     const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     if (base.isEmpty())
         throw notPrivate(QStringLiteral("(none)"), QStringLiteral("has no place: the user has no cache folder"));
+    // A relative XDG_CACHE_HOME or HOME would put it wherever the program was started.
+    if (!QDir::isAbsolutePath(base))
+        throw notPrivate(base, QStringLiteral("has no place: the user's cache folder is not an absolute path"));
     const QString folder = base + QStringLiteral("/download");
 
     const QFileInfo info(folder);

@@ -4,9 +4,12 @@
 #include "app/item_search.h"
 #include "app/record_index.h"
 #include "app/text_file.h"
+#include "catalogue/catalogued_database.h"
 #include "prefs/colour_palette.h"
 
 #include <QFileInfo>
+
+#include <csignal>
 
 namespace {
 
@@ -32,8 +35,12 @@ ItemTable::Entry entryOf(const recordindex::Index &index, int record)
 
 } // namespace
 
-Program::Program(const QString &folder, QObject *parent) : QObject(parent), folder_(folder), versions_(folder_)
+Program::Program(const QString &folder, QObject *parent)
+    : QObject(parent), lock_(folder), folder_(folder), versions_(folder_)
 {
+    // A write past the file-size limit then fails with EFBIG, which every
+    // write reports, instead of the signal ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     selectPrimary();
 }
 
@@ -55,12 +62,11 @@ void Program::selectPrimary()
 
 Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeListing)
 {
+    if (!folderClaim().ok())
+        return folderClaim();
     try {
         selectPrimary();
-        // Saves killed half-way leave their temporary files; nothing else is touched.
-        textfile::removeSaveLeftovers(folder_.path());
-        for (const QString &file : versions_.databaseFiles())
-            textfile::removeSaveLeftovers(folder_.file(history::kFolderName) + QLatin1Char('/') + file);
+        removeSaveLeftovers();
         loadColours(notices);
         if (beforeListing)
             beforeListing();
@@ -78,6 +84,22 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
         }
     }
     return Outcome::done();
+}
+
+void Program::removeSaveLeftovers() const
+{
+    // Saves killed half-way leave their temporary files; nothing else is touched.
+    textfile::removeSaveLeftovers(folder_.path());
+    for (const QString &file : versions_.databaseFiles())
+        textfile::removeSaveLeftovers(folder_.file(history::kFolderName) + QLatin1Char('/') + file);
+    // A database kept elsewhere through a link is saved beside the file it leads to.
+    QVector<catalogue::Entry> databases = readCatalogue().catalogue.entries;
+    databases.append({kPrimaryDbName, kPrimaryDbFile});
+    for (const catalogue::Entry &database : databases) {
+        const QString path = folder_.file(database.fileName);
+        if (!catalogue::whyEntryFileIsRefused(database) && QFileInfo(path).isSymLink())
+            textfile::removeSaveLeftoversOf(path);
+    }
 }
 
 void Program::loadColours(Dialogs &notices)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/data_folder.h"
+#include "app/folder_lock.h"
 #include "app/item_database.h"
 #include "app/outcome.h"
 #include "app/pref_file.h"
@@ -44,11 +45,25 @@ inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
 // reads or writes the data files on behalf of the windows. Every operation
 // returns its outcome for the window that asked to show; changes are announced
 // by signals, to which the main window listens. Nothing here shows a window.
+//
+// The program object owns its folder: it takes the folder's lock when it is
+// made and holds it while it lives, so one running copy of the program works
+// on a folder at a time. An object that did not get the lock refuses startUp;
+// its other operations do not ask, so nothing but ending may follow (as
+// runProgram does). A program that restarts on a folder destroys its first
+// program object before making the next.
+// Making a program object also makes a write beyond the file-size limit fail
+// with its message ("File too large") instead of ending the process (SIGXFSZ
+// is ignored from then on).
 class Program : public QObject
 {
     Q_OBJECT
 public:
     explicit Program(const QString &folder, QObject *parent = nullptr);
+
+    // Done when this object holds its folder; refused, naming the folder, when
+    // another running copy has it; failed when the folder cannot be locked.
+    const Outcome &folderClaim() const { return lock_.claim(); }
 
     const DataFolder &folder() const { return folder_; }
     const catalogue::Entry &currentDatabase() const { return current_; }
@@ -60,14 +75,18 @@ public:
     QString countText() const;
     const ColourSet &colours() const { return colours_; }
 
-    // The start-up sequence: the primary database becomes current; a missing
-    // pref.txt is written with the default colours after its notice; the three
-    // colours are loaded one by one; beforeListing runs (the main window fits
-    // its lower controls); the primary database is listed. A missing primary
-    // database is written with the sample item after its notice, and stays
-    // unlisted until the next listing. The count changes only when the whole
-    // database was listed. The notices go through `notices`; a failure ends the
-    // sequence where it happens and is returned.
+    // The start-up sequence: refused (folderClaim) when this object does not
+    // hold its folder, before anything is read or written; the primary database
+    // becomes current; the leftovers of saves killed half-way are removed (from
+    // the program folder, the versions' folders and the folders that
+    // catalogued database links lead to); a missing pref.txt is written with
+    // the default colours after its notice; the three colours are loaded one by
+    // one; beforeListing runs (the main window fits its lower controls); the
+    // primary database is listed. A missing primary database is written with
+    // the sample item after its notice, and stays unlisted until the next
+    // listing. The count changes only when the whole database was listed. The
+    // notices go through `notices`; a failure ends the sequence where it
+    // happens and is returned.
     Outcome startUp(Dialogs &notices, const std::function<void()> &beforeListing);
 
     // Lists every item of the current database (Show All). After a failure the
@@ -193,6 +212,8 @@ private:
     // failure that stopped the reading, if any.
     std::optional<Failure> fillWithCurrentDatabase();
     std::optional<Failure> fillWith(QByteArray bytes, const recordindex::Index &index);
+    // Removes what saves killed half-way left behind (textfile::removeSaveLeftovers).
+    void removeSaveLeftovers() const;
     // Writes the current database and lists it from the bytes written. Throws a Failure.
     void writeCurrentDatabase(recordedit::Edited edited, bool clearDescription = true);
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
@@ -211,6 +232,8 @@ private:
     // Runs a change; when it does not succeed, the version it kept is taken back.
     Outcome changing(const std::function<Outcome()> &change);
 
+    // First, so that it is taken before and given up after everything else.
+    FolderLock lock_;
     DataFolder folder_;
     catalogue::Entry current_;
     ItemTable table_;

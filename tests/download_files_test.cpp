@@ -48,6 +48,17 @@ private slots:
             QCOMPARE(failure.number(), int(ErrPathFileAccess));
             QVERIFY(failure.description().contains("is a link"));
         }
+
+        // A relative home folder gives a relative cache folder, which would lie wherever the program started.
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", "home");
+        try {
+            downloadfiles::privateFolder();
+            QFAIL("a relative path was taken as the download folder");
+        } catch (const Failure &failure) {
+            QVERIFY(failure.description().endsWith("has no place: the user's cache folder is not an absolute path"));
+        }
+        qputenv("HOME", home);
     }
 };
 

@@ -71,8 +71,8 @@ private slots:
         QVERIFY(p->program.chooseDatabase(copy, "My Mud").ok());
         QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
 
-        // A hand-edited entry naming a path or a program file is neither opened nor merged into.
-        for (const char *file : {"../outside.txt", "pref.txt"}) {
+        // A hand-edited entry naming a path or a program file (the lock file too) is neither opened nor merged into.
+        for (const char *file : {"../outside.txt", "pref.txt", "gearledger.lock"}) {
             copy.entries = {{"away", file}};
             const QString refusal = QStringLiteral("The catalogue gives the database \"away\" the file name \"%1\", "
                                                    "which is not a database file of the program folder, so it is left "

@@ -16,10 +16,21 @@ class ProgramFolderTest : public QObject
 {
     Q_OBJECT
 
+    // An installed program's prefix: such a program keeps its data in the user's folder.
+    QTemporaryDir prefix;
+    QString installedBin() const { return prefix.filePath("bin"); }
+
 private slots:
-    void aFolderThatCannotBeWrittenOrMadeTakesTheUsersFolderOrFailsWithItsReason()
+    void initTestCase()
     {
         setProgramIdentity();
+        QVERIFY(QDir().mkpath(prefix.filePath("bin")) && QDir().mkpath(prefix.filePath("share/metainfo")));
+        QFile metainfo(prefix.filePath("share/metainfo/" + applicationId() + ".metainfo.xml"));
+        QVERIFY(metainfo.open(QIODevice::WriteOnly));
+    }
+
+    void aFolderThatCannotBeWrittenOrMadeTakesTheUsersFolderOrFailsWithItsReason()
+    {
         // The user's data folder lies in a folder of this test's own, which exists.
         QTemporaryDir dataHome;
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path()));
@@ -36,17 +47,51 @@ private slots:
             QVERIFY(QDir(userFolder).removeRecursively());
         }
         // A file stands where the user's data folder belongs (an installed program's folder).
-        QTemporaryDir prefix;
-        QVERIFY(QDir().mkpath(prefix.filePath("bin")) && QDir().mkpath(prefix.filePath("share/metainfo")));
-        QFile metainfo(prefix.filePath("share/metainfo/" + applicationId() + ".metainfo.xml"));
         QFile blocker(userFolder);
-        QVERIFY(metainfo.open(QIODevice::WriteOnly) && blocker.open(QIODevice::WriteOnly));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
         try {
-            chooseProgramFolder(prefix.filePath("bin"));
+            chooseProgramFolder(installedBin());
             QFAIL("a file was taken as the program folder");
         } catch (const Failure &failure) {
             QCOMPARE(failure.description(),
                      "Path/File access error: the program folder " + QDir::toNativeSeparators(userFolder) + " cannot be created");
+        }
+    }
+
+    // The user's folder follows XDG_DATA_HOME, else HOME, and is always an
+    // absolute path; with neither, the program says why it has none. "{T}" is
+    // this test's own folder, "-" an unset variable.
+    void theUsersFolderIsAnAbsolutePathOrTheProgramSaysWhyThereIsNone_data()
+    {
+        QTest::addColumn<QByteArray>("dataHome");
+        QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<QString>("chosen");
+        const QString none = "Path/File access error: the program folder cannot be chosen, as there is no home folder "
+                             "(HOME %1); set HOME or XDG_DATA_HOME to an absolute path";
+        QTest::newRow("no home") << QByteArray("{T}/data/") << QByteArray("-") << "{T}/data/Gearledger";
+        QTest::newRow("relative data home") << QByteArray("data") << QByteArray("{T}") << "{T}/.local/share/Gearledger";
+        QTest::newRow("neither") << QByteArray("") << QByteArray("-") << none.arg("is not set");
+        QTest::newRow("relative home") << QByteArray("-") << QByteArray("h") << none.arg("is \"h\", not an absolute path");
+    }
+
+    void theUsersFolderIsAnAbsolutePathOrTheProgramSaysWhyThereIsNone()
+    {
+        QFETCH(QByteArray, dataHome);
+        QFETCH(QByteArray, home);
+        QFETCH(QString, chosen);
+        QTemporaryDir scratch;
+        for (const auto &[name, value] : {std::pair{"XDG_DATA_HOME", dataHome}, {"HOME", home}}) {
+            if (value == "-")
+                qunsetenv(name);
+            else
+                qputenv(name, QByteArray(value).replace("{T}", QFile::encodeName(scratch.path())));
+        }
+        try {
+            const QString folder = chooseProgramFolder(installedBin());
+            QVERIFY(QFileInfo(folder).isDir());
+            QCOMPARE(folder, chosen.replace("{T}", scratch.path()));
+        } catch (const Failure &failure) {
+            QCOMPARE(failure.description(), chosen);
         }
     }
 };

@@ -2,9 +2,15 @@
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const QString kSource = QStringLiteral("   Source: Gearledger");
@@ -33,19 +39,21 @@ private slots:
     void theFirstStartWritesBothFilesAfterTheirNoticesAndListsOnlyOnTheNextListing()
     {
         TestFolder folder;
-        Program program(folder.path());
-        QSignalSpy counted(&program, &Program::listingChanged);
-        dialogs.expectMessage("Could not find the Preference file: pref.txt  This file will be created.");
-        dialogs.expectMessage("Could not find the database.txt file, please be sure that the database.txt is in the "
-                              "same folder as the program.  A database will now be created.");
-        QVERIFY(program.startUp(dialogs, {}).ok());
-        QCOMPARE(folder.read("pref.txt"), QByteArray(" 0 \r\n 65280 \r\n 65280 \r\n"));
-        QCOMPARE(folder.read("database.txt"), sampleItemBytes());
-        QCOMPARE(program.colours().descriptionText, std::optional<quint32>(65280));
-        QCOMPARE(program.items().rowCount(), 0);
-        QCOMPARE(counted.count(), 0); // the count label keeps its caption
-        QVERIFY(program.listAll().ok());
-        QCOMPARE(program.countText(), QStringLiteral("1 items in database"));
+        {
+            Program program(folder.path());
+            QSignalSpy counted(&program, &Program::listingChanged);
+            dialogs.expectMessage("Could not find the Preference file: pref.txt  This file will be created.");
+            dialogs.expectMessage("Could not find the database.txt file, please be sure that the database.txt is in "
+                                  "the same folder as the program.  A database will now be created.");
+            QVERIFY(program.startUp(dialogs, {}).ok());
+            QCOMPARE(folder.read("pref.txt"), QByteArray(" 0 \r\n 65280 \r\n 65280 \r\n"));
+            QCOMPARE(folder.read("database.txt"), sampleItemBytes());
+            QCOMPARE(program.colours().descriptionText, std::optional<quint32>(65280));
+            QCOMPARE(program.items().rowCount(), 0);
+            QCOMPARE(counted.count(), 0); // the count label keeps its caption
+            QVERIFY(program.listAll().ok());
+            QCOMPARE(program.countText(), QStringLiteral("1 items in database"));
+        }
 
         // A bad second line: the background stays applied, the rest and the listing never come.
         folder.write("pref.txt", "255\r\nblue\r\n0\r\n");
@@ -56,6 +64,55 @@ private slots:
                                     "number)" + kSource);
         QCOMPARE(again.colours().background, std::optional<quint32>(255));
         QVERIFY(!again.colours().itemText && !listed && again.items().rowCount() == 0);
+    }
+
+    // One running copy of the program per folder: a second program object touches nothing of it.
+    void aProgramObjectThatDoesNotHoldItsFolderDoesNotStartUp()
+    {
+        ProgramOnFolder p(dialogs, sampleItemBytes());
+        p.folder.write(".database.txt.gearledger-save-abc123", "killed save");
+        QCOMPARE(Program(p.folder.path()).startUp(dialogs, {}).message(),
+                 "Another copy of Gearledger is already running on the program folder " + p.folder.path()
+                     + ". Only one copy may use a program folder at a time, so this one will not open it.");
+        QVERIFY(p.folder.exists(".database.txt.gearledger-save-abc123"));
+    }
+
+    // A database kept elsewhere through a link is saved beside its target: a killed save leaves its leftover there.
+    void startUpCleansTheFoldersThatDatabaseLinksLeadToOfTheirLeftoversOnly()
+    {
+        TestFolder elsewhere;
+        const QStringList kept{".database.txt.gearledger-save-abc123", ".notes.txt.gearledger-save-abc123", "real.txt"};
+        for (const QString &name : kept)
+            elsewhere.write(name, sampleItemBytes());
+        elsewhere.write(".real.txt.gearledger-save-Ab3dE9", "killed save");
+        elsewhere.write(".armour.txt.gearledger-save-000000", "killed save");
+        TestFolder folder;
+        folder.write("pref.txt", " 0 \r\n 65280 \r\n 65280 \r\n");
+        folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
+        QVERIFY(QFile::link(elsewhere.file("real.txt"), folder.file("database.txt")));
+        QVERIFY(QFile::link(elsewhere.file("armour.txt"), folder.file("armour.txt"))); // its target is gone
+        QVERIFY(Program(folder.path()).startUp(dialogs, {}).ok());
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
+    }
+
+    // Writes past the file-size limit fail with their message; the signal the kernel sends kills nothing.
+    void aWritePastTheFileSizeLimitFailsWithoutEndingTheProcess()
+    {
+        TestFolder folder;
+        folder.write("database.txt", sampleItemBytes());
+        const pid_t child = ::fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_DFL);
+            const rlimit limit{10, RLIM_INFINITY};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const QString message = Program(folder.path()).addItem("helmet", "iron").message();
+            qInfo("%s", qPrintable(message));
+            ::_exit(message.contains("could not write database.txt (File too large)") ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), qPrintable(QString("ended by signal %1").arg(WTERMSIG(status))));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void aListingKeepsFileOrderAndWhatWasReadBeforeAFailure()

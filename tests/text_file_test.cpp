@@ -91,6 +91,17 @@ private slots:
         QCOMPARE(folder.read("database.txt"), QByteArray("x"));
     }
 
+    // The cleaning of another running copy, just before the temporary file takes the file's place.
+    void aRunningSaveKeepsItsTemporaryFileFromTheCleaningUntilItIsInPlace()
+    {
+        TestFolder folder;
+        folder.write("db.txt", "old\r\n");
+        int removed = -1;
+        textfile::saveAtomically(folder.file("db.txt"), "new\r\n",
+                                 [&] { removed = textfile::removeSaveLeftovers(folder.path()); });
+        QCOMPARE(removed, 0);
+        QCOMPARE(folder.read("db.txt"), QByteArray("new\r\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TextFileTest)

@@ -1,0 +1,18 @@
+#include "main_window/run_program.h"
+
+#include "app/dialogs.h"
+#include "main_window/main_window.h"
+#include "program/program.h"
+
+#include <QApplication>
+
+int runProgram(const QString &folder, Dialogs &dialogs, const QString &downloadFolderUrl)
+{
+    Program program(folder);
+    if (!dialogs.report(program.folderClaim()))
+        return 1;
+    MainWindow window(program, dialogs, downloadFolderUrl);
+    window.startUp();
+    window.show();
+    return QApplication::exec();
+}
