@@ -71,6 +71,9 @@ bool isSaveLeftoverName(const QString &fileName);
 // A file that a save in another running instance still writes stays too.
 // Returns how many were deleted; a leftover that cannot be deleted is left.
 int removeSaveLeftovers(const QString &folder);
+// The same in the folder open as folderFd: every name is taken relative to it
+// and no link is followed, so nothing outside that folder is touched.
+int removeSaveLeftoversAt(int folderFd);
 
 // Deletes a file; a file that is already gone is no failure.
 void removeFile(const QString &path);
