@@ -57,10 +57,10 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
 {
     try {
         selectPrimary();
-        // Saves killed half-way leave their temporary files; nothing else is touched.
+        // Saves killed half-way leave their temporary files, changes their
+        // versions pending; nothing else is touched.
         textfile::removeSaveLeftovers(folder_.path());
-        for (const QString &file : versions_.databaseFiles())
-            textfile::removeSaveLeftovers(folder_.file(history::kFolderName) + QLatin1Char('/') + file);
+        recoverVersions();
         loadColours(notices);
         if (beforeListing)
             beforeListing();
