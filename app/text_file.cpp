@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -219,26 +220,44 @@ bool isSaveLeftoverName(const QString &fileName)
 
 namespace {
 
-// Deletes the leftovers in the folder whose names pass isLeftover: regular
-// files only (never a link), and none that a running save holds locked.
-int removeLeftoversIn(const QString &folder, const std::function<bool(const QString &)> &isLeftover)
+// Deletes the leftovers in the open folder whose names pass isLeftover:
+// regular files only (never a link), and none that a running save holds
+// locked. Every name is taken relative to the folder, so no link is followed.
+int removeLeftoversAt(int folderFd, const std::function<bool(const QString &)> &isLeftover)
 {
+    const int listFd = ::dup(folderFd);
+    DIR *dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!dir) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return 0;
+    }
+    ::rewinddir(dir);
     int removed = 0;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!isLeftover(name))
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!isLeftover(QFile::decodeName(entry->d_name)))
             continue;
-        const QByteArray path = QFile::encodeName(dir.filePath(name));
-        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd = ::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue; // a link, or gone already
         struct stat st;
         // A save that is still running holds a lock on its file.
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
-            && ::unlink(path.constData()) == 0)
+            && ::unlinkat(folderFd, entry->d_name, 0) == 0)
             ++removed;
         ::close(fd);
     }
+    ::closedir(dir);
+    return removed;
+}
+
+int removeLeftoversIn(const QString &folder, const std::function<bool(const QString &)> &isLeftover)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    const int removed = removeLeftoversAt(fd, isLeftover);
+    ::close(fd);
     return removed;
 }
 
@@ -247,6 +266,11 @@ int removeLeftoversIn(const QString &folder, const std::function<bool(const QStr
 int removeSaveLeftovers(const QString &folder)
 {
     return removeLeftoversIn(folder, isSaveLeftoverName);
+}
+
+int removeSaveLeftoversAt(int folderFd)
+{
+    return removeLeftoversAt(folderFd, isSaveLeftoverName);
 }
 
 int removeSaveLeftoversOf(const QString &path)

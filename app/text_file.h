@@ -72,6 +72,9 @@ bool isSaveLeftoverName(const QString &fileName);
 // locked from its making until it has been renamed over the file it replaces.
 // Returns how many were deleted; a leftover that cannot be deleted is left.
 int removeSaveLeftovers(const QString &folder);
+// The same in the folder open as folderFd: every name is taken relative to it
+// and no link is followed, so nothing outside that folder is touched.
+int removeSaveLeftoversAt(int folderFd);
 
 // Deletes, with the same care, the leftovers of saves of the file at path
 // only, in the folder that file lies in: a link is followed to its end, as a

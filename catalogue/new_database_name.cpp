@@ -45,7 +45,8 @@ bool isProgramFile(const QString &fileName)
     return false;
 }
 
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder)
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder,
+                                           bool fileMayExist)
 {
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be added to it. "
@@ -74,7 +75,7 @@ std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue 
     if (catalogue.lastIndexOfName(name) >= 0)
         return QStringLiteral("There is already a database named \"%1\". Please choose another name.").arg(name);
     const QFileInfo file(folder.file(fileName));
-    if (catalogue.lastIndexOfFile(fileName) >= 0 || file.exists() || file.isSymLink())
+    if (catalogue.lastIndexOfFile(fileName) >= 0 || (!fileMayExist && (file.exists() || file.isSymLink())))
         return QStringLiteral("A file named %1 already exists in the program folder. Please choose another name.")
             .arg(fileName);
     return std::nullopt;

@@ -21,8 +21,10 @@ struct Catalogue;
 // name whose file would be one of the program's own files (datalist.txt,
 // pref.txt, 42198739.txt, in any letter case); a display name the catalogue
 // already has (exact); a file name the catalogue already has, or a file that
-// already exists in the program folder. Every other character passes.
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder);
+// already exists in the program folder (unless fileMayExist: the file of a
+// database coming back into the catalogue). Every other character passes.
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder,
+                                           bool fileMayExist = false);
 
 // True for the program's own files (datalist.txt, pref.txt, 42198739.txt, the
 // lock file gearledger.lock), in any letter case: no database may be created

@@ -66,7 +66,10 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
         return folderClaim();
     try {
         selectPrimary();
+        // Saves killed half-way leave their temporary files, changes their
+        // versions pending; nothing else is touched.
         removeSaveLeftovers();
+        recoverVersions();
         loadColours(notices);
         if (beforeListing)
             beforeListing();
@@ -88,10 +91,8 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
 
 void Program::removeSaveLeftovers() const
 {
-    // Saves killed half-way leave their temporary files; nothing else is touched.
+    // The history folders are cleaned when the versions are recovered.
     textfile::removeSaveLeftovers(folder_.path());
-    for (const QString &file : versions_.databaseFiles())
-        textfile::removeSaveLeftovers(folder_.file(history::kFolderName) + QLatin1Char('/') + file);
     // A database kept elsewhere through a link is saved beside the file it leads to.
     QVector<catalogue::Entry> databases = readCatalogue().catalogue.entries;
     databases.append({kPrimaryDbName, kPrimaryDbFile});

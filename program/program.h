@@ -128,6 +128,8 @@ public:
     // Makes the database named `text` in a catalogue copy current.
     Outcome chooseDatabase(const catalogue::Catalogue &copy, const QString &text);
     // Creates a database holding the sample item, at the end of the catalogue.
+    // A new database starts without versions: those of a removed database of
+    // the same file name are set aside (and stay offered for restoring).
     Outcome createDatabase(catalogue::Catalogue &copy, const QString &name);
     // Why the database named `text` cannot be removed, as a refusal; done when it can.
     Outcome checkRemoval(const catalogue::Catalogue &copy, const QString &text) const;
@@ -154,18 +156,29 @@ public:
     // Restores the content before that change, keeping today's content as a
     // version first (so the undo itself can be taken back).
     Outcome undoLastChange();
-    // The versions of a database file, newest first, with the items each holds.
+    // The versions of a database file (or of a removed database, by the folder
+    // of its versions), newest first, with the items each holds.
     struct VersionEntry
     {
         history::Version version;
         qsizetype items = 0;
     };
-    QVector<VersionEntry> versionsOf(const QString &databaseFile) const;
-    // The files of removed databases that have versions (no longer catalogued, file gone).
-    QStringList removedDatabaseFiles() const;
+    QVector<VersionEntry> versionsOf(const QString &versionsFolder) const;
+    // A database out of the catalogue that has versions: removed (its file
+    // gone, or its versions set aside when a new database took its file name),
+    // or left out of the catalogue with its file still there holding items.
+    struct RemovedDatabase
+    {
+        QString versionsFolder; // for versionsOf
+        QString file;           // the database file it comes back as
+        bool fileLeft = false;  // its file is still in the program folder
+    };
+    QVector<RemovedDatabase> removedDatabases() const;
     // Makes a version the content of its database: the current database's,
     // after keeping today's content as a version; a removed database's, back in
-    // the catalogue under its old name when that name is free.
+    // the catalogue under its old name when that name is free, with its
+    // versions; one whose file was left out of the catalogue likewise, after
+    // keeping the file's content as a version.
     Outcome restoreVersion(const history::Version &version, const QString &databaseFile);
 
     // Harvesting game logs (program_harvest.cpp).
@@ -229,8 +242,14 @@ private:
     void keepVersion(const QString &databaseFile, const QString &change, history::Kind kind);
     // Writes a database file through the safe save, keeping the version asked for.
     void saveDatabase(const QString &databaseFile, const QByteArray &bytes);
-    // Runs a change; when it does not succeed, the version it kept is taken back.
+    // Runs a change. Its version counts once the change is in place; when the
+    // change does not happen, the version is taken back.
     Outcome changing(const std::function<Outcome()> &change);
+    // The start-up's work on the versions a killed change left (VersionStore::recover).
+    void recoverVersions();
+    // Brings a removed database, or one whose file was left out of the
+    // catalogue, back into the catalogue with the version's bytes.
+    Outcome restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes);
 
     // First, so that it is taken before and given up after everything else.
     FolderLock lock_;

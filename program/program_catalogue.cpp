@@ -43,6 +43,7 @@ Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString &name)
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
         return Outcome::refused(*refusal);
     try {
+        versions_.setAside(catalogue::fileNameFor(name));
         catalogue::createDatabase(folder_, copy, name, {itemdb::sampleItem()});
     } catch (const Failure &failure) {
         return Outcome::failed(failure);
@@ -119,6 +120,7 @@ Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QStri
         const QVector<Item> items =
             downloadmerge::distinctItems(textfile::readAll(downloadfiles::databaseFilePath()));
         // The database file first, then its catalogue entry.
+        versions_.setAside(catalogue::fileNameFor(name));
         catalogue::createDatabase(folder_, copy, name, items);
         selectDatabase({name, catalogue::fileNameFor(name)});
         // Listed from the items just written, which the file holds.

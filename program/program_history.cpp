@@ -4,9 +4,21 @@
 #include "app/record_index.h"
 #include "app/text_file.h"
 #include "catalogue/catalogue_file.h"
+#include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
 
 #include <QFileInfo>
+
+namespace {
+
+// The change a restore makes: "Restore of the version of 2026-12-06 15:30:12".
+QString restoreOf(const history::Version &version)
+{
+    return QStringLiteral("Restore of the version of %1")
+        .arg(version.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+} // namespace
 
 void Program::keepVersionWhenWriting(const QString &databaseFile, const QString &change, history::Kind kind)
 {
@@ -50,10 +62,21 @@ Outcome Program::changing(const std::function<Outcome()> &change)
         // not be synced) keeps it, the only copy of the old content.
         if (!outcome.ok() && versions_.isContentOf(*pending_, folder_.file(pendingFile_)))
             versions_.discard(*pending_);
+        else
+            versions_.finalise(*pending_);
         pending_.reset();
         emit historyChanged();
     }
     return outcome;
+}
+
+void Program::recoverVersions()
+{
+    const catalogue::CatalogueRead catalogued = readCatalogue();
+    versions_.recover([&](const QString &file) {
+        // A catalogue that cannot be read counts every file as catalogued.
+        return file == kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0;
+    });
 }
 
 std::optional<QString> Program::undoableChange() const
@@ -79,10 +102,10 @@ Outcome Program::undoLastChange()
     });
 }
 
-QVector<Program::VersionEntry> Program::versionsOf(const QString &databaseFile) const
+QVector<Program::VersionEntry> Program::versionsOf(const QString &versionsFolder) const
 {
     QVector<VersionEntry> entries;
-    for (const history::Version &version : versions_.versions(databaseFile)) {
+    for (const history::Version &version : versions_.versions(versionsFolder)) {
         qsizetype items = 0;
         try {
             items = recordindex::indexRecords(history::VersionStore::read(version)).records.size();
@@ -94,13 +117,30 @@ QVector<Program::VersionEntry> Program::versionsOf(const QString &databaseFile) 
     return entries;
 }
 
-QStringList Program::removedDatabaseFiles() const
+QVector<Program::RemovedDatabase> Program::removedDatabases() const
 {
-    const catalogue::Catalogue catalogued = readCatalogue().catalogue;
-    QStringList removed;
-    for (const QString &file : versions_.databaseFiles()) {
-        if (catalogued.lastIndexOfFile(file) < 0 && !QFileInfo::exists(folder_.file(file)))
-            removed.append(file);
+    const catalogue::CatalogueRead catalogued = readCatalogue();
+    QVector<RemovedDatabase> removed;
+    for (const QString &folder : versions_.folders()) {
+        const QString file = history::VersionStore::databaseFileOf(folder);
+        if (!catalogue::isPlainDatabaseFileName(file) || versions_.versions(folder).isEmpty())
+            continue;
+        if (folder != file) {
+            removed.append({folder, file, false});
+            continue;
+        }
+        if (file == kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0)
+            continue;
+        if (!QFileInfo::exists(folder_.file(file))) {
+            removed.append({folder, file, false});
+            continue;
+        }
+        try {
+            if (!recordindex::indexRecords(readDatabase(file)).records.isEmpty())
+                removed.append({folder, file, true});
+        } catch (const Failure &) {
+            // A file that cannot be read is no database to bring back.
+        }
     }
     return removed;
 }
@@ -113,11 +153,10 @@ Outcome Program::restoreVersion(const history::Version &version, const QString &
     } catch (const Failure &failure) {
         return Outcome::failed(failure);
     }
-    if (databaseFile == current_.fileName) {
+    if (databaseFile == current_.fileName && history::VersionStore::versionsFolderOf(version) == databaseFile) {
         return changing([&] {
             try {
-                keepVersionWhenWriting(databaseFile, QStringLiteral("Restore of the version of %1")
-                                                         .arg(version.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+                keepVersionWhenWriting(databaseFile, restoreOf(version));
                 writeCurrentDatabase({bytes, recordindex::indexRecords(bytes)});
             } catch (const Failure &failure) {
                 return Outcome::failed(failure);
@@ -125,6 +164,11 @@ Outcome Program::restoreVersion(const history::Version &version, const QString &
             return Outcome::done();
         });
     }
+    return restoreRemoved(version, databaseFile, bytes);
+}
+
+Outcome Program::restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes)
+{
     // A removed database comes back under its old name, as a new database would be made.
     const QString name = databaseFile.endsWith(QStringLiteral(".txt")) ? databaseFile.chopped(4) : databaseFile;
     catalogue::CatalogueRead catalogued = readCatalogue();
@@ -136,13 +180,31 @@ Outcome Program::restoreVersion(const history::Version &version, const QString &
     if (catalogue::fileNameFor(name) != databaseFile)
         return Outcome::refused(QStringLiteral("The database file %1 cannot come back: its name is no database name.")
                                     .arg(databaseFile));
-    if (const auto refusal = catalogue::whyNewNameIsRefused(name, catalogued.catalogue, folder_))
+    // A file left out of the catalogue comes back with it.
+    const bool fileLeft = QFileInfo(folder_.file(databaseFile)).isFile();
+    if (const auto refusal = catalogue::whyNewNameIsRefused(name, catalogued.catalogue, folder_, fileLeft))
         return Outcome::refused(QStringLiteral("The database \"%1\" cannot come back under its old name: %2")
                                     .arg(name, *refusal));
+    const auto addToCatalogue = [&] {
+        catalogue::appendEntry(folder_.file(catalogue::kFileName), catalogued.catalogue, name);
+    };
+    if (fileLeft) {
+        return changing([&] {
+            try {
+                keepVersionWhenWriting(databaseFile, restoreOf(version));
+                saveDatabase(databaseFile, bytes);
+                addToCatalogue();
+            } catch (const Failure &failure) {
+                return Outcome::failed(failure);
+            }
+            return Outcome::done();
+        });
+    }
     try {
+        versions_.adopt(history::VersionStore::versionsFolderOf(version), databaseFile);
         textfile::saveAtomically(folder_.file(databaseFile), bytes);
         try {
-            catalogue::appendEntry(folder_.file(catalogue::kFileName), catalogued.catalogue, name);
+            addToCatalogue();
         } catch (const Failure &) {
             textfile::removeFile(folder_.file(databaseFile));
             throw;

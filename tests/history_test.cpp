@@ -1,13 +1,15 @@
-// Earlier versions: every change can be taken back, byte for byte, also after
-// a restart; twenty versions are kept; a version that cannot be kept stops
-// its change; a removed database can come back.
-#include "app/text_file.h"
-#include "download/download_files.h"
+// Earlier versions: changes are taken back one by one, also after a restart;
+// twenty versions are kept, in the order they were kept whatever the clock;
+// a version that cannot be kept stops its change; a removed database can come
+// back, with its own versions; the start settles what a killed change left.
 #include "support/program_on_folder.h"
 
 #include <QDir>
-#include <QStandardPaths>
 #include <QTest>
+
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kItems = crlf({"ring", "gold|", "axe", "keen|", "ring", "old|"});
@@ -20,35 +22,12 @@ class HistoryTest : public QObject
     ScriptedDialogs dialogs;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { VERIFY_DIALOGS(dialogs); }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
 
-    void everyChangeIsUndoneByteForByteAlsoAfterARestart()
+    void changesAreUndoneOneByOneAlsoAfterARestart()
     {
         ProgramOnFolder p(dialogs, kItems);
-        p.folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
-        p.folder.write("insert.txt", crlf({"the shield", "round", "", "ring", "x"}));
-        textfile::saveAtomically(downloadfiles::databaseFilePath(), crlf({"bow", "long|", "axe", "dull|"}));
         QVERIFY(!p.program.undoableChange());
-        const std::pair<std::function<Outcome()>, QString> changes[] = {
-            {[&] { return p.program.addItem("helmet", "iron"); }, "Add of helmet"},
-            {[&] { return p.program.replaceItem(*p.program.listedItem(2), QString("old ring"), std::nullopt); },
-             "Update of ring"},
-            {[&] { return p.program.deleteListedItem(1); }, "Delete of axe"},
-            {[&] { return p.program.importItems(p.folder.file("insert.txt")); }, "Import of 1 items"},
-            {[&] { return p.program.mergeDownload(p.program.readCatalogue().catalogue, 0); },
-             "Merge of 1 downloaded items"}};
-        for (const auto &[change, name] : changes) {
-            const QByteArray before = p.database();
-            QVERIFY(p.program.listAll().ok() && change().ok());
-            QVERIFY(p.database() != before);
-            QCOMPARE(p.program.undoableChange().value_or("<none>"), name);
-            QVERIFY(p.program.undoLastChange().ok());
-            QCOMPARE(p.database(), before);
-        }
-        QVERIFY(!p.program.undoableChange()); // each undo took its change off
-
         // Two changes, then a restart: the undos walk back through both.
         QVERIFY(p.program.addItem("bow", "").ok());
         QVERIFY(p.program.addItem("arrow", "").ok());
@@ -62,17 +41,9 @@ private slots:
         QCOMPARE(p.database(), kItems + crlf({"bow", "|"}));
     }
 
-    void twentyVersionsAreKeptAndAVersionThatCannotBeKeptStopsItsChange()
+    // A file in the way of the versions' folder: the change does not start.
+    void aVersionThatCannotBeKeptStopsItsChange()
     {
-        ProgramOnFolder p(dialogs, kItems);
-        for (int i = 0; i < 21; ++i)
-            QVERIFY(p.program.addItem(QString::number(i), "").ok());
-        const QVector<Program::VersionEntry> versions = p.program.versionsOf("database.txt");
-        QCOMPARE(versions.size(), 20);
-        QCOMPARE(versions.first().items, 23); // the newest, before the 21st add
-        QCOMPARE(versions.last().version.change, QStringLiteral("Add of 1"));
-
-        // A file in the way of the versions' folder: the change does not start.
         ProgramOnFolder blocked(dialogs, kItems);
         blocked.folder.write("history", "not a folder");
         const Outcome added = blocked.program.addItem("more", "x");
@@ -89,17 +60,100 @@ private slots:
         p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
         catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
         QVERIFY(p.program.removeDatabase(copy, "armour").ok());
-        QCOMPARE(p.program.removedDatabaseFiles(), QStringList{"armour.txt"});
+        QCOMPARE(p.program.removedDatabases().size(), 1);
+        QCOMPARE(p.program.removedDatabases().first().file, QStringLiteral("armour.txt"));
         const history::Version removed = p.program.versionsOf("armour.txt").first().version;
         QCOMPARE(removed.change, QStringLiteral("Removal of the database armour"));
 
-        QVERIFY(p.program.createDatabase(copy, "armour").ok()); // the name is taken again meanwhile
-        QVERIFY(p.program.restoreVersion(removed, "armour.txt").message().startsWith(
+        // The name is taken again meanwhile: the new database has no versions, the removed one keeps its own.
+        QVERIFY(p.program.createDatabase(copy, "armour").ok() && p.program.chooseDatabase(copy, "armour").ok());
+        QVERIFY(!p.program.undoableChange());
+        const QString setAsideFolder = p.program.removedDatabases().first().versionsFolder;
+        const auto setAside = [&] { return p.program.versionsOf(setAsideFolder); };
+        QCOMPARE(setAside().first().version.change, QStringLiteral("Removal of the database armour"));
+        QVERIFY(p.program.restoreVersion(setAside().first().version, "armour.txt").message().startsWith(
             "The database \"armour\" cannot come back under its old name: There is already a database named"));
         QVERIFY(p.program.removeDatabase(copy, "armour").ok());
-        QVERIFY(p.program.restoreVersion(removed, "armour.txt").ok());
+        QCOMPARE(p.program.removedDatabases().size(), 2);
+        QVERIFY(p.program.restoreVersion(setAside().first().version, "armour.txt").ok());
         QCOMPARE(p.folder.read("armour.txt"), crlf({"helmet", "iron|"}));
         QCOMPARE(p.folder.read("datalist.txt"), crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
+        QCOMPARE(p.program.versionsOf("armour.txt").size(), 1); // its own versions came back with it
+        QCOMPARE(p.program.removedDatabases().size(), 1);
+    }
+
+    void aVersionsNameFitsWhateverTheChange()
+    {
+        ProgramOnFolder p(dialogs, kItems);
+        const QString quotes(80, QChar(0x201C)); // three bytes each in a file name
+        QVERIFY(p.program.addItem(quotes, "").ok());
+        QVERIFY(p.program.replaceItem(*p.program.listedItem(3), QString(quotes + "!"), std::nullopt).ok());
+        QVERIFY(p.program.deleteListedItem(3).ok());
+        QVERIFY(p.program.undoableChange()->startsWith("Delete of " + quotes.left(20)));
+        QVERIFY(p.program.undoLastChange().ok());
+        QCOMPARE(p.program.items().name(3), quotes + "!");
+    }
+
+    // Under a clock that goes back an hour (the end of summer time), and after
+    // versions named by local time in an earlier release.
+    void versionsKeepTheirOrderWhenTheClockGoesBack()
+    {
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        ::tzset();
+        TestFolder folder;
+        QDir(folder.path()).mkpath("history/database.txt");
+        folder.write("history/database.txt/2020-01-01 00.00.00.000;change;Add of legacy.txt", "");
+        int minute = 0; // from 02:50 summer time to 02:10 winter time
+        const QDateTime start(QDate(2024, 10, 27), QTime(0, 50), Qt::UTC);
+        const history::VersionStore store(DataFolder(folder.path()), [&] { return start.addSecs(60 * minute++); });
+        for (int i = 1; i <= 21; ++i)
+            store.finalise(store.keep("database.txt", "", history::Kind::Change, QString::number(i)));
+        const QVector<history::Version> versions = store.versions("database.txt");
+        qputenv("TZ", zone);
+        ::tzset();
+        QCOMPARE(versions.size(), 20);
+        QCOMPARE(versions.first().change, QStringLiteral("21"));
+        QCOMPARE(versions.last().change, QStringLiteral("2"));
+        QCOMPARE(store.undoTarget("database.txt")->change, QStringLiteral("21"));
+    }
+
+    // What a change killed half-way (in this release or an earlier one) left,
+    // and a link among the versions' folders: the start settles it all,
+    // never leaving the program folder.
+    void theStartSettlesWhatAKilledChangeLeft()
+    {
+        ProgramOnFolder p(dialogs, kItems);
+        const auto secondName = [&](const QString &file, const QString &name) {
+            return ::link(QFile::encodeName(p.folder.file(file)), QFile::encodeName(p.folder.file(name))) == 0;
+        };
+        const auto inode = [&](const QString &name) {
+            struct stat st;
+            return ::stat(QFile::encodeName(p.folder.file(name)).constData(), &st) == 0 ? st.st_ino : 0;
+        };
+        const QString stamp = "000001;2024-10-27T00.59.00.000Z;change;";
+        QDir(p.folder.path()).mkpath("history/database.txt");
+        const QString legacy = "history/database.txt/2020-01-01 10.00.00.000;change;Add of a.txt";
+        QVERIFY(secondName("database.txt", legacy)); // an earlier release, killed before its rename
+        QVERIFY(secondName("database.txt", "history/database.txt/" + stamp + "Add of b.txt.pending")); // did not happen
+        TestFolder outside;
+        outside.write(".x.txt.gearledger-save-abcdef", "not the program's");
+        outside.write(stamp + "Add of d.txt.pending", "not the program's");
+        QVERIFY(QFile::link(outside.path(), p.folder.file("history/elsewhere.txt")));
+
+        Program restarted(p.folder.path());
+        QVERIFY(restarted.startUp(dialogs, {}).ok());
+        QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of a"));
+        QVERIFY(inode(legacy) != inode("database.txt"));
+        QCOMPARE(p.folder.read(legacy), kItems);
+        QCOMPARE(p.database(), kItems);
+        QVERIFY(outside.exists(".x.txt.gearledger-save-abcdef") && outside.exists(stamp + "Add of d.txt.pending"));
+
+        // A database file with a second name elsewhere keeps its version as a copy.
+        QVERIFY(secondName("database.txt", "backup.txt"));
+        QVERIFY(restarted.addItem("bow", "").ok());
+        QVERIFY(inode(restarted.versionsOf("database.txt").first().version.path.mid(p.folder.path().size() + 1))
+                != inode("backup.txt"));
     }
 };
 

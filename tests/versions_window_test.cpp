@@ -43,6 +43,21 @@ private slots:
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(p.folder.read("armour.txt"), crlf({"helmet", "iron|"}));
         QCOMPARE(databases->count(), 1);
+
+        // Removed again, but its file stayed (a removal killed half-way): it is offered back as such.
+        copy = p.program.readCatalogue().catalogue;
+        QVERIFY(p.program.removeDatabase(copy, "armour").ok());
+        p.folder.write("armour.txt", crlf({"helmet", "steel|"}));
+        VersionsWindow again(p.program, dialogs);
+        databases = again.findChild<QComboBox *>("cboDatabase");
+        QCOMPARE(databases->itemText(1), QStringLiteral("armour (file still there, not in the catalogue)"));
+        databases->setCurrentIndex(1);
+        dialogs.expectMessage("The database armour is back in the catalogue.");
+        QTest::mouseClick(again.findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
+        QCOMPARE(p.folder.read("armour.txt"), crlf({"helmet", "iron|"}));
+        QCOMPARE(p.folder.read("datalist.txt"), crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
+        QCOMPARE(history::VersionStore::read(p.program.versionsOf("armour.txt").first().version),
+                 crlf({"helmet", "steel|"})); // what the file held was kept first
     }
 };
 

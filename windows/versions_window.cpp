@@ -13,6 +13,8 @@
 
 namespace {
 const QString kWhen = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+// Beside the folder of versions (the item data), the database file they come back as.
+constexpr int kFileRole = Qt::UserRole + 1;
 }
 
 VersionsWindow::VersionsWindow(Program &program, Dialogs &dialogs, QWidget *parent)
@@ -55,8 +57,14 @@ void VersionsWindow::fillDatabases()
     const QSignalBlocker quiet(databaseBox_);
     databaseBox_->clear();
     databaseBox_->addItem(program_.currentDatabase().displayName, program_.currentDatabase().fileName);
-    for (const QString &file : program_.removedDatabaseFiles())
-        databaseBox_->addItem(QStringLiteral("%1 (removed)").arg(file.chopped(4)), file);
+    databaseBox_->setItemData(0, program_.currentDatabase().fileName, kFileRole);
+    for (const Program::RemovedDatabase &removed : program_.removedDatabases()) {
+        const QString name = removed.file.chopped(4);
+        databaseBox_->addItem(removed.fileLeft ? QStringLiteral("%1 (file still there, not in the catalogue)").arg(name)
+                                               : QStringLiteral("%1 (removed)").arg(name),
+                              removed.versionsFolder);
+        databaseBox_->setItemData(databaseBox_->count() - 1, removed.file, kFileRole);
+    }
     showVersions();
 }
 
@@ -80,8 +88,8 @@ void VersionsWindow::showVersions()
 void VersionsWindow::onRestoreClicked()
 {
     const int row = versionList_->currentItem() ? versionList_->indexOfTopLevelItem(versionList_->currentItem()) : -1;
-    const QString file = databaseBox_->currentData().toString();
-    const QVector<Program::VersionEntry> versions = program_.versionsOf(file);
+    const QString file = databaseBox_->currentData(kFileRole).toString();
+    const QVector<Program::VersionEntry> versions = program_.versionsOf(databaseBox_->currentData().toString());
     if (row < 0 || row >= versions.size()) {
         dialogs_.message(QStringLiteral("Please select a version in the list first, then press Restore."));
         return;

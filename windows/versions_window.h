@@ -11,7 +11,8 @@ class QTreeWidget;
 // of removed databases), each with when it was kept, the change that followed
 // it and how many items it holds. "Restore" makes the chosen version current,
 // after keeping today's content as a version; a removed database comes back
-// under its old name.
+// under its old name, as does one whose file was left out of the catalogue
+// (listed as such).
 class VersionsWindow : public QDialog
 {
     Q_OBJECT
