@@ -1,0 +1,168 @@
+// Reading fields out of descriptions: the default rules on identify text of
+// every format the program meets, the rules file's errors, the store's sums
+// and word sets, and the registry of a scope.
+#include "fields/field_store.h"
+#include "fields/registry.h"
+#include "fields/rules.h"
+
+#include <QTest>
+
+namespace {
+
+fields::Rules rulesOf(const QString &text)
+{
+    const fields::ParsedRules parsed = fields::parseRules(text);
+    if (!parsed.errors.isEmpty())
+        qWarning() << parsed.errors.first().message;
+    return parsed.rules;
+}
+
+fields::FieldStore storeOf(const fields::Rules &rules, const QByteArray &bytes)
+{
+    return *fields::buildStore(rules, bytes, recordindex::indexRecords(bytes));
+}
+
+// "weight 9; flags magic glow" for the first item of the bytes.
+QString fieldsText(const fields::FieldStore &store, int record = 0)
+{
+    QStringList out;
+    for (const fields::ItemField &field : store.itemFields(record))
+        out.append(field.name + u' ' + field.text);
+    return out.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+class FieldsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaultRulesReadEveryFormat_data()
+    {
+        QTest::addColumn<QByteArray>("description");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("sample format")
+            << QByteArray("Weight 9, Item type: WEAPON |Damage: 3d6 fire |Item is: MAGIC GLOW |This item will also "
+                          "affect your ARMOR -4 and  CON +1. |Estimated Value: 7 gold, 8 silver, and 4 copper|")
+            << "weight 9; type weapon; damage 10.5; flags magic glow; value 70804; armor -4; con 1";
+        QTest::newRow("program's sample") << QByteArray("Weight 0, Item type: WORN |Item is: MAGIC |This item will also "
+                                                        "affect your ARMOR -3 and  INT +4. |Estimated Value: 7 gold, 8 "
+                                                        "silver, and 4 copper|")
+                                          << "weight 0; type worn; flags magic; value 70804; armor -3; int 4";
+        QTest::newRow("rom identify")
+            << QByteArray("Object 'a ring' is type armor, extra flags glow hum.|Weight 4, value 310, level 18.|Armor "
+                          "class is 6 pierce, 6 bash, 6 slash, and 4 vs. magic.|Affects hitroll by 2.|Affects damage "
+                          "roll by 3.|Affects hitroll by 1.|Can be worn on: finger|")
+            << "weight 4; type armor; flags glow hum; value 310; level 18; ac_pierce 6; ac_bash 6; ac_slash 6; "
+               "ac_magic 4; slot finger; hitroll 3; damroll 3";
+        QTest::newRow("merc damage and wear") << QByteArray("Damage is 3d6 (average 10).|Wear location: finger|")
+                                              << "damage 10.5; slot finger";
+        QTest::newRow("name block") << QByteArray("Level: 12|Wear: finger|Hitroll: +3|Damroll: -1|Weight: 2|Type: "
+                                                  "armor|Flags: anti-evil hum|")
+                                    << "weight 2; type armor; flags anti-evil hum; level 12; slot finger; hitroll 3; "
+                                       "damroll -1";
+        QTest::newRow("benchmark phrases") << QByteArray("Weight 12, Item type: WEAPON, Damage 3d8, Can be worn on: "
+                                                         "FINGER, Item is: MAGIC, Level 12, Armor class 4|Affects: "
+                                                         "strength by 3, Estimated Value: 12 gold, 3 silver|")
+                                           << "weight 12; type weapon; damage 13.5; flags magic; value 120300; level "
+                                              "12; ac 4; slot finger; str 3";
+        QTest::newRow("words stop at other text; numbers end words")
+            << QByteArray("Item is: MAGIC, Level 3x|Weightless 4|level 2.5.|Damage 2d4-1|")
+            << "damage 4; flags magic; level 2.5";
+        QTest::newRow("not across a line break, only at a word start")
+            << QByteArray("Weight|9|Overweight 4|Affects|hp by 2|") << "";
+        QTest::newRow("money stops at an unknown unit")
+            << QByteArray("Estimated Value: 9 gold, 2 rubies, 1 copper|") << "value 90000";
+    }
+    void defaultRulesReadEveryFormat()
+    {
+        QFETCH(QByteArray, description);
+        QFETCH(QString, expected);
+        const fields::ParsedRules defaults = fields::parseRules(fields::decodeRulesFile(fields::defaultRulesFile()));
+        QCOMPARE(defaults.errors.size(), 0);
+        QCOMPARE(fieldsText(storeOf(defaults.rules, "x\r\n" + description + "\r\n")), expected);
+    }
+
+    void rulesErrorsNameTheirLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("errors");
+        QTest::newRow("placeholders") << "# c\r\nmatch Level {lvl:numbr}\nmatch {level:number} up\rmatch Affects "
+                                         "{name} by\nmatch x {Level:number}"
+                                      << QStringList{"line 2: unknown placeholder {lvl:numbr}",
+                                                     "line 3: a pattern must begin with text",
+                                                     "line 4: {name} without {number}",
+                                                     "line 5: unknown placeholder {Level:number}"};
+        QTest::newRow("rule words") << "mach x\n\n  # fine\ncoin gold 5\nalias Hit: hr\nmatch a {pairs} b\nmatch a|b"
+                                    << QStringList{"line 1: unknown rule 'mach'; rules begin with match, alias or coin",
+                                                   "line 4: this rule has the form 'coin UNIT: VALUE'",
+                                                   "line 5: 'Hit' is not a field name (lower case letters, digits and _)",
+                                                   "line 6: {pairs} must end the pattern",
+                                                   "line 7: a pattern cannot hold '|', a line break"};
+        QTest::newRow("between lines") << "match a {x:word}\nmatch b {x:number}\nalias y: z\nalias w: z\nalias v: "
+                                          "y\ncoin gp: 1\ncoin GP: 2\n"
+                                       << QStringList{"line 2: x holds words (line 1), not numbers",
+                                                      "line 3: y is an alias of v (line 5), not a field",
+                                                      "line 4: 'z' is an alias of y on line 3 already",
+                                                      "line 7: coin GP is defined on line 6 already"};
+    }
+    void rulesErrorsNameTheirLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, errors);
+        QStringList messages;
+        for (const fields::RuleError &error : fields::parseRules(text).errors)
+            messages.append(error.message);
+        QCOMPARE(messages, errors);
+    }
+
+    void aliasesCoinsAndRepeatsMakeOneField()
+    {
+        const fields::Rules rules = rulesOf("coin GP: 2.5\ncoin cp: 1\nalias hitroll: hr, Hit Roll\nmatch Gold: "
+                                            "{worth:money}\nmatch hits {hr:number}\nmatch tag {tags:words}\nmatch "
+                                            "boost {name} of {number}\nmatch bonus {pairs}");
+        const fields::FieldStore store = storeOf(
+            rules, "a\r\nGold: 3 gp and 2 CP|hits 1, boost hit roll of 2|Hits 4|bonus HR +1, STR -1 and wis 2|tag b "
+                   "a|tag a c\r\nb\r\nboost a of 2|\r\n");
+        QCOMPARE(fieldsText(store), "worth 9.5; hitroll 8; tags b a c; str -1; wis 2");
+        QCOMPARE(fieldsText(store, 1), "a 2");
+        QCOMPARE(rules.field("hitroll")->aliases, QStringList({"hit_roll", "hr"}));
+        QCOMPARE(store.number("hitroll", 1), std::nullopt);
+        QCOMPARE(store.words("tags", 0), QStringList({"b", "a", "c"}));
+    }
+
+    void aBuildStopsWhenCancelledAndReportsProgress()
+    {
+        const fields::Rules rules = rulesOf("match a {x:number}\nmatch b {y:number}");
+        std::atomic<bool> cancel = false;
+        QVector<int> done;
+        const auto progress = [&](int rule, int total) {
+            done.append(rule * 10 + total);
+            cancel = true;
+        };
+        QVERIFY(!fields::buildStore(rules, "n\r\na 1\r\n", recordindex::indexRecords("n\r\na 1\r\n"),
+                                    {progress, &cancel}));
+        QCOMPARE(done, QVector<int>{12});
+    }
+
+    void theRegistryKnowsRulesAndDataAcrossStores()
+    {
+        const fields::Rules rules = rulesOf("alias hitroll: hr\nmatch lvl {level:number}\nmatch x {pairs}");
+        const fields::FieldStore first = storeOf(rules, "a\r\nlvl 3 x Int 1\r\nb\r\nx hr 2\r\n");
+        const fields::FieldStore second = storeOf(rules, "c\r\nx con 1 int 4\r\n");
+        const fields::Registry registry(rules, {&first, &second});
+        QStringList summaries;
+        for (const fields::FieldInfo &field : registry.fields())
+            summaries.append(registry.summary(field));
+        QCOMPARE(summaries, QStringList({"level: 1 of 3 items", "hitroll: 1 of 3 items", "con: 1 of 3 items",
+                                         "int: 2 of 3 items"}));
+        QCOMPARE(registry.find(u"HR")->name, "hitroll");
+        QCOMPARE(registry.closest(u"hitrol"), "hitroll");
+        QCOMPARE(registry.closest(u"zzz"), QString());
+        QCOMPARE(fields::groupedNumber(1234567), "1,234,567");
+    }
+};
+
+QTEST_GUILESS_MAIN(FieldsTest)
+#include "fields_test.moc"
