@@ -1,7 +1,10 @@
 // Reading fields out of descriptions: the default rules on identify text of
 // every format the program meets, the rules file's errors, the store's sums
 // and word sets, and the registry of a scope.
+#include "app/cp1252.h"
+#include "app/cpu_features.h"
 #include "fields/field_store.h"
+#include "fields/folded_search.h"
 #include "fields/registry.h"
 #include "fields/rules.h"
 
@@ -82,6 +85,89 @@ private slots:
         const fields::ParsedRules defaults = fields::parseRules(fields::decodeRulesFile(fields::defaultRulesFile()));
         QCOMPARE(defaults.errors.size(), 0);
         QCOMPARE(fieldsText(storeOf(defaults.rules, "x\r\n" + description + "\r\n")), expected);
+    }
+
+    void placeholdersReadTheirKindOfText_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QByteArray>("description");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("signed and decimal") << "x {n:number}" << QByteArray("x -3|x +4|X 2.5|x 2.|x 7%") << "n 12.5";
+        QTest::newRow("too many digits or a word") << "x {n:number}" << QByteArray("x 1234567890123456789|x 3d6|x 4b")
+                                                    << "";
+        QTest::newRow("dice") << "x {n:dice}" << QByteArray("x 3d6|x 2d4+1|x 1D8-2|x 3d6x|x d6") << "n 19";
+        QTest::newRow("money") << "x {n:money}" << QByteArray("x 2 gold 5 copper|x 1.5 GOLD, and|x gold 5") << "n 355";
+        QTest::newRow("word and words") << "x {w:word}\nwords: {v:words}"
+                                        << QByteArray("x Anti-Evil|words: a b\tc, d|x o'ak") << "w anti-evil o'ak; v a b c";
+        QTest::newRow("names of up to four words") << "affects {name} by {number}"
+                                                   << QByteArray("affects a b c d by 1|affects a b c d e by 2|affects "
+                                                                 "\xE9p\xE9\x65 by 3|affects 2x by 4|Affects Hit-Roll by 5")
+                                                   << "a_b_c_d 1; hit_roll 5";
+        QTest::newRow("pairs") << "x {pairs}" << QByteArray("x STR +1, DEX -2 and  con 3 and|x int+1 wis 2") << "con 3; dex -2; str 1";
+        QTest::newRow("anchor text in the middle of a word") << "ring {n:number}" << QByteArray("boring 3|Ring 4|(ring 5")
+                                                             << "n 9";
+    }
+    void placeholdersReadTheirKindOfText()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QByteArray, description);
+        QFETCH(QString, expected);
+        const fields::Rules rules = rulesOf("coin gold: 100\ncoin copper: 1\nmatch " + rule.replace("\n", "\nmatch "));
+        QCOMPARE(fieldsText(storeOf(rules, "item\r\n" + description + "\r\n")), expected);
+    }
+
+    void valuesFromSeveralRulesJoinByRecord()
+    {
+        const fields::Rules rules = rulesOf("match a {n:number}\nmatch b {n:number}\nmatch c {w:words}\nmatch d {w:word}");
+        const fields::FieldStore store =
+            storeOf(rules, "0\r\nb 1|a 2|d y\r\n1\r\na 3|c x y|d z|d x\r\n2\r\nb 4|d x\r\n3\r\nnone\r\n");
+        QCOMPARE(fieldsText(store, 0), "n 3; w y");
+        QCOMPARE(fieldsText(store, 1), "n 3; w x y z");
+        QCOMPARE(fieldsText(store, 2), "n 4; w x");
+        QCOMPARE(fieldsText(store, 3), "");
+        QCOMPARE(store.column("w")->dictionary().size(), size_t(3));
+    }
+
+    void rulesFilesReadInEitherEncoding()
+    {
+        const QString rule = QStringLiteral("match \u00C9p\u00E9e {x:number}\n");
+        QByteArray windows1252;
+        QVERIFY(cp1252::encode(rule, &windows1252));
+        for (const QByteArray &file : {rule.toUtf8(), windows1252}) {
+            const fields::Rules rules = rulesOf(fields::decodeRulesFile(file));
+            QCOMPARE(fieldsText(storeOf(rules, "a\r\n\xC9P\xC9\x45 3\r\n")), "x 3");
+        }
+        QCOMPARE(fields::parseRules(u"match \u03A9 {x:number}").errors.first().message,
+                 "line 1: '\u03A9' cannot be in a database");
+    }
+
+    void theFoldedScanFindsWhatAPlainScanFinds()
+    {
+        QByteArray hay;
+        quint32 seed = 3;
+        for (int k = 0; k < 3000; ++k)
+            hay += "aAbB\xC9\xE9|x "[((seed = seed * 1103515245 + 12345) >> 16) % 9];
+        const fields::ByteClasses &classes = fields::ByteClasses::windows1252();
+        for (const bool avx2 : {true, false}) {
+            cpufeatures::avx2Allowed() = avx2;
+            for (const QByteArray needle : {"a", "ab", "\xE9" "a", "ba|", "abba", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}) {
+                const fields::FoldedNeedle folded(needle);
+                const auto plainAt = [&](qsizetype at) {
+                    for (qsizetype k = 0; k < needle.size(); ++k) {
+                        if (classes.fold(uchar(hay[at + k])) != uchar(needle[k]))
+                            return false;
+                    }
+                    return true;
+                };
+                for (qsizetype from = 0, at = 0; at >= 0; from = at + 1) {
+                    at = folded.find(hay.constData(), from, hay.size());
+                    for (qsizetype skipped = from; skipped < (at < 0 ? hay.size() - needle.size() + 1 : at); ++skipped)
+                        QVERIFY(!plainAt(skipped));
+                    QVERIFY(at < 0 || plainAt(at));
+                }
+            }
+        }
+        cpufeatures::avx2Allowed() = true;
     }
 
     void rulesErrorsNameTheirLine_data()

@@ -99,6 +99,7 @@ private slots:
         QTest::newRow("negations") << "-(a b) --c -(d)" << "-(a b) --c -d";
         QTest::newRow("phrases and prefixes") << "\"a  (phrase)\"  slot:FIN* \"\"" << "\"a  (phrase)\" slot:FIN* \"\"";
         QTest::newRow("signs and decimals") << "armor<=-3 level>+2.50 :odd <=3" << "armor<=-3 level>+2.50 :odd <=3";
+        QTest::newRow("quotes end words") << "a\"b c\"d" << "a \"b c\" d";
         QTest::newRow("empty") << "  " << "";
     }
     void queriesPrintCanonically()
@@ -203,6 +204,28 @@ private slots:
         QCOMPARE(catalogue().score(printed), score);
         const double first = query::scoresOf(score, catalogue().scope, {{0, 0}}).front();
         QCOMPARE(text.startsWith("9999") ? double(std::isfinite(first) && first > 1e300) : first, value);
+    }
+
+    void scoresFollowHitsInAnyOrder()
+    {
+        QByteArray bytes;
+        for (int k = 0; k < 400; ++k)
+            bytes += "item\r\n" + (k % 3 ? "Level " + QByteArray::number(k) : QByteArray()) + "|Hitroll: "
+                     + QByteArray::number(k % 7) + "|\r\n";
+        const Catalogue big({{"big", bytes}});
+        const query::Score score = big.score("level*10 + hitroll");
+        const QVector<query::Hit> hits = big.hits("");
+        const std::vector<double> all = query::scoresOf(score, big.scope, hits);
+        QCOMPARE(all[4], 44.0);
+        QVector<query::Hit> reversed(hits.rbegin(), hits.rend());
+        const std::vector<double> backwards = query::scoresOf(score, big.scope, reversed);
+        QVERIFY(std::equal(all.rbegin(), all.rend(), backwards.begin(), backwards.end()));
+        QVector<query::Hit> sparse;
+        for (int k = 0; k < hits.size(); k += 37)
+            sparse.append(hits[k]);
+        const std::vector<double> some = query::scoresOf(score, big.scope, sparse);
+        for (qsizetype k = 0; k < sparse.size(); ++k)
+            QCOMPARE(some[size_t(k)], all[size_t(k * 37)]);
     }
 
     void scoreMistakesSayWhere_data()
