@@ -112,22 +112,35 @@ public:
                 fields.push_back(part.field.isEmpty() ? -1 : byName_.at(part.field.toStdString()));
             partFields_.push_back(std::move(fields));
         }
+        groupByAnchor();
     }
 
     std::optional<FieldStore> build(const BuildControl &control)
     {
-        const int total = int(rules_.patterns().size());
-        for (int k = 0; k < total; ++k) {
+        // Every rule is applied to a block of records before the next block,
+        // while its bytes are still in the processor's cache.
+        constexpr int kBlock = 512;
+        const int count = int(records_.size());
+        for (int first = 0; first < count; first += kBlock) {
             if (control.cancel && control.cancel->load())
                 return std::nullopt;
-            apply(k);
+            const int end = std::min(count, first + kBlock);
+            for (const AnchorGroup &group : groups_)
+                apply(group, first, end);
             if (control.progress)
-                control.progress(k + 1, total);
+                control.progress(end, count);
         }
         return finish();
     }
 
 private:
+    // Patterns whose text begins with the same word, found in one scan for it.
+    struct AnchorGroup
+    {
+        FoldedNeedle word;
+        std::vector<int> patterns;
+    };
+
     struct Gathered
     {
         QString name;
@@ -139,6 +152,32 @@ private:
         std::unordered_map<std::string, quint32> wordNumbers;
         std::vector<QByteArray> dictionary;
     };
+
+    // The word a pattern's text begins with (its whole first text when that
+    // does not begin with a letter or digit).
+    static QByteArray anchorOf(const Pattern &pattern)
+    {
+        const QByteArray &text = pattern.parts[0].folded;
+        const ByteClasses &classes = ByteClasses::windows1252();
+        qsizetype length = 0;
+        while (length < text.size() && classes.isLetterOrDigit(uchar(text[length])))
+            ++length;
+        return length > 0 ? text.left(length) : text;
+    }
+
+    void groupByAnchor()
+    {
+        for (int k = 0; k < int(rules_.patterns().size()); ++k) {
+            const QByteArray word = anchorOf(rules_.patterns()[k]);
+            const auto group = std::find_if(groups_.begin(), groups_.end(),
+                                            [&](const AnchorGroup &known) { return known.word.text() == word; });
+            if (group != groups_.end())
+                group->patterns.push_back(k);
+            else
+                groups_.push_back({FoldedNeedle(word), {k}});
+        }
+        matchEnds_.assign(rules_.patterns().size(), 0);
+    }
 
     int addGathered(const QString &name, Kind kind)
     {
@@ -153,36 +192,47 @@ private:
         return records_[record].description.begin + records_[record].description.length;
     }
 
-    void apply(int patternNumber)
+    // One scan for the group's word; at each place where it begins a word
+    // inside a description, each pattern of the group is tried (a pattern
+    // never again inside its own last match).
+    void apply(const AnchorGroup &group, int first, int end)
     {
-        const Pattern &pattern = rules_.patterns()[patternNumber];
-        const int count = int(records_.size());
-        if (count == 0)
-            return;
-        const FoldedNeedle anchor(pattern.parts[0].folded);
+        const FoldedNeedle &anchor = group.word;
         const char *hay = bytes_.constData();
         const ByteClasses &classes = ByteClasses::windows1252();
-        const qsizetype stop = descriptionEnd(count - 1);
-        qsizetype from = records_[0].description.begin;
-        int record = 0;
+        const qsizetype stop = descriptionEnd(end - 1);
+        qsizetype from = records_[first].description.begin;
+        int record = first;
+        for (const int k : group.patterns)
+            matchEnds_[size_t(k)] = 0;
         while (true) {
             const qsizetype at = anchor.find(hay, from, stop);
             if (at < 0)
                 return;
-            while (record < count && descriptionEnd(record) < at + anchor.size())
+            while (descriptionEnd(record) < at + anchor.size())
                 ++record;
             const recordindex::Span &description = records_[record].description;
             from = at + 1;
-            if (at < description.begin) {
+            if (at < description.begin)
                 from = description.begin;
-            } else if (at == description.begin || !classes.isLetterOrDigit(uchar(hay[at - 1]))) {
-                captures_.clear();
-                const qsizetype end =
-                    reading::matchRest(reader_, pattern, at + anchor.size(), descriptionEnd(record), &captures_);
-                if (end >= 0) {
-                    take(patternNumber, record);
-                    from = qMax(from, end);
-                }
+            else if (at == description.begin || !classes.isLetterOrDigit(uchar(hay[at - 1])))
+                tryPatterns(group, at, record);
+        }
+    }
+
+    void tryPatterns(const AnchorGroup &group, qsizetype at, int record)
+    {
+        const qsizetype end = descriptionEnd(record);
+        for (const int k : group.patterns) {
+            const Pattern &pattern = rules_.patterns()[k];
+            const QByteArray &text = pattern.parts[0].folded;
+            if (at < matchEnds_[size_t(k)] || !reader_.textAt(text, at, end))
+                continue;
+            captures_.clear();
+            const qsizetype matched = reading::matchRest(reader_, pattern, at + text.size(), end, &captures_);
+            if (matched >= 0) {
+                take(k, record);
+                matchEnds_[size_t(k)] = matched;
             }
         }
     }
@@ -248,11 +298,13 @@ private:
             while (end < capture.end && bytes_[end] != ' ' && bytes_[end] != '\t')
                 ++end;
             reader_.folded(at, end, &scratch_);
-            const auto inserted = gathered.wordNumbers.emplace(scratch_, quint32(gathered.dictionary.size()));
-            if (inserted.second)
+            auto known = gathered.wordNumbers.find(scratch_);
+            if (known == gathered.wordNumbers.end()) {
+                known = gathered.wordNumbers.emplace(scratch_, quint32(gathered.dictionary.size())).first;
                 gathered.dictionary.emplace_back(scratch_.data(), qsizetype(scratch_.size()));
+            }
             gathered.sorted = gathered.sorted && (gathered.words.empty() || gathered.words.back().first <= quint32(record));
-            gathered.words.emplace_back(quint32(record), inserted.first->second);
+            gathered.words.emplace_back(quint32(record), known->second);
             for (at = end; at < capture.end && (bytes_[at] == ' ' || bytes_[at] == '\t');)
                 ++at;
         }
@@ -329,6 +381,9 @@ private:
     std::vector<Gathered> gathered_;
     std::unordered_map<std::string, int> byName_;
     std::vector<std::vector<int>> partFields_;
+    std::vector<AnchorGroup> groups_;
+    // Where each pattern's last match in the current scan ended.
+    std::vector<qsizetype> matchEnds_;
     std::vector<Capture> captures_;
     std::string scratch_;
 };

@@ -114,9 +114,9 @@ private:
 
 struct BuildControl
 {
-    // Called after each rule is applied: how many of how many are done.
+    // Called after each block of items is read: how many of how many are done.
     std::function<void(int done, int total)> progress;
-    // Checked between rules; when set, the build stops.
+    // Checked between blocks of items; when set, the build stops.
     const std::atomic<bool> *cancel = nullptr;
 };
 

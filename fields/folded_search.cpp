@@ -51,8 +51,9 @@ qsizetype FoldedNeedle::find(const char *hay, qsizetype from, qsizetype end) con
 
 qsizetype FoldedNeedle::findPlain(const char *hay, qsizetype from, qsizetype end) const
 {
+    const uchar first = uchar(folded_[0]);
     for (qsizetype i = from; i + size() <= end; ++i) {
-        if (matchesAt(hay + i))
+        if (classes_.fold(uchar(hay[i])) == first && matchesAt(hay + i))
             return i;
     }
     return -1;

@@ -37,6 +37,7 @@ public:
     explicit FoldedNeedle(QByteArray folded);
 
     qsizetype size() const { return folded_.size(); }
+    const QByteArray &text() const { return folded_; }
     // The first place in [from, end - size()] where the text occurs, or -1.
     qsizetype find(const char *hay, qsizetype from, qsizetype end) const;
     // Whether the text occurs at `at` (the caller keeps it within the bytes).

@@ -138,8 +138,8 @@ private:
     {
         QByteArray folded;
         const qsizetype open = candidates.members();
-        // Few candidates are searched one by one; else the whole file at once, as the main search does.
-        if (open * 4 >= count() || text.isEmpty() || !cp1252::encode(text.toLower(), &folded)) {
+        // The whole file is scanned at once, as the main search does, unless only a few records are open.
+        if (open * 32 >= count() || text.isEmpty() || !cp1252::encode(text.toLower(), &folded)) {
             bool more = false;
             Bits found(count());
             for (const int record : itemsearch::findRecords(*database_.bytes, *database_.index, text, SearchIn::Both,

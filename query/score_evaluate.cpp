@@ -1,8 +1,9 @@
-#include "query/column_cursor.h"
 #include "query/score.h"
 
+#include <algorithm>
+#include <array>
 #include <cfloat>
-#include <cmath>
+#include <functional>
 
 namespace query {
 namespace {
@@ -44,49 +45,75 @@ void compile(const ScoreNode &node, const QStringList &fields, std::vector<Step>
     }
 }
 
-// A result a double cannot hold is held at the largest one.
+// A result a double cannot hold is held at the largest one. No step can give
+// NaN: every operand is finite, and a division by zero gives 0.
 double held(double value)
 {
-    if (std::isnan(value))
-        return 0;
-    return std::isinf(value) ? std::copysign(DBL_MAX, value) : value;
+    return std::min(std::max(value, -DBL_MAX), DBL_MAX);
 }
 
-double run(const std::vector<Step> &steps, const std::vector<double> &values, std::vector<double> &stack)
+// The hits are scored a block at a time, each step on the whole block.
+constexpr size_t kBlock = 256;
+using Block = std::array<double, kBlock>;
+
+// Applies a binary step to the first `size` values of a block.
+void combine(Step::Code code, Block &left, const Block &right, size_t size)
 {
-    size_t top = 0;
-    for (const Step &step : steps) {
-        switch (step.code) {
-        case Step::Code::Push:
-            stack[top++] = step.value;
-            continue;
-        case Step::Code::Load:
-            stack[top++] = values[size_t(step.slot)];
-            continue;
-        case Step::Code::Negate:
-            stack[top - 1] = -stack[top - 1];
-            continue;
-        default:
-            break;
-        }
-        const double right = stack[--top];
-        double &left = stack[top - 1];
-        switch (step.code) {
-        case Step::Code::Add:
-            left = held(left + right);
-            break;
-        case Step::Code::Subtract:
-            left = held(left - right);
-            break;
-        case Step::Code::Multiply:
-            left = held(left * right);
-            break;
-        default:
-            left = right == 0 ? 0 : held(left / right);
+    switch (code) {
+    case Step::Code::Add:
+        for (size_t h = 0; h < size; ++h)
+            left[h] = held(left[h] + right[h]);
+        break;
+    case Step::Code::Subtract:
+        for (size_t h = 0; h < size; ++h)
+            left[h] = held(left[h] - right[h]);
+        break;
+    case Step::Code::Multiply:
+        for (size_t h = 0; h < size; ++h)
+            left[h] = held(left[h] * right[h]);
+        break;
+    default:
+        // Without branches, so that the divisions run side by side.
+        for (size_t h = 0; h < size; ++h) {
+            const double quotient = held(left[h] / (right[h] == 0 ? 1 : right[h]));
+            left[h] = right[h] == 0 ? 0 : quotient;
         }
     }
-    return stack[0];
 }
+
+// The values of the score's fields for every record of each database the
+// hits are in (0 where one is missing), made when first needed.
+class FieldValues
+{
+public:
+    FieldValues(const Scope &scope, const QStringList &fields) : scope_(scope), fields_(fields), values_(scope.size()) {}
+
+    const double *of(int database, int field)
+    {
+        std::vector<std::vector<double>> &columns = values_[size_t(database)];
+        if (columns.empty()) {
+            for (const QString &name : fields_)
+                columns.push_back(dense(scope_[database], name));
+        }
+        return columns[size_t(field)].data();
+    }
+
+private:
+    static std::vector<double> dense(const DatabaseView &database, const QString &field)
+    {
+        std::vector<double> values(size_t(database.index->records.size()), 0);
+        const fields::Column *column = database.fields->column(field);
+        if (column && column->kind() == fields::Kind::Number) {
+            for (size_t entry = 0; entry < column->records().size(); ++entry)
+                values[column->records()[entry]] = column->number(qsizetype(entry));
+        }
+        return values;
+    }
+
+    const Scope &scope_;
+    const QStringList &fields_;
+    std::vector<std::vector<std::vector<double>>> values_;
+};
 
 } // namespace
 
@@ -96,26 +123,31 @@ std::vector<double> scoresOf(const Score &score, const Scope &scope, const QVect
     if (score.isEmpty())
         return scores;
     const QStringList fields = score.fields();
+    FieldValues values(scope, fields);
     std::vector<Step> steps;
     compile(score.root(), fields, &steps);
-    std::vector<double> stack(steps.size());
-    std::vector<double> values(size_t(fields.size()));
-    std::vector<ColumnCursor> cursors;
-    int database = -1;
-    for (qsizetype h = 0; h < hits.size(); ++h) {
-        if (hits[h].database != database) {
-            database = hits[h].database;
-            cursors.clear();
-            for (const QString &field : fields) {
-                const fields::Column *column = scope[database].fields->column(field);
-                cursors.emplace_back(column && column->kind() == fields::Kind::Number ? column : nullptr);
+    std::vector<Block> loaded(size_t(fields.size()));
+    std::vector<Block> stack(steps.size());
+    for (size_t first = 0; first < scores.size(); first += kBlock) {
+        const size_t size = std::min(kBlock, scores.size() - first);
+        for (int k = 0; k < fields.size(); ++k) {
+            for (size_t h = 0; h < size; ++h) {
+                const Hit &hit = hits[qsizetype(first + h)];
+                loaded[size_t(k)][h] = values.of(hit.database, k)[hit.record];
             }
         }
-        for (size_t k = 0; k < cursors.size(); ++k) {
-            const qsizetype entry = cursors[k].entryOf(hits[h].record);
-            values[k] = entry < 0 ? 0 : cursors[k].column()->number(entry);
+        size_t top = 0;
+        for (const Step &step : steps) {
+            if (step.code == Step::Code::Push)
+                stack[top++].fill(step.value);
+            else if (step.code == Step::Code::Load)
+                stack[top++] = loaded[size_t(step.slot)];
+            else if (step.code == Step::Code::Negate)
+                std::transform(stack[top - 1].begin(), stack[top - 1].end(), stack[top - 1].begin(), std::negate<>());
+            else
+                combine(step.code, stack[top - 2], stack[top - 1], size), --top;
         }
-        scores[size_t(h)] = run(steps, values, stack);
+        std::copy_n(stack[0].begin(), size, scores.begin() + qsizetype(first));
     }
     return scores;
 }
