@@ -33,16 +33,6 @@ QString Column::text(qsizetype entry) const
     return kind_ == Kind::Number ? numberText(number(entry)) : words(entry).join(u' ');
 }
 
-qsizetype Column::memoryBytes() const
-{
-    qsizetype bytes = qsizetype(records_.capacity() * sizeof(quint32) + numbers_.capacity() * sizeof(double)
-                                + wordStarts_.capacity() * sizeof(quint32) + wordIds_.capacity() * sizeof(quint32)
-                                + dictionary_.capacity() * sizeof(QByteArray));
-    for (const QByteArray &word : dictionary_)
-        bytes += word.capacity() + 32;
-    return bytes + name_.capacity() * 2;
-}
-
 const Column *FieldStore::column(const QString &field) const
 {
     const auto found = columnIndex_.constFind(field);
@@ -63,6 +53,13 @@ QStringList FieldStore::words(const QString &field, int record) const
     return entry < 0 ? QStringList() : found->words(entry);
 }
 
+QString FieldStore::text(const QString &field, int record) const
+{
+    const Column *found = column(field);
+    const qsizetype entry = found ? found->entryOf(record) : -1;
+    return entry < 0 ? QString() : found->text(entry);
+}
+
 QVector<ItemField> FieldStore::itemFields(int record) const
 {
     QVector<ItemField> fields;
@@ -75,15 +72,6 @@ QVector<ItemField> FieldStore::itemFields(int record) const
                        column.text(entry)});
     }
     return fields;
-}
-
-qsizetype FieldStore::memoryBytes() const
-{
-    qsizetype bytes = qsizetype(sizeof(FieldStore)) + columns_.capacity() * qsizetype(sizeof(Column))
-                      + columnIndex_.size() * 64;
-    for (const Column &column : columns_)
-        bytes += column.memoryBytes();
-    return bytes;
 }
 
 QString numberText(double value)

@@ -64,7 +64,6 @@ public:
     // The entry's value as text: "18", "10.5", "magic glow".
     QString text(qsizetype entry) const;
     QStringList words(qsizetype entry) const;
-    qsizetype memoryBytes() const;
 
 private:
     friend class StoreBuilder;
@@ -100,10 +99,10 @@ public:
     std::optional<double> number(const QString &field, int record) const;
     // The words of a words field; none when the item lacks it.
     QStringList words(const QString &field, int record) const;
+    // The value of a field as text ("18", "magic glow"); empty when the item lacks it.
+    QString text(const QString &field, int record) const;
     // Every field of an item, in the order of columns().
     QVector<ItemField> itemFields(int record) const;
-    // The heap memory the store holds.
-    qsizetype memoryBytes() const;
 
 private:
     friend class StoreBuilder;

@@ -128,12 +128,24 @@ private slots:
         QCOMPARE(store.column("w")->dictionary().size(), size_t(3));
     }
 
+    void blocksOfRecordsLoseNothingAtTheirEdges()
+    {
+        QByteArray bytes;
+        for (int k = 0; k < 1100; ++k)
+            bytes += "n\r\nlevel " + QByteArray::number(k) + "|\r\n";
+        const fields::FieldStore store = storeOf(rulesOf("match level {level:number}"), bytes);
+        const fields::Column &level = *store.column("level");
+        QCOMPARE(level.records().size(), size_t(1100));
+        for (const int k : {0, 511, 512, 1023, 1024, 1099})
+            QCOMPARE(level.number(level.entryOf(k)), double(k));
+    }
+
     void rulesFilesReadInEitherEncoding()
     {
         const QString rule = QStringLiteral("match \u00C9p\u00E9e {x:number}\n");
         QByteArray windows1252;
         QVERIFY(cp1252::encode(rule, &windows1252));
-        for (const QByteArray &file : {rule.toUtf8(), windows1252}) {
+        for (const QByteArray &file : {rule.toUtf8(), "\xEF\xBB\xBF" + rule.toUtf8(), windows1252}) {
             const fields::Rules rules = rulesOf(fields::decodeRulesFile(file));
             QCOMPARE(fieldsText(storeOf(rules, "a\r\n\xC9P\xC9\x45 3\r\n")), "x 3");
         }
@@ -186,6 +198,14 @@ private slots:
                                                    "line 5: 'Hit' is not a field name (lower case letters, digits and _)",
                                                    "line 6: {pairs} must end the pattern",
                                                    "line 7: a pattern cannot hold '|', a line break"};
+        QTest::newRow("within a line") << "match  \t\nmatch a {2x:number}\nalias x: a, \u00D6l\ncoin gold: 1e3\nmatch a "
+                                          "{name} {number} {name} {number}\nmatch b {x:word"
+                                       << QStringList{"line 1: match needs a pattern",
+                                                      "line 2: unknown placeholder {2x:number}",
+                                                      "line 3: '\u00D6l' cannot name a field",
+                                                      "line 4: this rule has the form 'coin UNIT: VALUE'",
+                                                      "line 5: {name} and {number} may be used once each",
+                                                      "line 6: '{' without '}'"};
         QTest::newRow("between lines") << "match a {x:word}\nmatch b {x:number}\nalias y: z\nalias w: z\nalias v: "
                                           "y\ncoin gp: 1\ncoin GP: 2\n"
                                        << QStringList{"line 2: x holds words (line 1), not numbers",

@@ -1,5 +1,6 @@
 // Queries, scores, rankings and the compare text over a scope of two small
 // databases read with the default rules.
+#include "app/item_search.h"
 #include "query/compare.h"
 #include "query/query.h"
 #include "query/ranking.h"
@@ -100,6 +101,7 @@ private slots:
         QTest::newRow("phrases and prefixes") << "\"a  (phrase)\"  slot:FIN* \"\"" << "\"a  (phrase)\" slot:FIN* \"\"";
         QTest::newRow("signs and decimals") << "armor<=-3 level>+2.50 :odd <=3" << "armor<=-3 level>+2.50 :odd <=3";
         QTest::newRow("quotes end words") << "a\"b c\"d" << "a \"b c\" d";
+        QTest::newRow("and between terms") << "A and b OR c" << "A b or c";
         QTest::newRow("empty") << "  " << "";
     }
     void queriesPrintCanonically()
@@ -128,6 +130,7 @@ private slots:
         QTest::newRow("empty group") << "a ()" << "'()' holds no term at word 2";
         QTest::newRow("lone minus") << "a -" << "'-' needs a term after it at word 2";
         QTest::newRow("no word") << "slot:" << "a word is needed after 'slot:' at word 1";
+        QTest::newRow("no prefix of numbers") << "a level:1*" << "a number is needed after 'level:' at word 2";
         QTest::newRow("deep") << QString(101, u'(') + "a" << "the query nests more than 100 deep at word 1";
     }
     void queryMistakesSayWhere()
@@ -154,6 +157,8 @@ private slots:
         QTest::newRow("everything") << "" << "0:0 0:1 0:2 0:3 1:0 1:1 1:2";
         QTest::newRow("or") << "potion or helm" << "0:2 1:1";
         QTest::newRow("bar is a character") << "|heals" << "1:1";
+        QTest::newRow("not a group") << "-(ring or band) level<=50" << "0:2";
+        QTest::newRow("groups of either") << "(ring -fire) or (band hitroll:1) or FLAGS:Anti-Evil" << "0:0 0:1 0:3 1:0";
     }
     void queriesFindItemsInDatabaseThenFileOrder()
     {
@@ -176,6 +181,35 @@ private slots:
                      [&](const query::Hit &hit) { return levelFive.contains(hit); });
         QCOMPARE(hitsText(big.hits("level:5 ring")), hitsText(both));
         QCOMPARE(hitsText(big.hits("level:5 -ring")).count(u' ') + 1, levelFive.size() - both.size());
+    }
+
+    void wordsMatchAsTheMainSearchDoes_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::newRow("accents") << QStringLiteral("\u00E9P\u00C9e");
+        QTest::newRow("not across name and description") << "sword|";
+        QTest::newRow("bar") << QStringLiteral("|\u00C9P");
+        QTest::newRow("not in a database's characters") << QStringLiteral("\u03A9");
+    }
+    void wordsMatchAsTheMainSearchDoes()
+    {
+        QFETCH(QString, word);
+        QByteArray bytes;
+        for (int k = 0; k < 300; ++k)
+            bytes += QByteArray(k % 4 ? "sword\r\n" : "\xC9P\xC9\x45 sword\r\n") + "Level " + QByteArray::number(k) + "|"
+                     + (k % 5 ? "\xE9p\xE9\x65" : "") + "\r\n";
+        const Catalogue big({{"big", bytes}});
+        bool more = false;
+        QVector<query::Hit> all;
+        QVector<query::Hit> first;
+        for (const int record : itemsearch::findRecords(bytes, big.scope[0].index[0], word, SearchIn::Both, 1000, &more)) {
+            all.append({0, record});
+            if (record < 9)
+                first.append({0, record});
+        }
+        QCOMPARE(hitsText(big.hits('"' + word + '"')), hitsText(all));
+        // Among few candidates the word is sought item by item.
+        QCOMPARE(hitsText(big.hits("level<9 \"" + word + '"')), hitsText(first));
     }
 
     void scoresKeepPrecedenceAndNeverFail_data()
@@ -259,6 +293,8 @@ private slots:
         QTest::newRow("name") << int(query::SortKey::By::Name) << "" << false << "0:1 0:2 1:1 0:0 1:2 0:3 1:0";
         QTest::newRow("database down") << int(query::SortKey::By::Database) << "" << true << "1:0 1:1 1:2 0:0 0:1 0:2 0:3";
         QTest::newRow("score down") << int(query::SortKey::By::Score) << "" << true << "0:0 0:3 1:0 1:2 0:1 0:2 1:1";
+        QTest::newRow("score up") << int(query::SortKey::By::Score) << "" << false << "0:2 1:1 0:1 0:0 0:3 1:0 1:2";
+        QTest::newRow("flags down") << int(query::SortKey::By::Field) << "flags" << true << "0:0 1:2 0:2 0:1 0:3 1:0 1:1";
     }
     void sortKeysPutMissingLast()
     {
@@ -280,6 +316,9 @@ private slots:
         for (const query::SlotGroup &group : query::bestPerSlot(catalogue().scope, hits, scores))
             groups.append(group.slot + u'=' + hitsText(hits, group.best));
         QCOMPARE(groups, QStringList({"finger=0:0 0:3 1:0", "finger neck=1:2", "head=0:2", "(no slot)=1:1"}));
+        const QVector<query::SlotGroup> best = query::bestPerSlot(catalogue().scope, hits, scores, 1);
+        QCOMPARE(best.first().best, QVector<int>{0});
+        QVERIFY(query::bestPerSlot(catalogue().scope, hits, scores, 0).isEmpty());
     }
 
     void theCompareTextAndRowsReadAsSentences()
@@ -300,6 +339,14 @@ private slots:
                  "description of copper band: Level: 30 / Wear: finger / Hitroll: +1 / Damroll: +3 / Weight: 2\n");
         QCOMPARE(query::rowDescription(ring, {"level", "slot", "hitroll", "damroll"}),
                  "ring of fire, Emberfall, level 18, slot finger, hitroll 3");
+        const query::ComparedItem paste = query::comparedItem(catalogue().scope, {1, 1});
+        QCOMPARE(query::compareText({band, paste, ring}).section(u'\n', 0, 4),
+                 "weight: copper band 2, kelp paste 1, -1, ring of fire 1, -1\n"
+                 "level: copper band 30, kelp paste none, ring of fire 18, -12\n"
+                 "slot: copper band finger, kelp paste none, ring of fire finger\n"
+                 "hitroll: copper band 1, kelp paste none, ring of fire 3, +2\n"
+                 "damroll: copper band 3, kelp paste none, ring of fire none");
+        QCOMPARE(query::rowDescription(paste), "kelp paste, Tidereach, weight 1, type potion");
         QCOMPARE(query::countLine(catalogue().hits("hitroll:3")), "4 items in 2 databases");
         QCOMPARE(query::countLine(catalogue().hits("helm")), "1 item in 1 database");
     }
