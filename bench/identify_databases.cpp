@@ -55,7 +55,7 @@ public:
         default:
             text = nameBlock(noun.slot);
         }
-        for (unsigned lore = 1 + below(2); lore > 0; --lore)
+        for (unsigned lore = below(2); lore > 0; --lore)
             text += std::string(pick(kLore)) + "|";
         out->append(name.data(), qsizetype(name.size())).append("\r\n");
         out->append(text.data(), qsizetype(text.size())).append("\r\n");

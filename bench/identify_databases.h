@@ -10,7 +10,7 @@
 // also affect your ARMOR -4 and  CON +1. |Estimated Value: 7 gold, ...|"),
 // Diku/ROM identify lines ("Object '...' is type armor, extra flags glow
 // hum.|Weight 4, value 310, level 18.|Affects hitroll by 2.|..."), or a Name:
-// block ("Level: 12|Wear: finger|Hitroll: +3|..."), with a line or two of lore.
+// block ("Level: 12|Wear: finger|Hitroll: +3|..."), half of them with a line of lore.
 // 10 databases of 10000 items make about 22 MB.
 namespace benchdata {
 

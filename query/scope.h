@@ -9,8 +9,26 @@
 #include <QString>
 #include <QVector>
 
-// The databases a query, a score or a ranking looks at. See
-// fields/field_store.h for how fields/ and query/ are used together.
+// Queries, scores and rankings over the fields of fields/, used together
+// ------------------------------------------------------------------------
+// For the scope of one database or all of them (a Scope: each database's
+// bytes, record index and field store, as the program object keeps them):
+//
+//     fields::Registry known = query::registryOf(rules, scope);
+//     query::QueryParse parsed = query::parseQuery(text, known);   // or parsed.error
+//     QVector<query::Hit> hits = query::evaluate(*parsed.query, scope);
+//     query::countLine(hits);                                       // "37 items in 4 databases"
+//     std::vector<double> scores = query::scoresOf(*query::parseScore(weights, known).score, scope, hits);
+//     QVector<int> order = query::sortedOrder(scope, hits, {query::SortKey::By::Field, "level"}, scores);
+//     query::bestPerSlot(scope, hits, scores);                      // the best 3 of each slot
+//     query::compareText({query::comparedItem(scope, a), query::comparedItem(scope, b)});
+//
+// A results table shows hits[order[row]]; its cells are
+// scope[hit.database].fields->number(field, hit.record) (numbers) or ->text(...),
+// its rows are spoken as query::rowDescription(query::comparedItem(scope, hit),
+// shownFields). Every function here is plain and reads only what it is given,
+// so it may run on any thread while the scope stays unchanged. See
+// fields/field_store.h for how the field stores are built.
 namespace query {
 
 // One catalogued database as the program object keeps it. The pointers must

@@ -104,6 +104,9 @@ private slots:
                                                                  "\xE9p\xE9\x65 by 3|affects 2x by 4|Affects Hit-Roll by 5")
                                                    << "a_b_c_d 1; hit_roll 5";
         QTest::newRow("pairs") << "x {pairs}" << QByteArray("x STR +1, DEX -2 and  con 3 and|x int+1 wis 2") << "con 3; dex -2; str 1";
+        QTest::newRow("not again inside its own match") << "val {name} is {number}" << QByteArray("val val x is 3|")
+                                                        << "val_x 3";
+        QTest::newRow("hash in a pattern") << "x#1 {n:number}" << QByteArray("x#1 4|x 5|X#1 6") << "n 10";
         QTest::newRow("anchor text in the middle of a word") << "ring {n:number}" << QByteArray("boring 3|Ring 4|(ring 5")
                                                              << "n 9";
     }
@@ -132,7 +135,7 @@ private slots:
     {
         QByteArray bytes;
         for (int k = 0; k < 1100; ++k)
-            bytes += "n\r\nlevel " + QByteArray::number(k) + "|\r\n";
+            bytes += "n\r\nlevel " + QByteArray::number(k) + "\r\n";
         const fields::FieldStore store = storeOf(rulesOf("match level {level:number}"), bytes);
         const fields::Column &level = *store.column("level");
         QCOMPARE(level.records().size(), size_t(1100));
@@ -267,6 +270,27 @@ private slots:
         QCOMPARE(registry.closest(u"hitrol"), "hitroll");
         QCOMPARE(registry.closest(u"zzz"), QString());
         QCOMPARE(fields::groupedNumber(1234567), "1,234,567");
+        QCOMPARE(registry.find(u"Level")->kind, fields::Kind::Number);
+        const fields::Registry one(rulesOf("match x {slot:words}"), {&second});
+        QCOMPARE(one.summary(*one.find(u"slot")), "slot: 0 of 1 item");
+        QCOMPARE(one.find(u"slot")->kind, fields::Kind::Words);
+    }
+
+    void numbersShowAsWritten_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole") << 70804.0 << "70804";
+        QTest::newRow("negative") << -3.0 << "-3";
+        QTest::newRow("half") << 10.5 << "10.5";
+        QTest::newRow("sum of tenths") << 0.1 + 0.2 << "0.3";
+        QTest::newRow("huge") << 1e20 << "1e+20";
+    }
+    void numbersShowAsWritten()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(fields::numberText(value), text);
     }
 };
 
