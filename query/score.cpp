@@ -2,9 +2,6 @@
 
 #include "query/text_words.h"
 
-#include <cfloat>
-#include <cmath>
-
 namespace query {
 namespace {
 
