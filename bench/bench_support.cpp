@@ -67,6 +67,7 @@ int main(int argc, char **argv)
         addWindowBenchmarks(items);
     }
     addGameLogBenchmarks();
+    addFieldsBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

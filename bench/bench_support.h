@@ -32,3 +32,4 @@ void add(const std::string &name, const std::function<void(benchmark::State &)> 
 void addSearchBenchmarks(int items);
 void addWindowBenchmarks(int items);
 void addGameLogBenchmarks();
+void addFieldsBenchmarks();
