@@ -13,7 +13,14 @@
 
 namespace {
 const QByteArray kItems = crlf({"ring", "gold|", "axe", "keen|", "ring", "old|"});
+
+// A program folder holding the default colours and the items, not yet opened.
+void prepare(const TestFolder &folder)
+{
+    folder.write("pref.txt", " 0 \r\n 65280 \r\n 65280 \r\n");
+    folder.write("database.txt", kItems);
 }
+} // namespace
 
 class HistoryTest : public QObject
 {
@@ -26,19 +33,25 @@ private slots:
 
     void changesAreUndoneOneByOneAlsoAfterARestart()
     {
-        ProgramOnFolder p(dialogs, kItems);
-        QVERIFY(!p.program.undoableChange());
-        // Two changes, then a restart: the undos walk back through both.
-        QVERIFY(p.program.addItem("bow", "").ok());
-        QVERIFY(p.program.addItem("arrow", "").ok());
-        Program restarted(p.folder.path());
+        TestFolder folder;
+        prepare(folder);
+        {
+            Program first(folder.path());
+            QVERIFY(first.startUp(dialogs, {}).ok());
+            QVERIFY(!first.undoableChange());
+            // Two changes, then a restart: the undos walk back through both.
+            QVERIFY(first.addItem("bow", "").ok());
+            QVERIFY(first.addItem("arrow", "").ok());
+        }
+        Program restarted(folder.path());
+        QVERIFY(restarted.startUp(dialogs, {}).ok());
         QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of arrow"));
         QVERIFY(restarted.undoLastChange().ok() && restarted.undoLastChange().ok());
-        QCOMPARE(p.database(), kItems);
+        QCOMPARE(folder.read("database.txt"), kItems);
         QCOMPARE(restarted.undoLastChange().message(), QStringLiteral("There is no change of database to undo."));
         // Undoing the undo is a restore of the version the undo kept.
         QVERIFY(restarted.restoreVersion(restarted.versionsOf("database.txt").first().version, "database.txt").ok());
-        QCOMPARE(p.database(), kItems + crlf({"bow", "|"}));
+        QCOMPARE(folder.read("database.txt"), kItems + crlf({"bow", "|"}));
     }
 
     // A file in the way of the versions' folder: the change does not start.
@@ -123,36 +136,37 @@ private slots:
     // never leaving the program folder.
     void theStartSettlesWhatAKilledChangeLeft()
     {
-        ProgramOnFolder p(dialogs, kItems);
+        TestFolder folder;
+        prepare(folder);
         const auto secondName = [&](const QString &file, const QString &name) {
-            return ::link(QFile::encodeName(p.folder.file(file)), QFile::encodeName(p.folder.file(name))) == 0;
+            return ::link(QFile::encodeName(folder.file(file)), QFile::encodeName(folder.file(name))) == 0;
         };
         const auto inode = [&](const QString &name) {
             struct stat st;
-            return ::stat(QFile::encodeName(p.folder.file(name)).constData(), &st) == 0 ? st.st_ino : 0;
+            return ::stat(QFile::encodeName(folder.file(name)).constData(), &st) == 0 ? st.st_ino : 0;
         };
         const QString stamp = "000001;2024-10-27T00.59.00.000Z;change;";
-        QDir(p.folder.path()).mkpath("history/database.txt");
+        QDir(folder.path()).mkpath("history/database.txt");
         const QString legacy = "history/database.txt/2020-01-01 10.00.00.000;change;Add of a.txt";
         QVERIFY(secondName("database.txt", legacy)); // an earlier release, killed before its rename
         QVERIFY(secondName("database.txt", "history/database.txt/" + stamp + "Add of b.txt.pending")); // did not happen
         TestFolder outside;
         outside.write(".x.txt.gearledger-save-abcdef", "not the program's");
         outside.write(stamp + "Add of d.txt.pending", "not the program's");
-        QVERIFY(QFile::link(outside.path(), p.folder.file("history/elsewhere.txt")));
+        QVERIFY(QFile::link(outside.path(), folder.file("history/elsewhere.txt")));
 
-        Program restarted(p.folder.path());
+        Program restarted(folder.path());
         QVERIFY(restarted.startUp(dialogs, {}).ok());
         QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of a"));
         QVERIFY(inode(legacy) != inode("database.txt"));
-        QCOMPARE(p.folder.read(legacy), kItems);
-        QCOMPARE(p.database(), kItems);
+        QCOMPARE(folder.read(legacy), kItems);
+        QCOMPARE(folder.read("database.txt"), kItems);
         QVERIFY(outside.exists(".x.txt.gearledger-save-abcdef") && outside.exists(stamp + "Add of d.txt.pending"));
 
         // A database file with a second name elsewhere keeps its version as a copy.
         QVERIFY(secondName("database.txt", "backup.txt"));
         QVERIFY(restarted.addItem("bow", "").ok());
-        QVERIFY(inode(restarted.versionsOf("database.txt").first().version.path.mid(p.folder.path().size() + 1))
+        QVERIFY(inode(restarted.versionsOf("database.txt").first().version.path.mid(folder.path().size() + 1))
                 != inode("backup.txt"));
     }
 };
