@@ -1,8 +1,8 @@
 #include "program/command_line.h"
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/program_folder.h"
 #include "app/program_icon.h"
-#include "app/program_identity.h"
+#include "base/program_identity.h"
 #include "app/qt_dialogs.h"
 #include "download/download_url.h"
 #include "main_window/run_program.h"
@@ -13,13 +13,13 @@
 
 int main(int argc, char *argv[])
 {
-    setProgramIdentity();
+    base::setProgramIdentity();
     QCommandLineParser commandLine;
     describeCommandLine(commandLine);
     answerHelpOrVersion(argc, argv, commandLine);
 
     QApplication app(argc, argv);
-    QApplication::setDesktopFileName(applicationId());
+    QApplication::setDesktopFileName(base::applicationId());
     QApplication::setWindowIcon(gearledgerIcon());
     commandLine.process(app);
     const QString downloadFolderUrl = downloadFolderUrlFrom(commandLine, QProcessEnvironment::systemEnvironment());
@@ -28,8 +28,8 @@ int main(int argc, char *argv[])
     QString programFolder;
     try {
         programFolder = chooseProgramFolder(QCoreApplication::applicationDirPath());
-    } catch (const Failure &failure) {
-        dialogs.report(Outcome::failed(failure));
+    } catch (const base::Failure &failure) {
+        dialogs.report(base::Outcome::failed(failure));
         return 1;
     }
     return runProgram(programFolder, dialogs, downloadFolderUrl);

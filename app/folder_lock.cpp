@@ -29,17 +29,16 @@ int openLockFile(const QByteArray &path)
 
 } // namespace
 
-FolderLock::FolderLock(const QString &folder) : claim_(Outcome::done())
+FolderLock::FolderLock(const QString &folder) : claim_(base::Outcome::done())
 {
     const QString shownFolder = QDir::toNativeSeparators(folder);
     fd_ = openLockFile(QFile::encodeName(folder + QLatin1Char('/') + kFolderLockFile));
     if (fd_ < 0) {
         const int error = errno;
-        claim_ = Outcome::failed(Failure(ErrPathFileAccess,
-                                         QStringLiteral("Path/File access error: could not open %1 in the program "
-                                                        "folder %2 (%3)")
-                                             .arg(kFolderLockFile, shownFolder, qt_error_string(error)),
-                                         textfile::kSource));
+        claim_ = base::Outcome::failed(base::Failure(
+            base::ErrPathFileAccess, QStringLiteral("Path/File access error: could not open %1 in the program "
+                                                    "folder %2 (%3)")
+                                         .arg(kFolderLockFile, shownFolder, qt_error_string(error))));
         return;
     }
     int locked;
@@ -49,16 +48,16 @@ FolderLock::FolderLock(const QString &folder) : claim_(Outcome::done())
     if (locked == 0)
         return;
     const int error = errno;
-    claim_ = error == EWOULDBLOCK
-                 ? Outcome::refused(QStringLiteral("Another copy of Gearledger is already running on the program "
-                                                   "folder %1. Only one copy may use a program folder at a time, so "
-                                                   "this one will not open it.")
-                                        .arg(shownFolder))
-                 : Outcome::failed(Failure(ErrPathFileAccess,
-                                           QStringLiteral("Path/File access error: could not lock %1 in the program "
-                                                          "folder %2 (%3)")
-                                               .arg(kFolderLockFile, shownFolder, qt_error_string(error)),
-                                           textfile::kSource));
+    claim_ =
+        error == EWOULDBLOCK
+            ? base::Outcome::refused(QStringLiteral("Another copy of Gearledger is already running on the program "
+                                                    "folder %1. Only one copy may use a program folder at a time, so "
+                                                    "this one will not open it.")
+                                         .arg(shownFolder))
+            : base::Outcome::failed(base::Failure(
+                base::ErrPathFileAccess, QStringLiteral("Path/File access error: could not lock %1 in the program "
+                                                        "folder %2 (%3)")
+                                             .arg(kFolderLockFile, shownFolder, qt_error_string(error))));
     ::close(fd_);
     fd_ = -1;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/outcome.h"
+#include "base/outcome.h"
 
 #include <QString>
 
@@ -25,9 +25,9 @@ public:
     // Done while this lock holds the folder; refused, naming the folder, when
     // another running copy holds it; failed when the lock file cannot be
     // opened (a folder that is missing or may not be written).
-    const Outcome &claim() const { return claim_; }
+    const base::Outcome &claim() const { return claim_; }
 
 private:
     int fd_ = -1;
-    Outcome claim_;
+    base::Outcome claim_;
 };

@@ -15,16 +15,16 @@ quint32 colourFromLine(const QString &line, int lineNumber)
         const QString t = line.trimmed();
         const bool digits = !t.isEmpty() && std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); });
         if (digits)
-            throw Failure(ErrOverflow, QStringLiteral("Overflow (pref.txt line %1)").arg(lineNumber), textfile::kSource);
-        throw Failure(ErrTypeMismatch, QStringLiteral("Type mismatch (pref.txt line %1 is not a number)").arg(lineNumber),
-                      textfile::kSource);
+            throw base::Failure(base::ErrOverflow, QStringLiteral("Overflow (pref.txt line %1)").arg(lineNumber));
+        throw base::Failure(base::ErrTypeMismatch,
+                            QStringLiteral("Type mismatch (pref.txt line %1 is not a number)").arg(lineNumber));
     }
     if (*value < std::numeric_limits<qint32>::min() || *value > std::numeric_limits<qint32>::max())
-        throw Failure(ErrOverflow, QStringLiteral("Overflow (pref.txt line %1)").arg(lineNumber), textfile::kSource);
+        throw base::Failure(base::ErrOverflow, QStringLiteral("Overflow (pref.txt line %1)").arg(lineNumber));
     if (*value < 0 || *value > 0xFFFFFF)
-        throw Failure(ErrInvalidArgument,
-                      QStringLiteral("Invalid property value (pref.txt line %1 is not a colour)").arg(lineNumber),
-                      textfile::kSource);
+        throw base::Failure(
+            base::ErrInvalidArgument,
+            QStringLiteral("Invalid property value (pref.txt line %1 is not a colour)").arg(lineNumber));
     return quint32(*value);
 }
 

@@ -1,6 +1,6 @@
 #include "app/program_folder.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/text_file.h"
 
 #include <QCoreApplication>
@@ -32,11 +32,11 @@ QString userDataFolder()
         return QDir::cleanPath(home + QStringLiteral("/.local/share/") + name);
     const QString why = home.isEmpty() ? QStringLiteral("HOME is not set")
                                        : QStringLiteral("HOME is \"%1\", not an absolute path").arg(home);
-    throw Failure(ErrPathFileAccess,
-                  QStringLiteral("Path/File access error: the program folder cannot be chosen, as there is no home "
-                                 "folder (%1); set HOME or XDG_DATA_HOME to an absolute path")
-                      .arg(why),
-                  textfile::kSource);
+    throw base::Failure(
+        base::ErrPathFileAccess,
+        QStringLiteral("Path/File access error: the program folder cannot be chosen, as there is no home "
+                       "folder (%1); set HOME or XDG_DATA_HOME to an absolute path")
+            .arg(why));
 }
 
 } // namespace
@@ -48,9 +48,8 @@ QString chooseProgramFolder(const QString &executableFolder)
 
     const QString folder = userDataFolder();
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        throw Failure(ErrPathFileAccess,
-                      QStringLiteral("Path/File access error: the program folder %1 cannot be created")
-                          .arg(QDir::toNativeSeparators(folder)),
-                      textfile::kSource);
+        throw base::Failure(base::ErrPathFileAccess,
+                            QStringLiteral("Path/File access error: the program folder %1 cannot be created")
+                                .arg(QDir::toNativeSeparators(folder)));
     return folder;
 }

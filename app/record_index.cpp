@@ -165,13 +165,11 @@ Index wholeRecords(const QByteArray &bytes, const QString &fileName)
     return index;
 }
 
-Failure danglingNameFailure(const Index &index, const QString &fileName)
+base::Failure danglingNameFailure(const Index &index, const QString &fileName)
 {
-    return Failure(ErrInputPastEndOfFile,
-                   QStringLiteral("Input past end of file (%1, after line %2)")
-                       .arg(fileName)
-                       .arg(index.records.size() * 2 + 1),
-                   textfile::kSource);
+    return base::Failure(
+        base::ErrInputPastEndOfFile,
+        QStringLiteral("Input past end of file (%1, after line %2)").arg(fileName).arg(index.records.size() * 2 + 1));
 }
 
 } // namespace recordindex

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -44,7 +44,7 @@ Index wholeRecords(const QByteArray &bytes, const QString &fileName);
 
 // Failure 62 for an index with a dangling name, naming the file and the lines
 // read before the description that is missing.
-Failure danglingNameFailure(const Index &index, const QString &fileName);
+base::Failure danglingNameFailure(const Index &index, const QString &fileName);
 
 // The line starting at `from`, and where the next one starts (bytes.size() at the end).
 Span lineAt(const QByteArray &bytes, qsizetype from, qsizetype *next);

@@ -20,37 +20,37 @@
 namespace textfile {
 namespace {
 
-Failure failureFor(const QString &path, const QFileDevice &file, const char *doing)
+base::Failure failureFor(const QString &path, const QFileDevice &file, const char *doing)
 {
     const QString name = fileNameOf(path);
     if (file.error() == QFileDevice::PermissionsError)
-        return Failure(ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(name), kSource);
-    return Failure(ErrPathFileAccess,
-                   QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, file.errorString()),
-                   kSource);
+        return base::Failure(base::ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(name));
+    return base::Failure(
+        base::ErrPathFileAccess,
+        QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, file.errorString()));
 }
 
-Failure openFailure(const QString &path, const QFile &file, const char *doing)
+base::Failure openFailure(const QString &path, const QFile &file, const char *doing)
 {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
-        return Failure(ErrFileNotFound, QStringLiteral("File not found (%1)").arg(fileNameOf(path)), kSource);
+        return base::Failure(base::ErrFileNotFound, QStringLiteral("File not found (%1)").arg(fileNameOf(path)));
     if (info.exists() && !info.isDir() && ((QString(doing) == "read" && !info.isReadable())
                                            || (QString(doing) != "read" && !info.isWritable())))
-        return Failure(ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(fileNameOf(path)), kSource);
+        return base::Failure(base::ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(fileNameOf(path)));
     return failureFor(path, file, doing);
 }
 
 // The failure of a system call on the file at path, from its errno: the
 // system's reason (disk full, file too large) is what the user needs.
-Failure systemFailure(const QString &path, const char *doing, int error)
+base::Failure systemFailure(const QString &path, const char *doing, int error)
 {
     const QString name = fileNameOf(path);
     if (error == EACCES || error == EPERM)
-        return Failure(ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(name), kSource);
-    return Failure(ErrPathFileAccess,
-                   QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, qt_error_string(error)),
-                   kSource);
+        return base::Failure(base::ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(name));
+    return base::Failure(
+        base::ErrPathFileAccess,
+        QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, qt_error_string(error)));
 }
 
 const QLatin1String kSaveMark(".gearledger-save-");
@@ -124,7 +124,8 @@ QByteArray readAll(const QString &path)
 {
     QFile file(path);
     if (QFileInfo(path).isDir())
-        throw Failure(ErrPathFileAccess, QStringLiteral("Path/File access error (%1 is a folder)").arg(fileNameOf(path)), kSource);
+        throw base::Failure(base::ErrPathFileAccess,
+                            QStringLiteral("Path/File access error (%1 is a folder)").arg(fileNameOf(path)));
     if (!file.open(QIODevice::ReadOnly))
         throw openFailure(path, file, "read");
     // Read into a buffer of the file's size: the bytes of a database stay in
@@ -162,9 +163,8 @@ LineReader LineReader::fromBytes(QByteArray bytes, QString name)
 QString LineReader::readLine()
 {
     if (atEnd())
-        throw Failure(ErrInputPastEndOfFile,
-                      QStringLiteral("Input past end of file (%1, after line %2)").arg(name_).arg(linesRead_),
-                      kSource);
+        throw base::Failure(base::ErrInputPastEndOfFile,
+                            QStringLiteral("Input past end of file (%1, after line %2)").arg(name_).arg(linesRead_));
     const char *begin = data_.constData() + pos_;
     const qsizetype left = data_.size() - pos_;
     const void *cr = memchr(begin, '\r', size_t(left));
@@ -192,11 +192,11 @@ QByteArray encodeLines(const QStringList &lines)
         QString bad;
         if (!cp1252::encode(line, &encoded, &bad)) {
             const QString code = QString::number(bad.at(0).unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
-            throw Failure(ErrInvalidArgument,
-                          QStringLiteral("Invalid argument: the text holds the character \"%1\" (U+%2), which cannot "
-                                         "be stored in the program's files; nothing was written")
-                              .arg(bad, code),
-                          kSource);
+            throw base::Failure(
+                base::ErrInvalidArgument,
+                QStringLiteral("Invalid argument: the text holds the character \"%1\" (U+%2), which cannot "
+                               "be stored in the program's files; nothing was written")
+                    .arg(bad, code));
         }
         out += encoded;
         out += "\r\n";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,9 +13,6 @@
 // Windows-1252, lines written with CR LF. A reader ends a line at CR LF or at
 // a lone CR; a lone LF stays inside the line.
 namespace textfile {
-
-// The source named in failures of the program's own file operations.
-inline constexpr const char *kSource = "Gearledger";
 
 // Reads a whole file. Throws a Failure: 53 when it does not exist,
 // 70 when it may not be read, 75 for any other access failure.

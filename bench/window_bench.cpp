@@ -11,7 +11,7 @@
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
 //   mem/listed/<items>                    memory held with the database listed, above an
 //                                         empty database (counter kib_above_empty)
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/text_file.h"
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
@@ -41,7 +41,7 @@ using namespace benchsupport;
 
 namespace {
 
-class SilentDialogs : public Dialogs
+class SilentDialogs : public base::Dialogs
 {
 public:
     void message(const QString &, Icon, const QString &) override {}

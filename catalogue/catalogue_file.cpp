@@ -11,9 +11,9 @@ namespace {
 void refuseIncomplete(const Catalogue &catalogue)
 {
     if (!catalogue.complete)
-        throw Failure(ErrInvalidArgument,
-                      QStringLiteral("Invalid argument: %1 was not read in full, so it is left unchanged").arg(kFileName),
-                      textfile::kSource);
+        throw base::Failure(
+            base::ErrInvalidArgument,
+            QStringLiteral("Invalid argument: %1 was not read in full, so it is left unchanged").arg(kFileName));
 }
 
 void rewrite(const QString &path, const QVector<Entry> &entries)
@@ -29,7 +29,7 @@ QVector<Entry> currentEntries(const QString &path, const Catalogue &catalogue)
     const CatalogueRead fresh = read(path);
     if (!fresh.failure)
         return fresh.catalogue.entries;
-    if (fresh.failure->number() == ErrFileNotFound)
+    if (fresh.failure->number() == base::ErrFileNotFound)
         return catalogue.entries;
     throw *fresh.failure;
 }
@@ -59,7 +59,7 @@ CatalogueRead read(const QString &path)
     QByteArray bytes;
     try {
         bytes = textfile::readAll(path);
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         CatalogueRead result;
         result.catalogue.complete = false;
         result.failure = failure;
@@ -76,23 +76,22 @@ CatalogueRead readFromBytes(const QByteArray &bytes)
         textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, kFileName);
         const qint64 count = textfile::leadingNumber(reader.readLine());
         if (count < -32768 || count > 32767)
-            throw Failure(ErrOverflow, QStringLiteral("Overflow: the entry count of %1 is %2").arg(kFileName).arg(count),
-                          textfile::kSource);
+            throw base::Failure(base::ErrOverflow,
+                                QStringLiteral("Overflow: the entry count of %1 is %2").arg(kFileName).arg(count));
         for (qint64 i = 1; i <= count; ++i) {
             if (i > kMaxEntries)
-                throw Failure(ErrSubscriptOutOfRange,
-                              QStringLiteral("Subscript out of range: %1 lists %2 databases, at most %3 are kept")
-                                  .arg(kFileName)
-                                  .arg(count)
-                                  .arg(kMaxEntries),
-                              textfile::kSource);
+                throw base::Failure(base::ErrSubscriptOutOfRange,
+                                    QStringLiteral("Subscript out of range: %1 lists %2 databases, at most %3 are kept")
+                                        .arg(kFileName)
+                                        .arg(count)
+                                        .arg(kMaxEntries));
             Entry entry;
             entry.displayName = reader.readLine();
             entry.fileName = reader.readLine();
             result.catalogue.entries.append(std::move(entry));
         }
         result.catalogue.complete = true;
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         result.failure = failure;
     }
     return result;
@@ -125,11 +124,11 @@ void appendEntry(const QString &path, Catalogue &catalogue, const QString &displ
     refuseIncomplete(catalogue);
     QVector<Entry> entries = catalogue.isFull() ? catalogue.entries : currentEntries(path, catalogue);
     if (entries.size() >= kMaxEntries)
-        throw Failure(ErrSubscriptOutOfRange,
-                      QStringLiteral("Subscript out of range: %1 already lists %2 databases, the most it can keep")
-                          .arg(kFileName)
-                          .arg(kMaxEntries),
-                      textfile::kSource);
+        throw base::Failure(
+            base::ErrSubscriptOutOfRange,
+            QStringLiteral("Subscript out of range: %1 already lists %2 databases, the most it can keep")
+                .arg(kFileName)
+                .arg(kMaxEntries));
     entries.append({displayName, fileNameFor(displayName)});
     rewrite(path, entries);
     catalogue.entries = std::move(entries);
@@ -139,8 +138,8 @@ void removeEntry(const QString &path, Catalogue &catalogue, int index)
 {
     refuseIncomplete(catalogue);
     if (index < 0 || index >= catalogue.count())
-        throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
-                      textfile::kSource);
+        throw base::Failure(base::ErrSubscriptOutOfRange,
+                            QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index));
     QVector<Entry> entries = currentEntries(path, catalogue);
     const Entry removed = catalogue.entries[index];
     for (qsizetype i = entries.size() - 1; i >= 0; --i) {

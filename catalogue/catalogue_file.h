@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -54,7 +54,7 @@ struct Catalogue
 struct CatalogueRead
 {
     Catalogue catalogue;
-    std::optional<Failure> failure;
+    std::optional<base::Failure> failure;
 };
 
 // Reads the catalogue file. Failures (never thrown, returned with the entries

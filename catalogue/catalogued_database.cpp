@@ -1,6 +1,6 @@
 #include "catalogue/catalogued_database.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/data_folder.h"
 #include "app/text_file.h"
 #include "catalogue/catalogue_file.h"
@@ -32,15 +32,15 @@ std::optional<QString> whyEntryFileIsRefused(const Entry &entry)
 void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QString &name, const QVector<Item> &items)
 {
     if (const auto refusal = whyNewNameIsRefused(name, catalogue, folder))
-        throw Failure(ErrInvalidArgument, *refusal, textfile::kSource);
+        throw base::Failure(base::ErrInvalidArgument, *refusal);
     const QString databasePath = folder.file(fileNameFor(name));
     itemdb::rewriteItems(databasePath, items);
     try {
         appendEntry(folder.file(kFileName), catalogue, name);
-    } catch (const Failure &) {
+    } catch (const base::Failure &) {
         try {
             textfile::removeFile(databasePath);
-        } catch (const Failure &) {
+        } catch (const base::Failure &) {
             // The catalogue failure is the one to report.
         }
         throw;
@@ -74,8 +74,8 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
 void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index)
 {
     if (index < 0 || index >= catalogue.count())
-        throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
-                      textfile::kSource);
+        throw base::Failure(base::ErrSubscriptOutOfRange,
+                            QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index));
     // The catalogue first: should deleting the file fail afterwards, the file
     // stays whole, out of the catalogue, instead of an entry without its file.
     const QString file = catalogue.entries[index].fileName;

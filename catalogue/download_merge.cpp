@@ -1,6 +1,6 @@
 #include "catalogue/download_merge.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/record_index.h"
 #include "app/text_file.h"
 
@@ -56,12 +56,11 @@ QByteArray newRecords(const QByteArray &target, const QString &targetName, const
     }
     const qsizetype total = own.records.size() + *taken;
     if (total > itemdb::kListCapacity)
-        throw Failure(ErrSubscriptOutOfRange,
-                      QStringLiteral("Subscript out of range: the database would hold %1 items, more than the %2 "
-                                     "the program can list; nothing was written")
-                          .arg(total)
-                          .arg(itemdb::kListCapacity),
-                      textfile::kSource);
+        throw base::Failure(base::ErrSubscriptOutOfRange,
+                            QStringLiteral("Subscript out of range: the database would hold %1 items, more than the %2 "
+                                           "the program can list; nothing was written")
+                                .arg(total)
+                                .arg(itemdb::kListCapacity));
     return records;
 }
 

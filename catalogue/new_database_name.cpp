@@ -2,7 +2,7 @@
 
 #include "app/cp1252.h"
 #include "app/data_folder.h"
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/folder_lock.h"
 #include "app/pref_file.h"
 #include "catalogue/catalogue_file.h"
@@ -81,7 +81,7 @@ std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue 
     return std::nullopt;
 }
 
-QString askForNewDatabaseName(Dialogs &dialogs)
+QString askForNewDatabaseName(base::Dialogs &dialogs)
 {
     return dialogs.inputBox(
         QStringLiteral("Please enter a name for your new database. (Do not use symbols, only letters and numbers)"),

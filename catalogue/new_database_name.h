@@ -1,11 +1,12 @@
 #pragma once
 
+#include "base/dialogs.h"
+
 #include <QString>
 
 #include <optional>
 
 class DataFolder;
-class Dialogs;
 
 namespace catalogue {
 
@@ -33,6 +34,6 @@ bool isProgramFile(const QString &fileName);
 
 // Asks the user for the name of a new database; the empty text when the user
 // cancels or clears the box.
-QString askForNewDatabaseName(Dialogs &dialogs);
+QString askForNewDatabaseName(base::Dialogs &dialogs);
 
 } // namespace catalogue

@@ -1,6 +1,6 @@
 #include "download/download_files.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/text_file.h"
 #include "download/download_list.h"
 
@@ -20,11 +20,11 @@ namespace {
 constexpr QFileDevice::Permissions kOwnerOnly =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
-Failure notPrivate(const QString &folder, const QString &why)
+base::Failure notPrivate(const QString &folder, const QString &why)
 {
-    return Failure(ErrPathFileAccess,
-                   QStringLiteral("Path/File access error: the download folder %1 %2").arg(QDir::toNativeSeparators(folder), why),
-                   textfile::kSource);
+    return base::Failure(
+        base::ErrPathFileAccess,
+        QStringLiteral("Path/File access error: the download folder %1 %2").arg(QDir::toNativeSeparators(folder), why));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "download/inet.h"
 
 #include "app/cp1252.h"
-#include "app/version.h"
+#include "base/version.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -119,7 +119,7 @@ Inet::ReplyPtr Inet::fetchOnce(const QUrl &url)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Gearledger/") + kProgramVersion);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Gearledger/") + base::kProgramVersion);
 
     body_.clear();
     currentUrl_ = url;

@@ -71,11 +71,11 @@ bool isAscii(QByteArrayView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-Failure readFailure(const QString &path, const QString &reason)
+base::Failure readFailure(const QString &path, const QString &reason)
 {
-    return Failure(ErrPathFileAccess,
-                   QStringLiteral("Path/File access error: could not read %1 (%2)").arg(textfile::fileNameOf(path), reason),
-                   textfile::kSource);
+    return base::Failure(
+        base::ErrPathFileAccess,
+        QStringLiteral("Path/File access error: could not read %1 (%2)").arg(textfile::fileNameOf(path), reason));
 }
 
 const QString kNotAFile = QStringLiteral("a folder, a pipe or a device, not a file");
@@ -89,8 +89,8 @@ void openRegularFile(const QString &path, QFile &file)
     struct stat status = {};
     if (::stat(name.constData(), &status) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            throw Failure(ErrFileNotFound, QStringLiteral("File not found (%1)").arg(textfile::fileNameOf(path)),
-                          textfile::kSource);
+            throw base::Failure(base::ErrFileNotFound,
+                                QStringLiteral("File not found (%1)").arg(textfile::fileNameOf(path)));
         throw readFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
     }
     if (!S_ISREG(status.st_mode))

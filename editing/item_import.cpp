@@ -43,9 +43,8 @@ bool NameTable::isNew(const QByteArray &name) const
 void NameTable::add(const QByteArray &name)
 {
     if (count_ >= slots_)
-        throw Failure(ErrSubscriptOutOfRange,
-                      QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(slots_),
-                      textfile::kSource);
+        throw base::Failure(base::ErrSubscriptOutOfRange,
+                            QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(slots_));
     filled_.insert(name);
     ++count_;
 }

@@ -1,7 +1,7 @@
 // datalist.txt: a file is read whole or stops at one of its failures with at
 // most 50 entries; a whole catalogue written and read again gives the same
 // entries and the same bytes.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "catalogue/catalogue_file.h"
 #include "fuzz_check.h"
 
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(read.catalogue.complete == !read.failure.has_value());
     if (read.failure) {
         const int n = read.failure->number();
-        FUZZ_CHECK(n == ErrOverflow || n == ErrSubscriptOutOfRange || n == ErrInputPastEndOfFile);
+        FUZZ_CHECK(n == base::ErrOverflow || n == base::ErrSubscriptOutOfRange || n == base::ErrInputPastEndOfFile);
         return 0;
     }
     const QByteArray written = catalogue::encode(read.catalogue.entries);

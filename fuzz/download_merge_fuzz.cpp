@@ -3,7 +3,7 @@
 // the records taken read back as whole items, each new to what came before;
 // merging the same download again takes nothing, and neither does merging it
 // into a new database made from it.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "catalogue/download_merge.h"
 #include "fuzz_check.h"
 
@@ -15,15 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QVector<Item> target;
     try {
         target = itemdb::readItemsFromBytes(targetBytes);
-    } catch (const Failure &) {
+    } catch (const base::Failure &) {
         return 0; // a merge refuses a target that is not whole
     }
     int taken = 0;
     QByteArray records;
     try {
         records = downloadmerge::newRecords(targetBytes, QString(), downloadBytes, &taken);
-    } catch (const Failure &failure) {
-        FUZZ_CHECK(failure.number() == ErrInputPastEndOfFile || failure.number() == ErrSubscriptOutOfRange);
+    } catch (const base::Failure &failure) {
+        FUZZ_CHECK(failure.number() == base::ErrInputPastEndOfFile || failure.number() == base::ErrSubscriptOutOfRange);
         return 0;
     }
     const QVector<Item> added = itemdb::readItemsFromBytes(records);

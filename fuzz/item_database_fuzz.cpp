@@ -1,7 +1,7 @@
 // The item database file: the reader, the byte index that listings and
 // searches use, and the writer agree; a whole file in the written form reads
 // and writes back as the same bytes.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/cp1252.h"
 #include "app/item_database.h"
 #include "app/record_index.h"
@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QVector<Item> items;
     try {
         items = itemdb::readItemsFromBytes(bytes, QStringLiteral("db.txt"));
-    } catch (const Failure &failure) {
-        FUZZ_CHECK(failure.number() == ErrInputPastEndOfFile);
+    } catch (const base::Failure &failure) {
+        FUZZ_CHECK(failure.number() == base::ErrInputPastEndOfFile);
         FUZZ_CHECK(index.danglingName.has_value());
         return 0;
     }

@@ -2,7 +2,7 @@
 // a NUL, then the import file): cleaning a name only takes characters away,
 // the database's items stay as they were, the new names are new, the result
 // writes and reads back whole, and importing the same file again adds nothing.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/item_database.h"
 #include "editing/item_import.h"
 #include "fuzz_check.h"
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QVector<Item> database;
     try {
         database = itemdb::readItemsFromBytes(databaseBytes);
-    } catch (const Failure &) {
+    } catch (const base::Failure &) {
         return 0; // an import refuses a database that is not whole
     }
     for (textfile::LineReader lines = textfile::LineReader::fromBytes(importBytes); !lines.atEnd();) {

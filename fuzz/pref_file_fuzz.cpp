@@ -1,6 +1,6 @@
 // pref.txt: a file either gives three colours or fails with one of its
 // numbers, and both forms the program writes read back as the same colours.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/pref_file.h"
 #include "fuzz_check.h"
 
@@ -9,9 +9,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Prefs prefs;
     try {
         prefs = preffile::readFromBytes(fuzzBytes(data, size));
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         const int n = failure.number();
-        FUZZ_CHECK(n == ErrInputPastEndOfFile || n == ErrTypeMismatch || n == ErrOverflow || n == ErrInvalidArgument);
+        FUZZ_CHECK(n == base::ErrInputPastEndOfFile || n == base::ErrTypeMismatch || n == base::ErrOverflow
+                   || n == base::ErrInvalidArgument);
         return 0;
     }
     for (const quint32 colour : {prefs.background, prefs.itemText, prefs.descriptionText})

@@ -201,7 +201,7 @@ std::optional<QByteArray> contentOf(const QString &path, bool exists)
         return QByteArray();
     try {
         return textfile::readAll(path);
-    } catch (const Failure &) {
+    } catch (const base::Failure &) {
         return std::nullopt;
     }
 }
@@ -283,10 +283,11 @@ Version VersionStore::keepFile(const QString &databaseFile, Kind kind, const QSt
                == 0) {
         if (syncFolder(folderOf(databaseFile)) != 0) {
             QFile::remove(version.path);
-            throw Failure(ErrPathFileAccess,
-                          QStringLiteral("Path/File access error: could not sync the folder of the earlier versions "
-                                         "of %1").arg(databaseFile),
-                          textfile::kSource);
+            throw base::Failure(
+                base::ErrPathFileAccess,
+                QStringLiteral("Path/File access error: could not sync the folder of the earlier versions "
+                               "of %1")
+                    .arg(databaseFile));
         }
         return version;
     }
@@ -298,10 +299,10 @@ Version VersionStore::nextVersion(const QString &databaseFile, Kind kind, const 
 {
     const QString folder = folderOf(databaseFile);
     if (!QDir().mkpath(folder))
-        throw Failure(ErrPathFileAccess,
-                      QStringLiteral("Path/File access error: could not make the folder %1 for the earlier versions")
-                          .arg(QDir::toNativeSeparators(folder)),
-                      textfile::kSource);
+        throw base::Failure(
+            base::ErrPathFileAccess,
+            QStringLiteral("Path/File access error: could not make the folder %1 for the earlier versions")
+                .arg(QDir::toNativeSeparators(folder)));
     qint64 sequence = 1;
     for (const Version &earlier : sortedVersions(folder, QDir(folder).entryList(QDir::Files)))
         sequence = qMax(sequence, earlier.sequence + 1);
@@ -352,7 +353,7 @@ void VersionStore::recover(const std::function<bool(const QString &)> &isCatalog
         if (own && settle(program.get(), folder.get(), name, folder_.file(name), isCatalogued(name))) {
             try {
                 textfile::saveAtomically(folder_.file(name), textfile::readAll(folder_.file(name)));
-            } catch (const Failure &) {
+            } catch (const base::Failure &) {
                 // Tried again at the next start.
             }
         }
@@ -419,10 +420,10 @@ void VersionStore::renameFolder(const QString &from, const QString &to) const
                           ? syncFolder(folder_.file(kFolderName))
                           : errno;
     if (error != 0)
-        throw Failure(ErrPathFileAccess,
-                      QStringLiteral("Path/File access error: could not rename the folder of earlier versions %1 (%2)")
-                          .arg(from, qt_error_string(error)),
-                      textfile::kSource);
+        throw base::Failure(
+            base::ErrPathFileAccess,
+            QStringLiteral("Path/File access error: could not rename the folder of earlier versions %1 (%2)")
+                .arg(from, qt_error_string(error)));
 }
 
 QByteArray VersionStore::read(const Version &version)

@@ -1,9 +1,9 @@
 #include "main_window/main_window.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/packed_colour.h"
 #include "app/twips.h"
-#include "app/version.h"
+#include "base/version.h"
 #include "editing/description_encoding.h"
 #include "editing/identify_text.h"
 #include "program/import_command.h"
@@ -106,11 +106,11 @@ bool isMenuShortcut(const QKeyEvent *key)
 
 } // namespace
 
-MainWindow::MainWindow(Program &program, Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent)
+MainWindow::MainWindow(Program &program, base::Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent)
     : QMainWindow(parent), program_(program), dialogs_(dialogs), downloadFolderUrl_(downloadFolderUrl)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Gearledger ") + kProgramVersion);
+    setWindowTitle(QStringLiteral("Gearledger ") + base::kProgramVersion);
     setAccessibleName(windowTitle());
     buildControls();
     buildMenus();
@@ -391,7 +391,7 @@ void MainWindow::onTooltipTimer()
 
 void MainWindow::onAbout()
 {
-    dialogs_.message(QStringLiteral("Gearledger ") + kProgramVersion
+    dialogs_.message(QStringLiteral("Gearledger ") + base::kProgramVersion
                      + QStringLiteral(" by the Gearledger developers.  View the web site at https://gearledger.org"
                                       " for recent database updates and versions.  Your databases are kept in ")
                      + QDir::toNativeSeparators(program_.folder().path()) + QStringLiteral("."));

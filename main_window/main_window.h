@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/window_registry.h"
+#include "base/dialogs.h"
 #include "main_window/layout_rules.h"
 
 #include <QMainWindow>
 
-class Dialogs;
 class Program;
 class QAction;
 class QCheckBox;
@@ -26,7 +26,7 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     // downloadFolderUrl: where the download window fetches the on-line list.
-    MainWindow(Program &program, Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent = nullptr);
+    MainWindow(Program &program, base::Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Runs once before the window is first shown: loads the colours, fits the
@@ -90,7 +90,7 @@ private:
     void onDividerReleased();
 
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     QString downloadFolderUrl_;
     WindowRegistry windows_;
 

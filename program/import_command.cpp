@@ -1,6 +1,6 @@
 #include "program/import_command.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "program/program.h"
 
 #include <QDir>
@@ -17,9 +17,9 @@ const QString kUpdated = QStringLiteral("Your database has been updated successf
 
 // Tells why the import stopped. The database file was not rewritten, so the
 // list shows it again in place of any half-done state.
-void reportImportFailure(Program &program, Dialogs &dialogs, const Failure &failure)
+void reportImportFailure(Program &program, base::Dialogs &dialogs, const base::Failure &failure)
 {
-    if (failure.number() == ErrFileNotFound) {
+    if (failure.number() == base::ErrFileNotFound) {
         dialogs.message(QStringLiteral("Could not find the ") + program.currentDatabase().fileName
                         + QStringLiteral(" file; Please go and select another database, or create a new one."));
         return;
@@ -39,17 +39,17 @@ QString suggestedImportPath()
 #endif
 }
 
-void runImport(Program &program, Dialogs &dialogs)
+void runImport(Program &program, base::Dialogs &dialogs)
 {
     dialogs.message(kCheckTheFormat);
-    if (const Outcome listed = program.listAll(); listed.failure()) {
+    if (const base::Outcome listed = program.listAll(); listed.failure()) {
         reportImportFailure(program, dialogs, *listed.failure());
         return;
     }
     const QString path = dialogs.inputBox(kPrompt, kInputTitle, suggestedImportPath());
     if (path.isEmpty())
         return;
-    const Outcome imported = program.importItems(path);
+    const base::Outcome imported = program.importItems(path);
     if (imported.failure()) {
         reportImportFailure(program, dialogs, *imported.failure());
         return;

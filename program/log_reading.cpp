@@ -24,7 +24,7 @@ struct LogReading::Shared
     gamelog::Harvester harvester;
     std::atomic_bool stop{false};
     // Written by the thread before it posts its end, read after.
-    std::optional<Failure> failure;
+    std::optional<base::Failure> failure;
     std::mutex mutex;
     LogReading *owner = nullptr; // under the mutex; nothing once the reading is destroyed
 };
@@ -73,7 +73,7 @@ void LogReading::read(const std::shared_ptr<Shared> &shared)
                 });
             return !shared->stop;
         });
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         shared->failure = failure;
     }
     shared->post([](LogReading *reading) { reading->onReadEnded(); });

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "editing/game_log.h"
 
 #include <QObject>
@@ -29,7 +29,7 @@ public:
 signals:
     void progressed(qint64 bytesRead, qint64 bytesTotal);
     void finished();
-    void failed(const Failure &failure);
+    void failed(const base::Failure &failure);
 
 private:
     // What the reading and its thread share; the thread holds it as long as it runs.

@@ -1,6 +1,6 @@
 #include "program/program.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/item_search.h"
 #include "app/record_index.h"
 #include "app/text_file.h"
@@ -21,11 +21,11 @@ const QString kDatabaseMissing = QStringLiteral(
 const QString kSearchWhere = QStringLiteral(
     "You must search in at least one of the Items or Descriptions' text.  Please check an area to search in.");
 
-Failure listFull()
+base::Failure listFull()
 {
-    return Failure(ErrSubscriptOutOfRange,
-                   QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(itemdb::kListCapacity),
-                   textfile::kSource);
+    return base::Failure(
+        base::ErrSubscriptOutOfRange,
+        QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(itemdb::kListCapacity));
 }
 
 ItemTable::Entry entryOf(const recordindex::Index &index, int record)
@@ -60,7 +60,7 @@ void Program::selectPrimary()
     selectDatabase({kPrimaryDbName, kPrimaryDbFile});
 }
 
-Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeListing)
+base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void()> &beforeListing)
 {
     if (!folderClaim().ok())
         return folderClaim();
@@ -73,20 +73,20 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
         loadColours(notices);
         if (beforeListing)
             beforeListing();
-        if (const std::optional<Failure> failure = fillWithCurrentDatabase())
+        if (const std::optional<base::Failure> failure = fillWithCurrentDatabase())
             throw *failure;
         emit listingChanged();
-    } catch (const Failure &failure) {
-        if (failure.number() != ErrFileNotFound)
-            return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        if (failure.number() != base::ErrFileNotFound)
+            return base::Outcome::failed(failure);
         notices.message(kDatabaseMissing);
         try {
             itemdb::rewriteItems(folder_.file(kPrimaryDbFile), {itemdb::sampleItem()});
-        } catch (const Failure &writeFailure) {
-            return Outcome::failed(writeFailure);
+        } catch (const base::Failure &writeFailure) {
+            return base::Outcome::failed(writeFailure);
         }
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
 void Program::removeSaveLeftovers() const
@@ -103,7 +103,7 @@ void Program::removeSaveLeftovers() const
     }
 }
 
-void Program::loadColours(Dialogs &notices)
+void Program::loadColours(base::Dialogs &notices)
 {
     const QString path = folder_.file(preffile::kFileName);
     if (!QFileInfo::exists(path)) {
@@ -119,12 +119,12 @@ void Program::loadColours(Dialogs &notices)
     }
 }
 
-std::optional<Failure> Program::fillWithCurrentDatabase()
+std::optional<base::Failure> Program::fillWithCurrentDatabase()
 {
     QByteArray bytes;
     try {
         bytes = textfile::readAll(currentDatabasePath());
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         table_.fill({}, {});
         return failure;
     }
@@ -132,7 +132,7 @@ std::optional<Failure> Program::fillWithCurrentDatabase()
     return fillWith(std::move(bytes), index);
 }
 
-std::optional<Failure> Program::fillWith(QByteArray bytes, const recordindex::Index &index)
+std::optional<base::Failure> Program::fillWith(QByteArray bytes, const recordindex::Index &index)
 {
     const QString path = currentDatabasePath();
     const int complete = int(index.records.size());
@@ -140,7 +140,7 @@ std::optional<Failure> Program::fillWith(QByteArray bytes, const recordindex::In
     entries.reserve(qMin(complete, itemdb::kListCapacity) + 1);
     for (int r = 0; r < complete && r <= itemdb::kListCapacity; ++r)
         entries.append(entryOf(index, r));
-    std::optional<Failure> failure;
+    std::optional<base::Failure> failure;
     if (complete > itemdb::kListCapacity) {
         // The name that does not fit is listed before its description is refused.
         entries.last().description = {};
@@ -153,15 +153,15 @@ std::optional<Failure> Program::fillWith(QByteArray bytes, const recordindex::In
     return failure;
 }
 
-Outcome Program::listAll()
+base::Outcome Program::listAll()
 {
-    const std::optional<Failure> failure = fillWithCurrentDatabase();
+    const std::optional<base::Failure> failure = fillWithCurrentDatabase();
     // Also after a failure the count is what the list shows, never an older listing's.
     emit listingChanged();
-    return failure ? Outcome::failed(*failure) : Outcome::done();
+    return failure ? base::Outcome::failed(*failure) : base::Outcome::done();
 }
 
-Outcome Program::reloadCurrentDatabase()
+base::Outcome Program::reloadCurrentDatabase()
 {
     emit descriptionShown(QString());
     return listAll();
@@ -173,7 +173,7 @@ void Program::writeCurrentDatabase(recordedit::Edited edited, bool clearDescript
     // The listing that follows a change takes the bytes just written instead of reading them back.
     if (clearDescription)
         emit descriptionShown(QString());
-    const std::optional<Failure> failure = fillWith(std::move(edited.bytes), edited.index);
+    const std::optional<base::Failure> failure = fillWith(std::move(edited.bytes), edited.index);
     emit listingChanged();
     if (failure)
         emit listingFailed(failure->longMessage());
@@ -183,17 +183,17 @@ QByteArray Program::readDatabase(const QString &databaseFile, bool missingIsEmpt
 {
     try {
         return textfile::readAll(folder_.file(databaseFile));
-    } catch (const Failure &failure) {
-        if (!missingIsEmpty || failure.number() != ErrFileNotFound)
+    } catch (const base::Failure &failure) {
+        if (!missingIsEmpty || failure.number() != base::ErrFileNotFound)
             throw;
     }
     return QByteArray();
 }
 
-Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
+base::Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
 {
     if (!inNames && !inDescriptions)
-        return Outcome::refused(kSearchWhere);
+        return base::Outcome::refused(kSearchWhere);
     const SearchIn where = inNames && inDescriptions ? SearchIn::Both
                            : inNames                 ? SearchIn::Names
                                                      : SearchIn::Descriptions;
@@ -201,10 +201,10 @@ Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
     QByteArray bytes;
     try {
         bytes = textfile::readAll(path);
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         table_.fill({}, {});
         emit listingChanged();
-        return Outcome::failed(failure);
+        return base::Outcome::failed(failure);
     }
     const recordindex::Index index = recordindex::indexRecords(bytes);
     bool more = false;
@@ -213,7 +213,7 @@ Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
     entries.reserve(hits.size());
     for (const int record : hits)
         entries.append(entryOf(index, record));
-    std::optional<Failure> failure;
+    std::optional<base::Failure> failure;
     if (more)
         failure = listFull();
     else if (index.danglingName)
@@ -221,19 +221,19 @@ Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
     table_.fill(std::move(bytes), std::move(entries));
     emit listingChanged();
     if (failure)
-        return Outcome::failed(*failure);
+        return base::Outcome::failed(*failure);
     emit descriptionShown(table_.description(0));
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::saveColours(const Prefs &chosen)
+base::Outcome Program::saveColours(const Prefs &chosen)
 {
     try {
         preffile::write(folder_.file(preffile::kFileName), chosen);
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
     colours_ = {chosen.background, chosen.itemText, chosen.descriptionText};
     emit coloursChanged();
-    return Outcome::done();
+    return base::Outcome::done();
 }

@@ -15,63 +15,63 @@ catalogue::CatalogueRead Program::readCatalogue() const
     return catalogue::read(folder_.file(catalogue::kFileName));
 }
 
-Outcome Program::writeSeedCatalogue() const
+base::Outcome Program::writeSeedCatalogue() const
 {
     try {
         catalogue::writeSeed(folder_.file(catalogue::kFileName));
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::chooseDatabase(const catalogue::Catalogue &copy, const QString &text)
+base::Outcome Program::chooseDatabase(const catalogue::Catalogue &copy, const QString &text)
 {
     if (text.isEmpty())
-        return Outcome::refused(QStringLiteral("You must select a proper database"));
+        return base::Outcome::refused(QStringLiteral("You must select a proper database"));
     const int index = copy.lastIndexOfName(text);
     if (index < 0)
-        return Outcome::refused(QStringLiteral("A proper database must be selected"));
+        return base::Outcome::refused(QStringLiteral("A proper database must be selected"));
     if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
-        return Outcome::refused(*refusal);
+        return base::Outcome::refused(*refusal);
     selectDatabase(copy.entries[index]);
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString &name)
+base::Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString &name)
 {
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
-        return Outcome::refused(*refusal);
+        return base::Outcome::refused(*refusal);
     try {
         versions_.setAside(catalogue::fileNameFor(name));
         catalogue::createDatabase(folder_, copy, name, {itemdb::sampleItem()});
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::checkRemoval(const catalogue::Catalogue &copy, const QString &text) const
+base::Outcome Program::checkRemoval(const catalogue::Catalogue &copy, const QString &text) const
 {
     if (const auto refusal = catalogue::whyRemovalIsRefused(text, copy))
-        return Outcome::refused(*refusal);
-    return Outcome::done();
+        return base::Outcome::refused(*refusal);
+    return base::Outcome::done();
 }
 
-Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
+base::Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
 {
-    if (Outcome refused = checkRemoval(copy, text); !refused.ok())
+    if (base::Outcome refused = checkRemoval(copy, text); !refused.ok())
         return refused;
-    const Outcome removed = changing([&] {
+    const base::Outcome removed = changing([&] {
         try {
             const QString file = copy.entries[copy.lastIndexOfName(text)].fileName;
             // Its last content stays as a version, from which the database can come back.
             keepVersion(file, QStringLiteral("Removal of the database %1").arg(text), history::Kind::Change);
             catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
     // After a failure the current database's file may be gone: the program
     // must not stay on a database that is not there.
@@ -80,14 +80,14 @@ Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
     return removed;
 }
 
-Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
+base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
 {
     if (index < 0 || index >= copy.count())
-        return Outcome::refused(QStringLiteral("Please select a database to add the new items to."));
+        return base::Outcome::refused(QStringLiteral("Please select a database to add the new items to."));
     if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
-        return Outcome::refused(*refusal);
+        return base::Outcome::refused(*refusal);
     const QString file = copy.entries[index].fileName;
-    const Outcome merged = changing([&] {
+    const base::Outcome merged = changing([&] {
         try {
             const QByteArray download = textfile::readAll(downloadfiles::databaseFilePath());
             const QByteArray bytes = readDatabase(file);
@@ -97,25 +97,25 @@ Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
             recordedit::Edited written = recordedit::withRecordsAppended(bytes, records);
             if (file == current_.fileName) {
                 writeCurrentDatabase(std::move(written), false); // the description view keeps what it shows
-                return Outcome::done();
+                return base::Outcome::done();
             }
             saveDatabase(file, written.bytes);
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
         // Another database took the items; the list shows the current one again.
-        if (const std::optional<Failure> failure = fillWithCurrentDatabase())
+        if (const std::optional<base::Failure> failure = fillWithCurrentDatabase())
             emit listingFailed(failure->longMessage());
         emit listingChanged();
-        return Outcome::done();
+        return base::Outcome::done();
     });
     return merged;
 }
 
-Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name)
+base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name)
 {
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
-        return Outcome::refused(*refusal);
+        return base::Outcome::refused(*refusal);
     try {
         const QVector<Item> items =
             downloadmerge::distinctItems(textfile::readAll(downloadfiles::databaseFilePath()));
@@ -125,21 +125,21 @@ Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QStri
         selectDatabase({name, catalogue::fileNameFor(name)});
         // Listed from the items just written, which the file holds.
         const QByteArray written = itemdb::encodeItems(items);
-        if (const std::optional<Failure> failure = fillWith(written, recordindex::indexRecords(written)))
+        if (const std::optional<base::Failure> failure = fillWith(written, recordindex::indexRecords(written)))
             emit listingFailed(failure->longMessage());
         emit listingChanged();
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::discardDownload()
+base::Outcome Program::discardDownload()
 {
     try {
         textfile::removeFile(downloadfiles::databaseFilePath());
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }

@@ -25,14 +25,14 @@ std::unique_ptr<LogReading> Program::readGameLog(const QString &path, const QStr
     return std::make_unique<LogReading>(path, blockStart);
 }
 
-Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &found,
-                                            QVector<Standing> *standings) const
+base::Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &found,
+                                                  QVector<Standing> *standings) const
 {
     QByteArray bytes;
     try {
         bytes = textfile::readAll(currentDatabasePath());
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
     const recordindex::Index index = recordindex::indexRecords(bytes);
     const auto text = [&](const recordindex::Span &span) { return cp1252::decode(bytes.mid(span.begin, span.length)); };
@@ -48,19 +48,19 @@ Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &f
                           : descriptionsByName.contains(item.name, item.description) ? Standing::Same
                                                                                      : Standing::Different);
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::addHarvest(const QVector<Item> &items)
+base::Outcome Program::addHarvest(const QVector<Item> &items)
 {
     if (items.isEmpty())
-        return Outcome::refused(QStringLiteral("No item is ticked.  Tick the items to add, then press Add."));
+        return base::Outcome::refused(QStringLiteral("No item is ticked.  Tick the items to add, then press Add."));
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
             const recordindex::Index index = recordindex::wholeRecords(bytes, current_.fileName);
             if (index.records.size() + items.size() > itemdb::kListCapacity)
-                return Outcome::refused(
+                return base::Outcome::refused(
                     QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "
                                    "lists.  Nothing was added.  Tick fewer items.")
                         .arg(current_.displayName)
@@ -70,10 +70,10 @@ Outcome Program::addHarvest(const QVector<Item> &items)
             recordedit::Edited written = recordedit::withItemsAppended(bytes, items);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
             writeCurrentDatabase(std::move(written));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
 }
 

@@ -33,11 +33,11 @@ void Program::keepVersion(const QString &databaseFile, const QString &change, hi
             pending_ = versions_.keepFile(databaseFile, kind, change);
         else if (kind == history::Kind::Undo)
             pending_ = versions_.keep(databaseFile, QByteArray(), kind, change);
-    } catch (const Failure &failure) {
-        throw Failure(failure.number(),
-                      QStringLiteral("Could not keep the earlier version of %1, so nothing was changed: %2")
-                          .arg(databaseFile, failure.description()),
-                      failure.source());
+    } catch (const base::Failure &failure) {
+        throw base::Failure(failure.number(),
+                            QStringLiteral("Could not keep the earlier version of %1, so nothing was changed: %2")
+                                .arg(databaseFile, failure.description()),
+                            failure.source());
     }
 }
 
@@ -52,9 +52,9 @@ void Program::saveDatabase(const QString &databaseFile, const QByteArray &bytes)
     });
 }
 
-Outcome Program::changing(const std::function<Outcome()> &change)
+base::Outcome Program::changing(const std::function<base::Outcome()> &change)
 {
-    const Outcome outcome = change();
+    const base::Outcome outcome = change();
     versionToKeep_.reset();
     if (pending_) {
         // A change that did not happen takes its version back; one whose new
@@ -85,20 +85,20 @@ std::optional<QString> Program::undoableChange() const
     return target ? std::optional<QString>(target->change) : std::nullopt;
 }
 
-Outcome Program::undoLastChange()
+base::Outcome Program::undoLastChange()
 {
     const std::optional<history::Version> target = versions_.undoTarget(current_.fileName);
     if (!target)
-        return Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
+        return base::Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
     return changing([&] {
         try {
             const QByteArray earlier = history::VersionStore::read(*target);
             keepVersionWhenWriting(current_.fileName, target->change, history::Kind::Undo);
             writeCurrentDatabase({earlier, recordindex::indexRecords(earlier)});
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
 }
 
@@ -109,7 +109,7 @@ QVector<Program::VersionEntry> Program::versionsOf(const QString &versionsFolder
         qsizetype items = 0;
         try {
             items = recordindex::indexRecords(history::VersionStore::read(version)).records.size();
-        } catch (const Failure &) {
+        } catch (const base::Failure &) {
             // A version that cannot be read shows no items; restoring it tells why.
         }
         entries.append({version, items});
@@ -138,53 +138,54 @@ QVector<Program::RemovedDatabase> Program::removedDatabases() const
         try {
             if (!recordindex::indexRecords(readDatabase(file)).records.isEmpty())
                 removed.append({folder, file, true});
-        } catch (const Failure &) {
+        } catch (const base::Failure &) {
             // A file that cannot be read is no database to bring back.
         }
     }
     return removed;
 }
 
-Outcome Program::restoreVersion(const history::Version &version, const QString &databaseFile)
+base::Outcome Program::restoreVersion(const history::Version &version, const QString &databaseFile)
 {
     QByteArray bytes;
     try {
         bytes = history::VersionStore::read(version);
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
     if (databaseFile == current_.fileName && history::VersionStore::versionsFolderOf(version) == databaseFile) {
         return changing([&] {
             try {
                 keepVersionWhenWriting(databaseFile, restoreOf(version));
                 writeCurrentDatabase({bytes, recordindex::indexRecords(bytes)});
-            } catch (const Failure &failure) {
-                return Outcome::failed(failure);
+            } catch (const base::Failure &failure) {
+                return base::Outcome::failed(failure);
             }
-            return Outcome::done();
+            return base::Outcome::done();
         });
     }
     return restoreRemoved(version, databaseFile, bytes);
 }
 
-Outcome Program::restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes)
+base::Outcome Program::restoreRemoved(const history::Version &version, const QString &databaseFile,
+                                      const QByteArray &bytes)
 {
     // A removed database comes back under its old name, as a new database would be made.
     const QString name = databaseFile.endsWith(QStringLiteral(".txt")) ? databaseFile.chopped(4) : databaseFile;
     catalogue::CatalogueRead catalogued = readCatalogue();
-    if (catalogued.failure && catalogued.failure->number() == ErrFileNotFound) {
-        if (Outcome seeded = writeSeedCatalogue(); !seeded.ok())
+    if (catalogued.failure && catalogued.failure->number() == base::ErrFileNotFound) {
+        if (base::Outcome seeded = writeSeedCatalogue(); !seeded.ok())
             return seeded;
         catalogued = readCatalogue();
     }
     if (catalogue::fileNameFor(name) != databaseFile)
-        return Outcome::refused(QStringLiteral("The database file %1 cannot come back: its name is no database name.")
-                                    .arg(databaseFile));
+        return base::Outcome::refused(
+            QStringLiteral("The database file %1 cannot come back: its name is no database name.").arg(databaseFile));
     // A file left out of the catalogue comes back with it.
     const bool fileLeft = QFileInfo(folder_.file(databaseFile)).isFile();
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, catalogued.catalogue, folder_, fileLeft))
-        return Outcome::refused(QStringLiteral("The database \"%1\" cannot come back under its old name: %2")
-                                    .arg(name, *refusal));
+        return base::Outcome::refused(
+            QStringLiteral("The database \"%1\" cannot come back under its old name: %2").arg(name, *refusal));
     const auto addToCatalogue = [&] {
         catalogue::appendEntry(folder_.file(catalogue::kFileName), catalogued.catalogue, name);
     };
@@ -194,10 +195,10 @@ Outcome Program::restoreRemoved(const history::Version &version, const QString &
                 keepVersionWhenWriting(databaseFile, restoreOf(version));
                 saveDatabase(databaseFile, bytes);
                 addToCatalogue();
-            } catch (const Failure &failure) {
-                return Outcome::failed(failure);
+            } catch (const base::Failure &failure) {
+                return base::Outcome::failed(failure);
             }
-            return Outcome::done();
+            return base::Outcome::done();
         });
     }
     try {
@@ -205,12 +206,12 @@ Outcome Program::restoreRemoved(const history::Version &version, const QString &
         textfile::saveAtomically(folder_.file(databaseFile), bytes);
         try {
             addToCatalogue();
-        } catch (const Failure &) {
+        } catch (const base::Failure &) {
             textfile::removeFile(folder_.file(databaseFile));
             throw;
         }
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
+    } catch (const base::Failure &failure) {
+        return base::Outcome::failed(failure);
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }

@@ -34,7 +34,7 @@ std::optional<ListedItem> Program::listedItem(int row) const
     return ListedItem{table_.record(row), table_.item(row)};
 }
 
-Outcome Program::addItem(const QString &name, const QString &typedDescription)
+base::Outcome Program::addItem(const QString &name, const QString &typedDescription)
 {
     return changing([&] {
         try {
@@ -44,29 +44,29 @@ Outcome Program::addItem(const QString &name, const QString &typedDescription)
             const QByteArray bytes = readDatabase(current_.fileName, true);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + name);
             writeCurrentDatabase(recordedit::withItemsAppended(bytes, {{name, stored}}));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
 }
 
-Outcome Program::addStoredItem(const Item &item)
+base::Outcome Program::addStoredItem(const Item &item)
 {
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName, true);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + item.name);
             writeCurrentDatabase(recordedit::withItemsAppended(bytes, {item}));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
 }
 
-Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
-                             const std::optional<QString> &newTypedDescription)
+base::Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
+                                   const std::optional<QString> &newTypedDescription)
 {
     return changing([&] {
         try {
@@ -80,34 +80,34 @@ Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QStri
             std::optional<recordedit::Edited> changed = recordedit::withRecordReplaced(
                 bytes, current_.fileName, listed.record, listed.item, newName, stored);
             if (!changed)
-                return Outcome::refused(kEditRecordChanged);
+                return base::Outcome::refused(kEditRecordChanged);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
             writeCurrentDatabase(std::move(*changed));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
 }
 
-Outcome Program::deleteListedItem(int row)
+base::Outcome Program::deleteListedItem(int row)
 {
     const std::optional<ListedItem> listed = listedItem(row);
     if (!listed)
-        return Outcome::refused(kNoItemSelected);
-    const Outcome deleted = changing([&] {
+        return base::Outcome::refused(kNoItemSelected);
+    const base::Outcome deleted = changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
             const std::optional<recordedit::Edited> changed =
                 recordedit::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
             if (!changed)
-                return Outcome::refused(kDeleteRecordChanged);
+                return base::Outcome::refused(kDeleteRecordChanged);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
             saveDatabase(current_.fileName, changed->bytes);
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
     if (!deleted.ok())
         return deleted;
@@ -115,22 +115,22 @@ Outcome Program::deleteListedItem(int row)
     table_.removeDeletedRecord(row);
     emit listingChanged();
     emit descriptionShown(QString());
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::importItems(const QString &importPath)
+base::Outcome Program::importItems(const QString &importPath)
 {
     std::optional<QByteArray> importBytes;
     if (QFileInfo(importPath).isFile()) {
         try {
             importBytes = textfile::readAll(importPath);
-        } catch (const Failure &failure) {
-            if (failure.number() != ErrFileNotFound)
-                return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            if (failure.number() != base::ErrFileNotFound)
+                return base::Outcome::failed(failure);
         }
     }
     if (!importBytes)
-        return Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
+        return base::Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
@@ -142,9 +142,9 @@ Outcome Program::importItems(const QString &importPath)
             const QByteArray records = itemimport::newRecords(*importBytes, names, &added);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
             writeCurrentDatabase(recordedit::withRecordsAppended(bytes, records));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
+        } catch (const base::Failure &failure) {
+            return base::Outcome::failed(failure);
         }
-        return Outcome::done();
+        return base::Outcome::done();
     });
 }

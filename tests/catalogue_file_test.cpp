@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(whyNewNameIsRefused("x", readBack(), *program).value_or(""),
                  QStringLiteral("The catalogue already holds 50 databases, the most it can keep. Please remove a "
                                 "database before creating a new one."));
-        QVERIFY_THROWS_EXCEPTION(Failure, appendEntry(path(), first, "x"));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, appendEntry(path(), first, "x"));
         QCOMPARE(folder->read("datalist.txt"), fifty);
     }
 
@@ -65,12 +65,12 @@ private slots:
                                     QString(".")})
             QVERIFY2(!whyNewNameIsRefused(name, c, *program), qPrintable(name));
         for (const char *name : {"Pref", "../x", "database"})
-            QVERIFY_THROWS_EXCEPTION(Failure, createDatabase(*program, c, name, {itemdb::sampleItem()}));
+            QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, name, {itemdb::sampleItem()}));
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{"datalist.txt"});
         // A folder in the catalogue's place makes its rewrite fail.
         QVERIFY(QFile::remove(path()));
         QVERIFY(QDir(folder->path()).mkdir("datalist.txt"));
-        QVERIFY_THROWS_EXCEPTION(Failure, createDatabase(*program, c, "fresh", {itemdb::sampleItem()}));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, "fresh", {itemdb::sampleItem()}));
         QVERIFY(!folder->exists("fresh.txt"));
         QCOMPARE(c.count(), 1);
 

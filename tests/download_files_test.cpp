@@ -1,5 +1,5 @@
 // Where the download leaves its two files: a folder only the user may enter.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "download/download_files.h"
 
 #include <QDir>
@@ -44,8 +44,8 @@ private slots:
         try {
             downloadfiles::databaseFilePath();
             QFAIL("a link was taken as the download folder");
-        } catch (const Failure &failure) {
-            QCOMPARE(failure.number(), int(ErrPathFileAccess));
+        } catch (const base::Failure &failure) {
+            QCOMPARE(failure.number(), int(base::ErrPathFileAccess));
             QVERIFY(failure.description().contains("is a link"));
         }
 
@@ -55,7 +55,7 @@ private slots:
         try {
             downloadfiles::privateFolder();
             QFAIL("a relative path was taken as the download folder");
-        } catch (const Failure &failure) {
+        } catch (const base::Failure &failure) {
             QVERIFY(failure.description().endsWith("has no place: the user's cache folder is not an absolute path"));
         }
         qputenv("HOME", home);

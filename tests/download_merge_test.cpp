@@ -1,7 +1,7 @@
 // Taking downloaded items into a database: what ends a download, and a merge
 // the main window could not list. Which items come in is shown by the program
 // object's catalogue test.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/item_database.h"
 #include "catalogue/download_merge.h"
 #include "support/test_folder.h"
@@ -19,12 +19,13 @@ private slots:
     {
         QCOMPARE(distinctItems(crlf({"", "nameless|", "ring", "gold|", ""})),
                  (QVector<Item>{{"", "nameless|"}, {"ring", "gold|"}}));
-        QVERIFY_THROWS_EXCEPTION(Failure, distinctItems(crlf({"ring", "gold|", "half"})));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, distinctItems(crlf({"ring", "gold|", "half"})));
 
         const QByteArray full = QByteArray("item\r\n|\r\n").repeated(9999);
         int taken = 0;
         QCOMPARE(newRecords(full, "db.txt", crlf({"last", "fits|"}), &taken), crlf({"last", "fits|"}));
-        QVERIFY_THROWS_EXCEPTION(Failure, newRecords(full, "db.txt", crlf({"last", "fits|", "more", "too many|"}), &taken));
+        QVERIFY_THROWS_EXCEPTION(base::Failure,
+                                 newRecords(full, "db.txt", crlf({"last", "fits|", "more", "too many|"}), &taken));
     }
 };
 

@@ -1,6 +1,6 @@
 // The download window against a real HTTP server on 127.0.0.1: the on-line
 // list, the download, the timers, and every failure of a fetch.
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/text_file.h"
 #include "download/download_files.h"
 #include "download/inet.h"

@@ -29,15 +29,19 @@ private slots:
         p.folder.write("insert.txt", crlf({"a shield", "round", "", "bow", "long"}));
         textfile::saveAtomically(downloadfiles::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
         catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
-        const std::pair<const char *, std::function<Outcome()>> writes[] = {
+        const std::pair<const char *, std::function<base::Outcome()>> writes[] = {
             {"add", [&] { return p.program.addItem("helmet", "iron\nheavy"); }},
-            {"update", [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
+            {"update",
+             [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
             {"delete", [&] { return p.program.deleteListedItem(0); }},
             {"import", [&] { return p.program.importItems(p.folder.file("insert.txt")); }},
             {"merge", [&] { return p.program.mergeDownload(copy, 1); }},
             {"new database", [&] { return p.program.createDatabase(copy, "spare"); }},
             {"removal", [&] { return p.program.removeDatabase(copy, "spare"); }},
-            {"colours", [&] { return p.program.saveColours({192, 255, 0}); }},
+            {"colours",
+             [&] {
+                 return p.program.saveColours({192, 255, 0});
+             }},
             {"undo", [&] { return p.program.undoLastChange(); }}};
         int tried = 0;
         for (const auto &[name, write] : writes) {
@@ -45,7 +49,7 @@ private slots:
                 (void)p.program.listAll();
                 copy = p.program.readCatalogue().catalogue;
                 const auto before = folderState(p.folder.path());
-                Outcome outcome = Outcome::done();
+                base::Outcome outcome = base::Outcome::done();
                 withWritesLimitedTo(limit, [&] { outcome = write(); });
                 if (outcome.ok())
                     break;

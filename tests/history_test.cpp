@@ -59,7 +59,7 @@ private slots:
     {
         ProgramOnFolder blocked(dialogs, kItems);
         blocked.folder.write("history", "not a folder");
-        const Outcome added = blocked.program.addItem("more", "x");
+        const base::Outcome added = blocked.program.addItem("more", "x");
         QVERIFY2(added.message().contains("Could not keep the earlier version of database.txt, so nothing was "
                                           "changed: Path/File access error: could not make the folder"),
                  qPrintable(added.message()));

@@ -1,6 +1,6 @@
 // pref.txt: both number forms and bad files (the two writers are shown by the first start and the
 // preferences window).
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/pref_file.h"
 #include "support/test_folder.h"
 
@@ -16,7 +16,7 @@ class PrefFileTest : public QObject
         folder.write("pref.txt", bytes);
         try {
             preffile::read(folder.file("pref.txt"));
-        } catch (const Failure &f) {
+        } catch (const base::Failure &f) {
             return f.number();
         }
         return 0;

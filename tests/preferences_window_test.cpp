@@ -104,7 +104,7 @@ private slots:
         option(3)->click();
         try {
             preffile::write(p->folder.file("pref.txt"), {});
-        } catch (const Failure &failure) {
+        } catch (const base::Failure &failure) {
             dialogs.expectMessage(failure.longMessage());
         }
         window->findChild<QPushButton *>("Command1")->click();

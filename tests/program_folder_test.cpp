@@ -1,8 +1,8 @@
 // Where the program keeps its data. The install test shows a portable and an
 // installed program choosing; here, what may go wrong with the user's folder.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/program_folder.h"
-#include "app/program_identity.h"
+#include "base/program_identity.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,9 +23,9 @@ class ProgramFolderTest : public QObject
 private slots:
     void initTestCase()
     {
-        setProgramIdentity();
+        base::setProgramIdentity();
         QVERIFY(QDir().mkpath(prefix.filePath("bin")) && QDir().mkpath(prefix.filePath("share/metainfo")));
-        QFile metainfo(prefix.filePath("share/metainfo/" + applicationId() + ".metainfo.xml"));
+        QFile metainfo(prefix.filePath("share/metainfo/" + base::applicationId() + ".metainfo.xml"));
         QVERIFY(metainfo.open(QIODevice::WriteOnly));
     }
 
@@ -52,7 +52,7 @@ private slots:
         try {
             chooseProgramFolder(installedBin());
             QFAIL("a file was taken as the program folder");
-        } catch (const Failure &failure) {
+        } catch (const base::Failure &failure) {
             QCOMPARE(failure.description(),
                      "Path/File access error: the program folder " + QDir::toNativeSeparators(userFolder) + " cannot be created");
         }
@@ -90,7 +90,7 @@ private slots:
             const QString folder = chooseProgramFolder(installedBin());
             QVERIFY(QFileInfo(folder).isDir());
             QCOMPARE(folder, chosen.replace("{T}", scratch.path()));
-        } catch (const Failure &failure) {
+        } catch (const base::Failure &failure) {
             QCOMPARE(failure.description(), chosen);
         }
     }

@@ -59,7 +59,7 @@ private slots:
         folder.write("pref.txt", "255\r\nblue\r\n0\r\n");
         Program again(folder.path());
         bool listed = false;
-        const Outcome started = again.startUp(dialogs, [&] { listed = true; });
+        const base::Outcome started = again.startUp(dialogs, [&] { listed = true; });
         QCOMPARE(started.message(), "Unanticipated error #13  Description: Type mismatch (pref.txt line 2 is not a "
                                     "number)" + kSource);
         QCOMPARE(again.colours().background, std::optional<quint32>(255));

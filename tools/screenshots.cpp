@@ -6,8 +6,8 @@
 //
 // The download window fetches its list from a small server of our own on
 // 127.0.0.1 that serves the bundled download folder.
-#include "app/dialogs.h"
-#include "app/program_identity.h"
+#include "base/dialogs.h"
+#include "base/program_identity.h"
 #include "main_window/main_window.h"
 #include "program/program.h"
 
@@ -37,7 +37,7 @@ const QString kSiteFolder = QStringLiteral(GEARLEDGER_SITE_DIR);
 
 // No dialog may show while the windows are driven: each one is noted, and the
 // run fails at the end.
-class NotedDialogs : public Dialogs
+class NotedDialogs : public base::Dialogs
 {
 public:
     QStringList shown;
@@ -217,7 +217,7 @@ void useOffscreenScreen(QTemporaryDir &scratch, const QByteArray &ratio)
 
 int main(int argc, char *argv[])
 {
-    setProgramIdentity();
+    base::setProgramIdentity();
     QByteArray ratio = "1";
     QString out = QStringLiteral(".");
     for (int i = 1; i + 1 < argc; i += 2) {

@@ -1,6 +1,6 @@
 #include "windows/add_item_window.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/twips.h"
 #include "app/typed_text.h"
 #include "editing/description_encoding.h"
@@ -11,10 +11,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+AddItemWindow::AddItemWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "Form4", QStringLiteral("Add New Item"), 4890, 3705);
 
@@ -54,9 +55,9 @@ void AddItemWindow::fill(const Item &item)
 void AddItemWindow::onAddClicked()
 {
     const QString typed = typedText(descriptionBox_);
-    const Outcome added = filledDescription_ && typed == shownDescription_
-                              ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
-                              : program_.addItem(nameBox_->text(), typed);
+    const base::Outcome added = filledDescription_ && typed == shownDescription_
+                                    ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
+                                    : program_.addItem(nameBox_->text(), typed);
     if (dialogs_.report(added))
         close();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/item_database.h"
+#include "base/dialogs.h"
 
 #include <QWidget>
 
 #include <optional>
 
-class Dialogs;
 class Program;
 class QLineEdit;
 class QPlainTextEdit;
@@ -17,7 +17,7 @@ class AddItemWindow : public QWidget
 {
     Q_OBJECT
 public:
-    AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    AddItemWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Puts an item in the boxes, in place of what they hold, for the user to
     // review before pressing Add; its description is added exactly as given
@@ -33,7 +33,7 @@ private slots:
 
 private:
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     // The stored description filled in, and the text the box showed of it.
     std::optional<QString> filledDescription_;
     QString shownDescription_;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
 
 #include <QDialog>
 
-class Dialogs;
 class Program;
 class QComboBox;
 
@@ -17,7 +17,7 @@ class CurrentDatabaseWindow : public QDialog
 public:
     // Builds the window and reads the catalogue (creating the seed catalogue
     // when datalist.txt is missing); problems are reported in message boxes.
-    CurrentDatabaseWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    CurrentDatabaseWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
 private slots:
     void onOkClicked();
@@ -29,7 +29,7 @@ private:
     void loadCatalogue();
 
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     catalogue::Catalogue catalogue_;
     QComboBox *databaseBox_ = nullptr; // Combo1
 };

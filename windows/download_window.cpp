@@ -1,6 +1,6 @@
 #include "windows/download_window.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/twips.h"
 #include "download/download_files.h"
 #include "download/download_list.h"
@@ -29,10 +29,11 @@ constexpr int kMissingListTicksAllowed = 5;
 
 } // namespace
 
-DownloadWindow::DownloadWindow(Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent)
+DownloadWindow::DownloadWindow(base::Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      dialogs_(dialogs), folderUrl_(asFolderUrl(downloadFolderUrl))
+      dialogs_(dialogs),
+      folderUrl_(asFolderUrl(downloadFolderUrl))
 {
     designWindow(this, "Form5", QStringLiteral("Download Current MUD Databases"), 5520, 3000);
     buildControls();
@@ -108,7 +109,7 @@ void DownloadWindow::onConnectClicked()
             downloadButton_->setEnabled(downloadWasEnabled);
         }
         return;
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         dialogs_.message(failure.longMessage());
         connectButton_->setEnabled(true);
         downloadButton_->setEnabled(downloadWasEnabled);
@@ -148,7 +149,7 @@ void DownloadWindow::onListTimer()
         }
         clearList();
         list = downloadfiles::readList();
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         returnToOpenedState();
         dialogs_.message(failure.longMessage());
         return;
@@ -161,7 +162,7 @@ void DownloadWindow::onListTimer()
 
     try {
         downloadfiles::removeList();
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         dialogs_.message(failure.longMessage());
     }
     if (list.isShort())
@@ -195,7 +196,7 @@ void DownloadWindow::onDownloadClicked()
         if (reportFetchFailure(url, error.reason(), error.kind() == TransferError::Kind::Cancelled))
             returnToListShownState();
         return;
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         dialogs_.message(failure.longMessage());
         returnToListShownState();
         return;

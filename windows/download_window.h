@@ -1,9 +1,10 @@
 #pragma once
 
+#include "base/dialogs.h"
+
 #include <QStringList>
 #include <QWidget>
 
-class Dialogs;
 class Inet;
 class QLabel;
 class QListWidget;
@@ -22,7 +23,7 @@ class DownloadWindow : public QWidget
 public:
     // downloadFolderUrl is the server's download folder: the list is
     // downloadFolderUrl + "downlist.txt", a database downloadFolderUrl + its file name.
-    DownloadWindow(Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent = nullptr);
+    DownloadWindow(base::Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent = nullptr);
 
 signals:
     // The chosen database is in the download file.
@@ -49,7 +50,7 @@ private:
     bool reportFetchFailure(const QString &url, const QString &reason, bool cancelled,
                             const QString &advice = QString());
 
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     QString folderUrl_;
     // A list has been fetched into the list file and not yet read into the list.
     bool listPending_ = false;

@@ -1,6 +1,6 @@
 #include "windows/edit_item_window.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/twips.h"
 #include "app/typed_text.h"
 #include "editing/description_encoding.h"
@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-EditItemWindow::EditItemWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+EditItemWindow::EditItemWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window), program_(program), dialogs_(dialogs)
 {
     designWindow(this, "Form2", QStringLiteral("Edit"), 4845, 3840, WindowSize::Resizable);
@@ -57,8 +57,9 @@ void EditItemWindow::onUpdateClicked()
 {
     const QString name = nameBox_->text();
     const QString typed = typedText(descriptionBox_);
-    const Outcome updated = program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
-                                                 typed != shownDescription_ ? std::optional(typed) : std::nullopt);
+    const base::Outcome updated =
+        program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
+                             typed != shownDescription_ ? std::optional(typed) : std::nullopt);
     if (dialogs_.report(updated))
         close();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/dialogs.h"
 #include "program/program.h"
 
 #include <QWidget>
 
-class Dialogs;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -16,7 +16,7 @@ class EditItemWindow : public QWidget
 {
     Q_OBJECT
 public:
-    EditItemWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    EditItemWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Shows a listed item for editing; a second call replaces what the window showed.
     void edit(const ListedItem &listed);
@@ -28,7 +28,7 @@ private slots:
 
 private:
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     ListedItem listed_;
     // The texts as the boxes showed them, to tell what the user changed.
     QString shownName_;

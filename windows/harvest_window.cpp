@@ -1,7 +1,7 @@
 #include "windows/harvest_window.h"
 
 #include "app/cp1252.h"
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/twips.h"
 #include "program/log_reading.h"
 #include "program/program.h"
@@ -155,10 +155,11 @@ QString cutText(const gamelog::Harvester &harvest)
 
 } // namespace
 
-HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+HarvestWindow::HarvestWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5520);
 
@@ -334,12 +335,12 @@ void HarvestWindow::onReadingFinished()
     }
 }
 
-void HarvestWindow::onReadingFailed(const Failure &failure)
+void HarvestWindow::onReadingFailed(const base::Failure &failure)
 {
     dropFinishedReading();
     summaryLabel_->setText(QStringLiteral("The log could not be read."));
     showReading(false);
-    dialogs_.report(Outcome::failed(failure));
+    dialogs_.report(base::Outcome::failed(failure));
 }
 
 void HarvestWindow::onAddClicked()

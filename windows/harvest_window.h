@@ -1,11 +1,12 @@
 #pragma once
 
+#include "base/dialogs.h"
+#include "base/failure.h"
+
 #include <QWidget>
 
 #include <memory>
 
-class Dialogs;
-class Failure;
 class HarvestModel;
 class LogReading;
 class Program;
@@ -24,7 +25,7 @@ class HarvestWindow : public QWidget
 {
     Q_OBJECT
 public:
-    HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    HarvestWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
     ~HarvestWindow() override;
 
     // Starts reading a log, with the block start text of the window.
@@ -36,7 +37,7 @@ private slots:
     void onAddClicked();
     void showProgress(qint64 bytesRead, qint64 bytesTotal);
     void onReadingFinished();
-    void onReadingFailed(const Failure &failure);
+    void onReadingFailed(const base::Failure &failure);
 
 private:
     void showReading(bool reading);
@@ -44,7 +45,7 @@ private:
     void dropFinishedReading();
 
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     QString path_;
     std::unique_ptr<LogReading> reading_;
     HarvestModel *model_ = nullptr;

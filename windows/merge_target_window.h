@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
 
 #include <QWidget>
 
-class Dialogs;
 class Program;
 class QListWidget;
 
@@ -18,7 +18,7 @@ class MergeTargetWindow : public QWidget
 {
     Q_OBJECT
 public:
-    MergeTargetWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    MergeTargetWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Reads the catalogue into the list and selects the current database. When
     // the catalogue is missing, writes the seed catalogue, closes this window
@@ -38,7 +38,7 @@ private:
     void closeWithDownloadWindow();
 
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     catalogue::Catalogue catalogue_;
     QListWidget *databaseList_ = nullptr; // List1
 };

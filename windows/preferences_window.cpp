@@ -1,6 +1,6 @@
 #include "windows/preferences_window.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/twips.h"
 #include "program/program.h"
 #include "windows/colour_swatch.h"
@@ -49,9 +49,10 @@ QGroupBox *frame(const char *designName, const QString &caption, QWidget *parent
 
 } // namespace
 
-PreferencesWindow::PreferencesWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+PreferencesWindow::PreferencesWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "frmPref", QStringLiteral("Preferences"), 4845, 3390);
     setSizeGripEnabled(false);

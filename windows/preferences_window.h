@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/pref_file.h"
+#include "base/dialogs.h"
 #include "prefs/colour_palette.h"
 
 #include <QDialog>
 
 #include <array>
 
-class Dialogs;
 class Program;
 class QButtonGroup;
 class QGroupBox;
@@ -21,7 +21,7 @@ class PreferencesWindow : public QDialog
 {
     Q_OBJECT
 public:
-    PreferencesWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    PreferencesWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
 public slots:
     // Escape closes the window like its close box.
@@ -38,6 +38,6 @@ private:
     int checkedRow(palette::Group group) const;
 
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     std::array<QButtonGroup *, 3> groups_{};
 };

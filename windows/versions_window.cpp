@@ -1,6 +1,6 @@
 #include "windows/versions_window.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "app/twips.h"
 #include "program/program.h"
 
@@ -17,9 +17,10 @@ const QString kWhen = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 constexpr int kFileRole = Qt::UserRole + 1;
 }
 
-VersionsWindow::VersionsWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+VersionsWindow::VersionsWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "frmVersions", QStringLiteral("Earlier Versions"), 7200, 4200);
 

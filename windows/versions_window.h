@@ -1,8 +1,9 @@
 #pragma once
 
+#include "base/dialogs.h"
+
 #include <QDialog>
 
-class Dialogs;
 class Program;
 class QComboBox;
 class QTreeWidget;
@@ -17,7 +18,7 @@ class VersionsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    VersionsWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    VersionsWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
 private slots:
     void showVersions();
@@ -27,7 +28,7 @@ private:
     void fillDatabases();
 
     Program &program_;
-    Dialogs &dialogs_;
+    base::Dialogs &dialogs_;
     QComboBox *databaseBox_ = nullptr;
     QTreeWidget *versionList_ = nullptr;
 };

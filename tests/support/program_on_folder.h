@@ -17,7 +17,7 @@ struct ProgramOnFolder
     QAbstractItemModelTester tester{program.itemTable(), QAbstractItemModelTester::FailureReportingMode::QtTest};
 
     // pref.txt with the default colours and database.txt with the given bytes, then start-up.
-    ProgramOnFolder(Dialogs &dialogs, const QByteArray &database)
+    ProgramOnFolder(base::Dialogs &dialogs, const QByteArray &database)
     {
         folder.write(QStringLiteral("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
         folder.write(QStringLiteral("database.txt"), database);

@@ -1,10 +1,13 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QString>
 
 #include <optional>
+#include <type_traits>
+
+namespace base {
 
 // What an operation of the program object came to: done; refused, when the
 // program declined and says why in its own words; or failed, when the system
@@ -36,3 +39,23 @@ private:
     std::optional<Failure> failure_;
     std::optional<QString> refusal_;
 };
+
+// Runs a piece of work and tells what it came to: the Outcome the work returns
+// (done when it returns nothing), or failed with the Failure it throws. The
+// one place where a thrown Failure becomes an Outcome.
+template <class Work>
+Outcome attempt(Work &&work)
+{
+    try {
+        if constexpr (std::is_void_v<std::invoke_result_t<Work>>) {
+            work();
+            return Outcome::done();
+        } else {
+            return work();
+        }
+    } catch (const Failure &failure) {
+        return Outcome::failed(failure);
+    }
+}
+
+} // namespace base

@@ -1,10 +1,12 @@
-#include "app/program_identity.h"
+#include "base/program_identity.h"
 
-#include "app/version.h"
+#include "base/version.h"
 
 #include <QCoreApplication>
 
-// GEARLEDGER_APP_ID comes from the build (app/CMakeLists.txt).
+// GEARLEDGER_APP_ID comes from the build (base/CMakeLists.txt).
+
+namespace base {
 
 QString applicationId()
 {
@@ -16,3 +18,5 @@ void setProgramIdentity()
     QCoreApplication::setApplicationName(QStringLiteral("Gearledger"));
     QCoreApplication::setApplicationVersion(kProgramVersion);
 }
+
+} // namespace base

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace base {
+
 // The reverse-DNS name under which the desktop knows the program: its .desktop
 // entry, its icon and its metainfo file are named after it.
 QString applicationId();
@@ -11,3 +13,5 @@ QString applicationId();
 // ~/.local/share/Gearledger and ~/.cache/Gearledger. Call it before anything
 // asks QStandardPaths for a folder.
 void setProgramIdentity();
+
+} // namespace base

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "app/outcome.h"
+#include "base/outcome.h"
 
 #include <QString>
+
+namespace base {
 
 // Every message box, question, text-input box and beep of the program goes
 // through this interface. The program uses Qt dialogs; tests script the answers.
@@ -34,3 +36,5 @@ public:
 };
 
 inline const QString kProgramTitle = QStringLiteral("Gearledger");
+
+} // namespace base
