@@ -1,6 +1,6 @@
 #include "program/command_line.h"
 #include "base/failure.h"
-#include "app/program_folder.h"
+#include "storage/program_folder.h"
 #include "app/program_icon.h"
 #include "base/program_identity.h"
 #include "app/qt_dialogs.h"
@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     QString programFolder;
     try {
-        programFolder = chooseProgramFolder(QCoreApplication::applicationDirPath());
+        programFolder = storage::chooseProgramFolder(QCoreApplication::applicationDirPath());
     } catch (const base::Failure &failure) {
         dialogs.report(base::Outcome::failed(failure));
         return 1;

@@ -1,6 +1,6 @@
 #include "bench/bench_support.h"
 
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "bench/generated_database.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ QString databaseFile(int items)
 {
     const QString path = scratchFile(QStringLiteral("database%1.txt").arg(items));
     if (!QFile::exists(path))
-        textfile::saveAtomically(path, database(items));
+        storage::saveAtomically(path, database(items));
     return path;
 }
 

@@ -8,7 +8,7 @@
 //                        counter kept_kib: the most the harvester held at once
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "editing/game_log.h"
 #include "program/program.h"
 
@@ -63,10 +63,10 @@ void addGameLogBenchmarks()
     add("op/harvest/log/" + std::to_string(kMegabytes), [](benchmark::State &state) {
         const QString log = scratchFile(QStringLiteral("game.log"));
         const QByteArray bytes = benchdata::generatedGameLog(qsizetype(kMegabytes) << 20);
-        textfile::saveAtomically(log, bytes);
+        storage::saveAtomically(log, bytes);
         const QString folder = scratchFile(QStringLiteral("harvest"));
         QDir().mkpath(folder);
-        textfile::saveAtomically(folder + QStringLiteral("/database.txt"), database(10000));
+        storage::saveAtomically(folder + QStringLiteral("/database.txt"), database(10000));
         const Program program(folder);
         qsizetype blocks = 0;
         qsizetype found = 0;

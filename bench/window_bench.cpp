@@ -12,7 +12,7 @@
 //   mem/listed/<items>                    memory held with the database listed, above an
 //                                         empty database (counter kib_above_empty)
 #include "base/dialogs.h"
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
 #include "download/download_files.h"
@@ -61,9 +61,9 @@ struct StartedWindow
 
     explicit StartedWindow(const QByteArray &database)
     {
-        textfile::saveAtomically(folder.filePath("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
-        textfile::saveAtomically(folder.filePath("database.txt"), database);
-        textfile::saveAtomically(folder.filePath("datalist.txt"), "1\r\ndatabase\r\ndatabase.txt\r\n");
+        storage::saveAtomically(folder.filePath("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
+        storage::saveAtomically(folder.filePath("database.txt"), database);
+        storage::saveAtomically(folder.filePath("datalist.txt"), "1\r\ndatabase\r\ndatabase.txt\r\n");
         program = std::make_unique<Program>(folder.path());
         window = std::make_unique<MainWindow>(*program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
         window->startUp();
@@ -76,7 +76,7 @@ struct StartedWindow
     void paintList() const { control<QListView>("List1")->viewport()->repaint(); }
     void restore(const QByteArray &database)
     {
-        textfile::saveAtomically(folder.filePath("database.txt"), database);
+        storage::saveAtomically(folder.filePath("database.txt"), database);
         (void)program->listAll();
     }
 };
@@ -202,8 +202,8 @@ void addChanges(const std::string &n, int items)
     // What a change spends on its version: the replaced file's second name.
     add("op/keep_version/linked/" + n, [items](benchmark::State &state) {
         QTemporaryDir folder;
-        textfile::saveAtomically(folder.filePath("database.txt"), database(items));
-        const history::VersionStore store{DataFolder(folder.path())};
+        storage::saveAtomically(folder.filePath("database.txt"), database(items));
+        const history::VersionStore store{storage::DataFolder(folder.path())};
         CpuSplit cpu;
         // Each version is taken back, as a change would take the file's name
         // away: the file keeps a single name, and so a second one can be given.
@@ -217,7 +217,7 @@ void addChanges(const std::string &n, int items)
     // Where the file system gives no second name: a copy.
     add("op/keep_version/copied/" + n, [items](benchmark::State &state) {
         QTemporaryDir folder;
-        const history::VersionStore store{DataFolder(folder.path())};
+        const history::VersionStore store{storage::DataFolder(folder.path())};
         CpuSplit cpu;
         for (auto _ : state) {
             history::Version kept;
@@ -237,10 +237,10 @@ void addImportAndMerge(const std::string &n, int items)
 {
     const auto halves = [](int items, QByteArray *kept, QByteArray *importFile, QByteArray *download) {
         const QByteArray &whole = database(items);
-        const recordindex::Index index = recordindex::indexRecords(whole);
+        const storage::RecordIndex index = storage::indexRecords(whole);
         *kept = whole.left(index.records[index.records.size() / 2].name.begin);
         for (int r = 0; r < index.records.size(); r += 2) {
-            const recordindex::Record &record = index.records[r];
+            const storage::Record &record = index.records[r];
             const QByteArray name = whole.mid(record.name.begin, record.name.length);
             const QByteArray description = whole.mid(record.description.begin, record.description.length);
             *importFile += name + "\r\n" + QByteArray(description).chopped(1).replace('|', "\r\n") + "\r\n\r\n";
@@ -254,7 +254,7 @@ void addImportAndMerge(const std::string &n, int items)
             halves(items, &kept, &importFile, &download);
             StartedWindow started(kept);
             const QString source = started.folder.filePath("insert.txt");
-            textfile::saveAtomically(source, importFile);
+            storage::saveAtomically(source, importFile);
             CpuSplit cpu;
             for (auto _ : state) {
                 cpu.measure([&] {
@@ -272,7 +272,7 @@ void addImportAndMerge(const std::string &n, int items)
             QByteArray kept, importFile, download;
             halves(items, &kept, &importFile, &download);
             StartedWindow started(kept);
-            textfile::saveAtomically(downloadfiles::databaseFilePath(), download);
+            storage::saveAtomically(downloadfiles::databaseFilePath(), download);
             const catalogue::Catalogue catalogued = started.program->readCatalogue().catalogue;
             CpuSplit cpu;
             for (auto _ : state) {

@@ -1,7 +1,7 @@
 #include "catalogue/catalogue_file.h"
 
-#include "app/data_folder.h"
-#include "app/text_file.h"
+#include "storage/data_folder.h"
+#include "storage/text_file.h"
 
 #include <QStringList>
 
@@ -18,7 +18,7 @@ void refuseIncomplete(const Catalogue &catalogue)
 
 void rewrite(const QString &path, const QVector<Entry> &entries)
 {
-    textfile::saveAtomically(path, encode(entries));
+    storage::saveAtomically(path, encode(entries));
 }
 
 // The entries the file holds now. Each catalogue window keeps its own copy, so
@@ -58,7 +58,7 @@ CatalogueRead read(const QString &path)
 {
     QByteArray bytes;
     try {
-        bytes = textfile::readAll(path);
+        bytes = storage::readFile(path);
     } catch (const base::Failure &failure) {
         CatalogueRead result;
         result.catalogue.complete = false;
@@ -73,8 +73,8 @@ CatalogueRead readFromBytes(const QByteArray &bytes)
     CatalogueRead result;
     result.catalogue.complete = false;
     try {
-        textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, kFileName);
-        const qint64 count = textfile::leadingNumber(reader.readLine());
+        storage::LineReader reader = storage::LineReader::fromBytes(bytes, kFileName);
+        const qint64 count = storage::leadingNumber(reader.readLine());
         if (count < -32768 || count > 32767)
             throw base::Failure(base::ErrOverflow,
                                 QStringLiteral("Overflow: the entry count of %1 is %2").arg(kFileName).arg(count));
@@ -101,22 +101,22 @@ QByteArray encode(const QVector<Entry> &entries)
 {
     QStringList lines;
     lines.reserve(1 + 2 * entries.size());
-    lines.append(textfile::printedNumber(entries.size()));
+    lines.append(storage::printedNumber(entries.size()));
     for (const Entry &entry : entries) {
         lines.append(entry.displayName);
         lines.append(entry.fileName);
     }
-    return textfile::encodeLines(lines);
+    return storage::encodeLines(lines);
 }
 
 QByteArray seedBytes()
 {
-    return textfile::encodeLines({QStringLiteral("1"), kPrimaryDbName, kPrimaryDbFile});
+    return storage::encodeLines({QStringLiteral("1"), storage::kPrimaryDbName, storage::kPrimaryDbFile});
 }
 
 void writeSeed(const QString &path)
 {
-    textfile::saveAtomically(path, seedBytes());
+    storage::saveAtomically(path, seedBytes());
 }
 
 void appendEntry(const QString &path, Catalogue &catalogue, const QString &displayName)

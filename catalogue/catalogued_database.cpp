@@ -1,8 +1,8 @@
 #include "catalogue/catalogued_database.h"
 
 #include "base/failure.h"
-#include "app/data_folder.h"
-#include "app/text_file.h"
+#include "storage/data_folder.h"
+#include "storage/text_file.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/new_database_name.h"
 
@@ -29,17 +29,18 @@ std::optional<QString> whyEntryFileIsRefused(const Entry &entry)
         .arg(entry.displayName, entry.fileName, kFileName);
 }
 
-void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QString &name, const QVector<Item> &items)
+void createDatabase(const storage::DataFolder &folder, Catalogue &catalogue, const QString &name,
+                    const QVector<storage::Item> &items)
 {
     if (const auto refusal = whyNewNameIsRefused(name, catalogue, folder))
         throw base::Failure(base::ErrInvalidArgument, *refusal);
     const QString databasePath = folder.file(fileNameFor(name));
-    itemdb::rewriteItems(databasePath, items);
+    storage::rewriteItems(databasePath, items);
     try {
         appendEntry(folder.file(kFileName), catalogue, name);
     } catch (const base::Failure &) {
         try {
-            textfile::removeFile(databasePath);
+            storage::removeFile(databasePath);
         } catch (const base::Failure &) {
             // The catalogue failure is the one to report.
         }
@@ -52,13 +53,13 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
     const QString primary = QStringLiteral("You cannot delete the primary database");
     if (text.isEmpty())
         return QStringLiteral("You must select a proper database");
-    if (text == kPrimaryDbName)
+    if (text == storage::kPrimaryDbName)
         return primary;
     const int index = catalogue.lastIndexOfName(text);
     if (index < 0)
         return QStringLiteral("A proper database must be selected");
     const QString &fileName = catalogue.entries[index].fileName;
-    if (fileName == kPrimaryDbFile)
+    if (fileName == storage::kPrimaryDbFile)
         return primary;
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be removed from "
@@ -71,7 +72,7 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
     return std::nullopt;
 }
 
-void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index)
+void removeDatabase(const storage::DataFolder &folder, Catalogue &catalogue, int index)
 {
     if (index < 0 || index >= catalogue.count())
         throw base::Failure(base::ErrSubscriptOutOfRange,
@@ -80,7 +81,7 @@ void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index)
     // stays whole, out of the catalogue, instead of an entry without its file.
     const QString file = catalogue.entries[index].fileName;
     removeEntry(folder.file(kFileName), catalogue, index);
-    textfile::removeFile(folder.file(file));
+    storage::removeFile(folder.file(file));
 }
 
 } // namespace catalogue

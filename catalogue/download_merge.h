@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "storage/item_database.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,6 +29,6 @@ QByteArray newRecords(const QByteArray &target, const QString &targetName, const
 // The downloaded items without those whose name or description came earlier
 // in the download: the content of a new database. Throws a Failure: 62, or 9
 // when they are more than the main window can list.
-QVector<Item> distinctItems(const QByteArray &download);
+QVector<storage::Item> distinctItems(const QByteArray &download);
 
 } // namespace downloadmerge

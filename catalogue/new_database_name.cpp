@@ -1,10 +1,10 @@
 #include "catalogue/new_database_name.h"
 
-#include "app/cp1252.h"
-#include "app/data_folder.h"
+#include "storage/windows1252.h"
+#include "storage/data_folder.h"
 #include "base/dialogs.h"
-#include "app/folder_lock.h"
-#include "app/pref_file.h"
+#include "storage/folder_lock.h"
+#include "storage/pref_file.h"
 #include "catalogue/catalogue_file.h"
 
 #include <QFileInfo>
@@ -27,7 +27,7 @@ QString firstUnwritable(const QString &text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, length);
-        if (!cp1252::canEncode(character))
+        if (!storage::canEncodeWindows1252(character))
             return character;
         i += length - 1;
     }
@@ -38,15 +38,15 @@ QString firstUnwritable(const QString &text)
 
 bool isProgramFile(const QString &fileName)
 {
-    for (const QString &own : {kFileName, preffile::kFileName, kScratchFile, kFolderLockFile}) {
+    for (const QString &own : {kFileName, storage::kPrefFile, storage::kScratchFile, storage::kFolderLockFile}) {
         if (fileName.compare(own, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
 }
 
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder,
-                                           bool fileMayExist)
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue,
+                                           const storage::DataFolder &folder, bool fileMayExist)
 {
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be added to it. "

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "base/dialogs.h"
+#include "storage/data_folder.h"
 
 #include <QString>
 
 #include <optional>
-
-class DataFolder;
 
 namespace catalogue {
 
@@ -24,8 +23,8 @@ struct Catalogue;
 // already has (exact); a file name the catalogue already has, or a file that
 // already exists in the program folder (unless fileMayExist: the file of a
 // database coming back into the catalogue). Every other character passes.
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder,
-                                           bool fileMayExist = false);
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue,
+                                           const storage::DataFolder &folder, bool fileMayExist = false);
 
 // True for the program's own files (datalist.txt, pref.txt, 42198739.txt, the
 // lock file gearledger.lock), in any letter case: no database may be created

@@ -1,7 +1,7 @@
 #include "download/download_files.h"
 
 #include "base/failure.h"
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "download/download_list.h"
 
 #include <QDir>
@@ -77,7 +77,7 @@ QString databaseFilePath()
 
 void keep(const QString &path, const QString &text)
 {
-    textfile::saveAtomically(path, textfile::encodeLines({text}));
+    storage::saveAtomically(path, storage::encodeLines({text}));
 }
 
 bool listWaiting()
@@ -87,12 +87,12 @@ bool listWaiting()
 
 DownloadList readList()
 {
-    return parseDownloadList(textfile::readAll(listFilePath()));
+    return parseDownloadList(storage::readFile(listFilePath()));
 }
 
 void removeList()
 {
-    textfile::removeFile(listFilePath());
+    storage::removeFile(listFilePath());
 }
 
 } // namespace downloadfiles

@@ -1,6 +1,6 @@
 #include "download/inet.h"
 
-#include "app/cp1252.h"
+#include "storage/windows1252.h"
 #include "base/version.h"
 
 #include <QEventLoop>
@@ -106,7 +106,7 @@ QString Inet::OpenURL(const QString &url)
         ReplyPtr reply = fetchOnce(next);
         const std::optional<QUrl> target = stop_ == Stop::None ? redirectTarget(*reply) : std::nullopt;
         if (!target)
-            return cp1252::decode(takeResult(*reply));
+            return storage::decodeWindows1252(takeResult(*reply));
         if (redirects == kMaxRedirects)
             throw TransferError(TransferError::Kind::RedirectLoop,
                                 QStringLiteral("the server sent the download on more than %1 times (a redirect loop)")

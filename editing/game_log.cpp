@@ -1,7 +1,7 @@
 #include "editing/game_log.h"
 
-#include "app/cp1252.h"
-#include "app/text_file.h"
+#include "storage/windows1252.h"
+#include "storage/text_file.h"
 #include "editing/identify_text.h"
 
 #include <QFile>
@@ -75,7 +75,7 @@ base::Failure readFailure(const QString &path, const QString &reason)
 {
     return base::Failure(
         base::ErrPathFileAccess,
-        QStringLiteral("Path/File access error: could not read %1 (%2)").arg(textfile::fileNameOf(path), reason));
+        QStringLiteral("Path/File access error: could not read %1 (%2)").arg(storage::fileNameOf(path), reason));
 }
 
 const QString kNotAFile = QStringLiteral("a folder, a pipe or a device, not a file");
@@ -90,7 +90,7 @@ void openRegularFile(const QString &path, QFile &file)
     if (::stat(name.constData(), &status) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             throw base::Failure(base::ErrFileNotFound,
-                                QStringLiteral("File not found (%1)").arg(textfile::fileNameOf(path)));
+                                QStringLiteral("File not found (%1)").arg(storage::fileNameOf(path)));
         throw readFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
     }
     if (!S_ISREG(status.st_mode))
@@ -116,7 +116,7 @@ QString decodedLine(QByteArrayView bytes)
         return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
-    return utf8.hasError() ? cp1252::decode(bytes.toByteArray()) : text;
+    return utf8.hasError() ? storage::decodeWindows1252(bytes.toByteArray()) : text;
 }
 
 Harvester::Harvester(QString blockStart) : blockStart_(std::move(blockStart)) {}
@@ -212,12 +212,13 @@ void Harvester::endBlock()
     blockCut_ = false;
     blockLength_ = 0;
     if (const std::optional<identify::FoundItem> found = identify::findItem(block_)) {
-        Item item{found->name, identify::storedDescription(found->descriptionLines)};
+        storage::Item item{found->name, identify::storedDescription(found->descriptionLines)};
         const QString key = item.name + QLatin1Char('\n') + item.description;
         if (const auto seen = indexOf_.constFind(key); seen != indexOf_.cend()) {
             ++found_[*seen].timesFound;
         } else {
-            const bool writable = cp1252::canEncode(item.name) && cp1252::canEncode(item.description);
+            const bool writable =
+                storage::canEncodeWindows1252(item.name) && storage::canEncodeWindows1252(item.description);
             indexOf_.insert(key, found_.size());
             found_.append({std::move(item), 1, writable});
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "storage/item_database.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -27,7 +27,7 @@ QString decodedLine(QByteArrayView bytes);
 // An item found in the log, once for each different name and description.
 struct FoundItem
 {
-    Item item;            // the name and the stored description
+    storage::Item item;   // the name and the stored description
     int timesFound = 1;   // the blocks that gave exactly this item
     bool writable = true; // every character has a place in a database file
 };

@@ -1,7 +1,7 @@
 #include "editing/item_import.h"
 
-#include "app/cp1252.h"
-#include "app/record_index.h"
+#include "storage/windows1252.h"
+#include "storage/record_index.h"
 
 namespace itemimport {
 namespace {
@@ -26,8 +26,8 @@ QByteArrayView cleanedName(QByteArrayView line)
 
 QString cleanedName(const QString &line)
 {
-    const QByteArray bytes = textfile::encodeLines({line}).chopped(2);
-    return cp1252::decode(cleanedName(QByteArrayView(bytes)).toByteArray());
+    const QByteArray bytes = storage::encodeLines({line}).chopped(2);
+    return storage::decodeWindows1252(cleanedName(QByteArrayView(bytes)).toByteArray());
 }
 
 NameTable::NameTable(int slotCount) : slots_(slotCount) {}
@@ -59,7 +59,7 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
     *count = 0;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
-        const recordindex::Span nameLine = recordindex::lineAt(bytes, pos, &pos);
+        const storage::Span nameLine = storage::lineAt(bytes, pos, &pos);
         const QByteArrayView cleaned = cleanedName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
         const bool adding = names.isNew(QByteArray::fromRawData(cleaned.data(), cleaned.size()));
         if (adding) {
@@ -69,7 +69,7 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
         }
         // The record's description lines run to an empty line or the end of the file.
         while (pos < bytes.size()) {
-            const recordindex::Span line = recordindex::lineAt(bytes, pos, &pos);
+            const storage::Span line = storage::lineAt(bytes, pos, &pos);
             if (line.length == 0)
                 break;
             if (adding) {
@@ -85,10 +85,10 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
     return records;
 }
 
-QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names)
+QVector<storage::Item> readNewItems(storage::LineReader &file, NameTable &names)
 {
     int count = 0;
-    return itemdb::readItemsFromBytes(newRecords(file.takeRest(), names, &count));
+    return storage::readItemsFromBytes(newRecords(file.takeRest(), names, &count));
 }
 
 } // namespace itemimport

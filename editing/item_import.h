@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/item_database.h"
-#include "app/text_file.h"
+#include "storage/item_database.h"
+#include "storage/text_file.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -33,7 +33,7 @@ QString cleanedName(const QString &line);
 class NameTable
 {
 public:
-    explicit NameTable(int slotCount = itemdb::kListCapacity);
+    explicit NameTable(int slotCount = storage::kListCapacity);
 
     bool isNew(const QByteArray &name) const;
     // Puts the name into the next free slot. A name made with
@@ -41,8 +41,8 @@ public:
     // every slot is taken.
     void add(const QByteArray &name);
     // The same for names as text (Failure 5 for text the files cannot hold).
-    bool isNew(const QString &name) const { return isNew(textfile::encodeLines({name}).chopped(2)); }
-    void add(const QString &name) { add(textfile::encodeLines({name}).chopped(2)); }
+    bool isNew(const QString &name) const { return isNew(storage::encodeLines({name}).chopped(2)); }
+    void add(const QString &name) { add(storage::encodeLines({name}).chopped(2)); }
     int count() const { return count_; }
 
 private:
@@ -55,7 +55,7 @@ private:
 // are returned in file order, their description lines in stored form ("line|"
 // for each); their names are added to the table. Records whose names are not
 // new are skipped with their description lines.
-QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names);
+QVector<storage::Item> readNewItems(storage::LineReader &file, NameTable &names);
 
 // The records of an import file whose cleaned names are new, in file order, as
 // a database file holds them: the name line and the stored description line

@@ -1,7 +1,7 @@
 // downlist.txt from the server: entries come in whole pairs, never more than
 // the count or the window's capacity, and a list of the entries read, written
 // the way the server's list is, reads back as the same entries.
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "download/download_list.h"
 #include "fuzz_check.h"
 
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QStringList lines{QString::number(count)};
     for (qsizetype i = 0; i < count; ++i)
         lines << list.names[i] << list.files[i];
-    const DownloadList again = parseDownloadList(textfile::encodeLines(lines));
+    const DownloadList again = parseDownloadList(storage::encodeLines(lines));
     FUZZ_CHECK(again.names == list.names && again.files == list.files && !again.isShort());
     return 0;
 }

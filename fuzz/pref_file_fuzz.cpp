@@ -1,14 +1,14 @@
 // pref.txt: a file either gives three colours or fails with one of its
 // numbers, and both forms the program writes read back as the same colours.
 #include "base/failure.h"
-#include "app/pref_file.h"
+#include "storage/pref_file.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Prefs prefs;
+    storage::Prefs prefs;
     try {
-        prefs = preffile::readFromBytes(fuzzBytes(data, size));
+        prefs = storage::readPrefsFromBytes(fuzzBytes(data, size));
     } catch (const base::Failure &failure) {
         const int n = failure.number();
         FUZZ_CHECK(n == base::ErrInputPastEndOfFile || n == base::ErrTypeMismatch || n == base::ErrOverflow
@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     for (const quint32 colour : {prefs.background, prefs.itemText, prefs.descriptionText})
         FUZZ_CHECK(colour <= 0xFFFFFF);
-    for (const QByteArray &written : {preffile::encode(prefs), preffile::encodeDefaults(prefs)}) {
-        const Prefs back = preffile::readFromBytes(written);
+    for (const QByteArray &written : {storage::encodePrefs(prefs), storage::encodeDefaultPrefs(prefs)}) {
+        const storage::Prefs back = storage::readPrefsFromBytes(written);
         FUZZ_CHECK(back.background == prefs.background && back.itemText == prefs.itemText
                    && back.descriptionText == prefs.descriptionText);
     }

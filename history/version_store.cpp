@@ -1,6 +1,6 @@
 #include "history/version_store.h"
 
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "catalogue/catalogued_database.h"
 
 #include <QDir>
@@ -200,7 +200,7 @@ std::optional<QByteArray> contentOf(const QString &path, bool exists)
     if (!exists)
         return QByteArray();
     try {
-        return textfile::readAll(path);
+        return storage::readFile(path);
     } catch (const base::Failure &) {
         return std::nullopt;
     }
@@ -268,7 +268,7 @@ Version VersionStore::keep(const QString &databaseFile, const QByteArray &bytes,
                            const QString &change) const
 {
     const Version version = nextVersion(databaseFile, kind, change);
-    textfile::saveAtomically(version.path, bytes);
+    storage::saveAtomically(version.path, bytes);
     return version;
 }
 
@@ -291,7 +291,7 @@ Version VersionStore::keepFile(const QString &databaseFile, Kind kind, const QSt
         }
         return version;
     }
-    textfile::saveAtomically(version.path, textfile::readAll(folder_.file(databaseFile)));
+    storage::saveAtomically(version.path, storage::readFile(folder_.file(databaseFile)));
     return version;
 }
 
@@ -348,11 +348,11 @@ void VersionStore::recover(const std::function<bool(const QString &)> &isCatalog
         const Fd folder = folderAt(history.get(), name);
         if (!folder)
             continue; // a file, or a link: left alone
-        textfile::removeSaveLeftoversAt(folder.get());
+        storage::removeSaveLeftoversAt(folder.get());
         const bool own = databaseFileOf(name) == name && catalogue::isPlainDatabaseFileName(name);
         if (own && settle(program.get(), folder.get(), name, folder_.file(name), isCatalogued(name))) {
             try {
-                textfile::saveAtomically(folder_.file(name), textfile::readAll(folder_.file(name)));
+                storage::saveAtomically(folder_.file(name), storage::readFile(folder_.file(name)));
             } catch (const base::Failure &) {
                 // Tried again at the next start.
             }
@@ -428,7 +428,7 @@ void VersionStore::renameFolder(const QString &from, const QString &to) const
 
 QByteArray VersionStore::read(const Version &version)
 {
-    return textfile::readAll(version.path);
+    return storage::readFile(version.path);
 }
 
 } // namespace history

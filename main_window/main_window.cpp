@@ -337,7 +337,7 @@ void MainWindow::showDescription(const QString &stored)
     // The view takes "\n" as its line break; the display form's CR LF would be
     // doubled. A line too long to lay out at once is shown broken.
     descriptionView_->setPlainText(
-        description::shownForm(bars_to_breaks(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+        description::shownForm(storage::barsToBreaks(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
 }
 
 void MainWindow::applyColours()
@@ -453,7 +453,7 @@ void MainWindow::onEditItem()
 void MainWindow::onPasteItem()
 {
     QString refusal;
-    const std::optional<Item> item = identify::pastedItem(QGuiApplication::clipboard()->mimeData(), &refusal);
+    const std::optional<storage::Item> item = identify::pastedItem(QGuiApplication::clipboard()->mimeData(), &refusal);
     if (!item) {
         dialogs_.message(refusal);
         return;

@@ -65,18 +65,18 @@ int initialRow(Group group)
     return group == Group::Background ? 0 : kRowCount - 1;
 }
 
-Prefs coloursOf(int backgroundRow, int itemRow, int descriptionRow)
+storage::Prefs coloursOf(int backgroundRow, int itemRow, int descriptionRow)
 {
-    return Prefs{colourOfRow(Group::Background, backgroundRow), colourOfRow(Group::Items, itemRow),
-                 colourOfRow(Group::Descriptions, descriptionRow)};
+    return storage::Prefs{colourOfRow(Group::Background, backgroundRow), colourOfRow(Group::Items, itemRow),
+                          colourOfRow(Group::Descriptions, descriptionRow)};
 }
 
-Prefs defaultColours()
+storage::Prefs defaultColours()
 {
     // Shape1 is the first background row, Shape13 the last item row.
     const quint32 shape1 = kBackground[0].colour;
     const quint32 shape13 = kItems[kRowCount - 1].colour;
-    return Prefs{shape1, shape13, shape13};
+    return storage::Prefs{shape1, shape13, shape13};
 }
 
 QString optionName(const Row &row)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/pref_file.h"
+#include "storage/pref_file.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -35,11 +35,11 @@ const std::array<Row, kRowCount> &rows(Group group);
 int initialRow(Group group);
 
 // The colours of the selected rows (numbered from 0).
-Prefs coloursOf(int backgroundRow, int itemRow, int descriptionRow);
+storage::Prefs coloursOf(int backgroundRow, int itemRow, int descriptionRow);
 
 // The colours of a new pref.txt: the swatch Shape1 for the background and the
 // swatch Shape13 for both text colours.
-Prefs defaultColours();
+storage::Prefs defaultColours();
 
 // "Option16", "Shape13", "Shape2" (an array's swatches share the name).
 QString optionName(const Row &row);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/item_database.h"
-#include "app/record_index.h"
+#include "storage/item_database.h"
+#include "storage/record_index.h"
 
 #include <QAbstractListModel>
 #include <QByteArray>
@@ -24,8 +24,8 @@ public:
     struct Entry
     {
         int record = 0;
-        recordindex::Span name;
-        recordindex::Span description;
+        storage::Span name;
+        storage::Span description;
     };
 
     using QAbstractListModel::QAbstractListModel;
@@ -36,7 +36,7 @@ public:
     QString name(int row) const;
     QString description(int row) const;
     int record(int row) const;
-    Item item(int row) const { return {name(row), description(row)}; }
+    storage::Item item(int row) const { return {name(row), description(row)}; }
 
     // Replaces every entry in one step; the spans point into bytes.
     void fill(QByteArray bytes, QVector<Entry> entries);
@@ -45,7 +45,7 @@ public:
     void removeDeletedRecord(int row);
 
 private:
-    QString text(const recordindex::Span &span) const;
+    QString text(const storage::Span &span) const;
 
     QByteArray bytes_;
     QVector<Entry> entries_;

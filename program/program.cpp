@@ -1,9 +1,9 @@
 #include "program/program.h"
 
 #include "base/dialogs.h"
-#include "app/item_search.h"
-#include "app/record_index.h"
-#include "app/text_file.h"
+#include "search/item_search.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 #include "catalogue/catalogued_database.h"
 #include "prefs/colour_palette.h"
 
@@ -25,10 +25,10 @@ base::Failure listFull()
 {
     return base::Failure(
         base::ErrSubscriptOutOfRange,
-        QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(itemdb::kListCapacity));
+        QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(storage::kListCapacity));
 }
 
-ItemTable::Entry entryOf(const recordindex::Index &index, int record)
+ItemTable::Entry entryOf(const storage::RecordIndex &index, int record)
 {
     return {record, index.records[record].name, index.records[record].description};
 }
@@ -57,7 +57,7 @@ void Program::selectDatabase(const catalogue::Entry &entry)
 
 void Program::selectPrimary()
 {
-    selectDatabase({kPrimaryDbName, kPrimaryDbFile});
+    selectDatabase({storage::kPrimaryDbName, storage::kPrimaryDbFile});
 }
 
 base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void()> &beforeListing)
@@ -81,7 +81,7 @@ base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void(
             return base::Outcome::failed(failure);
         notices.message(kDatabaseMissing);
         try {
-            itemdb::rewriteItems(folder_.file(kPrimaryDbFile), {itemdb::sampleItem()});
+            storage::rewriteItems(folder_.file(storage::kPrimaryDbFile), {storage::sampleItem()});
         } catch (const base::Failure &writeFailure) {
             return base::Outcome::failed(writeFailure);
         }
@@ -92,29 +92,29 @@ base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void(
 void Program::removeSaveLeftovers() const
 {
     // The history folders are cleaned when the versions are recovered.
-    textfile::removeSaveLeftovers(folder_.path());
+    storage::removeSaveLeftovers(folder_.path());
     // A database kept elsewhere through a link is saved beside the file it leads to.
     QVector<catalogue::Entry> databases = readCatalogue().catalogue.entries;
-    databases.append({kPrimaryDbName, kPrimaryDbFile});
+    databases.append({storage::kPrimaryDbName, storage::kPrimaryDbFile});
     for (const catalogue::Entry &database : databases) {
         const QString path = folder_.file(database.fileName);
         if (!catalogue::whyEntryFileIsRefused(database) && QFileInfo(path).isSymLink())
-            textfile::removeSaveLeftoversOf(path);
+            storage::removeSaveLeftoversOf(path);
     }
 }
 
 void Program::loadColours(base::Dialogs &notices)
 {
-    const QString path = folder_.file(preffile::kFileName);
+    const QString path = folder_.file(storage::kPrefFile);
     if (!QFileInfo::exists(path)) {
         notices.message(kPrefMissing);
-        preffile::writeDefaults(path, palette::defaultColours());
+        storage::writeDefaultPrefs(path, palette::defaultColours());
     }
-    const QStringList lines = preffile::readLines(path);
+    const QStringList lines = storage::readPrefLines(path);
     // Each colour shows as soon as it is read: a bad line leaves the earlier ones applied.
     std::optional<quint32> *const targets[] = {&colours_.background, &colours_.itemText, &colours_.descriptionText};
     for (int i = 0; i < 3; ++i) {
-        *targets[i] = preffile::colourFromLine(lines[i], i + 1);
+        *targets[i] = storage::colourFromPrefLine(lines[i], i + 1);
         emit coloursChanged();
     }
 }
@@ -123,31 +123,31 @@ std::optional<base::Failure> Program::fillWithCurrentDatabase()
 {
     QByteArray bytes;
     try {
-        bytes = textfile::readAll(currentDatabasePath());
+        bytes = storage::readFile(currentDatabasePath());
     } catch (const base::Failure &failure) {
         table_.fill({}, {});
         return failure;
     }
-    const recordindex::Index index = recordindex::indexRecords(bytes);
+    const storage::RecordIndex index = storage::indexRecords(bytes);
     return fillWith(std::move(bytes), index);
 }
 
-std::optional<base::Failure> Program::fillWith(QByteArray bytes, const recordindex::Index &index)
+std::optional<base::Failure> Program::fillWith(QByteArray bytes, const storage::RecordIndex &index)
 {
     const QString path = currentDatabasePath();
     const int complete = int(index.records.size());
     QVector<ItemTable::Entry> entries;
-    entries.reserve(qMin(complete, itemdb::kListCapacity) + 1);
-    for (int r = 0; r < complete && r <= itemdb::kListCapacity; ++r)
+    entries.reserve(qMin(complete, storage::kListCapacity) + 1);
+    for (int r = 0; r < complete && r <= storage::kListCapacity; ++r)
         entries.append(entryOf(index, r));
     std::optional<base::Failure> failure;
-    if (complete > itemdb::kListCapacity) {
+    if (complete > storage::kListCapacity) {
         // The name that does not fit is listed before its description is refused.
         entries.last().description = {};
         failure = listFull();
     } else if (index.danglingName) {
         entries.append({complete, *index.danglingName, {}});
-        failure = recordindex::danglingNameFailure(index, textfile::fileNameOf(path));
+        failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
     }
     table_.fill(std::move(bytes), std::move(entries));
     return failure;
@@ -182,7 +182,7 @@ void Program::writeCurrentDatabase(recordedit::Edited edited, bool clearDescript
 QByteArray Program::readDatabase(const QString &databaseFile, bool missingIsEmpty) const
 {
     try {
-        return textfile::readAll(folder_.file(databaseFile));
+        return storage::readFile(folder_.file(databaseFile));
     } catch (const base::Failure &failure) {
         if (!missingIsEmpty || failure.number() != base::ErrFileNotFound)
             throw;
@@ -194,21 +194,21 @@ base::Outcome Program::search(const QString &text, bool inNames, bool inDescript
 {
     if (!inNames && !inDescriptions)
         return base::Outcome::refused(kSearchWhere);
-    const SearchIn where = inNames && inDescriptions ? SearchIn::Both
-                           : inNames                 ? SearchIn::Names
-                                                     : SearchIn::Descriptions;
+    const search::SearchIn where = inNames && inDescriptions ? search::SearchIn::Both
+                                   : inNames                 ? search::SearchIn::Names
+                                                             : search::SearchIn::Descriptions;
     const QString path = currentDatabasePath();
     QByteArray bytes;
     try {
-        bytes = textfile::readAll(path);
+        bytes = storage::readFile(path);
     } catch (const base::Failure &failure) {
         table_.fill({}, {});
         emit listingChanged();
         return base::Outcome::failed(failure);
     }
-    const recordindex::Index index = recordindex::indexRecords(bytes);
+    const storage::RecordIndex index = storage::indexRecords(bytes);
     bool more = false;
-    const QVector<int> hits = itemsearch::findRecords(bytes, index, text, where, itemdb::kListCapacity, &more);
+    const QVector<int> hits = search::findRecords(bytes, index, text, where, storage::kListCapacity, &more);
     QVector<ItemTable::Entry> entries;
     entries.reserve(hits.size());
     for (const int record : hits)
@@ -217,7 +217,7 @@ base::Outcome Program::search(const QString &text, bool inNames, bool inDescript
     if (more)
         failure = listFull();
     else if (index.danglingName)
-        failure = recordindex::danglingNameFailure(index, textfile::fileNameOf(path));
+        failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
     table_.fill(std::move(bytes), std::move(entries));
     emit listingChanged();
     if (failure)
@@ -226,10 +226,10 @@ base::Outcome Program::search(const QString &text, bool inNames, bool inDescript
     return base::Outcome::done();
 }
 
-base::Outcome Program::saveColours(const Prefs &chosen)
+base::Outcome Program::saveColours(const storage::Prefs &chosen)
 {
     try {
-        preffile::write(folder_.file(preffile::kFileName), chosen);
+        storage::writePrefs(folder_.file(storage::kPrefFile), chosen);
     } catch (const base::Failure &failure) {
         return base::Outcome::failed(failure);
     }

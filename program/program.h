@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/data_folder.h"
-#include "app/folder_lock.h"
-#include "app/item_database.h"
+#include "storage/data_folder.h"
+#include "storage/folder_lock.h"
+#include "storage/item_database.h"
 #include "base/outcome.h"
-#include "app/pref_file.h"
+#include "storage/pref_file.h"
 #include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
 #include "editing/game_log.h"
@@ -26,7 +26,7 @@ class LogReading;
 struct ListedItem
 {
     int record = -1;
-    Item item;
+    storage::Item item;
 };
 
 // The colours the main window shows. A colour that was never loaded nor chosen
@@ -65,7 +65,7 @@ public:
     // another running copy has it; failed when the folder cannot be locked.
     const base::Outcome &folderClaim() const { return lock_.claim(); }
 
-    const DataFolder &folder() const { return folder_; }
+    const storage::DataFolder &folder() const { return folder_; }
     const catalogue::Entry &currentDatabase() const { return current_; }
     QString currentDatabasePath() const { return folder_.file(current_.fileName); }
 
@@ -110,7 +110,7 @@ public:
     // Appends an item whose description is in the stored form already (a
     // paste left as pasted), exactly as given. Name and description are one
     // line each.
-    base::Outcome addStoredItem(const Item &item);
+    base::Outcome addStoredItem(const storage::Item &item);
     // Replaces the record of a listed item, when the file still holds that item
     // there; a name or a typed description left unchanged (nothing given) is
     // written back exactly as it was read.
@@ -146,7 +146,7 @@ public:
     base::Outcome discardDownload();
 
     // Saves the colours to pref.txt and, once saved, shows them.
-    base::Outcome saveColours(const Prefs &chosen);
+    base::Outcome saveColours(const storage::Prefs &chosen);
 
     // Every change of a database file keeps the file's content first as a
     // version; a change whose version cannot be kept does not start.
@@ -196,7 +196,7 @@ public:
     // as they are. Refused when the database would hold more than the list
     // shows, or when no item is given; fails, writing nothing, for a character
     // the file cannot hold.
-    base::Outcome addHarvest(const QVector<Item> &items);
+    base::Outcome addHarvest(const QVector<storage::Item> &items);
     // The folder of the last game log chosen and the block start text,
     // remembered in gamelog.ini in the program folder.
     struct GameLogChoices
@@ -225,8 +225,8 @@ private:
     // Fills the table with every item of the current database file; the
     // failure that stopped the reading, if any.
     std::optional<base::Failure> fillWithCurrentDatabase();
-    std::optional<base::Failure> fillWith(QByteArray bytes, const recordindex::Index &index);
-    // Removes what saves killed half-way left behind (textfile::removeSaveLeftovers).
+    std::optional<base::Failure> fillWith(QByteArray bytes, const storage::RecordIndex &index);
+    // Removes what saves killed half-way left behind (storage::removeSaveLeftovers).
     void removeSaveLeftovers() const;
     // Writes the current database and lists it from the bytes written. Throws a Failure.
     void writeCurrentDatabase(recordedit::Edited edited, bool clearDescription = true);
@@ -253,8 +253,8 @@ private:
     base::Outcome restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes);
 
     // First, so that it is taken before and given up after everything else.
-    FolderLock lock_;
-    DataFolder folder_;
+    storage::FolderLock lock_;
+    storage::DataFolder folder_;
     catalogue::Entry current_;
     ItemTable table_;
     ColourSet colours_;

@@ -1,7 +1,7 @@
 // The program object's operations on the catalogue and on downloaded databases.
 #include "program/program.h"
 
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/download_merge.h"
 #include "catalogue/new_database_name.h"
@@ -44,7 +44,7 @@ base::Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString 
         return base::Outcome::refused(*refusal);
     try {
         versions_.setAside(catalogue::fileNameFor(name));
-        catalogue::createDatabase(folder_, copy, name, {itemdb::sampleItem()});
+        catalogue::createDatabase(folder_, copy, name, {storage::sampleItem()});
     } catch (const base::Failure &failure) {
         return base::Outcome::failed(failure);
     }
@@ -89,7 +89,7 @@ base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index
     const QString file = copy.entries[index].fileName;
     const base::Outcome merged = changing([&] {
         try {
-            const QByteArray download = textfile::readAll(downloadfiles::databaseFilePath());
+            const QByteArray download = storage::readFile(downloadfiles::databaseFilePath());
             const QByteArray bytes = readDatabase(file);
             int taken = 0;
             const QByteArray records = downloadmerge::newRecords(bytes, file, download, &taken);
@@ -117,15 +117,15 @@ base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
         return base::Outcome::refused(*refusal);
     try {
-        const QVector<Item> items =
-            downloadmerge::distinctItems(textfile::readAll(downloadfiles::databaseFilePath()));
+        const QVector<storage::Item> items =
+            downloadmerge::distinctItems(storage::readFile(downloadfiles::databaseFilePath()));
         // The database file first, then its catalogue entry.
         versions_.setAside(catalogue::fileNameFor(name));
         catalogue::createDatabase(folder_, copy, name, items);
         selectDatabase({name, catalogue::fileNameFor(name)});
         // Listed from the items just written, which the file holds.
-        const QByteArray written = itemdb::encodeItems(items);
-        if (const std::optional<base::Failure> failure = fillWith(written, recordindex::indexRecords(written)))
+        const QByteArray written = storage::encodeItems(items);
+        if (const std::optional<base::Failure> failure = fillWith(written, storage::indexRecords(written)))
             emit listingFailed(failure->longMessage());
         emit listingChanged();
     } catch (const base::Failure &failure) {
@@ -137,7 +137,7 @@ base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const
 base::Outcome Program::discardDownload()
 {
     try {
-        textfile::removeFile(downloadfiles::databaseFilePath());
+        storage::removeFile(downloadfiles::databaseFilePath());
     } catch (const base::Failure &failure) {
         return base::Outcome::failed(failure);
     }

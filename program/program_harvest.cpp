@@ -3,9 +3,9 @@
 // choices remembered between harvests.
 #include "program/program.h"
 
-#include "app/cp1252.h"
-#include "app/record_index.h"
-#include "app/text_file.h"
+#include "storage/windows1252.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 #include "program/log_reading.h"
 
 #include <QDir>
@@ -30,20 +30,22 @@ base::Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundIt
 {
     QByteArray bytes;
     try {
-        bytes = textfile::readAll(currentDatabasePath());
+        bytes = storage::readFile(currentDatabasePath());
     } catch (const base::Failure &failure) {
         return base::Outcome::failed(failure);
     }
-    const recordindex::Index index = recordindex::indexRecords(bytes);
-    const auto text = [&](const recordindex::Span &span) { return cp1252::decode(bytes.mid(span.begin, span.length)); };
+    const storage::RecordIndex index = storage::indexRecords(bytes);
+    const auto text = [&](const storage::Span &span) {
+        return storage::decodeWindows1252(bytes.mid(span.begin, span.length));
+    };
     QMultiHash<QString, QString> descriptionsByName;
     descriptionsByName.reserve(index.records.size());
-    for (const recordindex::Record &record : index.records)
+    for (const storage::Record &record : index.records)
         descriptionsByName.insert(text(record.name), text(record.description));
     standings->clear();
     standings->reserve(found.size());
     for (const gamelog::FoundItem &each : found) {
-        const Item &item = each.item;
+        const storage::Item &item = each.item;
         standings->append(!descriptionsByName.contains(item.name)                  ? Standing::New
                           : descriptionsByName.contains(item.name, item.description) ? Standing::Same
                                                                                      : Standing::Different);
@@ -51,22 +53,22 @@ base::Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundIt
     return base::Outcome::done();
 }
 
-base::Outcome Program::addHarvest(const QVector<Item> &items)
+base::Outcome Program::addHarvest(const QVector<storage::Item> &items)
 {
     if (items.isEmpty())
         return base::Outcome::refused(QStringLiteral("No item is ticked.  Tick the items to add, then press Add."));
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
-            const recordindex::Index index = recordindex::wholeRecords(bytes, current_.fileName);
-            if (index.records.size() + items.size() > itemdb::kListCapacity)
+            const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
+            if (index.records.size() + items.size() > storage::kListCapacity)
                 return base::Outcome::refused(
                     QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "
                                    "lists.  Nothing was added.  Tick fewer items.")
                         .arg(current_.displayName)
                         .arg(index.records.size())
                         .arg(items.size())
-                        .arg(itemdb::kListCapacity));
+                        .arg(storage::kListCapacity));
             recordedit::Edited written = recordedit::withItemsAppended(bytes, items);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
             writeCurrentDatabase(std::move(written));

@@ -1,8 +1,8 @@
 // The program object's earlier versions: keeping one before every change, undo and restore.
 #include "program/program.h"
 
-#include "app/record_index.h"
-#include "app/text_file.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
@@ -43,7 +43,7 @@ void Program::keepVersion(const QString &databaseFile, const QString &change, hi
 
 void Program::saveDatabase(const QString &databaseFile, const QByteArray &bytes)
 {
-    textfile::saveAtomically(folder_.file(databaseFile), bytes, [&] {
+    storage::saveAtomically(folder_.file(databaseFile), bytes, [&] {
         if (versionToKeep_ && versionToKeep_->file == databaseFile) {
             const VersionToKeep asked = *versionToKeep_;
             versionToKeep_.reset();
@@ -75,7 +75,7 @@ void Program::recoverVersions()
     const catalogue::CatalogueRead catalogued = readCatalogue();
     versions_.recover([&](const QString &file) {
         // A catalogue that cannot be read counts every file as catalogued.
-        return file == kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0;
+        return file == storage::kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0;
     });
 }
 
@@ -94,7 +94,7 @@ base::Outcome Program::undoLastChange()
         try {
             const QByteArray earlier = history::VersionStore::read(*target);
             keepVersionWhenWriting(current_.fileName, target->change, history::Kind::Undo);
-            writeCurrentDatabase({earlier, recordindex::indexRecords(earlier)});
+            writeCurrentDatabase({earlier, storage::indexRecords(earlier)});
         } catch (const base::Failure &failure) {
             return base::Outcome::failed(failure);
         }
@@ -108,7 +108,7 @@ QVector<Program::VersionEntry> Program::versionsOf(const QString &versionsFolder
     for (const history::Version &version : versions_.versions(versionsFolder)) {
         qsizetype items = 0;
         try {
-            items = recordindex::indexRecords(history::VersionStore::read(version)).records.size();
+            items = storage::indexRecords(history::VersionStore::read(version)).records.size();
         } catch (const base::Failure &) {
             // A version that cannot be read shows no items; restoring it tells why.
         }
@@ -129,14 +129,14 @@ QVector<Program::RemovedDatabase> Program::removedDatabases() const
             removed.append({folder, file, false});
             continue;
         }
-        if (file == kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0)
+        if (file == storage::kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0)
             continue;
         if (!QFileInfo::exists(folder_.file(file))) {
             removed.append({folder, file, false});
             continue;
         }
         try {
-            if (!recordindex::indexRecords(readDatabase(file)).records.isEmpty())
+            if (!storage::indexRecords(readDatabase(file)).records.isEmpty())
                 removed.append({folder, file, true});
         } catch (const base::Failure &) {
             // A file that cannot be read is no database to bring back.
@@ -157,7 +157,7 @@ base::Outcome Program::restoreVersion(const history::Version &version, const QSt
         return changing([&] {
             try {
                 keepVersionWhenWriting(databaseFile, restoreOf(version));
-                writeCurrentDatabase({bytes, recordindex::indexRecords(bytes)});
+                writeCurrentDatabase({bytes, storage::indexRecords(bytes)});
             } catch (const base::Failure &failure) {
                 return base::Outcome::failed(failure);
             }
@@ -203,11 +203,11 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
     }
     try {
         versions_.adopt(history::VersionStore::versionsFolderOf(version), databaseFile);
-        textfile::saveAtomically(folder_.file(databaseFile), bytes);
+        storage::saveAtomically(folder_.file(databaseFile), bytes);
         try {
             addToCatalogue();
         } catch (const base::Failure &) {
-            textfile::removeFile(folder_.file(databaseFile));
+            storage::removeFile(folder_.file(databaseFile));
             throw;
         }
     } catch (const base::Failure &failure) {

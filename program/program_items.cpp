@@ -1,9 +1,9 @@
 // The program object's operations on items: add, replace, delete and import.
 #include "program/program.h"
 
-#include "app/cp1252.h"
-#include "app/record_index.h"
-#include "app/text_file.h"
+#include "storage/windows1252.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 #include "editing/description_encoding.h"
 #include "editing/item_import.h"
 #include "editing/record_edit.h"
@@ -22,7 +22,7 @@ const QString kDeleteRecordChanged = QStringLiteral(
 // Throws Failure 5, before anything is written, for a name the file cannot hold.
 void refuseUnwritable(const QString &name)
 {
-    textfile::encodeLines({name});
+    storage::encodeLines({name});
 }
 
 } // namespace
@@ -39,7 +39,8 @@ base::Outcome Program::addItem(const QString &name, const QString &typedDescript
     return changing([&] {
         try {
             refuseUnwritable(name);
-            const QString stored = description::encodeThroughScratch(folder_.file(kScratchFile), typedDescription);
+            const QString stored =
+                description::encodeThroughScratch(folder_.file(storage::kScratchFile), typedDescription);
             // A missing database is created by its first item.
             const QByteArray bytes = readDatabase(current_.fileName, true);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + name);
@@ -51,7 +52,7 @@ base::Outcome Program::addItem(const QString &name, const QString &typedDescript
     });
 }
 
-base::Outcome Program::addStoredItem(const Item &item)
+base::Outcome Program::addStoredItem(const storage::Item &item)
 {
     return changing([&] {
         try {
@@ -73,8 +74,8 @@ base::Outcome Program::replaceItem(const ListedItem &listed, const std::optional
             if (newName)
                 refuseUnwritable(*newName);
             const std::optional<QString> stored =
-                newTypedDescription ? std::optional<QString>(description::encodeThroughScratch(
-                                          folder_.file(kScratchFile), *newTypedDescription))
+                newTypedDescription ? std::optional<QString>(
+                    description::encodeThroughScratch(folder_.file(storage::kScratchFile), *newTypedDescription))
                                     : std::nullopt;
             const QByteArray bytes = readDatabase(current_.fileName);
             std::optional<recordedit::Edited> changed = recordedit::withRecordReplaced(
@@ -123,7 +124,7 @@ base::Outcome Program::importItems(const QString &importPath)
     std::optional<QByteArray> importBytes;
     if (QFileInfo(importPath).isFile()) {
         try {
-            importBytes = textfile::readAll(importPath);
+            importBytes = storage::readFile(importPath);
         } catch (const base::Failure &failure) {
             if (failure.number() != base::ErrFileNotFound)
                 return base::Outcome::failed(failure);
@@ -134,9 +135,9 @@ base::Outcome Program::importItems(const QString &importPath)
     return changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
-            const recordindex::Index index = recordindex::wholeRecords(bytes, current_.fileName);
+            const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
             itemimport::NameTable names;
-            for (const recordindex::Record &record : index.records)
+            for (const storage::Record &record : index.records)
                 names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
             int added = 0;
             const QByteArray records = itemimport::newRecords(*importBytes, names, &added);

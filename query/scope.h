@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/record_index.h"
+#include "storage/record_index.h"
 #include "fields/field_store.h"
 #include "fields/registry.h"
 #include "fields/rules.h"
@@ -37,7 +37,7 @@ struct DatabaseView
 {
     QString name;
     const QByteArray *bytes = nullptr;
-    const recordindex::Index *index = nullptr;
+    const storage::RecordIndex *index = nullptr;
     const fields::FieldStore *fields = nullptr;
 };
 

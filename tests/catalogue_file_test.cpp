@@ -1,6 +1,6 @@
 // The catalogue datalist.txt and the rules for creating and removing a
 // catalogued database, beyond what the Current Database window's test shows.
-#include "app/data_folder.h"
+#include "storage/data_folder.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
@@ -17,7 +17,7 @@ class CatalogueFileTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<DataFolder> program;
+    std::unique_ptr<storage::DataFolder> program;
 
     QString path() const { return folder->file("datalist.txt"); }
     Catalogue readBack() const { return read(path()).catalogue; }
@@ -26,7 +26,7 @@ private slots:
     void init()
     {
         folder = std::make_unique<TestFolder>();
-        program = std::make_unique<DataFolder>(folder->path());
+        program = std::make_unique<storage::DataFolder>(folder->path());
         writeSeed(path());
     }
 
@@ -65,12 +65,12 @@ private slots:
                                     QString(".")})
             QVERIFY2(!whyNewNameIsRefused(name, c, *program), qPrintable(name));
         for (const char *name : {"Pref", "../x", "database"})
-            QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, name, {itemdb::sampleItem()}));
+            QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, name, {storage::sampleItem()}));
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{"datalist.txt"});
         // A folder in the catalogue's place makes its rewrite fail.
         QVERIFY(QFile::remove(path()));
         QVERIFY(QDir(folder->path()).mkdir("datalist.txt"));
-        QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, "fresh", {itemdb::sampleItem()}));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, "fresh", {storage::sampleItem()}));
         QVERIFY(!folder->exists("fresh.txt"));
         QCOMPARE(c.count(), 1);
 

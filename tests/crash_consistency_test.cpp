@@ -4,8 +4,8 @@
 // its new content, and the versions are the old ones or the new ones; the Undo
 // entry names the newest change in place and takes back exactly that; no
 // database is hidden; no version shares its inode with a database.
-#include "app/record_index.h"
-#include "app/text_file.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 #include "download/download_files.h"
 #include "support/folder_state.h"
 #include "support/program_on_folder.h"
@@ -53,7 +53,7 @@ QStringList faultsOf(const Program &program)
         if (::stat(QFile::encodeName(folder + "/" + file).constData(), &st) == 0)
             databases.insert({st.st_dev, st.st_ino});
         if (!known.contains(file) && QDir(folder + "/history/" + file).exists()
-            && !recordindex::indexRecords(textfile::readAll(folder + "/" + file)).records.isEmpty())
+            && !storage::indexRecords(storage::readFile(folder + "/" + file)).records.isEmpty())
             faults.append(file + " is hidden");
     }
     for (QDirIterator it(folder + "/history", QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
@@ -91,7 +91,7 @@ Found afterNextStart(const QString &folder)
     found.faults += faultsOf(program);
     found.undo = program.undoableChange().value_or("<none>");
     (void)program.undoLastChange();
-    found.afterUndo = textfile::readAll(program.folder().file("database.txt"));
+    found.afterUndo = storage::readFile(program.folder().file("database.txt"));
     return found;
 }
 
@@ -192,7 +192,7 @@ private slots:
         base.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         base.write("armour.txt", manyItems(1000));
         base.write("insert.txt", manyItems(3250).mid(manyItems(3000).size()).replace("|", "\r\n"));
-        textfile::saveAtomically(downloadfiles::databaseFilePath(), manyItems(3500).mid(manyItems(3250).size()));
+        storage::saveAtomically(downloadfiles::databaseFilePath(), manyItems(3500).mid(manyItems(3250).size()));
         // Twenty versions of the database as an earlier release named them, and a removed database.
         QDir(base.path()).mkpath("history/database.txt");
         QDir(base.path()).mkpath("history/gone.txt");

@@ -1,6 +1,6 @@
 // The on-line list of databases: its count line and its entries.
-#include "app/item_database.h"
-#include "app/text_file.h"
+#include "storage/item_database.h"
+#include "storage/text_file.h"
 #include "download/download_list.h"
 #include "support/test_folder.h"
 
@@ -38,14 +38,14 @@ private slots:
     void theShippedDownloadFolderIsAWellFormedList()
     {
         const QString list = QFINDTESTDATA("../download/site/downlist.txt");
-        const DownloadList parsed = parseDownloadList(textfile::readAll(list));
+        const DownloadList parsed = parseDownloadList(storage::readFile(list));
         QVERIFY(parsed.names.size() >= 2 && !parsed.isShort());
         for (const QString &file : parsed.files) {
             const QString path = QFileInfo(list).dir().filePath(file);
-            const QByteArray bytes = textfile::readAll(path);
+            const QByteArray bytes = storage::readFile(path);
             // Served byte for byte: every line ends in CR LF.
             QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
-            QVERIFY2(!itemdb::readItems(path).isEmpty(), qPrintable(file));
+            QVERIFY2(!storage::readItems(path).isEmpty(), qPrintable(file));
         }
     }
 };

@@ -2,7 +2,7 @@
 // the main window could not list. Which items come in is shown by the program
 // object's catalogue test.
 #include "base/failure.h"
-#include "app/item_database.h"
+#include "storage/item_database.h"
 #include "catalogue/download_merge.h"
 #include "support/test_folder.h"
 
@@ -18,7 +18,7 @@ private slots:
     void onlyAnEmptyLastLineIsNoItemAndAMergeBeyondTheListsCapacityWritesNothing()
     {
         QCOMPARE(distinctItems(crlf({"", "nameless|", "ring", "gold|", ""})),
-                 (QVector<Item>{{"", "nameless|"}, {"ring", "gold|"}}));
+                 (QVector<storage::Item>{{"", "nameless|"}, {"ring", "gold|"}}));
         QVERIFY_THROWS_EXCEPTION(base::Failure, distinctItems(crlf({"ring", "gold|", "half"})));
 
         const QByteArray full = QByteArray("item\r\n|\r\n").repeated(9999);

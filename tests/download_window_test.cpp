@@ -1,7 +1,7 @@
 // The download window against a real HTTP server on 127.0.0.1: the on-line
 // list, the download, the timers, and every failure of a fetch.
 #include "base/dialogs.h"
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "download/download_files.h"
 #include "download/inet.h"
 #include "support/http_test_server.h"
@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(control<QLabel>("lblServer")->text(), "Server: " + server->url("/mud/"));
         control<QPushButton>("Command1")->click();
         QVERIFY(buttons(false, false));
-        QCOMPARE(textfile::readAll(listFilePath()), crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt", ""}));
+        QCOMPARE(storage::readFile(listFilePath()), crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt", ""}));
         tick("Timer2"); // the fetch is over
         QVERIFY(buttons(true, true));
         tick("Timer1");
@@ -126,7 +126,7 @@ private slots:
         tick("Timer2");
         download(1);
         QCOMPARE(server->requests, QStringList(3, "/mud/downlist.txt") << "/mud/beta.txt");
-        QCOMPARE(textfile::readAll(databaseFilePath()), QByteArray("sword\r\nsharp|\r\n")); // and one line end
+        QCOMPARE(storage::readFile(databaseFilePath()), QByteArray("sword\r\nsharp|\r\n")); // and one line end
         QCOMPARE(downloaded->count(), 1);
         tick("Timer1");
         tick("Timer2");
@@ -166,12 +166,12 @@ private slots:
         // alpha.txt is not there; beta.txt announces more than 32 MiB and never sends them.
         server->respond("/mud/beta.txt", {"", false, Inet::kMaxDocumentBytes + 1});
         const QByteArray earlier = crlf({"earlier", "download|"});
-        textfile::saveAtomically(databaseFilePath(), earlier);
+        storage::saveAtomically(databaseFilePath(), earlier);
         expectFetchFailure("alpha.txt", "the server answered 404 Not Found");
         download(0);
         expectFetchFailure("beta.txt", "the document is larger than 32 MiB");
         download(1);
-        QCOMPARE(textfile::readAll(databaseFilePath()), earlier);
+        QCOMPARE(storage::readFile(databaseFilePath()), earlier);
         QVERIFY(downloaded->isEmpty() && buttons(true, true));
 
         server->neverAnswer("/mud/downlist.txt");

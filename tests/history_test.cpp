@@ -119,7 +119,8 @@ private slots:
         folder.write("history/database.txt/2020-01-01 00.00.00.000;change;Add of legacy.txt", "");
         int minute = 0; // from 02:50 summer time to 02:10 winter time
         const QDateTime start(QDate(2024, 10, 27), QTime(0, 50), Qt::UTC);
-        const history::VersionStore store(DataFolder(folder.path()), [&] { return start.addSecs(60 * minute++); });
+        const history::VersionStore store(storage::DataFolder(folder.path()),
+                                          [&] { return start.addSecs(60 * minute++); });
         for (int i = 1; i <= 21; ++i)
             store.finalise(store.keep("database.txt", "", history::Kind::Change, QString::number(i)));
         const QVector<history::Version> versions = store.versions("database.txt");

@@ -46,10 +46,11 @@ private slots:
 
     void copiedTextComesBackAsTheSameItem()
     {
-        const Item items[] = {{"sword long", "Object 'sword long' is type weapon.|Weight 10||Worth: \u00E9p\u00E9e|"},
-                              {"The Name: Ring", "|  indented|"},
-                              {"axe", "|"}};
-        for (const Item &item : items) {
+        const storage::Item items[] = {
+            {"sword long", "Object 'sword long' is type weapon.|Weight 10||Worth: \u00E9p\u00E9e|"},
+            {"The Name: Ring", "|  indented|"},
+            {"axe", "|"}};
+        for (const storage::Item &item : items) {
             const QString text = identify::itemAsText(item);
             const std::optional<identify::FoundItem> found = itemFromText(text);
             QVERIFY2(found, qPrintable(text));
@@ -67,7 +68,7 @@ private slots:
         QString refusal;
         for (const char *malformed : {"x", "x\ny\nz", "x\ry\n", "x\n\xFF"}) {
             data.setData(identify::kItemMimeType, malformed);
-            QCOMPARE(identify::pastedItem(&data, &refusal), Item({"y", "x|"}));
+            QCOMPARE(identify::pastedItem(&data, &refusal), storage::Item({"y", "x|"}));
         }
         data.setText(QString(32768, 'n'));
         QVERIFY(!identify::pastedItem(&data, &refusal));

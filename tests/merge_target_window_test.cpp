@@ -1,6 +1,6 @@
 // The Which Database window: its buttons take the download in, close and
 // announce it; without a catalogue it seeds one and leaves the download.
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "download/download_files.h"
 #include "support/program_on_folder.h"
 #include "windows/merge_target_window.h"
@@ -23,7 +23,7 @@ class MergeTargetWindowTest : public QObject
 
     void openAfterDownload(const QByteArray &bytes)
     {
-        textfile::saveAtomically(downloadfiles::databaseFilePath(), bytes);
+        storage::saveAtomically(downloadfiles::databaseFilePath(), bytes);
         window = std::make_unique<MergeTargetWindow>(p->program, dialogs);
         handled = std::make_unique<QSignalSpy>(window.get(), &MergeTargetWindow::downloadHandled);
         window->show();

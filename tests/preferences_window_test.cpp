@@ -103,7 +103,7 @@ private slots:
         QVERIFY(QFile::remove(p->folder.file("pref.txt")) && QDir(p->folder.path()).mkdir("pref.txt"));
         option(3)->click();
         try {
-            preffile::write(p->folder.file("pref.txt"), {});
+            storage::writePrefs(p->folder.file("pref.txt"), {});
         } catch (const base::Failure &failure) {
             dialogs.expectMessage(failure.longMessage());
         }

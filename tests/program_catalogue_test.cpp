@@ -1,6 +1,6 @@
 // The program object's catalogue and download operations: choosing, creating
 // and removing databases, and taking a download in.
-#include "app/text_file.h"
+#include "storage/text_file.h"
 #include "download/download_files.h"
 #include "support/program_on_folder.h"
 
@@ -111,7 +111,7 @@ private slots:
     void aDownloadTakesOnlyItemsWithANewNameAndANewDescription()
     {
         const auto download = [](const QByteArray &bytes) {
-            textfile::saveAtomically(downloadfiles::databaseFilePath(), bytes);
+            storage::saveAtomically(downloadfiles::databaseFilePath(), bytes);
         };
         // "ring" is there already, the second "sword" repeats a name, "dagger" the
         // cloak's description, "mace" the first sword's; letter case differs; the

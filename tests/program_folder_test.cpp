@@ -1,7 +1,7 @@
 // Where the program keeps its data. The install test shows a portable and an
 // installed program choosing; here, what may go wrong with the user's folder.
 #include "base/failure.h"
-#include "app/program_folder.h"
+#include "storage/program_folder.h"
 #include "base/program_identity.h"
 
 #include <QDir>
@@ -40,7 +40,7 @@ private slots:
         // A folder the user may not write (permission bits do not stop root).
         if (::geteuid() != 0) {
             QVERIFY(QFile::setPermissions(portable.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-            QCOMPARE(chooseProgramFolder(portable.path()), userFolder);
+            QCOMPARE(storage::chooseProgramFolder(portable.path()), userFolder);
             QVERIFY(QFileInfo(userFolder).isDir());
             QVERIFY(QFile::setPermissions(portable.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                                | QFileDevice::ExeOwner));
@@ -50,7 +50,7 @@ private slots:
         QFile blocker(userFolder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         try {
-            chooseProgramFolder(installedBin());
+            storage::chooseProgramFolder(installedBin());
             QFAIL("a file was taken as the program folder");
         } catch (const base::Failure &failure) {
             QCOMPARE(failure.description(),
@@ -87,7 +87,7 @@ private slots:
                 qputenv(name, QByteArray(value).replace("{T}", QFile::encodeName(scratch.path())));
         }
         try {
-            const QString folder = chooseProgramFolder(installedBin());
+            const QString folder = storage::chooseProgramFolder(installedBin());
             QVERIFY(QFileInfo(folder).isDir());
             QCOMPARE(folder, chosen.replace("{T}", scratch.path()));
         } catch (const base::Failure &failure) {

@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(harvest.found().size(), 1000);
         QVector<Program::Standing> standings;
         QVERIFY(p.program.compareWithCurrentDatabase(harvest.found(), &standings).ok());
-        QVector<Item> fresh;
+        QVector<storage::Item> fresh;
         for (int k = 0; k < 1000; ++k) {
             QCOMPARE(harvest.found()[k].timesFound, 5);
             QCOMPARE(int(standings[k]), int(k < 50 ? Program::Standing::Same
@@ -66,7 +66,7 @@ private slots:
                 fresh.append(harvest.found()[k].item);
         }
 
-        QCOMPARE(p.program.addHarvest(QVector<Item>(9901, fresh[0])).message(),
+        QCOMPARE(p.program.addHarvest(QVector<storage::Item>(9901, fresh[0])).message(),
                  "database holds 100 items; with the 9901 ticked it would hold more than the 10000 the program lists."
                  "  Nothing was added.  Tick fewer items.");
         QVERIFY(p.program.addHarvest(fresh).ok());

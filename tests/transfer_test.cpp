@@ -1,7 +1,7 @@
 // The transfer component: whole documents, the size limit, redirects and
 // servers that misbehave on purpose. The download window's tests show how the
 // user reads a failure of a fetch.
-#include "app/cp1252.h"
+#include "storage/windows1252.h"
 #include "download/inet.h"
 #include "support/http_test_server.h"
 
@@ -102,7 +102,7 @@ private slots:
         server->serve("/db.txt", body);
         server->serve("/empty.txt", QByteArray());
         QByteArray back;
-        QVERIFY(cp1252::encode(inet->OpenURL(server->url("/db.txt")), &back));
+        QVERIFY(storage::encodeWindows1252(inet->OpenURL(server->url("/db.txt")), &back));
         QCOMPARE(back, body);
         QCOMPARE(inet->OpenURL(server->url("/empty.txt")), QString());
         // A chunked document has no announced length: it is counted as it arrives.

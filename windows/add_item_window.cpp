@@ -36,7 +36,7 @@ AddItemWindow::AddItemWindow(Program &program, base::Dialogs &dialogs, QWidget *
     connect(addButton, &QPushButton::clicked, this, &AddItemWindow::onAddClicked);
 }
 
-void AddItemWindow::fill(const Item &item)
+void AddItemWindow::fill(const storage::Item &item)
 {
     nameBox_->setText(item.name);
     nameBox_->setCursorPosition(0); // a long name shows from its start

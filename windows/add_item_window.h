@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "storage/item_database.h"
 #include "base/dialogs.h"
 
 #include <QWidget>
@@ -24,7 +24,7 @@ public:
     // unless the user changes it. A description with lines too long for a text
     // box is shown broken (description::shownForm), cannot be changed here, and
     // a message says so.
-    void fill(const Item &item);
+    void fill(const storage::Item &item);
 
 private slots:
     // On a failure the message is shown, nothing is added and the window stays

@@ -1,6 +1,6 @@
 #include "windows/harvest_window.h"
 
-#include "app/cp1252.h"
+#include "storage/windows1252.h"
 #include "base/dialogs.h"
 #include "app/twips.h"
 #include "program/log_reading.h"
@@ -47,9 +47,9 @@ public:
             emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, 0), {Qt::CheckStateRole});
     }
 
-    QVector<Item> tickedItems() const
+    QVector<storage::Item> tickedItems() const
     {
-        QVector<Item> items;
+        QVector<storage::Item> items;
         for (const Row &row : rows_) {
             if (row.ticked)
                 items.append(row.found.item);
@@ -129,12 +129,12 @@ QString standingText(Program::Standing standing)
     return QStringLiteral("Already there, other description");
 }
 
-QString unwritableText(const Item &item)
+QString unwritableText(const storage::Item &item)
 {
     QByteArray bytes;
     QString bad;
-    if (cp1252::encode(item.name, &bytes, &bad))
-        (void)cp1252::encode(item.description, &bytes, &bad);
+    if (storage::encodeWindows1252(item.name, &bytes, &bad))
+        (void)storage::encodeWindows1252(item.description, &bytes, &bad);
     return QStringLiteral("Cannot be added: \"%1\" has no place in a database").arg(bad);
 }
 
@@ -345,7 +345,7 @@ void HarvestWindow::onReadingFailed(const base::Failure &failure)
 
 void HarvestWindow::onAddClicked()
 {
-    const QVector<Item> items = model_->tickedItems();
+    const QVector<storage::Item> items = model_->tickedItems();
     if (!dialogs_.report(program_.addHarvest(items)))
         return;
     const int skipped = model_->rowCount() - int(items.size());

@@ -132,8 +132,9 @@ int PreferencesWindow::checkedRow(palette::Group group) const
 
 void PreferencesWindow::onOkClicked()
 {
-    const Prefs chosen = palette::coloursOf(checkedRow(palette::Group::Background), checkedRow(palette::Group::Items),
-                                            checkedRow(palette::Group::Descriptions));
+    const storage::Prefs chosen =
+        palette::coloursOf(checkedRow(palette::Group::Background), checkedRow(palette::Group::Items),
+                           checkedRow(palette::Group::Descriptions));
     // On a failure nothing is shown and the window stays open with the choice,
     // so the main window never shows colours that the next start would not.
     if (dialogs_.report(program_.saveColours(chosen)))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/pref_file.h"
+#include "storage/pref_file.h"
 #include "base/dialogs.h"
 #include "prefs/colour_palette.h"
 

@@ -1,7 +1,7 @@
 // Prints the program folder that the program would choose if its executable
 // lay in the folder given: the install test runs it on an installed prefix.
 #include "base/failure.h"
-#include "app/program_folder.h"
+#include "storage/program_folder.h"
 #include "base/program_identity.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     try {
-        std::printf("%s\n", qPrintable(chooseProgramFolder(QString::fromLocal8Bit(argv[1]))));
+        std::printf("%s\n", qPrintable(storage::chooseProgramFolder(QString::fromLocal8Bit(argv[1]))));
     } catch (const base::Failure &failure) {
         std::fprintf(stderr, "%s\n", qPrintable(failure.longMessage()));
         return 1;

@@ -3,7 +3,7 @@
 // A program object started on a fresh program folder, for the tests of the
 // operations and windows that work on the current database.
 
-#include "app/item_database.h"
+#include "storage/item_database.h"
 #include "program/program.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_folder.h"
@@ -38,7 +38,7 @@ struct ProgramOnFolder
     // the current database file; otherwise what disagrees.
     QString tableMismatch() const
     {
-        const QVector<Item> items = itemdb::readItems(program.currentDatabasePath());
+        const QVector<storage::Item> items = storage::readItems(program.currentDatabasePath());
         const ItemTable &table = program.items();
         for (int row = 0; row < table.rowCount(); ++row) {
             const int r = table.record(row);

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "app/record_index.h"
+#include "storage/record_index.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QVector>
+
+namespace search {
 
 // Finding the items of a database whose name and/or stored description contain
 // a text, ignoring case. A text contains the search text when, both taken in
@@ -12,12 +14,10 @@
 // in every non-empty text and in no empty text. "|" counts like any character.
 enum class SearchIn { Names, Descriptions, Both };
 
-namespace itemsearch {
-
 // The numbers (from 0, in file order) of the indexed records of `bytes` that
 // are hits, at most `limit` of them; *more is set when a further record is a
 // hit too.
-QVector<int> findRecords(const QByteArray &bytes, const recordindex::Index &index, const QString &text,
+QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
                          SearchIn where, int limit, bool *more);
 
 // True when text contains what, both taken in lower case.
@@ -27,4 +27,4 @@ bool containsIgnoringCase(const QString &text, const QString &what);
 // same as decoding it, QString::toLower, and encoding the result.
 unsigned char foldedByte(unsigned char byte);
 
-} // namespace itemsearch
+} // namespace search

@@ -12,7 +12,7 @@
 // lines, its name and its stored description; a line ends at CR LF or at a lone
 // CR (the line end is not part of the line) and a lone LF stays inside it. The
 // bytes are never copied: the spans point into the buffer the caller keeps.
-namespace recordindex {
+namespace storage {
 
 struct Span
 {
@@ -26,7 +26,7 @@ struct Record
     Span description;
 };
 
-struct Index
+struct RecordIndex
 {
     // The whole items, in file order.
     QVector<Record> records;
@@ -36,17 +36,17 @@ struct Index
 };
 
 // Indexes every item of the bytes.
-Index indexRecords(const QByteArray &bytes);
+RecordIndex indexRecords(const QByteArray &bytes);
 
 // The index of bytes that must hold whole items: Failure 62 (naming the file)
 // when they end with a name line that has no description.
-Index wholeRecords(const QByteArray &bytes, const QString &fileName);
+RecordIndex wholeRecords(const QByteArray &bytes, const QString &fileName);
 
 // Failure 62 for an index with a dangling name, naming the file and the lines
 // read before the description that is missing.
-base::Failure danglingNameFailure(const Index &index, const QString &fileName);
+base::Failure danglingNameFailure(const RecordIndex &index, const QString &fileName);
 
 // The line starting at `from`, and where the next one starts (bytes.size() at the end).
 Span lineAt(const QByteArray &bytes, qsizetype from, qsizetype *next);
 
-} // namespace recordindex
+} // namespace storage

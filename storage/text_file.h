@@ -12,11 +12,11 @@
 // Reading and writing the program's text files: one byte per character in
 // Windows-1252, lines written with CR LF. A reader ends a line at CR LF or at
 // a lone CR; a lone LF stays inside the line.
-namespace textfile {
+namespace storage {
 
 // Reads a whole file. Throws a Failure: 53 when it does not exist,
 // 70 when it may not be read, 75 for any other access failure.
-QByteArray readAll(const QString &path);
+QByteArray readFile(const QString &path);
 
 // Reads lines one at a time from a file read whole at construction.
 class LineReader
@@ -56,8 +56,7 @@ QByteArray encodeLines(const QStringList &lines);
 // beforeReplacing, when given, runs once the new content is written and synced
 // and just before it replaces the old; a Failure it throws stops the save with
 // the old content in place (the earlier versions keep the old file there).
-void saveAtomically(const QString &path, const QByteArray &bytes,
-                    const std::function<void()> &beforeReplacing = {});
+void saveAtomically(const QString &path, const QByteArray &bytes, const std::function<void()> &beforeReplacing = {});
 
 // Whether a file name is that of a temporary file of saveAtomically.
 bool isSaveLeftoverName(const QString &fileName);
@@ -98,4 +97,4 @@ qint64 leadingNumber(const QString &line);
 // File name part of a path, for messages.
 QString fileNameOf(const QString &path);
 
-} // namespace textfile
+} // namespace storage

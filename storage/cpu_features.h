@@ -7,7 +7,7 @@
 #include <immintrin.h>
 #endif
 
-namespace cpufeatures {
+namespace storage {
 
 // Cleared by tests to run the baseline scans on machines that have AVX2.
 inline bool &avx2Allowed()
@@ -20,12 +20,12 @@ inline bool &avx2Allowed()
 inline bool hasAvx2()
 {
 #if defined(GEARLEDGER_X86_64)
-    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi")
-                            && __builtin_cpu_supports("popcnt");
+    static const bool has =
+        __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
     return has && avx2Allowed();
 #else
     return false;
 #endif
 }
 
-} // namespace cpufeatures
+} // namespace storage

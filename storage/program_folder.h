@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace storage {
+
 // Where the program keeps its data files, given the folder of its executable.
 //
 // A portable program keeps them beside the executable: that is the case when
@@ -23,3 +25,5 @@
 QString chooseProgramFolder(const QString &executableFolder);
 
 bool isInstalledProgram(const QString &executableFolder);
+
+} // namespace storage

@@ -1,17 +1,17 @@
-#include "app/item_database.h"
+#include "storage/item_database.h"
 
-#include "app/text_file.h"
+#include "storage/text_file.h"
 
-namespace itemdb {
+namespace storage {
 
 QVector<Item> readItems(const QString &path)
 {
-    return readItemsFromBytes(textfile::readAll(path), textfile::fileNameOf(path));
+    return readItemsFromBytes(readFile(path), fileNameOf(path));
 }
 
 QVector<Item> readItemsFromBytes(const QByteArray &bytes, const QString &name)
 {
-    textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, name);
+    LineReader reader = LineReader::fromBytes(bytes, name);
     QVector<Item> items;
     while (!reader.atEnd()) {
         Item item;
@@ -30,17 +30,15 @@ QByteArray encodeItems(const QVector<Item> &items)
         lines.append(item.name);
         lines.append(item.description);
     }
-    return textfile::encodeLines(lines);
+    return encodeLines(lines);
 }
 
 void rewriteItems(const QString &path, const QVector<Item> &items)
 {
-    textfile::saveAtomically(path, encodeItems(items));
+    saveAtomically(path, encodeItems(items));
 }
 
-} // namespace itemdb
-
-QString bars_to_breaks(const QString &stored)
+QString barsToBreaks(const QString &stored)
 {
     QString display;
     display.reserve(stored.size() + stored.count(QLatin1Char('|')));
@@ -52,3 +50,5 @@ QString bars_to_breaks(const QString &stored)
     }
     return display;
 }
+
+} // namespace storage

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace storage {
+
 // The lock file of a program folder. It stays in the folder, empty, between
 // runs; no database, catalogue entry or leftover of a save is ever named so.
 inline const QString kFolderLockFile = QStringLiteral("gearledger.lock");
@@ -31,3 +33,5 @@ private:
     int fd_ = -1;
     base::Outcome claim_;
 };
+
+} // namespace storage

@@ -1,6 +1,6 @@
-#include "app/text_file.h"
+#include "storage/text_file.h"
 
-#include "app/cp1252.h"
+#include "storage/windows1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace textfile {
+namespace storage {
 namespace {
 
 base::Failure failureFor(const QString &path, const QFileDevice &file, const char *doing)
@@ -35,8 +35,8 @@ base::Failure openFailure(const QString &path, const QFile &file, const char *do
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return base::Failure(base::ErrFileNotFound, QStringLiteral("File not found (%1)").arg(fileNameOf(path)));
-    if (info.exists() && !info.isDir() && ((QString(doing) == "read" && !info.isReadable())
-                                           || (QString(doing) != "read" && !info.isWritable())))
+    if (info.exists() && !info.isDir()
+        && ((QString(doing) == "read" && !info.isReadable()) || (QString(doing) != "read" && !info.isWritable())))
         return base::Failure(base::ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(fileNameOf(path)));
     return failureFor(path, file, doing);
 }
@@ -120,7 +120,7 @@ QString fileNameOf(const QString &path)
     return QFileInfo(path).fileName();
 }
 
-QByteArray readAll(const QString &path)
+QByteArray readFile(const QString &path)
 {
     QFile file(path);
     if (QFileInfo(path).isDir())
@@ -143,7 +143,7 @@ QByteArray readAll(const QString &path)
     return bytes;
 }
 
-LineReader::LineReader(const QString &path) : data_(readAll(path)), name_(fileNameOf(path)) {}
+LineReader::LineReader(const QString &path) : data_(readFile(path)), name_(fileNameOf(path)) {}
 
 QByteArray LineReader::takeRest()
 {
@@ -169,7 +169,7 @@ QString LineReader::readLine()
     const qsizetype left = data_.size() - pos_;
     const void *cr = memchr(begin, '\r', size_t(left));
     qsizetype length = cr ? static_cast<const char *>(cr) - begin : left;
-    QString line = cp1252::decode(QByteArray::fromRawData(begin, length));
+    QString line = decodeWindows1252(QByteArray::fromRawData(begin, length));
     pos_ += length;
     if (pos_ < data_.size()) {
         ++pos_; // the CR
@@ -190,7 +190,7 @@ QByteArray encodeLines(const QStringList &lines)
     QByteArray encoded;
     for (const QString &line : lines) {
         QString bad;
-        if (!cp1252::encode(line, &encoded, &bad)) {
+        if (!encodeWindows1252(line, &encoded, &bad)) {
             const QString code = QString::number(bad.at(0).unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
             throw base::Failure(
                 base::ErrInvalidArgument,
@@ -390,7 +390,8 @@ qint64 leadingNumber(const QString &line)
     const bool hasDigits = digits.size() > 1 || (digits.size() == 1 && digits[0].isDigit());
     if (!hasDigits)
         return 0;
-    return digits.startsWith(QLatin1Char('-')) ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
+    return digits.startsWith(QLatin1Char('-')) ? std::numeric_limits<qint64>::min()
+                                               : std::numeric_limits<qint64>::max();
 }
 
-} // namespace textfile
+} // namespace storage

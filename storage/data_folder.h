@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace storage {
+
 // The program folder, where every data file lives. A data file's path is the
 // folder, the platform's separator and the file name, joined as they stand.
 class DataFolder
@@ -21,3 +23,5 @@ inline const QString kPrimaryDbName = QStringLiteral("database");
 inline const QString kPrimaryDbFile = QStringLiteral("database.txt");
 // The scratch file through which the editing windows encode descriptions.
 inline const QString kScratchFile = QStringLiteral("42198739.txt");
+
+} // namespace storage

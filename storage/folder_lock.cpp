@@ -1,6 +1,6 @@
-#include "app/folder_lock.h"
+#include "storage/folder_lock.h"
 
-#include "app/text_file.h"
+#include "storage/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +10,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+namespace storage {
 
 namespace {
 
@@ -69,3 +71,5 @@ FolderLock::~FolderLock()
     if (fd_ >= 0)
         ::close(fd_);
 }
+
+} // namespace storage

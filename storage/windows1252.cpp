@@ -1,18 +1,17 @@
-#include "app/cp1252.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-namespace cp1252 {
+namespace storage {
 namespace {
 
 // Unicode code points of the bytes 0x80 to 0x9F; the other bytes are Latin-1.
 constexpr std::array<char16_t, 32> kHighTable = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 // Returns the byte for a code point, or -1 when there is none.
@@ -29,7 +28,7 @@ int byteFor(char16_t u)
 
 } // namespace
 
-QString decode(const QByteArray &bytes)
+QString decodeWindows1252(const QByteArray &bytes)
 {
     // Latin-1 holds every byte but 0x80 to 0x9F as the same code point, and Qt
     // converts it a block at a time; those few bytes are mended afterwards.
@@ -55,7 +54,7 @@ QString decode(const QByteArray &bytes)
     return text;
 }
 
-bool encode(const QString &text, QByteArray *out, QString *badChar)
+bool encodeWindows1252(const QString &text, QByteArray *out, QString *badChar)
 {
     // ASCII text, most of what the files hold, converts a block at a time.
     if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
@@ -82,7 +81,7 @@ bool encode(const QString &text, QByteArray *out, QString *badChar)
     return true;
 }
 
-bool canEncode(const QString &text)
+bool canEncodeWindows1252(const QString &text)
 {
     for (const QChar c : text) {
         if (byteFor(c.unicode()) < 0)
@@ -91,4 +90,4 @@ bool canEncode(const QString &text)
     return true;
 }
 
-} // namespace cp1252
+} // namespace storage

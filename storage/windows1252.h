@@ -7,15 +7,15 @@
 // uses a table of our own so that every byte value reads and writes back
 // unchanged: the five bytes that Windows-1252 leaves undefined (0x81, 0x8D,
 // 0x8F, 0x90, 0x9D) map to the C1 control characters of the same value.
-namespace cp1252 {
+namespace storage {
 
-QString decode(const QByteArray &bytes);
+QString decodeWindows1252(const QByteArray &bytes);
 
 // Encodes text; returns false (and leaves *out unspecified) when a character
 // has no Windows-1252 byte. *badChar then holds the first such character.
-bool encode(const QString &text, QByteArray *out, QString *badChar = nullptr);
+bool encodeWindows1252(const QString &text, QByteArray *out, QString *badChar = nullptr);
 
 // True when every character of text can be written.
-bool canEncode(const QString &text);
+bool canEncodeWindows1252(const QString &text);
 
-} // namespace cp1252
+} // namespace storage

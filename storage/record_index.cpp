@@ -1,11 +1,11 @@
-#include "app/record_index.h"
+#include "storage/record_index.h"
 
-#include "app/cpu_features.h"
-#include "app/text_file.h"
+#include "storage/cpu_features.h"
+#include "storage/text_file.h"
 
 #include <cstring>
 
-namespace recordindex {
+namespace storage {
 namespace {
 
 // The bytes are indexed in chunks: a vector scan writes the offsets of the
@@ -81,7 +81,7 @@ using FindCrs = int (*)(const char *data, qsizetype length, quint32 *out);
 FindCrs fastestFindCrs()
 {
 #if defined(GEARLEDGER_X86_64)
-    return cpufeatures::hasAvx2() ? findCrsAvx2 : findCrsSse2;
+    return hasAvx2() ? findCrsAvx2 : findCrsSse2;
 #else
     return [](const char *data, qsizetype length, quint32 *out) { return crsAfter(data, 0, length, out, 0); };
 #endif
@@ -106,7 +106,7 @@ Span lineAt(const QByteArray &bytes, qsizetype from, qsizetype *next)
     return {from, end - from};
 }
 
-Index indexRecords(const QByteArray &bytes)
+RecordIndex indexRecords(const QByteArray &bytes)
 {
     const char *data = bytes.constData();
     const qsizetype size = bytes.size();
@@ -140,7 +140,7 @@ Index indexRecords(const QByteArray &bytes)
             lineEnd(chunk + crs[k], out);
         count = out - records.data();
     }
-    Index index;
+    RecordIndex index;
     if (start < size) {
         records.resize(qMax(records.size(), count + 1));
         Record *out = records.data() + count;
@@ -157,19 +157,19 @@ Index indexRecords(const QByteArray &bytes)
     return index;
 }
 
-Index wholeRecords(const QByteArray &bytes, const QString &fileName)
+RecordIndex wholeRecords(const QByteArray &bytes, const QString &fileName)
 {
-    Index index = indexRecords(bytes);
+    RecordIndex index = indexRecords(bytes);
     if (index.danglingName)
         throw danglingNameFailure(index, fileName);
     return index;
 }
 
-base::Failure danglingNameFailure(const Index &index, const QString &fileName)
+base::Failure danglingNameFailure(const RecordIndex &index, const QString &fileName)
 {
     return base::Failure(
         base::ErrInputPastEndOfFile,
         QStringLiteral("Input past end of file (%1, after line %2)").arg(fileName).arg(index.records.size() * 2 + 1));
 }
 
-} // namespace recordindex
+} // namespace storage

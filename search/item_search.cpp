@@ -1,17 +1,16 @@
-#include "app/item_search.h"
+#include "search/item_search.h"
 
-#include "app/cp1252.h"
-#include "app/cpu_features.h"
+#include "storage/windows1252.h"
+#include "storage/cpu_features.h"
 
 #include <algorithm>
 #include <array>
 
-
-namespace itemsearch {
+namespace search {
 namespace {
 
-using recordindex::Record;
-using recordindex::Span;
+using storage::Record;
+using storage::Span;
 
 // Lower case of every Windows-1252 character, as Qt maps it: A-Z, the Latin-1
 // capitals from À to Þ but ×, and Š, Œ, Ž, Ÿ of the 0x80 row. Every lower-case
@@ -81,7 +80,7 @@ public:
     qsizetype find(const unsigned char *hay, qsizetype from, qsizetype end) const
     {
 #if defined(GEARLEDGER_X86_64)
-        if (cpufeatures::hasAvx2())
+        if (storage::hasAvx2())
             return findAvx2(hay, from, end);
         return findSse2(hay, from, end);
 #else
@@ -123,8 +122,7 @@ private:
             const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(hay + i + size_ - 1));
             const __m128i atFirst = _mm_or_si128(_mm_cmpeq_epi8(a, first1), _mm_cmpeq_epi8(a, first2));
             const __m128i atLast = _mm_or_si128(_mm_cmpeq_epi8(b, last1), _mm_cmpeq_epi8(b, last2));
-            for (unsigned bits = unsigned(_mm_movemask_epi8(_mm_and_si128(atFirst, atLast))); bits;
-                 bits &= bits - 1) {
+            for (unsigned bits = unsigned(_mm_movemask_epi8(_mm_and_si128(atFirst, atLast))); bits; bits &= bits - 1) {
                 if (matchesAt(hay + i + __builtin_ctz(bits)))
                     return i + __builtin_ctz(bits);
             }
@@ -191,7 +189,7 @@ private:
 };
 
 // Every record whose searched text is not empty: the empty search text's hits.
-QVector<int> findNonEmpty(const recordindex::Index &index, SearchIn where, int limit, bool *more)
+QVector<int> findNonEmpty(const storage::RecordIndex &index, SearchIn where, int limit, bool *more)
 {
     Hits hits(limit, more);
     for (int r = 0; r < index.records.size(); ++r) {
@@ -208,8 +206,8 @@ QVector<int> findNonEmpty(const recordindex::Index &index, SearchIn where, int l
 // occurrence is mapped to its record by a galloping search over the spans, and
 // kept only when it lies wholly inside a searched line. After a hit the scan
 // goes on at the next record, after a miss at the next searched line.
-QVector<int> findOccurrences(const QByteArray &bytes, const recordindex::Index &index,
-                             const FoldedNeedle &needle, SearchIn where, int limit, bool *more)
+QVector<int> findOccurrences(const QByteArray &bytes, const storage::RecordIndex &index, const FoldedNeedle &needle,
+                             SearchIn where, int limit, bool *more)
 {
     Hits hits(limit, more);
     const QVector<Record> &records = index.records;
@@ -257,12 +255,12 @@ QVector<int> findOccurrences(const QByteArray &bytes, const recordindex::Index &
 
 // Decodes every searched line: for search texts whose lower case has no
 // Windows-1252 form.
-QVector<int> findByDecoding(const QByteArray &bytes, const recordindex::Index &index, const QString &text,
+QVector<int> findByDecoding(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
                             SearchIn where, int limit, bool *more)
 {
     const auto contains = [&](const Span &span) {
         return containsIgnoringCase(
-            cp1252::decode(QByteArray::fromRawData(bytes.constData() + span.begin, span.length)), text);
+            storage::decodeWindows1252(QByteArray::fromRawData(bytes.constData() + span.begin, span.length)), text);
     };
     Hits hits(limit, more);
     for (int r = 0; r < index.records.size(); ++r) {
@@ -299,15 +297,15 @@ bool containsIgnoringCase(const QString &text, const QString &what)
     return text.toLower().contains(what.toLower());
 }
 
-QVector<int> findRecords(const QByteArray &bytes, const recordindex::Index &index, const QString &text,
+QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
                          SearchIn where, int limit, bool *more)
 {
     if (text.isEmpty())
         return findNonEmpty(index, where, limit, more);
     QByteArray folded;
-    if (!cp1252::encode(text.toLower(), &folded))
+    if (!storage::encodeWindows1252(text.toLower(), &folded))
         return findByDecoding(bytes, index, text, where, limit, more);
     return findOccurrences(bytes, index, FoldedNeedle(folded), where, limit, more);
 }
 
-} // namespace itemsearch
+} // namespace search

@@ -1,15 +1,17 @@
-#include "app/program_folder.h"
+#include "storage/program_folder.h"
 
 #include "base/failure.h"
-#include "app/text_file.h"
+#include "storage/text_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+namespace storage {
+
 // GEARLEDGER_METAINFO_FROM_BINDIR, the metainfo file's path relative to the
-// installed executable's folder, comes from the build (app/CMakeLists.txt).
+// installed executable's folder, comes from the build (storage/CMakeLists.txt).
 
 bool isInstalledProgram(const QString &executableFolder)
 {
@@ -53,3 +55,5 @@ QString chooseProgramFolder(const QString &executableFolder)
                                 .arg(QDir::toNativeSeparators(folder)));
     return folder;
 }
+
+} // namespace storage
