@@ -9,10 +9,10 @@
 //   op/score/best_per_slot/100000         scoring all items and grouping the best of each slot
 #include "bench/bench_support.h"
 #include "bench/identify_databases.h"
-#include "storage/windows1252.h"
 #include "query/query.h"
 #include "query/ranking.h"
 #include "query/score.h"
+#include "storage/windows1252.h"
 
 #include <sqlite3.h>
 
@@ -22,7 +22,7 @@
 #include <cstdlib>
 #include <memory>
 
-using namespace benchsupport;
+using namespace bench;
 
 namespace {
 
@@ -36,7 +36,7 @@ class Catalogue
 public:
     Catalogue()
         : rules(fields::parseRules(fields::decodeRulesFile(fields::defaultRulesFile())).rules),
-          bytes(benchdata::identifyDatabases(kDatabases, kItemsEach))
+          bytes(bench::identifyDatabases(kDatabases, kItemsEach))
     {
         for (const QByteArray &database : bytes)
             indexes.append(storage::indexRecords(database));
@@ -69,7 +69,8 @@ long heapBytes()
 
 QVector<query::Hit> threeTermHits()
 {
-    const query::QueryParse parsed = query::parseQuery(QString::fromLatin1(benchdata::kThreeTermQuery), catalogue().registry);
+    const query::QueryParse parsed =
+        query::parseQuery(QString::fromLatin1(bench::kThreeTermQuery), catalogue().registry);
     return query::evaluate(*parsed.query, catalogue().scope);
 }
 

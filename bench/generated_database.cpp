@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-namespace benchdata {
+namespace bench {
 namespace {
 
 // Windows-1252 bytes: \xE9 é, \xFC ü, \xDC Ü, \x8C Œ, \x80 €.
@@ -187,4 +187,4 @@ QByteArray generatedDatabase(int items, unsigned seed)
     return bytes;
 }
 
-} // namespace benchdata
+} // namespace bench

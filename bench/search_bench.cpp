@@ -6,12 +6,12 @@
 //   peer/sqlite_like/<field>/<hits>/<items>  the same search as a prepared LIKE over an
 //                                  in-memory SQLite table of the same items
 // <hits> is a search text with few hits or one with many.
-#include "storage/windows1252.h"
+#include "bench/bench_support.h"
+#include "bench/generated_database.h"
 #include "search/item_search.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
-#include "bench/bench_support.h"
-#include "bench/generated_database.h"
+#include "storage/windows1252.h"
 
 #include <QFile>
 
@@ -27,7 +27,7 @@
 #include <memory>
 #include <vector>
 
-using namespace benchsupport;
+using namespace bench;
 
 namespace {
 
@@ -69,11 +69,11 @@ struct SearchCase
 };
 
 const SearchCase kSearches[] = {
-    {"names", search::SearchIn::Names, "name", "name LIKE ?1", benchdata::kFewInNames, benchdata::kManyInNames},
-    {"descriptions", search::SearchIn::Descriptions, "description", "description LIKE ?1",
-     benchdata::kFewInDescriptions, benchdata::kManyInDescriptions},
-    {"both", search::SearchIn::Both, "both", "description LIKE ?1 OR name LIKE ?1", benchdata::kFewInDescriptions,
-     benchdata::kManyInDescriptions},
+    {"names", search::SearchIn::Names, "name", "name LIKE ?1", bench::kFewInNames, bench::kManyInNames},
+    {"descriptions", search::SearchIn::Descriptions, "description", "description LIKE ?1", bench::kFewInDescriptions,
+     bench::kManyInDescriptions},
+    {"both", search::SearchIn::Both, "both", "description LIKE ?1 OR name LIKE ?1", bench::kFewInDescriptions,
+     bench::kManyInDescriptions},
 };
 
 QVector<int> programHits(const QByteArray &bytes, const QString &text, search::SearchIn where)

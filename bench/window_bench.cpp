@@ -12,13 +12,13 @@
 //   mem/listed/<items>                    memory held with the database listed, above an
 //                                         empty database (counter kib_above_empty)
 #include "base/dialogs.h"
-#include "storage/text_file.h"
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
 #include "download/download_files.h"
 #include "history/version_store.h"
 #include "main_window/main_window.h"
 #include "program/program.h"
+#include "storage/text_file.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,7 +37,7 @@
 
 #include <memory>
 
-using namespace benchsupport;
+using namespace bench;
 
 namespace {
 
@@ -56,7 +56,7 @@ struct StartedWindow
 {
     QTemporaryDir folder;
     SilentDialogs dialogs;
-    std::unique_ptr<Program> program;
+    std::unique_ptr<program::Program> program;
     std::unique_ptr<MainWindow> window;
 
     explicit StartedWindow(const QByteArray &database)
@@ -64,7 +64,7 @@ struct StartedWindow
         storage::saveAtomically(folder.filePath("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
         storage::saveAtomically(folder.filePath("database.txt"), database);
         storage::saveAtomically(folder.filePath("datalist.txt"), "1\r\ndatabase\r\ndatabase.txt\r\n");
-        program = std::make_unique<Program>(folder.path());
+        program = std::make_unique<program::Program>(folder.path());
         window = std::make_unique<MainWindow>(*program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
         window->startUp();
         window->show();
@@ -131,9 +131,9 @@ void addPainted(const std::string &n, int items)
         const char *in;
         bool names, descriptions;
         const char *few, *many;
-    } searches[] = {{"names", true, false, benchdata::kFewInNames, benchdata::kManyInNames},
-                    {"descriptions", false, true, benchdata::kFewInDescriptions, benchdata::kManyInDescriptions},
-                    {"both", true, true, benchdata::kFewInDescriptions, benchdata::kManyInNames}};
+    } searches[] = {{"names", true, false, bench::kFewInNames, bench::kManyInNames},
+                    {"descriptions", false, true, bench::kFewInDescriptions, bench::kManyInDescriptions},
+                    {"both", true, true, bench::kFewInDescriptions, bench::kManyInNames}};
     for (const auto &search : searches) {
         for (const bool many : {false, true}) {
             add("op/search/" + std::string(search.in) + (many ? "-many" : "-few") + "-painted/" + n,
@@ -183,19 +183,19 @@ void addChanges(const std::string &n, int items)
 {
     // One record in the middle of the database.
     add("op/update/one/" + n, [items](benchmark::State &state) {
-        timeChange(state, items, [items](Program &program) {
+        timeChange(state, items, [items](program::Program &program) {
             return [&program, listed = program.listedItem(items / 2)] {
                 (void)program.replaceItem(*listed, QStringLiteral("renamed item"), std::nullopt);
             };
         });
     });
     add("op/delete/one/" + n, [items](benchmark::State &state) {
-        timeChange(state, items, [items](Program &program) {
+        timeChange(state, items, [items](program::Program &program) {
             return [&program, items] { (void)program.deleteListedItem(items / 2); };
         });
     });
     add("op/add/one/" + n, [items](benchmark::State &state) {
-        timeChange(state, items, [](Program &program) {
+        timeChange(state, items, [](program::Program &program) {
             return [&program] { (void)program.addItem(QStringLiteral("a new item"), QStringLiteral("Weight 1")); };
         });
     });
@@ -272,7 +272,7 @@ void addImportAndMerge(const std::string &n, int items)
             QByteArray kept, importFile, download;
             halves(items, &kept, &importFile, &download);
             StartedWindow started(kept);
-            storage::saveAtomically(downloadfiles::databaseFilePath(), download);
+            storage::saveAtomically(download::databaseFilePath(), download);
             const catalogue::Catalogue catalogued = started.program->readCatalogue().catalogue;
             CpuSplit cpu;
             for (auto _ : state) {
@@ -298,7 +298,7 @@ void addStartUpAndMemory(const std::string &n, int items)
         prepared.window.reset();
         prepared.program.reset();
         for (auto _ : state) {
-            Program program(prepared.folder.path());
+            program::Program program(prepared.folder.path());
             MainWindow window(program, prepared.dialogs, QString());
             window.startUp();
             window.show();

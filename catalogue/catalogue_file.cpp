@@ -11,14 +11,14 @@ namespace {
 void refuseIncomplete(const Catalogue &catalogue)
 {
     if (!catalogue.complete)
-        throw base::Failure(
-            base::ErrInvalidArgument,
-            QStringLiteral("Invalid argument: %1 was not read in full, so it is left unchanged").arg(kFileName));
+        throw base::Failure(base::ErrInvalidArgument,
+                            QStringLiteral("Invalid argument: %1 was not read in full, so it is left unchanged")
+                                .arg(storage::kCatalogueFile));
 }
 
 void rewrite(const QString &path, const QVector<Entry> &entries)
 {
-    storage::saveAtomically(path, encode(entries));
+    storage::saveAtomically(path, encodeCatalogue(entries));
 }
 
 // The entries the file holds now. Each catalogue window keeps its own copy, so
@@ -26,7 +26,7 @@ void rewrite(const QString &path, const QVector<Entry> &entries)
 // read; a rewrite starts from the file so that such a change is not undone.
 QVector<Entry> currentEntries(const QString &path, const Catalogue &catalogue)
 {
-    const CatalogueRead fresh = read(path);
+    const CatalogueRead fresh = readCatalogue(path);
     if (!fresh.failure)
         return fresh.catalogue.entries;
     if (fresh.failure->number() == base::ErrFileNotFound)
@@ -54,7 +54,7 @@ int Catalogue::lastIndexOfFile(const QString &fileName) const
     return -1;
 }
 
-CatalogueRead read(const QString &path)
+CatalogueRead readCatalogue(const QString &path)
 {
     QByteArray bytes;
     try {
@@ -65,24 +65,25 @@ CatalogueRead read(const QString &path)
         result.failure = failure;
         return result;
     }
-    return readFromBytes(bytes);
+    return readCatalogueFromBytes(bytes);
 }
 
-CatalogueRead readFromBytes(const QByteArray &bytes)
+CatalogueRead readCatalogueFromBytes(const QByteArray &bytes)
 {
     CatalogueRead result;
     result.catalogue.complete = false;
     try {
-        storage::LineReader reader = storage::LineReader::fromBytes(bytes, kFileName);
+        storage::LineReader reader = storage::LineReader::fromBytes(bytes, storage::kCatalogueFile);
         const qint64 count = storage::leadingNumber(reader.readLine());
         if (count < -32768 || count > 32767)
-            throw base::Failure(base::ErrOverflow,
-                                QStringLiteral("Overflow: the entry count of %1 is %2").arg(kFileName).arg(count));
+            throw base::Failure(
+                base::ErrOverflow,
+                QStringLiteral("Overflow: the entry count of %1 is %2").arg(storage::kCatalogueFile).arg(count));
         for (qint64 i = 1; i <= count; ++i) {
             if (i > kMaxEntries)
                 throw base::Failure(base::ErrSubscriptOutOfRange,
                                     QStringLiteral("Subscript out of range: %1 lists %2 databases, at most %3 are kept")
-                                        .arg(kFileName)
+                                        .arg(storage::kCatalogueFile)
                                         .arg(count)
                                         .arg(kMaxEntries));
             Entry entry;
@@ -97,7 +98,7 @@ CatalogueRead readFromBytes(const QByteArray &bytes)
     return result;
 }
 
-QByteArray encode(const QVector<Entry> &entries)
+QByteArray encodeCatalogue(const QVector<Entry> &entries)
 {
     QStringList lines;
     lines.reserve(1 + 2 * entries.size());
@@ -109,14 +110,14 @@ QByteArray encode(const QVector<Entry> &entries)
     return storage::encodeLines(lines);
 }
 
-QByteArray seedBytes()
+QByteArray seedCatalogueBytes()
 {
     return storage::encodeLines({QStringLiteral("1"), storage::kPrimaryDbName, storage::kPrimaryDbFile});
 }
 
-void writeSeed(const QString &path)
+void writeSeedCatalogue(const QString &path)
 {
-    storage::saveAtomically(path, seedBytes());
+    storage::saveAtomically(path, seedCatalogueBytes());
 }
 
 void appendEntry(const QString &path, Catalogue &catalogue, const QString &displayName)
@@ -127,9 +128,9 @@ void appendEntry(const QString &path, Catalogue &catalogue, const QString &displ
         throw base::Failure(
             base::ErrSubscriptOutOfRange,
             QStringLiteral("Subscript out of range: %1 already lists %2 databases, the most it can keep")
-                .arg(kFileName)
+                .arg(storage::kCatalogueFile)
                 .arg(kMaxEntries));
-    entries.append({displayName, fileNameFor(displayName)});
+    entries.append({displayName, databaseFileFor(displayName)});
     rewrite(path, entries);
     catalogue.entries = std::move(entries);
 }
@@ -152,7 +153,7 @@ void removeEntry(const QString &path, Catalogue &catalogue, int index)
     catalogue.entries = std::move(entries);
 }
 
-QString fileNameFor(const QString &displayName)
+QString databaseFileFor(const QString &displayName)
 {
     return displayName + QStringLiteral(".txt");
 }

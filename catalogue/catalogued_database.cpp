@@ -1,32 +1,20 @@
 #include "catalogue/catalogued_database.h"
 
 #include "base/failure.h"
-#include "storage/data_folder.h"
-#include "storage/text_file.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/new_database_name.h"
+#include "storage/data_folder.h"
+#include "storage/text_file.h"
 
 namespace catalogue {
 
-bool isPlainDatabaseFileName(const QString &fileName)
-{
-    if (fileName.isEmpty() || fileName == QStringLiteral(".") || fileName == QStringLiteral("..")
-        || fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')) || isProgramFile(fileName))
-        return false;
-    for (const QChar c : fileName) {
-        if (c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
-}
-
 std::optional<QString> whyEntryFileIsRefused(const Entry &entry)
 {
-    if (isPlainDatabaseFileName(entry.fileName))
+    if (storage::isPlainDatabaseFileName(entry.fileName))
         return std::nullopt;
     return QStringLiteral("The catalogue gives the database \"%1\" the file name \"%2\", which is not a database "
                           "file of the program folder, so it is left alone. Please correct %3.")
-        .arg(entry.displayName, entry.fileName, kFileName);
+        .arg(entry.displayName, entry.fileName, storage::kCatalogueFile);
 }
 
 void createDatabase(const storage::DataFolder &folder, Catalogue &catalogue, const QString &name,
@@ -34,10 +22,10 @@ void createDatabase(const storage::DataFolder &folder, Catalogue &catalogue, con
 {
     if (const auto refusal = whyNewNameIsRefused(name, catalogue, folder))
         throw base::Failure(base::ErrInvalidArgument, *refusal);
-    const QString databasePath = folder.file(fileNameFor(name));
+    const QString databasePath = folder.file(databaseFileFor(name));
     storage::rewriteItems(databasePath, items);
     try {
-        appendEntry(folder.file(kFileName), catalogue, name);
+        appendEntry(folder.file(storage::kCatalogueFile), catalogue, name);
     } catch (const base::Failure &) {
         try {
             storage::removeFile(databasePath);
@@ -64,8 +52,8 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be removed from "
                               "it. Please correct the file and open this window again.")
-            .arg(kFileName);
-    if (!isPlainDatabaseFileName(fileName))
+            .arg(storage::kCatalogueFile);
+    if (!storage::isPlainDatabaseFileName(fileName))
         return QStringLiteral("The database \"%1\" is kept: the catalogue gives it the file name \"%2\", which is not "
                               "a database file of the program folder.")
             .arg(text, fileName);
@@ -80,7 +68,7 @@ void removeDatabase(const storage::DataFolder &folder, Catalogue &catalogue, int
     // The catalogue first: should deleting the file fail afterwards, the file
     // stays whole, out of the catalogue, instead of an entry without its file.
     const QString file = catalogue.entries[index].fileName;
-    removeEntry(folder.file(kFileName), catalogue, index);
+    removeEntry(folder.file(storage::kCatalogueFile), catalogue, index);
     storage::removeFile(folder.file(file));
 }
 

@@ -14,10 +14,6 @@ namespace catalogue {
 struct Catalogue;
 struct Entry;
 
-// True for a file name that names a file of the program folder and no folder,
-// no path and none of the program's own files.
-bool isPlainDatabaseFileName(const QString &fileName);
-
 // Why the file a catalogue entry names must not be read or written, as the
 // message to show; nothing for a plain database file of the program folder. A
 // hand-edited catalogue may name a path ("../x.txt") or a program file.

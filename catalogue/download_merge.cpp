@@ -6,7 +6,7 @@
 
 #include <QSet>
 
-namespace downloadmerge {
+namespace catalogue {
 namespace {
 
 // A line of the bytes as a key that compares and hashes by its bytes, without a copy.
@@ -29,8 +29,8 @@ storage::RecordIndex downloadedIndex(const QByteArray &bytes, const QString &nam
 
 } // namespace
 
-QByteArray newRecords(const QByteArray &target, const QString &targetName, const QByteArray &download, int *taken,
-                      const QString &downloadName)
+QByteArray newDownloadedRecords(const QByteArray &target, const QString &targetName, const QByteArray &download,
+                                int *taken, const QString &downloadName)
 {
     const storage::RecordIndex incoming = downloadedIndex(download, downloadName);
     const storage::RecordIndex own = storage::wholeRecords(target, targetName);
@@ -64,10 +64,10 @@ QByteArray newRecords(const QByteArray &target, const QString &targetName, const
     return records;
 }
 
-QVector<storage::Item> distinctItems(const QByteArray &download)
+QVector<storage::Item> distinctDownloadedItems(const QByteArray &download)
 {
     int taken = 0;
-    return storage::readItemsFromBytes(newRecords(QByteArray(), QString(), download, &taken));
+    return storage::readItemsFromBytes(newDownloadedRecords(QByteArray(), QString(), download, &taken));
 }
 
-} // namespace downloadmerge
+} // namespace catalogue

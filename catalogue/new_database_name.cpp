@@ -1,11 +1,9 @@
 #include "catalogue/new_database_name.h"
 
-#include "storage/windows1252.h"
-#include "storage/data_folder.h"
 #include "base/dialogs.h"
-#include "storage/folder_lock.h"
-#include "storage/pref_file.h"
 #include "catalogue/catalogue_file.h"
+#include "storage/data_folder.h"
+#include "storage/windows1252.h"
 
 #include <QFileInfo>
 
@@ -36,22 +34,13 @@ QString firstUnwritable(const QString &text)
 
 } // namespace
 
-bool isProgramFile(const QString &fileName)
-{
-    for (const QString &own : {kFileName, storage::kPrefFile, storage::kScratchFile, storage::kFolderLockFile}) {
-        if (fileName.compare(own, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue,
                                            const storage::DataFolder &folder, bool fileMayExist)
 {
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be added to it. "
                               "Please correct the file and open this window again.")
-            .arg(kFileName);
+            .arg(storage::kCatalogueFile);
     if (catalogue.isFull())
         return QStringLiteral("The catalogue already holds %1 databases, the most it can keep. "
                               "Please remove a database before creating a new one.")
@@ -68,8 +57,8 @@ std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue 
         return QStringLiteral("A database name cannot contain the character \"%1\", which the program's files cannot "
                               "hold. Please choose another name.")
             .arg(unwritable);
-    const QString fileName = fileNameFor(name);
-    if (isProgramFile(fileName))
+    const QString fileName = databaseFileFor(name);
+    if (storage::isProgramFile(fileName))
         return QStringLiteral("The name \"%1\" would overwrite the program's own file %2. Please choose another name.")
             .arg(name, fileName);
     if (catalogue.lastIndexOfName(name) >= 0)

@@ -26,11 +26,6 @@ struct Catalogue;
 std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue,
                                            const storage::DataFolder &folder, bool fileMayExist = false);
 
-// True for the program's own files (datalist.txt, pref.txt, 42198739.txt, the
-// lock file gearledger.lock), in any letter case: no database may be created
-// as, read from, written to or removed from one of them.
-bool isProgramFile(const QString &fileName);
-
 // Asks the user for the name of a new database; the empty text when the user
 // cancels or clears the box.
 QString askForNewDatabaseName(base::Dialogs &dialogs);

@@ -1,8 +1,8 @@
 #include "download/download_files.h"
 
 #include "base/failure.h"
-#include "storage/text_file.h"
 #include "download/download_list.h"
+#include "storage/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-namespace downloadfiles {
+namespace download {
 namespace {
 
 constexpr QFileDevice::Permissions kOwnerOnly =
@@ -29,7 +29,7 @@ base::Failure notPrivate(const QString &folder, const QString &why)
 
 } // namespace
 
-QString privateFolder()
+QString privateDownloadFolder()
 {
     // The user's cache folder (for example ~/.cache/Gearledger), then a
     // folder of our own inside it.
@@ -67,32 +67,32 @@ QString privateFolder()
 
 QString listFilePath()
 {
-    return privateFolder() + QLatin1Char('/') + kListFileName;
+    return privateDownloadFolder() + QLatin1Char('/') + kListFileName;
 }
 
 QString databaseFilePath()
 {
-    return privateFolder() + QLatin1Char('/') + kDatabaseFileName;
+    return privateDownloadFolder() + QLatin1Char('/') + kDatabaseFileName;
 }
 
-void keep(const QString &path, const QString &text)
+void keepDownloaded(const QString &path, const QString &text)
 {
     storage::saveAtomically(path, storage::encodeLines({text}));
 }
 
-bool listWaiting()
+bool listFileWaiting()
 {
     return QFileInfo::exists(listFilePath());
 }
 
-DownloadList readList()
+DownloadList readListFile()
 {
     return parseDownloadList(storage::readFile(listFilePath()));
 }
 
-void removeList()
+void removeListFile()
 {
     storage::removeFile(listFilePath());
 }
 
-} // namespace downloadfiles
+} // namespace download

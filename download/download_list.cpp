@@ -2,6 +2,8 @@
 
 #include "storage/text_file.h"
 
+namespace download {
+
 DownloadList parseDownloadList(const QByteArray &bytes)
 {
     DownloadList list;
@@ -19,3 +21,5 @@ DownloadList parseDownloadList(const QByteArray &bytes)
     }
     return list;
 }
+
+} // namespace download

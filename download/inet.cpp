@@ -1,7 +1,7 @@
 #include "download/inet.h"
 
-#include "storage/windows1252.h"
 #include "base/version.h"
+#include "storage/windows1252.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

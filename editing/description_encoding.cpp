@@ -2,7 +2,7 @@
 
 #include "storage/text_file.h"
 
-namespace description {
+namespace editing {
 
 QString encodeThroughScratch(const QString &scratchPath, const QString &typed)
 {
@@ -58,4 +58,4 @@ QString shownForm(const QString &text, bool *broken)
     return shown;
 }
 
-} // namespace description
+} // namespace editing

@@ -1,8 +1,8 @@
 #include "editing/game_log.h"
 
-#include "storage/windows1252.h"
-#include "storage/text_file.h"
 #include "editing/identify_text.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <utility>
 
-namespace gamelog {
+namespace editing {
 namespace {
 
 bool isEnd(char c)
@@ -110,7 +110,7 @@ void openRegularFile(const QString &path, QFile &file)
 
 } // namespace
 
-QString decodedLine(QByteArrayView bytes)
+QString decodeLogLine(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
@@ -175,7 +175,7 @@ void Harvester::keep(QByteArrayView bytes)
 void Harvester::takeLine(QByteArrayView bytes)
 {
     bool cut = std::exchange(lineCut_, false);
-    QString line = identify::cleanedLine(decodedLine(cut ? wholeCharacters(bytes) : bytes));
+    QString line = cleanedLine(decodeLogLine(cut ? wholeCharacters(bytes) : bytes));
     if (line.size() > kLongestLine) {
         line.truncate(line[kLongestLine].isLowSurrogate() ? kLongestLine - 1 : kLongestLine);
         cut = true;
@@ -211,8 +211,8 @@ void Harvester::endBlock()
     cutBlocks_ += blockCut_;
     blockCut_ = false;
     blockLength_ = 0;
-    if (const std::optional<identify::FoundItem> found = identify::findItem(block_)) {
-        storage::Item item{found->name, identify::storedDescription(found->descriptionLines)};
+    if (const std::optional<IdentifiedItem> found = findIdentifiedItem(block_)) {
+        storage::Item item{found->name, storedDescription(found->descriptionLines)};
         const QString key = item.name + QLatin1Char('\n') + item.description;
         if (const auto seen = indexOf_.constFind(key); seen != indexOf_.cend()) {
             ++found_[*seen].timesFound;
@@ -253,4 +253,4 @@ void readLog(const QString &path, Harvester &harvester,
     harvester.finish();
 }
 
-} // namespace gamelog
+} // namespace editing

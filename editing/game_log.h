@@ -14,7 +14,7 @@
 
 // Harvesting the items of a game log: a text file in which a game session was
 // recorded, identify output among the chatter.
-namespace gamelog {
+namespace editing {
 
 inline const QString kDefaultBlockStart = QStringLiteral("Object '");
 
@@ -22,7 +22,7 @@ inline const QString kDefaultBlockStart = QStringLiteral("Object '");
 // are valid UTF-8 and not all ASCII, else Windows-1252 (which reads Latin-1
 // text as it stands). Each line is decoded on its own, so a log that sessions
 // of different clients were appended to reads whole.
-QString decodedLine(QByteArrayView bytes);
+QString decodeLogLine(QByteArrayView bytes);
 
 // An item found in the log, once for each different name and description.
 struct FoundItem
@@ -102,4 +102,4 @@ inline constexpr qsizetype kReadSize = 1 << 20;
 void readLog(const QString &path, Harvester &harvester,
              const std::function<bool(qint64 bytesRead, qint64 bytesTotal)> &afterPiece);
 
-} // namespace gamelog
+} // namespace editing

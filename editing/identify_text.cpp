@@ -3,7 +3,7 @@
 #include <QMimeData>
 #include <QStringDecoder>
 
-namespace identify {
+namespace editing {
 namespace {
 
 constexpr char16_t kEscape = 0x1B;
@@ -75,7 +75,7 @@ std::optional<storage::Item> copiedItem(const QByteArray &bytes)
 
 std::optional<storage::Item> foundInText(const QString &text)
 {
-    const std::optional<FoundItem> found = itemFromText(text);
+    const std::optional<IdentifiedItem> found = identifiedItemFromText(text);
     if (!found)
         return std::nullopt;
     return storage::Item{found->name, storedDescription(found->descriptionLines)};
@@ -154,11 +154,11 @@ QStringList cleanedLines(QStringView text)
     return lines;
 }
 
-std::optional<FoundItem> findItem(const QStringList &lines)
+std::optional<IdentifiedItem> findIdentifiedItem(const QStringList &lines)
 {
     for (const QString &line : lines) {
         if (const std::optional<QString> name = objectName(line)) {
-            FoundItem found{*name, lines};
+            IdentifiedItem found{*name, lines};
             if (found.descriptionLines.front().trimmed() == *name)
                 found.descriptionLines.removeFirst();
             return found;
@@ -166,21 +166,21 @@ std::optional<FoundItem> findItem(const QStringList &lines)
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (const std::optional<QString> name = labelledName(lines[i])) {
-            FoundItem found{*name, lines};
+            IdentifiedItem found{*name, lines};
             found.descriptionLines.removeAt(i);
             return found;
         }
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (const QString name = lines[i].trimmed(); !name.isEmpty())
-            return FoundItem{name, lines.mid(i + 1)};
+            return IdentifiedItem{name, lines.mid(i + 1)};
     }
     return std::nullopt;
 }
 
-std::optional<FoundItem> itemFromText(QStringView text)
+std::optional<IdentifiedItem> identifiedItemFromText(QStringView text)
 {
-    return findItem(cleanedLines(text));
+    return findIdentifiedItem(cleanedLines(text));
 }
 
 QString storedDescription(const QStringList &lines)
@@ -228,4 +228,4 @@ std::optional<storage::Item> pastedItem(const QMimeData *clipboard, QString *ref
     return item;
 }
 
-} // namespace identify
+} // namespace editing

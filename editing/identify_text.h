@@ -13,7 +13,7 @@ class QMimeData;
 // Game output as the catalogue takes it in: the text a game prints when an item
 // is identified, pasted from the clipboard or read from a log, and the text
 // Copy Item puts out.
-namespace identify {
+namespace editing {
 
 // A line as the catalogue keeps it: the colour and cursor escapes games send
 // (ESC [ ... m and the other ESC [ sequences) removed, each tab expanded to
@@ -25,7 +25,7 @@ QString cleanedLine(QStringView line);
 QStringList cleanedLines(QStringView text);
 
 // An item found in a block of game output.
-struct FoundItem
+struct IdentifiedItem
 {
     QString name;
     QStringList descriptionLines;
@@ -42,10 +42,10 @@ struct FoundItem
 // while a line that gave the name alone, "Name:" or the first line, does not;
 // with an Object line, a first line that holds just the name (the heading Copy
 // Item writes) is left out too. Nothing when the lines hold no text.
-std::optional<FoundItem> findItem(const QStringList &lines);
+std::optional<IdentifiedItem> findIdentifiedItem(const QStringList &lines);
 
 // findItem on the cleaned lines of a text (a paste).
-std::optional<FoundItem> itemFromText(QStringView text);
+std::optional<IdentifiedItem> identifiedItemFromText(QStringView text);
 
 // The stored form of description lines: each line followed by "|", "|" for
 // none, as the Add New Item window stores the same lines.
@@ -77,4 +77,4 @@ inline constexpr qsizetype kLongestPastedName = 32767;
 // more than kPasteLimit characters, or a name longer than kLongestPastedName.
 std::optional<storage::Item> pastedItem(const QMimeData *clipboard, QString *refusal);
 
-} // namespace identify
+} // namespace editing

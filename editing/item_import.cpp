@@ -1,9 +1,9 @@
 #include "editing/item_import.h"
 
-#include "storage/windows1252.h"
 #include "storage/record_index.h"
+#include "storage/windows1252.h"
 
-namespace itemimport {
+namespace editing {
 namespace {
 
 // The leading articles, each removed with the blank that follows it. They
@@ -12,7 +12,7 @@ constexpr QByteArrayView kArticles[] = {"a ", "A ", "the ", "The ", "Some ", "so
 
 } // namespace
 
-QByteArrayView cleanedName(QByteArrayView line)
+QByteArrayView cleanedImportName(QByteArrayView line)
 {
     QByteArrayView name = line;
     if (name.startsWith('\'') && name.size() >= 3)
@@ -24,10 +24,10 @@ QByteArrayView cleanedName(QByteArrayView line)
     return name;
 }
 
-QString cleanedName(const QString &line)
+QString cleanedImportName(const QString &line)
 {
     const QByteArray bytes = storage::encodeLines({line}).chopped(2);
-    return storage::decodeWindows1252(cleanedName(QByteArrayView(bytes)).toByteArray());
+    return storage::decodeWindows1252(cleanedImportName(QByteArrayView(bytes)).toByteArray());
 }
 
 NameTable::NameTable(int slotCount) : slots_(slotCount) {}
@@ -49,7 +49,7 @@ void NameTable::add(const QByteArray &name)
     ++count_;
 }
 
-QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
+QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count)
 {
     // The import file's bytes go to the database as they are, but for the
     // names' cleaning.
@@ -60,7 +60,7 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         const storage::Span nameLine = storage::lineAt(bytes, pos, &pos);
-        const QByteArrayView cleaned = cleanedName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
+        const QByteArrayView cleaned = cleanedImportName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
         const bool adding = names.isNew(QByteArray::fromRawData(cleaned.data(), cleaned.size()));
         if (adding) {
             names.add(cleaned.toByteArray()); // the table may outlive these bytes
@@ -85,10 +85,10 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
     return records;
 }
 
-QVector<storage::Item> readNewItems(storage::LineReader &file, NameTable &names)
+QVector<storage::Item> readNewImportItems(storage::LineReader &file, NameTable &names)
 {
     int count = 0;
-    return storage::readItemsFromBytes(newRecords(file.takeRest(), names, &count));
+    return storage::readItemsFromBytes(newImportRecords(file.takeRest(), names, &count));
 }
 
-} // namespace itemimport
+} // namespace editing

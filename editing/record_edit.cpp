@@ -1,10 +1,10 @@
 #include "editing/record_edit.h"
 
-#include "storage/windows1252.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
+#include "storage/windows1252.h"
 
-namespace recordedit {
+namespace editing {
 namespace {
 
 // The pieces joined in one buffer: a database is copied once per change.
@@ -125,4 +125,4 @@ Edited withRecordsAppended(const QByteArray &bytes, const QByteArray &encoded)
     return edited;
 }
 
-} // namespace recordedit
+} // namespace editing

@@ -15,7 +15,7 @@
 // the bytes no longer hold that item there (the file was changed since the list
 // was filled), there is nothing to change. Every other byte stays as it was,
 // line ends and all; a line the change writes ends with CR LF.
-namespace recordedit {
+namespace editing {
 
 // Changed bytes, and where their items lie (found from the change, without
 // reading the bytes again).
@@ -44,4 +44,4 @@ Edited withItemsAppended(const QByteArray &bytes, const QVector<storage::Item> &
 // The same for records already in the file's form (lines ending in CR LF).
 Edited withRecordsAppended(const QByteArray &bytes, const QByteArray &records);
 
-} // namespace recordedit
+} // namespace editing

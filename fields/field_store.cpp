@@ -1,7 +1,7 @@
 #include "fields/field_store.h"
 
-#include "storage/windows1252.h"
 #include "fields/text_reading.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "storage/record_index.h"
 #include "fields/rules.h"
+#include "storage/record_index.h"
 
 #include <QByteArray>
 #include <QHash>

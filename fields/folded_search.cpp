@@ -1,8 +1,8 @@
 #include "fields/folded_search.h"
 
-#include "storage/windows1252.h"
-#include "storage/cpu_features.h"
 #include "search/item_search.h"
+#include "storage/cpu_features.h"
+#include "storage/windows1252.h"
 
 namespace fields {
 

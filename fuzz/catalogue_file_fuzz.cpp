@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const catalogue::CatalogueRead read = catalogue::readFromBytes(fuzzBytes(data, size));
+    const catalogue::CatalogueRead read = catalogue::readCatalogueFromBytes(fuzzBytes(data, size));
     FUZZ_CHECK(read.catalogue.count() <= catalogue::kMaxEntries);
     FUZZ_CHECK(read.catalogue.complete == !read.failure.has_value());
     if (read.failure) {
@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(n == base::ErrOverflow || n == base::ErrSubscriptOutOfRange || n == base::ErrInputPastEndOfFile);
         return 0;
     }
-    const QByteArray written = catalogue::encode(read.catalogue.entries);
-    const catalogue::CatalogueRead again = catalogue::readFromBytes(written);
+    const QByteArray written = catalogue::encodeCatalogue(read.catalogue.entries);
+    const catalogue::CatalogueRead again = catalogue::readCatalogueFromBytes(written);
     FUZZ_CHECK(!again.failure && again.catalogue.entries == read.catalogue.entries);
-    FUZZ_CHECK(catalogue::encode(again.catalogue.entries) == written);
+    FUZZ_CHECK(catalogue::encodeCatalogue(again.catalogue.entries) == written);
     return 0;
 }

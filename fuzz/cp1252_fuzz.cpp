@@ -1,7 +1,7 @@
 // The Windows-1252 conversion: every byte reads as one character and writes
 // back as the same byte; text the files cannot hold is refused, never changed.
-#include "storage/windows1252.h"
 #include "fuzz_check.h"
+#include "storage/windows1252.h"
 
 #include <cstring>
 

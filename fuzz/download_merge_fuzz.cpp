@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int taken = 0;
     QByteArray records;
     try {
-        records = downloadmerge::newRecords(targetBytes, QString(), downloadBytes, &taken);
+        records = catalogue::newDownloadedRecords(targetBytes, QString(), downloadBytes, &taken);
     } catch (const base::Failure &failure) {
         FUZZ_CHECK(failure.number() == base::ErrInputPastEndOfFile || failure.number() == base::ErrSubscriptOutOfRange);
         return 0;
@@ -42,10 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray merged = storage::encodeItems(target) + records;
     FUZZ_CHECK(storage::readItemsFromBytes(merged) == target + added);
     int again = -1;
-    downloadmerge::newRecords(merged, QString(), downloadBytes, &again);
+    catalogue::newDownloadedRecords(merged, QString(), downloadBytes, &again);
     FUZZ_CHECK(again == 0);
-    downloadmerge::newRecords(storage::encodeItems(downloadmerge::distinctItems(downloadBytes)), QString(),
-                              downloadBytes, &again);
+    catalogue::newDownloadedRecords(storage::encodeItems(catalogue::distinctDownloadedItems(downloadBytes)), QString(),
+                                    downloadBytes, &again);
     FUZZ_CHECK(again == 0);
     return 0;
 }

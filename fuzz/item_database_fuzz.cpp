@@ -2,10 +2,10 @@
 // searches use, and the writer agree; a whole file in the written form reads
 // and writes back as the same bytes.
 #include "base/failure.h"
-#include "storage/windows1252.h"
+#include "fuzz_check.h"
 #include "storage/item_database.h"
 #include "storage/record_index.h"
-#include "fuzz_check.h"
+#include "storage/windows1252.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 // the database's items stay as they were, the new names are new, the result
 // writes and reads back whole, and importing the same file again adds nothing.
 #include "base/failure.h"
-#include "storage/item_database.h"
 #include "editing/item_import.h"
 #include "fuzz_check.h"
+#include "storage/item_database.h"
 
 #include <QSet>
 
 namespace {
 
-itemimport::NameTable namesOf(const QVector<storage::Item> &items)
+editing::NameTable namesOf(const QVector<storage::Item> &items)
 {
-    itemimport::NameTable names;
+    editing::NameTable names;
     for (const storage::Item &item : items)
         names.add(item.name);
     return names;
@@ -32,12 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     for (storage::LineReader lines = storage::LineReader::fromBytes(importBytes); !lines.atEnd();) {
         const QString line = lines.readLine();
-        FUZZ_CHECK(line.contains(itemimport::cleanedName(line)));
+        FUZZ_CHECK(line.contains(editing::cleanedImportName(line)));
     }
 
-    itemimport::NameTable names = namesOf(database);
+    editing::NameTable names = namesOf(database);
     storage::LineReader importFile = storage::LineReader::fromBytes(importBytes);
-    const QVector<storage::Item> added = itemimport::readNewItems(importFile, names);
+    const QVector<storage::Item> added = editing::readNewImportItems(importFile, names);
     QSet<QString> seen;
     for (const storage::Item &item : database)
         seen.insert(item.name);
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const QVector<storage::Item> after = storage::readItemsFromBytes(storage::encodeItems(database + added));
     FUZZ_CHECK(after == database + added);
-    itemimport::NameTable namesAfter = namesOf(after);
+    editing::NameTable namesAfter = namesOf(after);
     storage::LineReader again = storage::LineReader::fromBytes(importBytes);
-    FUZZ_CHECK(itemimport::readNewItems(again, namesAfter).isEmpty());
+    FUZZ_CHECK(editing::readNewImportItems(again, namesAfter).isEmpty());
     return 0;
 }

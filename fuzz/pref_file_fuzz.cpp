@@ -1,8 +1,8 @@
 // pref.txt: a file either gives three colours or fails with one of its
 // numbers, and both forms the program writes read back as the same colours.
 #include "base/failure.h"
-#include "storage/pref_file.h"
 #include "fuzz_check.h"
+#include "storage/pref_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,11 +1,11 @@
 // The query of Find Items: any text parses or names its mistake, a parsed
 // query printed and parsed again is the same query, and its hits are those
 // of testing every item against the query one by one, the text decoded.
-#include "storage/windows1252.h"
-#include "search/item_search.h"
 #include "fields_fuzz_scope.h"
 #include "fuzz_check.h"
 #include "query/query.h"
+#include "search/item_search.h"
+#include "storage/windows1252.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "history/version_store.h"
 
+#include "storage/data_folder.h"
 #include "storage/text_file.h"
-#include "catalogue/catalogued_database.h"
 
 #include <QDir>
 #include <QFile>
@@ -349,7 +349,7 @@ void VersionStore::recover(const std::function<bool(const QString &)> &isCatalog
         if (!folder)
             continue; // a file, or a link: left alone
         storage::removeSaveLeftoversAt(folder.get());
-        const bool own = databaseFileOf(name) == name && catalogue::isPlainDatabaseFileName(name);
+        const bool own = databaseFileOf(name) == name && storage::isPlainDatabaseFileName(name);
         if (own && settle(program.get(), folder.get(), name, folder_.file(name), isCatalogued(name))) {
             try {
                 storage::saveAtomically(folder_.file(name), storage::readFile(folder_.file(name)));

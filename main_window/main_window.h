@@ -3,10 +3,10 @@
 #include "app/window_registry.h"
 #include "base/dialogs.h"
 #include "main_window/layout_rules.h"
+#include "program/program.h"
 
 #include <QMainWindow>
 
-class Program;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -26,7 +26,8 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     // downloadFolderUrl: where the download window fetches the on-line list.
-    MainWindow(Program &program, base::Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent = nullptr);
+    MainWindow(program::Program &program, base::Dialogs &dialogs, const QString &downloadFolderUrl,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Runs once before the window is first shown: loads the colours, fits the
@@ -89,7 +90,7 @@ private:
     void onDividerMoved(double xTwips);
     void onDividerReleased();
 
-    Program &program_;
+    program::Program &program_;
     base::Dialogs &dialogs_;
     QString downloadFolderUrl_;
     WindowRegistry windows_;

@@ -8,7 +8,7 @@
 
 int runProgram(const QString &folder, base::Dialogs &dialogs, const QString &downloadFolderUrl)
 {
-    Program program(folder);
+    program::Program program(folder);
     if (!dialogs.report(program.folderClaim()))
         return 1;
     MainWindow window(program, dialogs, downloadFolderUrl);

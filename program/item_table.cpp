@@ -2,6 +2,8 @@
 
 #include "storage/windows1252.h"
 
+namespace program {
+
 int ItemTable::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(entries_.size());
@@ -73,3 +75,5 @@ void ItemTable::removeDeletedRecord(int row)
     if (first >= 0)
         emit dataChanged(index(first), index(last), {RecordRole});
 }
+
+} // namespace program

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QVector>
 
+namespace program {
+
 // The items the main window lists: the current database's items, or the hits of
 // the last search, in file order. Each entry shows an item's name and keeps its
 // stored description and the number (from 0) of the record of the database file
@@ -50,3 +52,5 @@ private:
     QByteArray bytes_;
     QVector<Entry> entries_;
 };
+
+} // namespace program

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace program {
+
 // Reads a game log on a thread of its own, a piece at a time, so that the
 // window waiting for it stays responsive and shows the progress. The signals
 // come on the thread that made the reading: progress, then finished or failed.
@@ -24,7 +26,7 @@ public:
     void cancel();
 
     // What the log held, once finished.
-    const gamelog::Harvester &harvest() const;
+    const editing::Harvester &harvest() const;
 
 signals:
     void progressed(qint64 bytesRead, qint64 bytesTotal);
@@ -39,3 +41,5 @@ private:
 
     std::shared_ptr<Shared> shared_;
 };
+
+} // namespace program

@@ -1,16 +1,17 @@
 #include "program/program.h"
 
 #include "base/dialogs.h"
+#include "catalogue/catalogued_database.h"
+#include "prefs/colour_palette.h"
 #include "search/item_search.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
-#include "catalogue/catalogued_database.h"
-#include "prefs/colour_palette.h"
 
 #include <QFileInfo>
 
 #include <csignal>
 
+namespace program {
 namespace {
 
 const QString kPrefMissing =
@@ -108,7 +109,7 @@ void Program::loadColours(base::Dialogs &notices)
     const QString path = folder_.file(storage::kPrefFile);
     if (!QFileInfo::exists(path)) {
         notices.message(kPrefMissing);
-        storage::writeDefaultPrefs(path, palette::defaultColours());
+        storage::writeDefaultPrefs(path, prefs::defaultColours());
     }
     const QStringList lines = storage::readPrefLines(path);
     // Each colour shows as soon as it is read: a bad line leaves the earlier ones applied.
@@ -167,7 +168,7 @@ base::Outcome Program::reloadCurrentDatabase()
     return listAll();
 }
 
-void Program::writeCurrentDatabase(recordedit::Edited edited, bool clearDescription)
+void Program::writeCurrentDatabase(editing::Edited edited, bool clearDescription)
 {
     saveDatabase(current_.fileName, edited.bytes);
     // The listing that follows a change takes the bytes just written instead of reading them back.
@@ -237,3 +238,5 @@ base::Outcome Program::saveColours(const storage::Prefs &chosen)
     emit coloursChanged();
     return base::Outcome::done();
 }
+
+} // namespace program

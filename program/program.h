@@ -1,16 +1,16 @@
 #pragma once
 
-#include "storage/data_folder.h"
-#include "storage/folder_lock.h"
-#include "storage/item_database.h"
-#include "base/outcome.h"
-#include "storage/pref_file.h"
 #include "base/dialogs.h"
+#include "base/outcome.h"
 #include "catalogue/catalogue_file.h"
 #include "editing/game_log.h"
 #include "editing/record_edit.h"
 #include "history/version_store.h"
 #include "program/item_table.h"
+#include "storage/data_folder.h"
+#include "storage/folder_lock.h"
+#include "storage/item_database.h"
+#include "storage/pref_file.h"
 
 #include <QObject>
 #include <QString>
@@ -18,6 +18,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+namespace program {
 
 class LogReading;
 
@@ -189,7 +191,7 @@ public:
     // have another description.
     enum class Standing { New, Same, Different };
     // The standing of each found item. Fails when the current database cannot be read.
-    base::Outcome compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &found,
+    base::Outcome compareWithCurrentDatabase(const QVector<editing::FoundItem> &found,
                                              QVector<Standing> *standings) const;
     // Adds the items at the end of the current database in one safe write,
     // kept as the one change "Harvest of N items"; the bytes already there stay
@@ -229,7 +231,7 @@ private:
     // Removes what saves killed half-way left behind (storage::removeSaveLeftovers).
     void removeSaveLeftovers() const;
     // Writes the current database and lists it from the bytes written. Throws a Failure.
-    void writeCurrentDatabase(recordedit::Edited edited, bool clearDescription = true);
+    void writeCurrentDatabase(editing::Edited edited, bool clearDescription = true);
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
     QByteArray readDatabase(const QString &databaseFile, bool missingIsEmpty = false) const;
     void loadColours(base::Dialogs &notices);
@@ -270,3 +272,5 @@ private:
     std::optional<history::Version> pending_;
     QString pendingFile_;
 };
+
+} // namespace program

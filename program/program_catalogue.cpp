@@ -1,24 +1,26 @@
 // The program object's operations on the catalogue and on downloaded databases.
 #include "program/program.h"
 
-#include "storage/text_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/download_merge.h"
 #include "catalogue/new_database_name.h"
 #include "download/download_files.h"
 #include "editing/record_edit.h"
+#include "storage/text_file.h"
 
 #include <QFileInfo>
 
+namespace program {
+
 catalogue::CatalogueRead Program::readCatalogue() const
 {
-    return catalogue::read(folder_.file(catalogue::kFileName));
+    return catalogue::readCatalogue(folder_.file(storage::kCatalogueFile));
 }
 
 base::Outcome Program::writeSeedCatalogue() const
 {
     try {
-        catalogue::writeSeed(folder_.file(catalogue::kFileName));
+        catalogue::writeSeedCatalogue(folder_.file(storage::kCatalogueFile));
     } catch (const base::Failure &failure) {
         return base::Outcome::failed(failure);
     }
@@ -43,7 +45,7 @@ base::Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString 
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
         return base::Outcome::refused(*refusal);
     try {
-        versions_.setAside(catalogue::fileNameFor(name));
+        versions_.setAside(catalogue::databaseFileFor(name));
         catalogue::createDatabase(folder_, copy, name, {storage::sampleItem()});
     } catch (const base::Failure &failure) {
         return base::Outcome::failed(failure);
@@ -89,12 +91,12 @@ base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index
     const QString file = copy.entries[index].fileName;
     const base::Outcome merged = changing([&] {
         try {
-            const QByteArray download = storage::readFile(downloadfiles::databaseFilePath());
+            const QByteArray download = storage::readFile(download::databaseFilePath());
             const QByteArray bytes = readDatabase(file);
             int taken = 0;
-            const QByteArray records = downloadmerge::newRecords(bytes, file, download, &taken);
+            const QByteArray records = catalogue::newDownloadedRecords(bytes, file, download, &taken);
             keepVersionWhenWriting(file, QStringLiteral("Merge of %1 downloaded items").arg(taken));
-            recordedit::Edited written = recordedit::withRecordsAppended(bytes, records);
+            editing::Edited written = editing::withRecordsAppended(bytes, records);
             if (file == current_.fileName) {
                 writeCurrentDatabase(std::move(written), false); // the description view keeps what it shows
                 return base::Outcome::done();
@@ -118,11 +120,11 @@ base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const
         return base::Outcome::refused(*refusal);
     try {
         const QVector<storage::Item> items =
-            downloadmerge::distinctItems(storage::readFile(downloadfiles::databaseFilePath()));
+            catalogue::distinctDownloadedItems(storage::readFile(download::databaseFilePath()));
         // The database file first, then its catalogue entry.
-        versions_.setAside(catalogue::fileNameFor(name));
+        versions_.setAside(catalogue::databaseFileFor(name));
         catalogue::createDatabase(folder_, copy, name, items);
-        selectDatabase({name, catalogue::fileNameFor(name)});
+        selectDatabase({name, catalogue::databaseFileFor(name)});
         // Listed from the items just written, which the file holds.
         const QByteArray written = storage::encodeItems(items);
         if (const std::optional<base::Failure> failure = fillWith(written, storage::indexRecords(written)))
@@ -137,9 +139,11 @@ base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const
 base::Outcome Program::discardDownload()
 {
     try {
-        storage::removeFile(downloadfiles::databaseFilePath());
+        storage::removeFile(download::databaseFilePath());
     } catch (const base::Failure &failure) {
         return base::Outcome::failed(failure);
     }
     return base::Outcome::done();
 }
+
+} // namespace program

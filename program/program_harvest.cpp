@@ -3,15 +3,16 @@
 // choices remembered between harvests.
 #include "program/program.h"
 
-#include "storage/windows1252.h"
+#include "program/log_reading.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
-#include "program/log_reading.h"
+#include "storage/windows1252.h"
 
 #include <QDir>
 #include <QHash>
 #include <QSettings>
 
+namespace program {
 namespace {
 
 const QString kChoicesFile = QStringLiteral("gamelog.ini");
@@ -25,7 +26,7 @@ std::unique_ptr<LogReading> Program::readGameLog(const QString &path, const QStr
     return std::make_unique<LogReading>(path, blockStart);
 }
 
-base::Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &found,
+base::Outcome Program::compareWithCurrentDatabase(const QVector<editing::FoundItem> &found,
                                                   QVector<Standing> *standings) const
 {
     QByteArray bytes;
@@ -44,7 +45,7 @@ base::Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundIt
         descriptionsByName.insert(text(record.name), text(record.description));
     standings->clear();
     standings->reserve(found.size());
-    for (const gamelog::FoundItem &each : found) {
+    for (const editing::FoundItem &each : found) {
         const storage::Item &item = each.item;
         standings->append(!descriptionsByName.contains(item.name)                  ? Standing::New
                           : descriptionsByName.contains(item.name, item.description) ? Standing::Same
@@ -69,7 +70,7 @@ base::Outcome Program::addHarvest(const QVector<storage::Item> &items)
                         .arg(index.records.size())
                         .arg(items.size())
                         .arg(storage::kListCapacity));
-            recordedit::Edited written = recordedit::withItemsAppended(bytes, items);
+            editing::Edited written = editing::withItemsAppended(bytes, items);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
             writeCurrentDatabase(std::move(written));
         } catch (const base::Failure &failure) {
@@ -84,7 +85,7 @@ Program::GameLogChoices Program::gameLogChoices() const
     const QSettings remembered(folder_.file(kChoicesFile), QSettings::IniFormat);
     const QString blockStart = remembered.value(kBlockStartKey).toString();
     return {remembered.value(kFolderKey, QDir::homePath()).toString(),
-            blockStart.isEmpty() ? gamelog::kDefaultBlockStart : blockStart};
+            blockStart.isEmpty() ? editing::kDefaultBlockStart : blockStart};
 }
 
 void Program::rememberGameLogChoices(const GameLogChoices &choices) const
@@ -93,3 +94,5 @@ void Program::rememberGameLogChoices(const GameLogChoices &choices) const
     remembered.setValue(kFolderKey, choices.folder);
     remembered.setValue(kBlockStartKey, choices.blockStart);
 }
+
+} // namespace program

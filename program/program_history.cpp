@@ -1,14 +1,15 @@
 // The program object's earlier versions: keeping one before every change, undo and restore.
 #include "program/program.h"
 
-#include "storage/record_index.h"
-#include "storage/text_file.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 
 #include <QFileInfo>
 
+namespace program {
 namespace {
 
 // The change a restore makes: "Restore of the version of 2026-12-06 15:30:12".
@@ -123,7 +124,7 @@ QVector<Program::RemovedDatabase> Program::removedDatabases() const
     QVector<RemovedDatabase> removed;
     for (const QString &folder : versions_.folders()) {
         const QString file = history::VersionStore::databaseFileOf(folder);
-        if (!catalogue::isPlainDatabaseFileName(file) || versions_.versions(folder).isEmpty())
+        if (!storage::isPlainDatabaseFileName(file) || versions_.versions(folder).isEmpty())
             continue;
         if (folder != file) {
             removed.append({folder, file, false});
@@ -178,7 +179,7 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
             return seeded;
         catalogued = readCatalogue();
     }
-    if (catalogue::fileNameFor(name) != databaseFile)
+    if (catalogue::databaseFileFor(name) != databaseFile)
         return base::Outcome::refused(
             QStringLiteral("The database file %1 cannot come back: its name is no database name.").arg(databaseFile));
     // A file left out of the catalogue comes back with it.
@@ -187,7 +188,7 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
         return base::Outcome::refused(
             QStringLiteral("The database \"%1\" cannot come back under its old name: %2").arg(name, *refusal));
     const auto addToCatalogue = [&] {
-        catalogue::appendEntry(folder_.file(catalogue::kFileName), catalogued.catalogue, name);
+        catalogue::appendEntry(folder_.file(storage::kCatalogueFile), catalogued.catalogue, name);
     };
     if (fileLeft) {
         return changing([&] {
@@ -215,3 +216,5 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
     }
     return base::Outcome::done();
 }
+
+} // namespace program

@@ -1,15 +1,16 @@
 // The program object's operations on items: add, replace, delete and import.
 #include "program/program.h"
 
-#include "storage/windows1252.h"
-#include "storage/record_index.h"
-#include "storage/text_file.h"
 #include "editing/description_encoding.h"
 #include "editing/item_import.h"
 #include "editing/record_edit.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QFileInfo>
 
+namespace program {
 namespace {
 
 const QString kEditRecordChanged = QStringLiteral(
@@ -39,12 +40,11 @@ base::Outcome Program::addItem(const QString &name, const QString &typedDescript
     return changing([&] {
         try {
             refuseUnwritable(name);
-            const QString stored =
-                description::encodeThroughScratch(folder_.file(storage::kScratchFile), typedDescription);
+            const QString stored = editing::encodeThroughScratch(folder_.file(storage::kScratchFile), typedDescription);
             // A missing database is created by its first item.
             const QByteArray bytes = readDatabase(current_.fileName, true);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + name);
-            writeCurrentDatabase(recordedit::withItemsAppended(bytes, {{name, stored}}));
+            writeCurrentDatabase(editing::withItemsAppended(bytes, {{name, stored}}));
         } catch (const base::Failure &failure) {
             return base::Outcome::failed(failure);
         }
@@ -58,7 +58,7 @@ base::Outcome Program::addStoredItem(const storage::Item &item)
         try {
             const QByteArray bytes = readDatabase(current_.fileName, true);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + item.name);
-            writeCurrentDatabase(recordedit::withItemsAppended(bytes, {item}));
+            writeCurrentDatabase(editing::withItemsAppended(bytes, {item}));
         } catch (const base::Failure &failure) {
             return base::Outcome::failed(failure);
         }
@@ -75,11 +75,11 @@ base::Outcome Program::replaceItem(const ListedItem &listed, const std::optional
                 refuseUnwritable(*newName);
             const std::optional<QString> stored =
                 newTypedDescription ? std::optional<QString>(
-                    description::encodeThroughScratch(folder_.file(storage::kScratchFile), *newTypedDescription))
+                    editing::encodeThroughScratch(folder_.file(storage::kScratchFile), *newTypedDescription))
                                     : std::nullopt;
             const QByteArray bytes = readDatabase(current_.fileName);
-            std::optional<recordedit::Edited> changed = recordedit::withRecordReplaced(
-                bytes, current_.fileName, listed.record, listed.item, newName, stored);
+            std::optional<editing::Edited> changed =
+                editing::withRecordReplaced(bytes, current_.fileName, listed.record, listed.item, newName, stored);
             if (!changed)
                 return base::Outcome::refused(kEditRecordChanged);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
@@ -99,8 +99,8 @@ base::Outcome Program::deleteListedItem(int row)
     const base::Outcome deleted = changing([&] {
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
-            const std::optional<recordedit::Edited> changed =
-                recordedit::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
+            const std::optional<editing::Edited> changed =
+                editing::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
             if (!changed)
                 return base::Outcome::refused(kDeleteRecordChanged);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
@@ -136,16 +136,18 @@ base::Outcome Program::importItems(const QString &importPath)
         try {
             const QByteArray bytes = readDatabase(current_.fileName);
             const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
-            itemimport::NameTable names;
+            editing::NameTable names;
             for (const storage::Record &record : index.records)
                 names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
             int added = 0;
-            const QByteArray records = itemimport::newRecords(*importBytes, names, &added);
+            const QByteArray records = editing::newImportRecords(*importBytes, names, &added);
             keepVersionWhenWriting(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
-            writeCurrentDatabase(recordedit::withRecordsAppended(bytes, records));
+            writeCurrentDatabase(editing::withRecordsAppended(bytes, records));
         } catch (const base::Failure &failure) {
             return base::Outcome::failed(failure);
         }
         return base::Outcome::done();
     });
 }
+
+} // namespace program

@@ -1,7 +1,7 @@
-#include "storage/windows1252.h"
-#include "search/item_search.h"
 #include "fields/folded_search.h"
 #include "query/query.h"
+#include "search/item_search.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 #include <limits>

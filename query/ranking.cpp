@@ -1,7 +1,7 @@
 #include "query/ranking.h"
 
-#include "storage/windows1252.h"
 #include "query/column_cursor.h"
+#include "storage/windows1252.h"
 
 #include <QHash>
 

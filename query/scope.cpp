@@ -1,7 +1,7 @@
 #include "query/scope.h"
 
-#include "storage/windows1252.h"
 #include "fields/folded_search.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 

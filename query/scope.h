@@ -1,9 +1,9 @@
 #pragma once
 
-#include "storage/record_index.h"
 #include "fields/field_store.h"
 #include "fields/registry.h"
 #include "fields/rules.h"
+#include "storage/record_index.h"
 
 #include <QByteArray>
 #include <QString>

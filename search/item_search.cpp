@@ -1,7 +1,7 @@
 #include "search/item_search.h"
 
-#include "storage/windows1252.h"
 #include "storage/cpu_features.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 #include <array>

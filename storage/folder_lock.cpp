@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 namespace storage {
-
 namespace {
 
 // The lock file opened for writing, or for reading when it exists but may not

@@ -1,9 +1,9 @@
 // The catalogue datalist.txt and the rules for creating and removing a
 // catalogued database, beyond what the Current Database window's test shows.
-#include "storage/data_folder.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
+#include "storage/data_folder.h"
 #include "support/test_folder.h"
 
 #include <QDir>
@@ -20,14 +20,14 @@ class CatalogueFileTest : public QObject
     std::unique_ptr<storage::DataFolder> program;
 
     QString path() const { return folder->file("datalist.txt"); }
-    Catalogue readBack() const { return read(path()).catalogue; }
+    Catalogue readBack() const { return readCatalogue(path()).catalogue; }
 
 private slots:
     void init()
     {
         folder = std::make_unique<TestFolder>();
         program = std::make_unique<storage::DataFolder>(folder->path());
-        writeSeed(path());
+        writeSeedCatalogue(path());
     }
 
     // Each window rewrites from the file, so what the other window changed

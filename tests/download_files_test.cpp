@@ -26,15 +26,15 @@ private slots:
 
     void bothFilesKeepTheirNamesInAFolderOnlyTheOwnerMayEnterAndNoLinkIsTaken()
     {
-        const QString folder = downloadfiles::privateFolder();
+        const QString folder = download::privateDownloadFolder();
         QVERIFY(folder.startsWith(base));
         QCOMPARE(othersPermissions(folder), 0);
-        QCOMPARE(downloadfiles::listFilePath(), folder + "/tmp48127.txt");
-        QCOMPARE(downloadfiles::databaseFilePath(), folder + "/tmp94838.txt");
+        QCOMPARE(download::listFilePath(), folder + "/tmp48127.txt");
+        QCOMPARE(download::databaseFilePath(), folder + "/tmp94838.txt");
         // Opened to others meanwhile: made private again.
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                                   | QFileDevice::ReadOther | QFileDevice::WriteOther));
-        QCOMPARE(downloadfiles::privateFolder(), folder);
+        QCOMPARE(download::privateDownloadFolder(), folder);
         QCOMPARE(othersPermissions(folder), 0);
 
         // Someone prepared the folder as a link to a place of their choosing.
@@ -42,7 +42,7 @@ private slots:
         QVERIFY(QDir().mkpath(base + "/elsewhere"));
         QVERIFY(QFile::link(base + "/elsewhere", folder));
         try {
-            downloadfiles::databaseFilePath();
+            download::databaseFilePath();
             QFAIL("a link was taken as the download folder");
         } catch (const base::Failure &failure) {
             QCOMPARE(failure.number(), int(base::ErrPathFileAccess));
@@ -53,7 +53,7 @@ private slots:
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", "home");
         try {
-            downloadfiles::privateFolder();
+            download::privateDownloadFolder();
             QFAIL("a relative path was taken as the download folder");
         } catch (const base::Failure &failure) {
             QVERIFY(failure.description().endsWith("has no place: the user's cache folder is not an absolute path"));

@@ -2,13 +2,13 @@
 // the main window could not list. Which items come in is shown by the program
 // object's catalogue test.
 #include "base/failure.h"
-#include "storage/item_database.h"
 #include "catalogue/download_merge.h"
+#include "storage/item_database.h"
 #include "support/test_folder.h"
 
 #include <QTest>
 
-using namespace downloadmerge;
+using namespace catalogue;
 
 class DownloadMergeTest : public QObject
 {
@@ -17,15 +17,15 @@ class DownloadMergeTest : public QObject
 private slots:
     void onlyAnEmptyLastLineIsNoItemAndAMergeBeyondTheListsCapacityWritesNothing()
     {
-        QCOMPARE(distinctItems(crlf({"", "nameless|", "ring", "gold|", ""})),
+        QCOMPARE(distinctDownloadedItems(crlf({"", "nameless|", "ring", "gold|", ""})),
                  (QVector<storage::Item>{{"", "nameless|"}, {"ring", "gold|"}}));
-        QVERIFY_THROWS_EXCEPTION(base::Failure, distinctItems(crlf({"ring", "gold|", "half"})));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, distinctDownloadedItems(crlf({"ring", "gold|", "half"})));
 
         const QByteArray full = QByteArray("item\r\n|\r\n").repeated(9999);
         int taken = 0;
-        QCOMPARE(newRecords(full, "db.txt", crlf({"last", "fits|"}), &taken), crlf({"last", "fits|"}));
-        QVERIFY_THROWS_EXCEPTION(base::Failure,
-                                 newRecords(full, "db.txt", crlf({"last", "fits|", "more", "too many|"}), &taken));
+        QCOMPARE(newDownloadedRecords(full, "db.txt", crlf({"last", "fits|"}), &taken), crlf({"last", "fits|"}));
+        QVERIFY_THROWS_EXCEPTION(
+            base::Failure, newDownloadedRecords(full, "db.txt", crlf({"last", "fits|", "more", "too many|"}), &taken));
     }
 };
 

@@ -1,9 +1,9 @@
 // The download window against a real HTTP server on 127.0.0.1: the on-line
 // list, the download, the timers, and every failure of a fetch.
 #include "base/dialogs.h"
-#include "storage/text_file.h"
 #include "download/download_files.h"
 #include "download/inet.h"
+#include "storage/text_file.h"
 #include "support/http_test_server.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_folder.h"
@@ -19,8 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
-using downloadfiles::databaseFilePath;
-using downloadfiles::listFilePath;
+using download::databaseFilePath;
+using download::listFilePath;
 
 class DownloadWindowTest : public QObject
 {
@@ -86,7 +86,7 @@ private slots:
     // the tests tick them.
     void init()
     {
-        QDir(downloadfiles::privateFolder()).removeRecursively();
+        QDir(download::privateDownloadFolder()).removeRecursively();
         dialogs.reset();
         server = std::make_unique<HttpTestServer>();
         server->serve("/mud/downlist.txt", crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt"}));
@@ -101,7 +101,7 @@ private slots:
         window.reset();
         VERIFY_DIALOGS(dialogs);
     }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+    void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
     void theListShowsEachEntryOnceAndDownloadFetchesTheChosenFileFromTheFolder()
     {

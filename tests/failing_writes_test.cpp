@@ -1,8 +1,8 @@
 // Every writing operation against a write that fails at every byte (a file-size
 // limit, as on a full disk): each fails with a message, and every file stays
 // byte for byte as it was, until the limit lets the whole write through.
-#include "storage/text_file.h"
 #include "download/download_files.h"
+#include "storage/text_file.h"
 #include "support/folder_state.h"
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"
@@ -19,7 +19,7 @@ class FailingWritesTest : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+    void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
     void everyWriteFailsWholeAtEveryByte()
     {
@@ -27,7 +27,7 @@ private slots:
         p.folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
         p.folder.write("insert.txt", crlf({"a shield", "round", "", "bow", "long"}));
-        storage::saveAtomically(downloadfiles::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
+        storage::saveAtomically(download::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
         catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
         const std::pair<const char *, std::function<base::Outcome()>> writes[] = {
             {"add", [&] { return p.program.addItem("helmet", "iron\nheavy"); }},

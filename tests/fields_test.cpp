@@ -1,12 +1,12 @@
 // Reading fields out of descriptions: the default rules on identify text of
 // every format the program meets, the rules file's errors, the store's sums
 // and word sets, and the registry of a scope.
-#include "storage/windows1252.h"
-#include "storage/cpu_features.h"
 #include "fields/field_store.h"
 #include "fields/folded_search.h"
 #include "fields/registry.h"
 #include "fields/rules.h"
+#include "storage/cpu_features.h"
+#include "storage/windows1252.h"
 
 #include <QTest>
 

@@ -36,14 +36,14 @@ private slots:
         TestFolder folder;
         prepare(folder);
         {
-            Program first(folder.path());
+            program::Program first(folder.path());
             QVERIFY(first.startUp(dialogs, {}).ok());
             QVERIFY(!first.undoableChange());
             // Two changes, then a restart: the undos walk back through both.
             QVERIFY(first.addItem("bow", "").ok());
             QVERIFY(first.addItem("arrow", "").ok());
         }
-        Program restarted(folder.path());
+        program::Program restarted(folder.path());
         QVERIFY(restarted.startUp(dialogs, {}).ok());
         QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of arrow"));
         QVERIFY(restarted.undoLastChange().ok() && restarted.undoLastChange().ok());
@@ -156,7 +156,7 @@ private slots:
         outside.write(stamp + "Add of d.txt.pending", "not the program's");
         QVERIFY(QFile::link(outside.path(), folder.file("history/elsewhere.txt")));
 
-        Program restarted(folder.path());
+        program::Program restarted(folder.path());
         QVERIFY(restarted.startUp(dialogs, {}).ok());
         QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of a"));
         QVERIFY(inode(legacy) != inode("database.txt"));

@@ -1,8 +1,8 @@
 // The search on a database's bytes against the search on its decoded lines.
-#include "storage/windows1252.h"
-#include "storage/cpu_features.h"
 #include "search/item_search.h"
+#include "storage/cpu_features.h"
 #include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QTest>
 

@@ -143,9 +143,9 @@ private slots:
         QLineEdit *searchBox = control<QLineEdit>("Text2");
         searchBox->setFocus();
         searchBox->setText("abc");
-        dialogs.expectMessage(kNoItemSelected);
+        dialogs.expectMessage(program::kNoItemSelected);
         QTest::keyClick(searchBox, Qt::Key_E, Qt::ControlModifier);
-        dialogs.expectMessage(kNoItemSelected);
+        dialogs.expectMessage(program::kNoItemSelected);
         QTest::keyClick(searchBox, Qt::Key_D, Qt::ControlModifier);
         QTest::keyClick(searchBox, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(searchBox, Qt::Key_Z, Qt::ControlModifier);
@@ -196,7 +196,7 @@ private slots:
             {"1 MB", "Object 'x' is big.|" + QString(1000000, 'x')},
         };
         start(storage::encodeItems(items));
-        dialogs.expectMessage(kNoItemSelected);
+        dialogs.expectMessage(program::kNoItemSelected);
         control<QAction>("mnuCopyItem")->trigger();
         for (int row = 0; row < items.size(); ++row) {
             select(row);

@@ -1,8 +1,8 @@
 // Where the program keeps its data. The install test shows a portable and an
 // installed program choosing; here, what may go wrong with the user's folder.
 #include "base/failure.h"
-#include "storage/program_folder.h"
 #include "base/program_identity.h"
+#include "storage/program_folder.h"
 
 #include <QDir>
 #include <QFile>

@@ -47,21 +47,22 @@ private slots:
         }
         p.folder.write("session.log", log);
 
-        const std::unique_ptr<LogReading> reading = p.program.readGameLog(p.folder.file("session.log"), "Object '");
-        QSignalSpy finished(reading.get(), &LogReading::finished);
+        const std::unique_ptr<program::LogReading> reading =
+            p.program.readGameLog(p.folder.file("session.log"), "Object '");
+        QSignalSpy finished(reading.get(), &program::LogReading::finished);
         reading->start();
         QVERIFY(finished.wait());
-        const gamelog::Harvester &harvest = reading->harvest();
+        const editing::Harvester &harvest = reading->harvest();
         QCOMPARE(harvest.blocks(), 5000);
         QCOMPARE(harvest.found().size(), 1000);
-        QVector<Program::Standing> standings;
+        QVector<program::Program::Standing> standings;
         QVERIFY(p.program.compareWithCurrentDatabase(harvest.found(), &standings).ok());
         QVector<storage::Item> fresh;
         for (int k = 0; k < 1000; ++k) {
             QCOMPARE(harvest.found()[k].timesFound, 5);
-            QCOMPARE(int(standings[k]), int(k < 50 ? Program::Standing::Same
-                                            : k < 100 ? Program::Standing::Different
-                                                      : Program::Standing::New));
+            QCOMPARE(int(standings[k]), int(k < 50    ? program::Program::Standing::Same
+                                            : k < 100 ? program::Program::Standing::Different
+                                                      : program::Program::Standing::New));
             if (k >= 100)
                 fresh.append(harvest.found()[k].item);
         }

@@ -1,10 +1,10 @@
 // Queries, scores, rankings and the compare text over a scope of two small
 // databases read with the default rules.
-#include "search/item_search.h"
 #include "query/compare.h"
 #include "query/query.h"
 #include "query/ranking.h"
 #include "query/score.h"
+#include "search/item_search.h"
 
 #include <QTest>
 

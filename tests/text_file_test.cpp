@@ -1,8 +1,8 @@
 // The text file layer: line ends, Windows-1252, safe saves and their leftovers. Numbers in files,
 // refused text and read failures are shown by the tests of the files and operations that use them. A save
 // failing at every byte is proven through every operation in failing_writes_test.
-#include "storage/windows1252.h"
 #include "storage/text_file.h"
+#include "storage/windows1252.h"
 #include "support/test_folder.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // The transfer component: whole documents, the size limit, redirects and
 // servers that misbehave on purpose. The download window's tests show how the
 // user reads a failure of a fetch.
-#include "storage/windows1252.h"
 #include "download/inet.h"
+#include "storage/windows1252.h"
 #include "support/http_test_server.h"
 
 #include <QNetworkProxy>

@@ -161,7 +161,7 @@ void renderEveryWindow(const QDir &out)
     fillProgramFolder(QDir(programFolder.path()));
     SiteServer server;
     NotedDialogs dialogs;
-    Program program(programFolder.path());
+    program::Program program(programFolder.path());
     MainWindow main(program, dialogs, server.url());
     main.startUp();
     main.show();

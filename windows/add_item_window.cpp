@@ -1,8 +1,8 @@
 #include "windows/add_item_window.h"
 
-#include "base/dialogs.h"
 #include "app/twips.h"
 #include "app/typed_text.h"
+#include "base/dialogs.h"
 #include "editing/description_encoding.h"
 #include "program/program.h"
 
@@ -11,7 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-AddItemWindow::AddItemWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
+AddItemWindow::AddItemWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
       program_(program),
@@ -41,7 +41,7 @@ void AddItemWindow::fill(const storage::Item &item)
     nameBox_->setText(item.name);
     nameBox_->setCursorPosition(0); // a long name shows from its start
     bool broken = false;
-    descriptionBox_->setPlainText(description::shownForm(description::editableForm(item.description), &broken));
+    descriptionBox_->setPlainText(editing::shownForm(editing::editableForm(item.description), &broken));
     descriptionBox_->setReadOnly(broken);
     filledDescription_ = item.description;
     shownDescription_ = typedText(descriptionBox_);
@@ -49,7 +49,7 @@ void AddItemWindow::fill(const storage::Item &item)
         dialogs_.message(QStringLiteral("The description has lines longer than %1 characters.  They are shown broken "
                                         "into lines of %1, and the description cannot be changed here: Add adds it "
                                         "as pasted.")
-                             .arg(description::kShownLineLength));
+                             .arg(editing::kShownLineLength));
 }
 
 void AddItemWindow::onAddClicked()

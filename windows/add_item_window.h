@@ -1,13 +1,13 @@
 #pragma once
 
-#include "storage/item_database.h"
 #include "base/dialogs.h"
+#include "program/program.h"
+#include "storage/item_database.h"
 
 #include <QWidget>
 
 #include <optional>
 
-class Program;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -17,7 +17,7 @@ class AddItemWindow : public QWidget
 {
     Q_OBJECT
 public:
-    AddItemWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
+    AddItemWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Puts an item in the boxes, in place of what they hold, for the user to
     // review before pressing Add; its description is added exactly as given
@@ -32,7 +32,7 @@ private slots:
     void onAddClicked();
 
 private:
-    Program &program_;
+    program::Program &program_;
     base::Dialogs &dialogs_;
     // The stored description filled in, and the text the box showed of it.
     std::optional<QString> filledDescription_;

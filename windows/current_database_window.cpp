@@ -1,7 +1,7 @@
 #include "windows/current_database_window.h"
 
-#include "base/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
 #include "windows/picture_button.h"
@@ -28,7 +28,7 @@ static QList<QPixmap> picture(const QString &name)
     return versions;
 }
 
-CurrentDatabaseWindow::CurrentDatabaseWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
+CurrentDatabaseWindow::CurrentDatabaseWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       program_(program),

@@ -1,7 +1,7 @@
 #include "windows/download_window.h"
 
-#include "base/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "download/download_files.h"
 #include "download/download_list.h"
 #include "download/download_url.h"
@@ -33,7 +33,7 @@ DownloadWindow::DownloadWindow(base::Dialogs &dialogs, const QString &downloadFo
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
       dialogs_(dialogs),
-      folderUrl_(asFolderUrl(downloadFolderUrl))
+      folderUrl_(download::asFolderUrl(downloadFolderUrl))
 {
     designWindow(this, "Form5", QStringLiteral("Download Current MUD Databases"), 5520, 3000);
     buildControls();
@@ -96,9 +96,9 @@ void DownloadWindow::onConnectClicked()
 
     const QString url = folderUrl_ + kListFileName;
     try {
-        const QString path = downloadfiles::listFilePath();
+        const QString path = download::listFilePath();
         // The file is written only once the whole list has arrived.
-        downloadfiles::keep(path, transfer_->OpenURL(url));
+        download::keepDownloaded(path, transfer_->OpenURL(url));
     } catch (const TransferError &error) {
         const QString advice = QStringLiteral(" Please check that a download server is running at %1 and that this is "
                                               "the right address; the program takes another one when it starts "
@@ -137,9 +137,9 @@ void DownloadWindow::onListTimer()
     // A fetch under way writes a new list when it ends.
     if (!listPending_ || transfer_->StillExecuting())
         return;
-    DownloadList list;
+    download::DownloadList list;
     try {
-        if (!downloadfiles::listWaiting()) {
+        if (!download::listFileWaiting()) {
             dialogs_.beep();
             if (++missingListTicks_ >= kMissingListTicksAllowed) {
                 returnToOpenedState();
@@ -148,7 +148,7 @@ void DownloadWindow::onListTimer()
             return;
         }
         clearList();
-        list = downloadfiles::readList();
+        list = download::readListFile();
     } catch (const base::Failure &failure) {
         returnToOpenedState();
         dialogs_.message(failure.longMessage());
@@ -161,7 +161,7 @@ void DownloadWindow::onListTimer()
     returnToListShownState();
 
     try {
-        downloadfiles::removeList();
+        download::removeListFile();
     } catch (const base::Failure &failure) {
         dialogs_.message(failure.longMessage());
     }
@@ -172,7 +172,7 @@ void DownloadWindow::onListTimer()
                 .arg(list.names.size()));
     else if (list.isOverCapacity())
         dialogs_.message(QStringLiteral("The list of databases holds more than %1 entries; the first %1 are shown.")
-                             .arg(DownloadList::kCapacity));
+                             .arg(download::DownloadList::kCapacity));
 }
 
 void DownloadWindow::onDownloadClicked()
@@ -190,8 +190,8 @@ void DownloadWindow::onDownloadClicked()
     connectButton_->setEnabled(false);
     downloadButton_->setEnabled(false);
     try {
-        const QString path = downloadfiles::databaseFilePath();
-        downloadfiles::keep(path, transfer_->OpenURL(url));
+        const QString path = download::databaseFilePath();
+        download::keepDownloaded(path, transfer_->OpenURL(url));
     } catch (const TransferError &error) {
         if (reportFetchFailure(url, error.reason(), error.kind() == TransferError::Kind::Cancelled))
             returnToListShownState();
@@ -225,7 +225,7 @@ bool DownloadWindow::reportFetchFailure(const QString &url, const QString &reaso
     return true;
 }
 
-void DownloadWindow::showList(const DownloadList &list)
+void DownloadWindow::showList(const download::DownloadList &list)
 {
     files_ = list.files;
     databaseList_->addItems(list.names);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/dialogs.h"
+#include "download/download_list.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -10,7 +11,6 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTimer;
-struct DownloadList;
 
 // The download window, "Download Current MUD Databases": "Connect" fetches the
 // on-line list of databases into the list file, a timer reads it into the list,
@@ -40,7 +40,7 @@ private slots:
 
 private:
     void buildControls();
-    void showList(const DownloadList &list);
+    void showList(const download::DownloadList &list);
     void clearList();
     void returnToOpenedState();
     void returnToListShownState();

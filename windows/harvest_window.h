@@ -2,14 +2,14 @@
 
 #include "base/dialogs.h"
 #include "base/failure.h"
+#include "program/log_reading.h"
+#include "program/program.h"
 
 #include <QWidget>
 
 #include <memory>
 
 class HarvestModel;
-class LogReading;
-class Program;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -25,7 +25,7 @@ class HarvestWindow : public QWidget
 {
     Q_OBJECT
 public:
-    HarvestWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
+    HarvestWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
     ~HarvestWindow() override;
 
     // Starts reading a log, with the block start text of the window.
@@ -44,10 +44,10 @@ private:
     void stopReading();
     void dropFinishedReading();
 
-    Program &program_;
+    program::Program &program_;
     base::Dialogs &dialogs_;
     QString path_;
-    std::unique_ptr<LogReading> reading_;
+    std::unique_ptr<program::LogReading> reading_;
     HarvestModel *model_ = nullptr;
     QLineEdit *logBox_ = nullptr;
     QLineEdit *blockStartBox_ = nullptr;

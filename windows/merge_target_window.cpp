@@ -1,7 +1,7 @@
 #include "windows/merge_target_window.h"
 
-#include "base/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
 
@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-MergeTargetWindow::MergeTargetWindow(Program &program, base::Dialogs &dialogs, QWidget *parent)
+MergeTargetWindow::MergeTargetWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
       program_(program),

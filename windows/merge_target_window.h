@@ -2,10 +2,10 @@
 
 #include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
+#include "program/program.h"
 
 #include <QWidget>
 
-class Program;
 class QListWidget;
 
 // The Which Database window: where the items of a downloaded database go.
@@ -18,7 +18,7 @@ class MergeTargetWindow : public QWidget
 {
     Q_OBJECT
 public:
-    MergeTargetWindow(Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
+    MergeTargetWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Reads the catalogue into the list and selects the current database. When
     // the catalogue is missing, writes the seed catalogue, closes this window
@@ -37,7 +37,7 @@ private:
     void finish();
     void closeWithDownloadWindow();
 
-    Program &program_;
+    program::Program &program_;
     base::Dialogs &dialogs_;
     catalogue::Catalogue catalogue_;
     QListWidget *databaseList_ = nullptr; // List1

@@ -1,8 +1,8 @@
 // Prints the program folder that the program would choose if its executable
 // lay in the folder given: the install test runs it on an installed prefix.
 #include "base/failure.h"
-#include "storage/program_folder.h"
 #include "base/program_identity.h"
+#include "storage/program_folder.h"
 
 #include <QCoreApplication>
 

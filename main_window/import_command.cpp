@@ -1,10 +1,11 @@
-#include "program/import_command.h"
+#include "main_window/import_command.h"
 
 #include "base/dialogs.h"
 #include "program/program.h"
 
 #include <QDir>
 
+namespace main_window {
 namespace {
 
 const QString kCheckTheFormat = QStringLiteral(
@@ -17,7 +18,7 @@ const QString kUpdated = QStringLiteral("Your database has been updated successf
 
 // Tells why the import stopped. The database file was not rewritten, so the
 // list shows it again in place of any half-done state.
-void reportImportFailure(Program &program, base::Dialogs &dialogs, const base::Failure &failure)
+void reportImportFailure(program::Program &program, base::Dialogs &dialogs, const base::Failure &failure)
 {
     if (failure.number() == base::ErrFileNotFound) {
         dialogs.message(QStringLiteral("Could not find the ") + program.currentDatabase().fileName
@@ -39,7 +40,7 @@ QString suggestedImportPath()
 #endif
 }
 
-void runImport(Program &program, base::Dialogs &dialogs)
+void runImport(program::Program &program, base::Dialogs &dialogs)
 {
     dialogs.message(kCheckTheFormat);
     if (const base::Outcome listed = program.listAll(); listed.failure()) {
@@ -57,3 +58,5 @@ void runImport(Program &program, base::Dialogs &dialogs)
     if (dialogs.report(imported))
         dialogs.message(kUpdated);
 }
+
+} // namespace main_window
