@@ -26,10 +26,11 @@ public:
     virtual QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) = 0;
     virtual void beep() = 0;
 
-    // Shows why an operation did not succeed; true when it did.
+    // Shows why an operation did not succeed (a cancelled one needs no
+    // word); true when it did.
     bool report(const Outcome &outcome)
     {
-        if (!outcome.ok())
+        if (!outcome.ok() && !outcome.wasCancelled())
             message(outcome.message());
         return outcome.ok();
     }

@@ -10,9 +10,10 @@
 namespace base {
 
 // What an operation of the program object came to: done; refused, when the
-// program declined and says why in its own words; or failed, when the system
+// program declined and says why in its own words; failed, when the system
 // failed it (a file missing, a disk full), reported in the long
-// "Unanticipated error #" form unless the caller words it otherwise.
+// "Unanticipated error #" form unless the caller words it otherwise; or
+// cancelled, when the user stopped it, with nothing to report.
 class [[nodiscard]] Outcome
 {
 public:
@@ -29,8 +30,15 @@ public:
         o.failure_ = std::move(failure);
         return o;
     }
+    static Outcome cancelled()
+    {
+        Outcome o;
+        o.cancelled_ = true;
+        return o;
+    }
 
-    bool ok() const { return !failure_ && !refusal_; }
+    bool ok() const { return !failure_ && !refusal_ && !cancelled_; }
+    bool wasCancelled() const { return cancelled_; }
     const std::optional<Failure> &failure() const { return failure_; }
     // The message to show when not ok: the refusal, or the failure's long form.
     QString message() const { return failure_ ? failure_->longMessage() : refusal_.value_or(QString()); }
@@ -38,6 +46,7 @@ public:
 private:
     std::optional<Failure> failure_;
     std::optional<QString> refusal_;
+    bool cancelled_ = false;
 };
 
 // Runs a piece of work and tells what it came to: the Outcome the work returns

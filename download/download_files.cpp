@@ -75,9 +75,9 @@ QString databaseFilePath()
     return privateDownloadFolder() + QLatin1Char('/') + kDatabaseFileName;
 }
 
-void keepDownloaded(const QString &path, const QString &text)
+void keepDownloaded(const QString &path, const QByteArray &document)
 {
-    storage::saveAtomically(path, storage::encodeLines({text}));
+    storage::saveAtomically(path, document + "\r\n");
 }
 
 bool listFileWaiting()

@@ -22,9 +22,9 @@ QString privateDownloadFolder();
 QString listFilePath();
 QString databaseFilePath();
 
-// Keeps a fetched document in its file: the text received and one line end,
-// written whole or not at all. Throws a Failure.
-void keepDownloaded(const QString &path, const QString &text);
+// Keeps a fetched document in its file: the bytes received and one line end
+// (CR LF), written whole or not at all. Throws a Failure.
+void keepDownloaded(const QString &path, const QByteArray &document);
 
 // Whether a fetched list waits in the list file. Throws a Failure when the
 // private folder cannot be had.

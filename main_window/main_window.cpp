@@ -106,9 +106,8 @@ bool isMenuShortcut(const QKeyEvent *key)
 
 } // namespace
 
-MainWindow::MainWindow(program::Program &program, base::Dialogs &dialogs, const QString &downloadFolderUrl,
-                       QWidget *parent)
-    : QMainWindow(parent), program_(program), dialogs_(dialogs), downloadFolderUrl_(downloadFolderUrl)
+MainWindow::MainWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), program_(program), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Gearledger ") + base::kProgramVersion);
@@ -480,7 +479,7 @@ void MainWindow::onCurrentDatabase()
 void MainWindow::onDownload()
 {
     windows_.show<DownloadWindow>([this] {
-        auto *window = new DownloadWindow(dialogs_, downloadFolderUrl_, this);
+        auto *window = new DownloadWindow(program_, dialogs_, this);
         connect(window, &DownloadWindow::downloaded, this, &MainWindow::onDownloaded);
         return window;
     });

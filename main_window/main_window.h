@@ -25,9 +25,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    // downloadFolderUrl: where the download window fetches the on-line list.
-    MainWindow(program::Program &program, base::Dialogs &dialogs, const QString &downloadFolderUrl,
-               QWidget *parent = nullptr);
+    MainWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Runs once before the window is first shown: loads the colours, fits the
@@ -92,7 +90,6 @@ private:
 
     program::Program &program_;
     base::Dialogs &dialogs_;
-    QString downloadFolderUrl_;
     WindowRegistry windows_;
 
     RememberedLayout remembered_;

@@ -8,10 +8,10 @@
 
 int runProgram(const QString &folder, base::Dialogs &dialogs, const QString &downloadFolderUrl)
 {
-    program::Program program(folder);
+    program::Program program(folder, downloadFolderUrl);
     if (!dialogs.report(program.folderClaim()))
         return 1;
-    MainWindow window(program, dialogs, downloadFolderUrl);
+    MainWindow window(program, dialogs);
     window.startUp();
     window.show();
     return QApplication::exec();

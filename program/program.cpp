@@ -36,9 +36,15 @@ ItemTable::Entry entryOf(const storage::RecordIndex &index, int record)
 
 } // namespace
 
-Program::Program(const QString &folder, QObject *parent)
-    : QObject(parent), lock_(folder), folder_(folder), versions_(folder_)
+Program::Program(const QString &folder, const QString &downloadFolderUrl, QObject *parent)
+    : QObject(parent),
+      lock_(folder),
+      folder_(folder),
+      versions_(folder_),
+      downloadFolderUrl_(download::asFolderUrl(downloadFolderUrl)),
+      transfer_(this)
 {
+    transfer_.setObjectName(QStringLiteral("Inet1"));
     // A write past the file-size limit then fails with EFBIG, which every
     // write reports, instead of the signal ending the process.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -3,6 +3,8 @@
 #include "base/dialogs.h"
 #include "base/outcome.h"
 #include "catalogue/catalogue_file.h"
+#include "download/download_list.h"
+#include "download/download_url.h"
 #include "editing/game_log.h"
 #include "editing/record_edit.h"
 #include "history/version_store.h"
@@ -11,6 +13,7 @@
 #include "storage/folder_lock.h"
 #include "storage/item_database.h"
 #include "storage/pref_file.h"
+#include "transfer/transfer_service.h"
 
 #include <QObject>
 #include <QString>
@@ -43,8 +46,9 @@ struct ColourSet
 inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
 
 // The program object: the program folder, the current database, the item table
-// that lists it, and the colours of the main window. It is the only thing that
-// reads or writes the data files on behalf of the windows. Every operation
+// that lists it, the colours of the main window and the download. It is the
+// only thing that reads or writes the data files, or fetches anything, on
+// behalf of the windows. Every operation
 // returns its outcome for the window that asked to show; changes are announced
 // by signals, to which the main window listens. Nothing here shows a window.
 //
@@ -61,7 +65,10 @@ class Program : public QObject
 {
     Q_OBJECT
 public:
-    explicit Program(const QString &folder, QObject *parent = nullptr);
+    // downloadFolderUrl: the download folder of the on-line databases ("/" is
+    // added when it does not end with one).
+    explicit Program(const QString &folder, const QString &downloadFolderUrl = download::defaultDownloadFolderUrl(),
+                     QObject *parent = nullptr);
 
     // Done when this object holds its folder; refused, naming the folder, when
     // another running copy has it; failed when the folder cannot be locked.
@@ -209,7 +216,36 @@ public:
     GameLogChoices gameLogChoices() const;
     void rememberGameLogChoices(const GameLogChoices &choices) const;
 
+    // The download (program_download.cpp). A fetch runs in the background,
+    // one at a time; its end is signalled by downloadListFetched or
+    // databaseDownloaded: done when the document is in its file (written
+    // whole, once all of it has come), refused naming the address and the
+    // reason when the transfer failed, failed when the file could not be
+    // written, cancelled after cancelDownload.
+    // The download folder, ending with "/".
+    const QString &downloadFolderUrl() const { return downloadFolderUrl_; }
+    // Starts fetching the on-line list, the download folder's downlist.txt,
+    // into the list file. Failed at once, fetching nothing, when the private
+    // download folder cannot be had.
+    base::Outcome fetchDownloadList();
+    // Starts downloading the database file `fileName` of the download folder
+    // into the download file, which the Which Database window takes in.
+    // Failed at once likewise.
+    base::Outcome downloadDatabase(const QString &fileName);
+    // From the start of a fetch until its end is signalled.
+    bool downloadBusy() const { return transfer_.busy(); }
+    void cancelDownload() { transfer_.cancel(); }
+    // Closes the connections the transfer keeps open for a next fetch.
+    void closeDownloadConnections() { transfer_.closeConnections(); }
+    // The list waiting in the list file, read: nothing in *list when no list
+    // waits. Failed when the file or the private folder cannot be read.
+    base::Outcome readDownloadList(std::optional<download::DownloadList> *list) const;
+    // Deletes the list file once it has been read.
+    base::Outcome removeDownloadList() const;
+
 signals:
+    void downloadListFetched(const base::Outcome &outcome);
+    void databaseDownloaded(const base::Outcome &outcome);
     // The table holds a new listing: the count label follows.
     void listingChanged();
     // The description view shows this stored description (empty: nothing).
@@ -250,6 +286,11 @@ private:
     base::Outcome changing(const std::function<base::Outcome()> &change);
     // The start-up's work on the versions a killed change left (VersionStore::recover).
     void recoverVersions();
+    // Starts fetching url into the file that file() names (asked before the
+    // fetch starts); `ended` is signalled with the outcome. `advice` follows
+    // the message of a failed transfer.
+    base::Outcome fetchInto(const QString &url, const std::function<QString()> &file,
+                            void (Program::*ended)(const base::Outcome &), const QString &advice = QString());
     // Brings a removed database, or one whose file was left out of the
     // catalogue, back into the catalogue with the version's bytes.
     base::Outcome restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes);
@@ -261,6 +302,9 @@ private:
     ItemTable table_;
     ColourSet colours_;
     history::VersionStore versions_;
+    QString downloadFolderUrl_;
+    // "Inet1" of the download window as designed.
+    transfer::TransferService transfer_;
     // The version the running change keeps when it writes, and the one it kept.
     struct VersionToKeep
     {

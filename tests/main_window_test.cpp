@@ -33,7 +33,7 @@ class MainWindowTest : public QObject
         window.reset();
         p = std::make_unique<ProgramOnFolder>(dialogs, database);
         p->folder.write("pref.txt", prefs);
-        window = std::make_unique<MainWindow>(p->program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
+        window = std::make_unique<MainWindow>(p->program, dialogs);
         window->startUp();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

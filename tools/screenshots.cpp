@@ -120,6 +120,13 @@ void settle()
         QCoreApplication::processEvents();
 }
 
+// Lets the program's fetch run to its end.
+void waitForDownload(const program::Program &program)
+{
+    while (program.downloadBusy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 // Runs a window's timer once, now, and returns when its handler has run.
 void tick(QTimer *timer)
 {
@@ -161,8 +168,8 @@ void renderEveryWindow(const QDir &out)
     fillProgramFolder(QDir(programFolder.path()));
     SiteServer server;
     NotedDialogs dialogs;
-    program::Program program(programFolder.path());
-    MainWindow main(program, dialogs, server.url());
+    program::Program program(programFolder.path(), server.url());
+    MainWindow main(program, dialogs);
     main.startUp();
     main.show();
 
@@ -191,11 +198,13 @@ void renderEveryWindow(const QDir &out)
     // Connect fetches the list; the list timer shows it.
     QWidget *download = openFrom(main, "mnuDownload", "Form5");
     control<QPushButton>(download, "Command1")->click();
+    waitForDownload(program);
     tick(control<QTimer>(download, "Timer1"));
     control<QListWidget>(download, "List1")->setCurrentRow(1);
     save(download, out, "download");
     // Download fetches the chosen database and opens the Which Database window.
     control<QPushButton>(download, "Command4")->click();
+    waitForDownload(program);
     save(control(&main, "Form6"), out, "which-database");
 
     if (!dialogs.shown.isEmpty())

@@ -7,18 +7,17 @@
 #include <QString>
 #include <QUrl>
 
-#include <exception>
-#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
 class QTimer;
 
-// Why a fetch of the transfer component failed. The reason is a short
-// sentence for the user ("the server answered 404 Not Found").
-class TransferError : public std::exception
+namespace transfer {
+
+// Why a fetch failed. The reason is a short sentence for the user ("the
+// server answered 404 Not Found").
+struct TransferError
 {
-public:
     enum class Kind {
         BadUrl,          // not an http or https address
         Busy,            // a fetch is already running
@@ -27,7 +26,7 @@ public:
         HttpStatus,      // the server answered, but not with success
         TooLarge,        // the document is over the size limit
         RedirectRefused, // the server sent us to another host or another kind of address
-        Cancelled,       // the fetch was stopped (window closed, program ending)
+        Cancelled,       // the fetch was stopped
         TookTooLong,     // the whole fetch took longer than its bound (a server that drips)
         RedirectLoop,    // more redirects than a fetch follows
         Unreadable,      // a compressed or encoded body that cannot be read
@@ -35,23 +34,18 @@ public:
         Incomplete,      // the connection ended before the whole document came
     };
 
-    TransferError(Kind kind, QString reason);
-
-    Kind kind() const { return kind_; }
-    const QString &reason() const { return reason_; }
-    const char *what() const noexcept override { return what_.constData(); }
-
-private:
-    Kind kind_;
-    QString reason_;
-    QByteArray what_;
+    Kind kind = Kind::BadUrl;
+    QString reason;
 };
 
-// The download window's Internet transfer component: fetches one document at
-// a time over HTTP. OpenURL waits for the whole document while the program
-// keeps painting and running its timers, but takes no keyboard or mouse
-// input; input that arrives meanwhile is delivered after the fetch.
-class Inet : public QObject
+// Fetches one document at a time over HTTP, in the background. fetch() starts
+// a fetch; its end is signalled once, from the event loop (never from within
+// the call that started or stopped it): finished with the document, every
+// byte as the server sent it, or failed with the reason. Redirects are
+// followed up to kMaxRedirects times, only to the same host; a document over
+// kMaxDocumentBytes is refused however it is sent, and at most
+// kReadBufferBytes of an answer wait to be taken, so memory stays bounded.
+class TransferService : public QObject
 {
     Q_OBJECT
 public:
@@ -66,17 +60,18 @@ public:
     // so memory stays bounded however fast and long it sends.
     static constexpr qint64 kReadBufferBytes = 64 * 1024;
 
-    explicit Inet(QObject *parent = nullptr);
-    ~Inet() override;
+    explicit TransferService(QObject *parent = nullptr);
+    ~TransferService() override;
 
-    // Fetches the document at url and returns it as text, one character per
-    // byte in Windows-1252, so the bytes are kept exactly. Throws TransferError.
-    QString OpenURL(const QString &url);
-    // Operation "CLOSE" closes the connections kept open for the next fetch;
-    // other operations are not supported and do nothing.
-    void Execute(const QString &url = QString(), const QString &operation = QString());
-    // True while a fetch is running.
-    bool StillExecuting() const { return reply_ != nullptr; }
+    // Starts fetching the document at url. A fetch that cannot start (not a
+    // web address, or another fetch still running, which goes on) fails too.
+    void fetch(const QString &url);
+    // True from fetch() until its end is signalled.
+    bool busy() const { return busy_; }
+    // Stops the running fetch: failed, Cancelled, follows.
+    void cancel();
+    // Closes the connections kept open for the next fetch (not while busy).
+    void closeConnections();
 
     // The time a fetch may wait for the server's next sign of life before it
     // gives up (60 seconds unless changed).
@@ -86,39 +81,40 @@ public:
     void setOverallTimeoutMs(int ms) { overallTimeoutMs_ = ms; }
     int overallTimeoutMs() const { return overallTimeoutMs_; }
 
-    // Stops a running fetch; OpenURL then throws a Cancelled TransferError.
-    void cancel();
-
-    // Timer handler: the server stayed silent for the whole time-out.
-    void onRequestTimeout();
-    // Timer handler: the whole fetch took longer than its bound.
-    void onOverallTimeout();
+signals:
+    void finished(const QByteArray &document);
+    void failed(const transfer::TransferError &error);
 
 private:
     enum class Stop { None, TimedOut, TookTooLong, TooLarge, Cancelled };
-    using ReplyPtr = std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)>;
 
-    // One request, waited for until it ends or is stopped.
-    ReplyPtr fetchOnce(const QUrl &url);
-    // Where a finished reply sends the download on; nothing when it is no
-    // redirect. Throws TransferError for a redirect we do not follow.
-    std::optional<QUrl> redirectTarget(QNetworkReply &reply) const;
+    QNetworkAccessManager *manager();
+    // Sends one request of the running fetch.
+    void request(const QUrl &url);
     void onMetaData();
     void onReadyRead();
+    void onReplyFinished();
     void stopWith(Stop why);
     void noteActivity();
-    // The document, or the TransferError that tells why there is none.
-    QByteArray takeResult(QNetworkReply &reply);
-    // The TransferError for a reply that Qt ended with an error or a server
-    // that did not answer with success.
-    [[noreturn]] void throwFailureOf(QNetworkReply &reply) const;
+    // Where a finished reply sends the fetch on; nothing when it is no
+    // redirect. *refused is set for a redirect that is not followed.
+    std::optional<QUrl> redirectTarget(QNetworkReply &reply, std::optional<TransferError> *refused) const;
+    // Why a finished reply gives no document; nothing when it gives one.
+    std::optional<TransferError> failureOf(QNetworkReply &reply) const;
+    // Why a reply that Qt ended with an error or a server that did not answer
+    // with success gives no document.
+    TransferError replyFailure(QNetworkReply &reply) const;
+    // Ends the running fetch: the signal follows from the event loop.
+    void end(std::optional<TransferError> error);
 
     QNetworkAccessManager *manager_ = nullptr;
     QTimer *timeout_ = nullptr;
     QTimer *overallTimeout_ = nullptr;
     QPointer<QNetworkReply> reply_;
-    // The address of the running fetch, after the redirects followed so far.
+    bool busy_ = false;
+    // The address of the running request, after the redirects followed so far.
     QUrl currentUrl_;
+    int redirects_ = 0;
     int timeoutMs_ = kDefaultTimeoutMs;
     int overallTimeoutMs_ = kDefaultOverallTimeoutMs;
     QByteArray body_;
@@ -126,3 +122,5 @@ private:
     // cause, so the cause is kept here to report it rightly.
     Stop stop_ = Stop::None;
 };
+
+} // namespace transfer
