@@ -71,7 +71,7 @@ base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void(
 {
     if (!folderClaim().ok())
         return folderClaim();
-    try {
+    const base::Outcome started = base::attempt([&] {
         selectPrimary();
         // Saves killed half-way leave their temporary files, changes their
         // versions pending; nothing else is touched.
@@ -83,17 +83,12 @@ base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void(
         if (const std::optional<base::Failure> failure = fillWithCurrentDatabase())
             throw *failure;
         emit listingChanged();
-    } catch (const base::Failure &failure) {
-        if (failure.number() != base::ErrFileNotFound)
-            return base::Outcome::failed(failure);
-        notices.message(kDatabaseMissing);
-        try {
-            storage::rewriteItems(folder_.file(storage::kPrimaryDbFile), {storage::sampleItem()});
-        } catch (const base::Failure &writeFailure) {
-            return base::Outcome::failed(writeFailure);
-        }
-    }
-    return base::Outcome::done();
+    });
+    if (started.ok() || !started.failure()->isMissingFile())
+        return started;
+    notices.message(kDatabaseMissing);
+    return base::attempt(
+        [&] { storage::rewriteItems(folder_.file(storage::kPrimaryDbFile), {storage::sampleItem()}); });
 }
 
 void Program::removeSaveLeftovers() const
@@ -129,11 +124,10 @@ void Program::loadColours(base::Dialogs &notices)
 std::optional<base::Failure> Program::fillWithCurrentDatabase()
 {
     QByteArray bytes;
-    try {
-        bytes = storage::readFile(currentDatabasePath());
-    } catch (const base::Failure &failure) {
+    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(currentDatabasePath()); });
+        !read.ok()) {
         table_.fill({}, {});
-        return failure;
+        return read.failure();
     }
     const storage::RecordIndex index = storage::indexRecords(bytes);
     return fillWith(std::move(bytes), index);
@@ -174,9 +168,9 @@ base::Outcome Program::reloadCurrentDatabase()
     return listAll();
 }
 
-void Program::writeCurrentDatabase(editing::Edited edited, bool clearDescription)
+void Program::writeCurrentDatabase(Change &change, editing::Edited edited, bool clearDescription)
 {
-    saveDatabase(current_.fileName, edited.bytes);
+    change.write(edited.bytes);
     // The listing that follows a change takes the bytes just written instead of reading them back.
     if (clearDescription)
         emit descriptionShown(QString());
@@ -188,13 +182,11 @@ void Program::writeCurrentDatabase(editing::Edited edited, bool clearDescription
 
 QByteArray Program::readDatabase(const QString &databaseFile, bool missingIsEmpty) const
 {
-    try {
-        return storage::readFile(folder_.file(databaseFile));
-    } catch (const base::Failure &failure) {
-        if (!missingIsEmpty || failure.number() != base::ErrFileNotFound)
-            throw;
-    }
-    return QByteArray();
+    QByteArray bytes;
+    const base::Outcome read = base::attempt([&] { bytes = storage::readFile(folder_.file(databaseFile)); });
+    if (!read.ok() && !(missingIsEmpty && read.failure()->isMissingFile()))
+        throw *read.failure();
+    return bytes;
 }
 
 base::Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
@@ -206,12 +198,10 @@ base::Outcome Program::search(const QString &text, bool inNames, bool inDescript
                                                              : search::SearchIn::Descriptions;
     const QString path = currentDatabasePath();
     QByteArray bytes;
-    try {
-        bytes = storage::readFile(path);
-    } catch (const base::Failure &failure) {
+    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(path); }); !read.ok()) {
         table_.fill({}, {});
         emit listingChanged();
-        return base::Outcome::failed(failure);
+        return read;
     }
     const storage::RecordIndex index = storage::indexRecords(bytes);
     bool more = false;
@@ -235,11 +225,9 @@ base::Outcome Program::search(const QString &text, bool inNames, bool inDescript
 
 base::Outcome Program::saveColours(const storage::Prefs &chosen)
 {
-    try {
-        storage::writePrefs(folder_.file(storage::kPrefFile), chosen);
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
+    if (base::Outcome saved = base::attempt([&] { storage::writePrefs(folder_.file(storage::kPrefFile), chosen); });
+        !saved.ok())
+        return saved;
     colours_ = {chosen.background, chosen.itemText, chosen.descriptionText};
     emit coloursChanged();
     return base::Outcome::done();

@@ -8,6 +8,7 @@
 #include "editing/game_log.h"
 #include "editing/record_edit.h"
 #include "history/version_store.h"
+#include "program/change.h"
 #include "program/item_table.h"
 #include "storage/data_folder.h"
 #include "storage/folder_lock.h"
@@ -157,8 +158,9 @@ public:
     // Saves the colours to pref.txt and, once saved, shows them.
     base::Outcome saveColours(const storage::Prefs &chosen);
 
-    // Every change of a database file keeps the file's content first as a
-    // version; a change whose version cannot be kept does not start.
+    // Every change of a database file is a Change (change.h): it keeps the
+    // file's content first as a version, and a change whose version cannot be
+    // kept does not happen.
     // The change "Undo Last Change" takes back in the current database
     // ("Delete of small metallic ring"), nothing when there is none.
     std::optional<QString> undoableChange() const;
@@ -266,24 +268,16 @@ private:
     std::optional<base::Failure> fillWith(QByteArray bytes, const storage::RecordIndex &index);
     // Removes what saves killed half-way left behind (storage::removeSaveLeftovers).
     void removeSaveLeftovers() const;
-    // Writes the current database and lists it from the bytes written. Throws a Failure.
-    void writeCurrentDatabase(editing::Edited edited, bool clearDescription = true);
+    // Writes the current database through its change and lists it from the
+    // bytes written. Throws a Failure.
+    void writeCurrentDatabase(Change &change, editing::Edited edited, bool clearDescription = true);
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
     QByteArray readDatabase(const QString &databaseFile, bool missingIsEmpty = false) const;
     void loadColours(base::Dialogs &notices);
-    // The change about to run keeps the database file's content as a version
-    // when it writes the file (saveDatabase), from the old file just before
-    // the new one replaces it.
-    void keepVersionWhenWriting(const QString &databaseFile, const QString &change,
-                                history::Kind kind = history::Kind::Change);
-    // Keeps the file's content as a version now. A missing file has no content
-    // to keep (an undo keeps it as empty). Throws a Failure that says nothing was changed.
-    void keepVersion(const QString &databaseFile, const QString &change, history::Kind kind);
-    // Writes a database file through the safe save, keeping the version asked for.
-    void saveDatabase(const QString &databaseFile, const QByteArray &bytes);
-    // Runs a change. Its version counts once the change is in place; when the
-    // change does not happen, the version is taken back.
-    base::Outcome changing(const std::function<base::Outcome()> &change);
+    // Opens a change of a database file of the program folder, named for the
+    // undo entry ("Delete of small metallic ring"); historyChanged follows
+    // its end when it kept a version.
+    Change openChange(const QString &databaseFile, const QString &name, history::Kind kind = history::Kind::Change);
     // The start-up's work on the versions a killed change left (VersionStore::recover).
     void recoverVersions();
     // Starts fetching url into the file that file() names (asked before the
@@ -305,16 +299,6 @@ private:
     QString downloadFolderUrl_;
     // "Inet1" of the download window as designed.
     transfer::TransferService transfer_;
-    // The version the running change keeps when it writes, and the one it kept.
-    struct VersionToKeep
-    {
-        QString file;
-        QString change;
-        history::Kind kind;
-    };
-    std::optional<VersionToKeep> versionToKeep_;
-    std::optional<history::Version> pending_;
-    QString pendingFile_;
 };
 
 } // namespace program

@@ -19,12 +19,7 @@ catalogue::CatalogueRead Program::readCatalogue() const
 
 base::Outcome Program::writeSeedCatalogue() const
 {
-    try {
-        catalogue::writeSeedCatalogue(folder_.file(storage::kCatalogueFile));
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
-    return base::Outcome::done();
+    return base::attempt([&] { catalogue::writeSeedCatalogue(folder_.file(storage::kCatalogueFile)); });
 }
 
 base::Outcome Program::chooseDatabase(const catalogue::Catalogue &copy, const QString &text)
@@ -44,13 +39,10 @@ base::Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString 
 {
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
         return base::Outcome::refused(*refusal);
-    try {
+    return base::attempt([&] {
         versions_.setAside(catalogue::databaseFileFor(name));
         catalogue::createDatabase(folder_, copy, name, {storage::sampleItem()});
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
-    return base::Outcome::done();
+    });
 }
 
 base::Outcome Program::checkRemoval(const catalogue::Catalogue &copy, const QString &text) const
@@ -64,16 +56,13 @@ base::Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString 
 {
     if (base::Outcome refused = checkRemoval(copy, text); !refused.ok())
         return refused;
-    const base::Outcome removed = changing([&] {
-        try {
-            const QString file = copy.entries[copy.lastIndexOfName(text)].fileName;
-            // Its last content stays as a version, from which the database can come back.
-            keepVersion(file, QStringLiteral("Removal of the database %1").arg(text), history::Kind::Change);
-            catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
-        return base::Outcome::done();
+    const base::Outcome removed = base::attempt([&] {
+        Change change = openChange(copy.entries[copy.lastIndexOfName(text)].fileName,
+                                   QStringLiteral("Removal of the database %1").arg(text));
+        // Its last content stays as a version, from which the database can come back.
+        change.keepVersion();
+        catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
+        change.commit();
     });
     // After a failure the current database's file may be gone: the program
     // must not stay on a database that is not there.
@@ -89,36 +78,31 @@ base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index
     if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
         return base::Outcome::refused(*refusal);
     const QString file = copy.entries[index].fileName;
-    const base::Outcome merged = changing([&] {
-        try {
-            const QByteArray download = storage::readFile(download::databaseFilePath());
-            const QByteArray bytes = readDatabase(file);
-            int taken = 0;
-            const QByteArray records = catalogue::newDownloadedRecords(bytes, file, download, &taken);
-            keepVersionWhenWriting(file, QStringLiteral("Merge of %1 downloaded items").arg(taken));
-            editing::Edited written = editing::withRecordsAppended(bytes, records);
-            if (file == current_.fileName) {
-                writeCurrentDatabase(std::move(written), false); // the description view keeps what it shows
-                return base::Outcome::done();
-            }
-            saveDatabase(file, written.bytes);
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
+    return base::attempt([&] {
+        const QByteArray downloaded = storage::readFile(download::databaseFilePath());
+        const QByteArray bytes = readDatabase(file);
+        int taken = 0;
+        const QByteArray records = catalogue::newDownloadedRecords(bytes, file, downloaded, &taken);
+        Change change = openChange(file, QStringLiteral("Merge of %1 downloaded items").arg(taken));
+        editing::Edited written = editing::withRecordsAppended(bytes, records);
+        if (file == current_.fileName) {
+            writeCurrentDatabase(change, std::move(written), false); // the description view keeps what it shows
+        } else {
+            change.write(written.bytes);
+            // Another database took the items; the list shows the current one again.
+            if (const std::optional<base::Failure> failure = fillWithCurrentDatabase())
+                emit listingFailed(failure->longMessage());
+            emit listingChanged();
         }
-        // Another database took the items; the list shows the current one again.
-        if (const std::optional<base::Failure> failure = fillWithCurrentDatabase())
-            emit listingFailed(failure->longMessage());
-        emit listingChanged();
-        return base::Outcome::done();
+        change.commit();
     });
-    return merged;
 }
 
 base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name)
 {
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
         return base::Outcome::refused(*refusal);
-    try {
+    return base::attempt([&] {
         const QVector<storage::Item> items =
             catalogue::distinctDownloadedItems(storage::readFile(download::databaseFilePath()));
         // The database file first, then its catalogue entry.
@@ -130,20 +114,12 @@ base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const
         if (const std::optional<base::Failure> failure = fillWith(written, storage::indexRecords(written)))
             emit listingFailed(failure->longMessage());
         emit listingChanged();
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
-    return base::Outcome::done();
+    });
 }
 
 base::Outcome Program::discardDownload()
 {
-    try {
-        storage::removeFile(download::databaseFilePath());
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
-    return base::Outcome::done();
+    return base::attempt([] { storage::removeFile(download::databaseFilePath()); });
 }
 
 } // namespace program

@@ -30,11 +30,8 @@ base::Outcome Program::compareWithCurrentDatabase(const QVector<editing::FoundIt
                                                   QVector<Standing> *standings) const
 {
     QByteArray bytes;
-    try {
-        bytes = storage::readFile(currentDatabasePath());
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
+    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(currentDatabasePath()); }); !read.ok())
+        return read;
     const storage::RecordIndex index = storage::indexRecords(bytes);
     const auto text = [&](const storage::Span &span) {
         return storage::decodeWindows1252(bytes.mid(span.begin, span.length));
@@ -58,24 +55,21 @@ base::Outcome Program::addHarvest(const QVector<storage::Item> &items)
 {
     if (items.isEmpty())
         return base::Outcome::refused(QStringLiteral("No item is ticked.  Tick the items to add, then press Add."));
-    return changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName);
-            const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
-            if (index.records.size() + items.size() > storage::kListCapacity)
-                return base::Outcome::refused(
-                    QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "
-                                   "lists.  Nothing was added.  Tick fewer items.")
-                        .arg(current_.displayName)
-                        .arg(index.records.size())
-                        .arg(items.size())
-                        .arg(storage::kListCapacity));
-            editing::Edited written = editing::withItemsAppended(bytes, items);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
-            writeCurrentDatabase(std::move(written));
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
+    return base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName);
+        const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
+        if (index.records.size() + items.size() > storage::kListCapacity)
+            return base::Outcome::refused(
+                QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "
+                               "lists.  Nothing was added.  Tick fewer items.")
+                    .arg(current_.displayName)
+                    .arg(index.records.size())
+                    .arg(items.size())
+                    .arg(storage::kListCapacity));
+        editing::Edited written = editing::withItemsAppended(bytes, items);
+        Change change = openChange(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
+        writeCurrentDatabase(change, std::move(written));
+        change.commit();
         return base::Outcome::done();
     });
 }

@@ -21,54 +21,9 @@ QString restoreOf(const history::Version &version)
 
 } // namespace
 
-void Program::keepVersionWhenWriting(const QString &databaseFile, const QString &change, history::Kind kind)
+Change Program::openChange(const QString &databaseFile, const QString &name, history::Kind kind)
 {
-    versionToKeep_ = VersionToKeep{databaseFile, change, kind};
-}
-
-void Program::keepVersion(const QString &databaseFile, const QString &change, history::Kind kind)
-{
-    try {
-        pendingFile_ = databaseFile;
-        if (QFileInfo::exists(folder_.file(databaseFile)))
-            pending_ = versions_.keepFile(databaseFile, kind, change);
-        else if (kind == history::Kind::Undo)
-            pending_ = versions_.keep(databaseFile, QByteArray(), kind, change);
-    } catch (const base::Failure &failure) {
-        throw base::Failure(failure.number(),
-                            QStringLiteral("Could not keep the earlier version of %1, so nothing was changed: %2")
-                                .arg(databaseFile, failure.description()),
-                            failure.source());
-    }
-}
-
-void Program::saveDatabase(const QString &databaseFile, const QByteArray &bytes)
-{
-    storage::saveAtomically(folder_.file(databaseFile), bytes, [&] {
-        if (versionToKeep_ && versionToKeep_->file == databaseFile) {
-            const VersionToKeep asked = *versionToKeep_;
-            versionToKeep_.reset();
-            keepVersion(asked.file, asked.change, asked.kind);
-        }
-    });
-}
-
-base::Outcome Program::changing(const std::function<base::Outcome()> &change)
-{
-    const base::Outcome outcome = change();
-    versionToKeep_.reset();
-    if (pending_) {
-        // A change that did not happen takes its version back; one whose new
-        // content is in place although it failed afterwards (the folder could
-        // not be synced) keeps it, the only copy of the old content.
-        if (!outcome.ok() && versions_.isContentOf(*pending_, folder_.file(pendingFile_)))
-            versions_.discard(*pending_);
-        else
-            versions_.finalise(*pending_);
-        pending_.reset();
-        emit historyChanged();
-    }
-    return outcome;
+    return Change(versions_, folder_, databaseFile, name, kind, [this] { emit historyChanged(); });
 }
 
 void Program::recoverVersions()
@@ -91,15 +46,11 @@ base::Outcome Program::undoLastChange()
     const std::optional<history::Version> target = versions_.undoTarget(current_.fileName);
     if (!target)
         return base::Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
-    return changing([&] {
-        try {
-            const QByteArray earlier = history::VersionStore::read(*target);
-            keepVersionWhenWriting(current_.fileName, target->change, history::Kind::Undo);
-            writeCurrentDatabase({earlier, storage::indexRecords(earlier)});
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
-        return base::Outcome::done();
+    return base::attempt([&] {
+        const QByteArray earlier = history::VersionStore::read(*target);
+        Change change = openChange(current_.fileName, target->change, history::Kind::Undo);
+        writeCurrentDatabase(change, {earlier, storage::indexRecords(earlier)});
+        change.commit();
     });
 }
 
@@ -149,20 +100,13 @@ QVector<Program::RemovedDatabase> Program::removedDatabases() const
 base::Outcome Program::restoreVersion(const history::Version &version, const QString &databaseFile)
 {
     QByteArray bytes;
-    try {
-        bytes = history::VersionStore::read(version);
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
+    if (const base::Outcome read = base::attempt([&] { bytes = history::VersionStore::read(version); }); !read.ok())
+        return read;
     if (databaseFile == current_.fileName && history::VersionStore::versionsFolderOf(version) == databaseFile) {
-        return changing([&] {
-            try {
-                keepVersionWhenWriting(databaseFile, restoreOf(version));
-                writeCurrentDatabase({bytes, storage::indexRecords(bytes)});
-            } catch (const base::Failure &failure) {
-                return base::Outcome::failed(failure);
-            }
-            return base::Outcome::done();
+        return base::attempt([&] {
+            Change change = openChange(databaseFile, restoreOf(version));
+            writeCurrentDatabase(change, {bytes, storage::indexRecords(bytes)});
+            change.commit();
         });
     }
     return restoreRemoved(version, databaseFile, bytes);
@@ -190,31 +134,22 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
     const auto addToCatalogue = [&] {
         catalogue::appendEntry(folder_.file(storage::kCatalogueFile), catalogued.catalogue, name);
     };
-    if (fileLeft) {
-        return changing([&] {
-            try {
-                keepVersionWhenWriting(databaseFile, restoreOf(version));
-                saveDatabase(databaseFile, bytes);
-                addToCatalogue();
-            } catch (const base::Failure &failure) {
-                return base::Outcome::failed(failure);
-            }
-            return base::Outcome::done();
-        });
-    }
-    try {
-        versions_.adopt(history::VersionStore::versionsFolderOf(version), databaseFile);
-        storage::saveAtomically(folder_.file(databaseFile), bytes);
+    return base::attempt([&] {
+        // A removed database's versions come back with it; its file is new.
+        if (!fileLeft)
+            versions_.adopt(history::VersionStore::versionsFolderOf(version), databaseFile);
+        Change change = openChange(databaseFile, restoreOf(version));
+        change.write(bytes);
         try {
             addToCatalogue();
         } catch (const base::Failure &) {
-            storage::removeFile(folder_.file(databaseFile));
+            // A file this restore made goes again; one that was left stays, with the content restored.
+            if (!fileLeft)
+                storage::removeFile(folder_.file(databaseFile));
             throw;
         }
-    } catch (const base::Failure &failure) {
-        return base::Outcome::failed(failure);
-    }
-    return base::Outcome::done();
+        change.commit();
+    });
 }
 
 } // namespace program

@@ -37,56 +37,45 @@ std::optional<ListedItem> Program::listedItem(int row) const
 
 base::Outcome Program::addItem(const QString &name, const QString &typedDescription)
 {
-    return changing([&] {
-        try {
-            refuseUnwritable(name);
-            const QString stored = editing::encodeThroughScratch(folder_.file(storage::kScratchFile), typedDescription);
-            // A missing database is created by its first item.
-            const QByteArray bytes = readDatabase(current_.fileName, true);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + name);
-            writeCurrentDatabase(editing::withItemsAppended(bytes, {{name, stored}}));
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
-        return base::Outcome::done();
+    return base::attempt([&] {
+        refuseUnwritable(name);
+        const QString stored = editing::encodeThroughScratch(folder_.file(storage::kScratchFile), typedDescription);
+        // A missing database is created by its first item.
+        const QByteArray bytes = readDatabase(current_.fileName, true);
+        Change change = openChange(current_.fileName, QStringLiteral("Add of ") + name);
+        writeCurrentDatabase(change, editing::withItemsAppended(bytes, {{name, stored}}));
+        change.commit();
     });
 }
 
 base::Outcome Program::addStoredItem(const storage::Item &item)
 {
-    return changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName, true);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + item.name);
-            writeCurrentDatabase(editing::withItemsAppended(bytes, {item}));
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
-        return base::Outcome::done();
+    return base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName, true);
+        Change change = openChange(current_.fileName, QStringLiteral("Add of ") + item.name);
+        writeCurrentDatabase(change, editing::withItemsAppended(bytes, {item}));
+        change.commit();
     });
 }
 
 base::Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
                                    const std::optional<QString> &newTypedDescription)
 {
-    return changing([&] {
-        try {
-            if (newName)
-                refuseUnwritable(*newName);
-            const std::optional<QString> stored =
-                newTypedDescription ? std::optional<QString>(
-                    editing::encodeThroughScratch(folder_.file(storage::kScratchFile), *newTypedDescription))
-                                    : std::nullopt;
-            const QByteArray bytes = readDatabase(current_.fileName);
-            std::optional<editing::Edited> changed =
-                editing::withRecordReplaced(bytes, current_.fileName, listed.record, listed.item, newName, stored);
-            if (!changed)
-                return base::Outcome::refused(kEditRecordChanged);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
-            writeCurrentDatabase(std::move(*changed));
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
+    return base::attempt([&] {
+        if (newName)
+            refuseUnwritable(*newName);
+        const std::optional<QString> stored =
+            newTypedDescription ? std::optional<QString>(
+                editing::encodeThroughScratch(folder_.file(storage::kScratchFile), *newTypedDescription))
+                                : std::nullopt;
+        const QByteArray bytes = readDatabase(current_.fileName);
+        std::optional<editing::Edited> changed =
+            editing::withRecordReplaced(bytes, current_.fileName, listed.record, listed.item, newName, stored);
+        if (!changed)
+            return base::Outcome::refused(kEditRecordChanged);
+        Change change = openChange(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
+        writeCurrentDatabase(change, std::move(*changed));
+        change.commit();
         return base::Outcome::done();
     });
 }
@@ -96,18 +85,15 @@ base::Outcome Program::deleteListedItem(int row)
     const std::optional<ListedItem> listed = listedItem(row);
     if (!listed)
         return base::Outcome::refused(kNoItemSelected);
-    const base::Outcome deleted = changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName);
-            const std::optional<editing::Edited> changed =
-                editing::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
-            if (!changed)
-                return base::Outcome::refused(kDeleteRecordChanged);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
-            saveDatabase(current_.fileName, changed->bytes);
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
+    const base::Outcome deleted = base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName);
+        const std::optional<editing::Edited> changed =
+            editing::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
+        if (!changed)
+            return base::Outcome::refused(kDeleteRecordChanged);
+        Change change = openChange(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
+        change.write(changed->bytes);
+        change.commit();
         return base::Outcome::done();
     });
     if (!deleted.ok())
@@ -123,30 +109,23 @@ base::Outcome Program::importItems(const QString &importPath)
 {
     std::optional<QByteArray> importBytes;
     if (QFileInfo(importPath).isFile()) {
-        try {
-            importBytes = storage::readFile(importPath);
-        } catch (const base::Failure &failure) {
-            if (failure.number() != base::ErrFileNotFound)
-                return base::Outcome::failed(failure);
-        }
+        const base::Outcome read = base::attempt([&] { importBytes = storage::readFile(importPath); });
+        if (!read.ok() && !read.failure()->isMissingFile())
+            return read;
     }
     if (!importBytes)
         return base::Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
-    return changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName);
-            const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
-            editing::NameTable names;
-            for (const storage::Record &record : index.records)
-                names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
-            int added = 0;
-            const QByteArray records = editing::newImportRecords(*importBytes, names, &added);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
-            writeCurrentDatabase(editing::withRecordsAppended(bytes, records));
-        } catch (const base::Failure &failure) {
-            return base::Outcome::failed(failure);
-        }
-        return base::Outcome::done();
+    return base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName);
+        const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
+        editing::NameTable names;
+        for (const storage::Record &record : index.records)
+            names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
+        int added = 0;
+        const QByteArray records = editing::newImportRecords(*importBytes, names, &added);
+        Change change = openChange(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
+        writeCurrentDatabase(change, editing::withRecordsAppended(bytes, records));
+        change.commit();
     });
 }
 
