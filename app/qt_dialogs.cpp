@@ -7,18 +7,18 @@
 
 namespace {
 
-QMessageBox::Icon qtIcon(Dialogs::Icon icon)
+QMessageBox::Icon qtIcon(base::Dialogs::Icon icon)
 {
     switch (icon) {
-    case Dialogs::Icon::Stop:
+    case base::Dialogs::Icon::Stop:
         return QMessageBox::Critical;
-    case Dialogs::Icon::Question:
+    case base::Dialogs::Icon::Question:
         return QMessageBox::Question;
-    case Dialogs::Icon::Exclamation:
+    case base::Dialogs::Icon::Exclamation:
         return QMessageBox::Warning;
-    case Dialogs::Icon::Information:
+    case base::Dialogs::Icon::Information:
         return QMessageBox::Information;
-    case Dialogs::Icon::None:
+    case base::Dialogs::Icon::None:
         break;
     }
     return QMessageBox::NoIcon;
@@ -26,7 +26,7 @@ QMessageBox::Icon qtIcon(Dialogs::Icon icon)
 
 QString titleOr(const QString &title)
 {
-    return title.isEmpty() ? kProgramTitle : title;
+    return title.isEmpty() ? base::kProgramTitle : title;
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 
 // The program's dialogs: Qt message boxes and input dialogs over the active window.
-class QtDialogs : public Dialogs
+class QtDialogs : public base::Dialogs
 {
 public:
     void message(const QString &text, Icon icon, const QString &title) override;

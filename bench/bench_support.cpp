@@ -1,7 +1,7 @@
 #include "bench/bench_support.h"
 
-#include "app/text_file.h"
 #include "bench/generated_database.h"
+#include "storage/text_file.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-namespace benchsupport {
+namespace bench {
 
 const QByteArray &database(int items)
 {
     static std::map<int, QByteArray> made;
     auto found = made.find(items);
     if (found == made.end())
-        found = made.emplace(items, benchdata::generatedDatabase(items)).first;
+        found = made.emplace(items, bench::generatedDatabase(items)).first;
     return found->second;
 }
 
@@ -32,7 +32,7 @@ QString databaseFile(int items)
 {
     const QString path = scratchFile(QStringLiteral("database%1.txt").arg(items));
     if (!QFile::exists(path))
-        textfile::saveAtomically(path, database(items));
+        storage::saveAtomically(path, database(items));
     return path;
 }
 
@@ -41,7 +41,7 @@ void add(const std::string &name, const std::function<void(benchmark::State &)> 
     benchmark::RegisterBenchmark(name.c_str(), body)->Unit(benchmark::kMicrosecond);
 }
 
-} // namespace benchsupport
+} // namespace bench
 
 int main(int argc, char **argv)
 {
@@ -62,7 +62,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 1;
-    for (const int items : benchsupport::kSizes) {
+    for (const int items : bench::kSizes) {
         addSearchBenchmarks(items);
         addWindowBenchmarks(items);
     }

@@ -10,7 +10,7 @@
 
 // What the benchmarks of gearledger-bench share: the generated databases, in
 // memory and as files in a temporary folder, and how each benchmark is measured.
-namespace benchsupport {
+namespace bench {
 
 // The item counts every benchmark runs at.
 inline constexpr int kSizes[] = {1000, 10000};
@@ -26,7 +26,7 @@ QString scratchFile(const QString &name);
 // Registers a benchmark (main makes every benchmark report the median of repetitions).
 void add(const std::string &name, const std::function<void(benchmark::State &)> &body);
 
-} // namespace benchsupport
+} // namespace bench
 
 // The benchmarks of each file, registered by main.
 void addSearchBenchmarks(int items);

@@ -9,10 +9,10 @@
 //   op/score/best_per_slot/100000         scoring all items and grouping the best of each slot
 #include "bench/bench_support.h"
 #include "bench/identify_databases.h"
-#include "app/cp1252.h"
 #include "query/query.h"
 #include "query/ranking.h"
 #include "query/score.h"
+#include "storage/windows1252.h"
 
 #include <sqlite3.h>
 
@@ -22,7 +22,7 @@
 #include <cstdlib>
 #include <memory>
 
-using namespace benchsupport;
+using namespace bench;
 
 namespace {
 
@@ -36,10 +36,10 @@ class Catalogue
 public:
     Catalogue()
         : rules(fields::parseRules(fields::decodeRulesFile(fields::defaultRulesFile())).rules),
-          bytes(benchdata::identifyDatabases(kDatabases, kItemsEach))
+          bytes(bench::identifyDatabases(kDatabases, kItemsEach))
     {
         for (const QByteArray &database : bytes)
-            indexes.append(recordindex::indexRecords(database));
+            indexes.append(storage::indexRecords(database));
         for (int d = 0; d < kDatabases; ++d)
             stores.append(*fields::buildStore(rules, bytes[d], indexes[d]));
         for (int d = 0; d < kDatabases; ++d)
@@ -49,7 +49,7 @@ public:
 
     fields::Rules rules;
     QVector<QByteArray> bytes;
-    QVector<recordindex::Index> indexes;
+    QVector<storage::RecordIndex> indexes;
     QVector<fields::FieldStore> stores;
     query::Scope scope;
     fields::Registry registry;
@@ -69,7 +69,8 @@ long heapBytes()
 
 QVector<query::Hit> threeTermHits()
 {
-    const query::QueryParse parsed = query::parseQuery(QString::fromLatin1(benchdata::kThreeTermQuery), catalogue().registry);
+    const query::QueryParse parsed =
+        query::parseQuery(QString::fromLatin1(bench::kThreeTermQuery), catalogue().registry);
     return query::evaluate(*parsed.query, catalogue().scope);
 }
 
@@ -164,7 +165,7 @@ void addRead()
         for (auto _ : state) {
             fieldsFound = 0;
             for (const QByteArray &bytes : source.bytes) {
-                const recordindex::Index index = recordindex::indexRecords(bytes);
+                const storage::RecordIndex index = storage::indexRecords(bytes);
                 const std::optional<fields::FieldStore> store = fields::buildStore(source.rules, bytes, index);
                 for (const fields::Column &column : store->columns())
                     fieldsFound += qsizetype(column.records().size());

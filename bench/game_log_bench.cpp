@@ -8,20 +8,20 @@
 //                        counter kept_kib: the most the harvester held at once
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
-#include "app/text_file.h"
 #include "editing/game_log.h"
 #include "program/program.h"
+#include "storage/text_file.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <unistd.h>
 
-using namespace benchsupport;
+using namespace bench;
 
 namespace {
 
-void reportKept(benchmark::State &state, const gamelog::Harvester &harvester)
+void reportKept(benchmark::State &state, const editing::Harvester &harvester)
 {
     state.counters["kept_kib"] = double(harvester.mostKept()) / 1024;
     state.counters["cut_lines"] = double(harvester.cutLines());
@@ -35,16 +35,16 @@ void addHostileLogBenchmarks()
             state.SkipWithError("the sparse file could not be made");
         sparse.close();
         for (auto _ : state) {
-            gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
-            gamelog::readLog(sparse.fileName(), harvester, [](qint64, qint64) { return true; });
+            editing::Harvester harvester(editing::kDefaultBlockStart);
+            editing::readLog(sparse.fileName(), harvester, [](qint64, qint64) { return true; });
             reportKept(state, harvester);
         }
         sparse.remove();
     });
     add("op/harvest/hostile/tabs-100MB", [](benchmark::State &state) {
-        const QByteArray tabs(gamelog::kReadSize, '\t');
+        const QByteArray tabs(editing::kReadSize, '\t');
         for (auto _ : state) {
-            gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
+            editing::Harvester harvester(editing::kDefaultBlockStart);
             for (int i = 0; i < 100; ++i)
                 harvester.feed(tabs);
             harvester.finish();
@@ -62,18 +62,18 @@ void addGameLogBenchmarks()
     constexpr int kMegabytes = 20;
     add("op/harvest/log/" + std::to_string(kMegabytes), [](benchmark::State &state) {
         const QString log = scratchFile(QStringLiteral("game.log"));
-        const QByteArray bytes = benchdata::generatedGameLog(qsizetype(kMegabytes) << 20);
-        textfile::saveAtomically(log, bytes);
+        const QByteArray bytes = bench::generatedGameLog(qsizetype(kMegabytes) << 20);
+        storage::saveAtomically(log, bytes);
         const QString folder = scratchFile(QStringLiteral("harvest"));
         QDir().mkpath(folder);
-        textfile::saveAtomically(folder + QStringLiteral("/database.txt"), database(10000));
-        const Program program(folder);
+        storage::saveAtomically(folder + QStringLiteral("/database.txt"), database(10000));
+        const program::Program program(folder);
         qsizetype blocks = 0;
         qsizetype found = 0;
         for (auto _ : state) {
-            gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
-            gamelog::readLog(log, harvester, [](qint64, qint64) { return true; });
-            QVector<Program::Standing> standings;
+            editing::Harvester harvester(editing::kDefaultBlockStart);
+            editing::readLog(log, harvester, [](qint64, qint64) { return true; });
+            QVector<program::Program::Standing> standings;
             if (!program.compareWithCurrentDatabase(harvester.found(), &standings).ok())
                 state.SkipWithError("the database could not be read");
             blocks = harvester.blocks();

@@ -1,6 +1,6 @@
 #include "bench/generated_database.h"
 
-#include "app/cp1252.h"
+#include "storage/windows1252.h"
 
 #include <QList>
 
@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-namespace benchdata {
+namespace bench {
 namespace {
 
 // Windows-1252 bytes: \xE9 é, \xFC ü, \xDC Ü, \x8C Œ, \x80 €.
@@ -169,7 +169,7 @@ QByteArray generatedGameLog(qsizetype bytes, unsigned seed)
         for (const QByteArray &line : lines[at + 1].chopped(2).split('|'))
             block += (random() % 2 ? "\x1b[36m" + line + "\x1b[0m" : line) + "\r\n";
         block += "\r\n";
-        log += item % 3 == 0 ? cp1252::decode(block).toUtf8() : block;
+        log += item % 3 == 0 ? storage::decodeWindows1252(block).toUtf8() : block;
     }
     return log;
 }
@@ -187,4 +187,4 @@ QByteArray generatedDatabase(int items, unsigned seed)
     return bytes;
 }
 
-} // namespace benchdata
+} // namespace bench

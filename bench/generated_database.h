@@ -8,7 +8,7 @@
 // capital letter as game output does, stored joined by "|" with a final "|".
 // A little of the text is Windows-1252 beyond ASCII (é, ü, Œ, €). 10000 items
 // make about 2 MB.
-namespace benchdata {
+namespace bench {
 
 QByteArray generatedDatabase(int items, unsigned seed = 1);
 
@@ -28,4 +28,4 @@ inline constexpr const char *kManyInNames = "the";
 inline constexpr const char *kFewInDescriptions = "cursed";
 inline constexpr const char *kManyInDescriptions = "weight";
 
-} // namespace benchdata
+} // namespace bench

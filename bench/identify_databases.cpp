@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-namespace benchdata {
+namespace bench {
 namespace {
 
 constexpr const char *kAdjectives[] = {"gleaming", "rusty", "small", "heavy", "ancient", "cracked", "polished",
@@ -146,4 +146,4 @@ QVector<QByteArray> identifyDatabases(int databases, int items, unsigned seed)
     return list;
 }
 
-} // namespace benchdata
+} // namespace bench

@@ -12,11 +12,11 @@
 // hum.|Weight 4, value 310, level 18.|Affects hitroll by 2.|..."), or a Name:
 // block ("Level: 12|Wear: finger|Hitroll: +3|..."), half of them with a line of lore.
 // 10 databases of 10000 items make about 22 MB.
-namespace benchdata {
+namespace bench {
 
 QVector<QByteArray> identifyDatabases(int databases, int items, unsigned seed = 1);
 
 // The three-term query of the benchmark and its SQL peer's conditions.
 inline constexpr const char *kThreeTermQuery = "ring level<=40 flags:magic";
 
-} // namespace benchdata
+} // namespace bench

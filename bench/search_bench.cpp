@@ -6,12 +6,12 @@
 //   peer/sqlite_like/<field>/<hits>/<items>  the same search as a prepared LIKE over an
 //                                  in-memory SQLite table of the same items
 // <hits> is a search text with few hits or one with many.
-#include "app/cp1252.h"
-#include "app/item_search.h"
-#include "app/record_index.h"
-#include "app/text_file.h"
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
+#include "search/item_search.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QFile>
 
@@ -27,7 +27,7 @@
 #include <memory>
 #include <vector>
 
-using namespace benchsupport;
+using namespace bench;
 
 namespace {
 
@@ -61,7 +61,7 @@ void addFloors(const std::string &n, int items)
 struct SearchCase
 {
     const char *in;
-    SearchIn where;
+    search::SearchIn where;
     const char *peerField;
     const char *peerCondition;
     const char *few;
@@ -69,17 +69,17 @@ struct SearchCase
 };
 
 const SearchCase kSearches[] = {
-    {"names", SearchIn::Names, "name", "name LIKE ?1", benchdata::kFewInNames, benchdata::kManyInNames},
-    {"descriptions", SearchIn::Descriptions, "description", "description LIKE ?1", benchdata::kFewInDescriptions,
-     benchdata::kManyInDescriptions},
-    {"both", SearchIn::Both, "both", "description LIKE ?1 OR name LIKE ?1", benchdata::kFewInDescriptions,
-     benchdata::kManyInDescriptions},
+    {"names", search::SearchIn::Names, "name", "name LIKE ?1", bench::kFewInNames, bench::kManyInNames},
+    {"descriptions", search::SearchIn::Descriptions, "description", "description LIKE ?1", bench::kFewInDescriptions,
+     bench::kManyInDescriptions},
+    {"both", search::SearchIn::Both, "both", "description LIKE ?1 OR name LIKE ?1", bench::kFewInDescriptions,
+     bench::kManyInDescriptions},
 };
 
-QVector<int> programHits(const QByteArray &bytes, const QString &text, SearchIn where)
+QVector<int> programHits(const QByteArray &bytes, const QString &text, search::SearchIn where)
 {
     bool more = false;
-    return itemsearch::findRecords(bytes, recordindex::indexRecords(bytes), text, where, kListLimit, &more);
+    return search::findRecords(bytes, storage::indexRecords(bytes), text, where, kListLimit, &more);
 }
 
 void addOperations(const std::string &n, int items)
@@ -87,8 +87,8 @@ void addOperations(const std::string &n, int items)
     add("op/list_all/" + n, [items](benchmark::State &state) {
         const QString path = databaseFile(items);
         for (auto _ : state) {
-            const QByteArray bytes = textfile::readAll(path);
-            benchmark::DoNotOptimize(recordindex::indexRecords(bytes));
+            const QByteArray bytes = storage::readFile(path);
+            benchmark::DoNotOptimize(storage::indexRecords(bytes));
         }
     });
     for (const SearchCase &search : kSearches) {
@@ -99,7 +99,7 @@ void addOperations(const std::string &n, int items)
                     const QString path = databaseFile(items);
                     qsizetype found = 0;
                     for (auto _ : state)
-                        found = programHits(textfile::readAll(path), text, where).size();
+                        found = programHits(storage::readFile(path), text, where).size();
                     state.counters["hits"] = double(found);
                 });
         }
@@ -117,11 +117,11 @@ public:
                      nullptr, nullptr);
         sqlite3_stmt *insert = nullptr;
         sqlite3_prepare_v2(db_, "INSERT INTO items(name, description) VALUES(?1, ?2)", -1, &insert, nullptr);
-        const auto bind = [&](int column, const recordindex::Span &span) {
-            const QByteArray text = cp1252::decode(bytes.mid(span.begin, span.length)).toUtf8();
+        const auto bind = [&](int column, const storage::Span &span) {
+            const QByteArray text = storage::decodeWindows1252(bytes.mid(span.begin, span.length)).toUtf8();
             sqlite3_bind_text(insert, column, text.constData(), int(text.size()), SQLITE_TRANSIENT);
         };
-        for (const recordindex::Record &record : recordindex::indexRecords(bytes).records) {
+        for (const storage::Record &record : storage::indexRecords(bytes).records) {
             bind(1, record.name);
             bind(2, record.description);
             sqlite3_step(insert);

@@ -11,14 +11,14 @@
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
 //   mem/listed/<items>                    memory held with the database listed, above an
 //                                         empty database (counter kib_above_empty)
-#include "app/dialogs.h"
-#include "app/text_file.h"
+#include "base/dialogs.h"
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
 #include "download/download_files.h"
 #include "history/version_store.h"
 #include "main_window/main_window.h"
 #include "program/program.h"
+#include "storage/text_file.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,11 +37,11 @@
 
 #include <memory>
 
-using namespace benchsupport;
+using namespace bench;
 
 namespace {
 
-class SilentDialogs : public Dialogs
+class SilentDialogs : public base::Dialogs
 {
 public:
     void message(const QString &, Icon, const QString &) override {}
@@ -56,16 +56,16 @@ struct StartedWindow
 {
     QTemporaryDir folder;
     SilentDialogs dialogs;
-    std::unique_ptr<Program> program;
+    std::unique_ptr<program::Program> program;
     std::unique_ptr<MainWindow> window;
 
     explicit StartedWindow(const QByteArray &database)
     {
-        textfile::saveAtomically(folder.filePath("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
-        textfile::saveAtomically(folder.filePath("database.txt"), database);
-        textfile::saveAtomically(folder.filePath("datalist.txt"), "1\r\ndatabase\r\ndatabase.txt\r\n");
-        program = std::make_unique<Program>(folder.path());
-        window = std::make_unique<MainWindow>(*program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
+        storage::saveAtomically(folder.filePath("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
+        storage::saveAtomically(folder.filePath("database.txt"), database);
+        storage::saveAtomically(folder.filePath("datalist.txt"), "1\r\ndatabase\r\ndatabase.txt\r\n");
+        program = std::make_unique<program::Program>(folder.path());
+        window = std::make_unique<MainWindow>(*program, dialogs);
         window->startUp();
         window->show();
         QApplication::processEvents();
@@ -76,7 +76,7 @@ struct StartedWindow
     void paintList() const { control<QListView>("List1")->viewport()->repaint(); }
     void restore(const QByteArray &database)
     {
-        textfile::saveAtomically(folder.filePath("database.txt"), database);
+        storage::saveAtomically(folder.filePath("database.txt"), database);
         (void)program->listAll();
     }
 };
@@ -131,9 +131,9 @@ void addPainted(const std::string &n, int items)
         const char *in;
         bool names, descriptions;
         const char *few, *many;
-    } searches[] = {{"names", true, false, benchdata::kFewInNames, benchdata::kManyInNames},
-                    {"descriptions", false, true, benchdata::kFewInDescriptions, benchdata::kManyInDescriptions},
-                    {"both", true, true, benchdata::kFewInDescriptions, benchdata::kManyInNames}};
+    } searches[] = {{"names", true, false, bench::kFewInNames, bench::kManyInNames},
+                    {"descriptions", false, true, bench::kFewInDescriptions, bench::kManyInDescriptions},
+                    {"both", true, true, bench::kFewInDescriptions, bench::kManyInNames}};
     for (const auto &search : searches) {
         for (const bool many : {false, true}) {
             add("op/search/" + std::string(search.in) + (many ? "-many" : "-few") + "-painted/" + n,
@@ -183,27 +183,27 @@ void addChanges(const std::string &n, int items)
 {
     // One record in the middle of the database.
     add("op/update/one/" + n, [items](benchmark::State &state) {
-        timeChange(state, items, [items](Program &program) {
+        timeChange(state, items, [items](program::Program &program) {
             return [&program, listed = program.listedItem(items / 2)] {
                 (void)program.replaceItem(*listed, QStringLiteral("renamed item"), std::nullopt);
             };
         });
     });
     add("op/delete/one/" + n, [items](benchmark::State &state) {
-        timeChange(state, items, [items](Program &program) {
+        timeChange(state, items, [items](program::Program &program) {
             return [&program, items] { (void)program.deleteListedItem(items / 2); };
         });
     });
     add("op/add/one/" + n, [items](benchmark::State &state) {
-        timeChange(state, items, [](Program &program) {
+        timeChange(state, items, [](program::Program &program) {
             return [&program] { (void)program.addItem(QStringLiteral("a new item"), QStringLiteral("Weight 1")); };
         });
     });
     // What a change spends on its version: the replaced file's second name.
     add("op/keep_version/linked/" + n, [items](benchmark::State &state) {
         QTemporaryDir folder;
-        textfile::saveAtomically(folder.filePath("database.txt"), database(items));
-        const history::VersionStore store{DataFolder(folder.path())};
+        storage::saveAtomically(folder.filePath("database.txt"), database(items));
+        const history::VersionStore store{storage::DataFolder(folder.path())};
         CpuSplit cpu;
         // Each version is taken back, as a change would take the file's name
         // away: the file keeps a single name, and so a second one can be given.
@@ -217,7 +217,7 @@ void addChanges(const std::string &n, int items)
     // Where the file system gives no second name: a copy.
     add("op/keep_version/copied/" + n, [items](benchmark::State &state) {
         QTemporaryDir folder;
-        const history::VersionStore store{DataFolder(folder.path())};
+        const history::VersionStore store{storage::DataFolder(folder.path())};
         CpuSplit cpu;
         for (auto _ : state) {
             history::Version kept;
@@ -237,10 +237,10 @@ void addImportAndMerge(const std::string &n, int items)
 {
     const auto halves = [](int items, QByteArray *kept, QByteArray *importFile, QByteArray *download) {
         const QByteArray &whole = database(items);
-        const recordindex::Index index = recordindex::indexRecords(whole);
+        const storage::RecordIndex index = storage::indexRecords(whole);
         *kept = whole.left(index.records[index.records.size() / 2].name.begin);
         for (int r = 0; r < index.records.size(); r += 2) {
-            const recordindex::Record &record = index.records[r];
+            const storage::Record &record = index.records[r];
             const QByteArray name = whole.mid(record.name.begin, record.name.length);
             const QByteArray description = whole.mid(record.description.begin, record.description.length);
             *importFile += name + "\r\n" + QByteArray(description).chopped(1).replace('|', "\r\n") + "\r\n\r\n";
@@ -254,7 +254,7 @@ void addImportAndMerge(const std::string &n, int items)
             halves(items, &kept, &importFile, &download);
             StartedWindow started(kept);
             const QString source = started.folder.filePath("insert.txt");
-            textfile::saveAtomically(source, importFile);
+            storage::saveAtomically(source, importFile);
             CpuSplit cpu;
             for (auto _ : state) {
                 cpu.measure([&] {
@@ -272,7 +272,7 @@ void addImportAndMerge(const std::string &n, int items)
             QByteArray kept, importFile, download;
             halves(items, &kept, &importFile, &download);
             StartedWindow started(kept);
-            textfile::saveAtomically(downloadfiles::databaseFilePath(), download);
+            storage::saveAtomically(download::databaseFilePath(), download);
             const catalogue::Catalogue catalogued = started.program->readCatalogue().catalogue;
             CpuSplit cpu;
             for (auto _ : state) {
@@ -298,8 +298,8 @@ void addStartUpAndMemory(const std::string &n, int items)
         prepared.window.reset();
         prepared.program.reset();
         for (auto _ : state) {
-            Program program(prepared.folder.path());
-            MainWindow window(program, prepared.dialogs, QString());
+            program::Program program(prepared.folder.path());
+            MainWindow window(program, prepared.dialogs);
             window.startUp();
             window.show();
             window.findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();

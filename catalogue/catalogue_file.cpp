@@ -1,7 +1,7 @@
 #include "catalogue/catalogue_file.h"
 
-#include "app/data_folder.h"
-#include "app/text_file.h"
+#include "storage/data_folder.h"
+#include "storage/text_file.h"
 
 #include <QStringList>
 
@@ -11,14 +11,14 @@ namespace {
 void refuseIncomplete(const Catalogue &catalogue)
 {
     if (!catalogue.complete)
-        throw Failure(ErrInvalidArgument,
-                      QStringLiteral("Invalid argument: %1 was not read in full, so it is left unchanged").arg(kFileName),
-                      textfile::kSource);
+        throw base::Failure(base::ErrInvalidArgument,
+                            QStringLiteral("Invalid argument: %1 was not read in full, so it is left unchanged")
+                                .arg(storage::kCatalogueFile));
 }
 
 void rewrite(const QString &path, const QVector<Entry> &entries)
 {
-    textfile::saveAtomically(path, encode(entries));
+    storage::saveAtomically(path, encodeCatalogue(entries));
 }
 
 // The entries the file holds now. Each catalogue window keeps its own copy, so
@@ -26,10 +26,10 @@ void rewrite(const QString &path, const QVector<Entry> &entries)
 // read; a rewrite starts from the file so that such a change is not undone.
 QVector<Entry> currentEntries(const QString &path, const Catalogue &catalogue)
 {
-    const CatalogueRead fresh = read(path);
+    const CatalogueRead fresh = readCatalogue(path);
     if (!fresh.failure)
         return fresh.catalogue.entries;
-    if (fresh.failure->number() == ErrFileNotFound)
+    if (fresh.failure->number() == base::ErrFileNotFound)
         return catalogue.entries;
     throw *fresh.failure;
 }
@@ -54,70 +54,70 @@ int Catalogue::lastIndexOfFile(const QString &fileName) const
     return -1;
 }
 
-CatalogueRead read(const QString &path)
+CatalogueRead readCatalogue(const QString &path)
 {
     QByteArray bytes;
     try {
-        bytes = textfile::readAll(path);
-    } catch (const Failure &failure) {
+        bytes = storage::readFile(path);
+    } catch (const base::Failure &failure) {
         CatalogueRead result;
         result.catalogue.complete = false;
         result.failure = failure;
         return result;
     }
-    return readFromBytes(bytes);
+    return readCatalogueFromBytes(bytes);
 }
 
-CatalogueRead readFromBytes(const QByteArray &bytes)
+CatalogueRead readCatalogueFromBytes(const QByteArray &bytes)
 {
     CatalogueRead result;
     result.catalogue.complete = false;
     try {
-        textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, kFileName);
-        const qint64 count = textfile::leadingNumber(reader.readLine());
+        storage::LineReader reader = storage::LineReader::fromBytes(bytes, storage::kCatalogueFile);
+        const qint64 count = storage::leadingNumber(reader.readLine());
         if (count < -32768 || count > 32767)
-            throw Failure(ErrOverflow, QStringLiteral("Overflow: the entry count of %1 is %2").arg(kFileName).arg(count),
-                          textfile::kSource);
+            throw base::Failure(
+                base::ErrOverflow,
+                QStringLiteral("Overflow: the entry count of %1 is %2").arg(storage::kCatalogueFile).arg(count));
         for (qint64 i = 1; i <= count; ++i) {
             if (i > kMaxEntries)
-                throw Failure(ErrSubscriptOutOfRange,
-                              QStringLiteral("Subscript out of range: %1 lists %2 databases, at most %3 are kept")
-                                  .arg(kFileName)
-                                  .arg(count)
-                                  .arg(kMaxEntries),
-                              textfile::kSource);
+                throw base::Failure(base::ErrSubscriptOutOfRange,
+                                    QStringLiteral("Subscript out of range: %1 lists %2 databases, at most %3 are kept")
+                                        .arg(storage::kCatalogueFile)
+                                        .arg(count)
+                                        .arg(kMaxEntries));
             Entry entry;
             entry.displayName = reader.readLine();
             entry.fileName = reader.readLine();
             result.catalogue.entries.append(std::move(entry));
         }
         result.catalogue.complete = true;
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         result.failure = failure;
     }
     return result;
 }
 
-QByteArray encode(const QVector<Entry> &entries)
+QByteArray encodeCatalogue(const QVector<Entry> &entries)
 {
     QStringList lines;
     lines.reserve(1 + 2 * entries.size());
-    lines.append(textfile::printedNumber(entries.size()));
+    lines.append(storage::printedNumber(entries.size()));
     for (const Entry &entry : entries) {
         lines.append(entry.displayName);
         lines.append(entry.fileName);
     }
-    return textfile::encodeLines(lines);
+    return storage::encodeLines(lines);
 }
 
-QByteArray seedBytes()
+QByteArray seedCatalogueBytes()
 {
-    return textfile::encodeLines({QStringLiteral("1"), kPrimaryDbName, kPrimaryDbFile});
+    return storage::encodeLines({QStringLiteral("1"), storage::kPrimaryDbName, storage::kPrimaryDbFile});
 }
 
-void writeSeed(const QString &path)
+void writeSeedCatalogue(const QString &path)
 {
-    textfile::saveAtomically(path, seedBytes());
+    storage::saveAtomically(path, seedCatalogueBytes());
 }
 
 void appendEntry(const QString &path, Catalogue &catalogue, const QString &displayName)
@@ -125,12 +125,12 @@ void appendEntry(const QString &path, Catalogue &catalogue, const QString &displ
     refuseIncomplete(catalogue);
     QVector<Entry> entries = catalogue.isFull() ? catalogue.entries : currentEntries(path, catalogue);
     if (entries.size() >= kMaxEntries)
-        throw Failure(ErrSubscriptOutOfRange,
-                      QStringLiteral("Subscript out of range: %1 already lists %2 databases, the most it can keep")
-                          .arg(kFileName)
-                          .arg(kMaxEntries),
-                      textfile::kSource);
-    entries.append({displayName, fileNameFor(displayName)});
+        throw base::Failure(
+            base::ErrSubscriptOutOfRange,
+            QStringLiteral("Subscript out of range: %1 already lists %2 databases, the most it can keep")
+                .arg(storage::kCatalogueFile)
+                .arg(kMaxEntries));
+    entries.append({displayName, databaseFileFor(displayName)});
     rewrite(path, entries);
     catalogue.entries = std::move(entries);
 }
@@ -139,8 +139,8 @@ void removeEntry(const QString &path, Catalogue &catalogue, int index)
 {
     refuseIncomplete(catalogue);
     if (index < 0 || index >= catalogue.count())
-        throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
-                      textfile::kSource);
+        throw base::Failure(base::ErrSubscriptOutOfRange,
+                            QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index));
     QVector<Entry> entries = currentEntries(path, catalogue);
     const Entry removed = catalogue.entries[index];
     for (qsizetype i = entries.size() - 1; i >= 0; --i) {
@@ -153,7 +153,7 @@ void removeEntry(const QString &path, Catalogue &catalogue, int index)
     catalogue.entries = std::move(entries);
 }
 
-QString fileNameFor(const QString &displayName)
+QString databaseFileFor(const QString &displayName)
 {
     return displayName + QStringLiteral(".txt");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
+#include "storage/data_folder.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,7 +16,6 @@
 // of the line and ignores blanks. Names are compared exactly everywhere.
 namespace catalogue {
 
-inline const QString kFileName = QStringLiteral("datalist.txt");
 // The most entries a catalogue window keeps.
 inline constexpr int kMaxEntries = 50;
 
@@ -54,7 +54,7 @@ struct Catalogue
 struct CatalogueRead
 {
     Catalogue catalogue;
-    std::optional<Failure> failure;
+    std::optional<base::Failure> failure;
 };
 
 // Reads the catalogue file. Failures (never thrown, returned with the entries
@@ -65,19 +65,19 @@ struct CatalogueRead
 //   62 the file ends before the entries its count line announces;
 //   70/75 the file cannot be read.
 // A count line that does not start with a number counts as 0.
-CatalogueRead read(const QString &path);
+CatalogueRead readCatalogue(const QString &path);
 // The same from a file's bytes (failures 6, 9 and 62 only).
-CatalogueRead readFromBytes(const QByteArray &bytes);
+CatalogueRead readCatalogueFromBytes(const QByteArray &bytes);
 
 // The bytes of the catalogue as the program writes it: the count in the
 // printed-number form (" 2 ") and then every entry, lines ending in CR LF.
 // Throws Failure 5 for text that Windows-1252 cannot hold.
-QByteArray encode(const QVector<Entry> &entries);
+QByteArray encodeCatalogue(const QVector<Entry> &entries);
 
 // The seed catalogue: "1", "database", "database.txt".
-QByteArray seedBytes();
+QByteArray seedCatalogueBytes();
 // Writes the seed catalogue (atomically). Throws Failure.
-void writeSeed(const QString &path);
+void writeSeedCatalogue(const QString &path);
 
 // Both rewrites below start from the entries the file holds at that moment
 // (the other catalogue window may have changed it since `catalogue` was read;
@@ -96,6 +96,6 @@ void appendEntry(const QString &path, Catalogue &catalogue, const QString &displ
 void removeEntry(const QString &path, Catalogue &catalogue, int index);
 
 // The file name the program gives a new database: displayName + ".txt".
-QString fileNameFor(const QString &displayName);
+QString databaseFileFor(const QString &displayName);
 
 } // namespace catalogue

@@ -1,46 +1,35 @@
 #include "catalogue/catalogued_database.h"
 
-#include "app/failure.h"
-#include "app/data_folder.h"
-#include "app/text_file.h"
+#include "base/failure.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/new_database_name.h"
+#include "storage/data_folder.h"
+#include "storage/text_file.h"
 
 namespace catalogue {
 
-bool isPlainDatabaseFileName(const QString &fileName)
-{
-    if (fileName.isEmpty() || fileName == QStringLiteral(".") || fileName == QStringLiteral("..")
-        || fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')) || isProgramFile(fileName))
-        return false;
-    for (const QChar c : fileName) {
-        if (c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
-}
-
 std::optional<QString> whyEntryFileIsRefused(const Entry &entry)
 {
-    if (isPlainDatabaseFileName(entry.fileName))
+    if (storage::isPlainDatabaseFileName(entry.fileName))
         return std::nullopt;
     return QStringLiteral("The catalogue gives the database \"%1\" the file name \"%2\", which is not a database "
                           "file of the program folder, so it is left alone. Please correct %3.")
-        .arg(entry.displayName, entry.fileName, kFileName);
+        .arg(entry.displayName, entry.fileName, storage::kCatalogueFile);
 }
 
-void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QString &name, const QVector<Item> &items)
+void createDatabase(const storage::DataFolder &folder, Catalogue &catalogue, const QString &name,
+                    const QVector<storage::Item> &items)
 {
     if (const auto refusal = whyNewNameIsRefused(name, catalogue, folder))
-        throw Failure(ErrInvalidArgument, *refusal, textfile::kSource);
-    const QString databasePath = folder.file(fileNameFor(name));
-    itemdb::rewriteItems(databasePath, items);
+        throw base::Failure(base::ErrInvalidArgument, *refusal);
+    const QString databasePath = folder.file(databaseFileFor(name));
+    storage::rewriteItems(databasePath, items);
     try {
-        appendEntry(folder.file(kFileName), catalogue, name);
-    } catch (const Failure &) {
+        appendEntry(folder.file(storage::kCatalogueFile), catalogue, name);
+    } catch (const base::Failure &) {
         try {
-            textfile::removeFile(databasePath);
-        } catch (const Failure &) {
+            storage::removeFile(databasePath);
+        } catch (const base::Failure &) {
             // The catalogue failure is the one to report.
         }
         throw;
@@ -52,35 +41,35 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
     const QString primary = QStringLiteral("You cannot delete the primary database");
     if (text.isEmpty())
         return QStringLiteral("You must select a proper database");
-    if (text == kPrimaryDbName)
+    if (text == storage::kPrimaryDbName)
         return primary;
     const int index = catalogue.lastIndexOfName(text);
     if (index < 0)
         return QStringLiteral("A proper database must be selected");
     const QString &fileName = catalogue.entries[index].fileName;
-    if (fileName == kPrimaryDbFile)
+    if (fileName == storage::kPrimaryDbFile)
         return primary;
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be removed from "
                               "it. Please correct the file and open this window again.")
-            .arg(kFileName);
-    if (!isPlainDatabaseFileName(fileName))
+            .arg(storage::kCatalogueFile);
+    if (!storage::isPlainDatabaseFileName(fileName))
         return QStringLiteral("The database \"%1\" is kept: the catalogue gives it the file name \"%2\", which is not "
                               "a database file of the program folder.")
             .arg(text, fileName);
     return std::nullopt;
 }
 
-void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index)
+void removeDatabase(const storage::DataFolder &folder, Catalogue &catalogue, int index)
 {
     if (index < 0 || index >= catalogue.count())
-        throw Failure(ErrSubscriptOutOfRange, QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index),
-                      textfile::kSource);
+        throw base::Failure(base::ErrSubscriptOutOfRange,
+                            QStringLiteral("Subscript out of range: no catalogue entry %1").arg(index));
     // The catalogue first: should deleting the file fail afterwards, the file
     // stays whole, out of the catalogue, instead of an entry without its file.
     const QString file = catalogue.entries[index].fileName;
-    removeEntry(folder.file(kFileName), catalogue, index);
-    textfile::removeFile(folder.file(file));
+    removeEntry(folder.file(storage::kCatalogueFile), catalogue, index);
+    storage::removeFile(folder.file(file));
 }
 
 } // namespace catalogue

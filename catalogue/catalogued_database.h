@@ -1,23 +1,18 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "storage/data_folder.h"
+#include "storage/item_database.h"
 
 #include <QString>
 #include <QVector>
 
 #include <optional>
 
-class DataFolder;
-
 // Creating and removing a database together with its catalogue entry.
 namespace catalogue {
 
 struct Catalogue;
 struct Entry;
-
-// True for a file name that names a file of the program folder and no folder,
-// no path and none of the program's own files.
-bool isPlainDatabaseFileName(const QString &fileName);
 
 // Why the file a catalogue entry names must not be read or written, as the
 // message to show; nothing for a plain database file of the program folder. A
@@ -30,7 +25,8 @@ std::optional<QString> whyEntryFileIsRefused(const Entry &entry);
 // name that whyNewNameIsRefused refuses throws Failure 5 with that message
 // before anything is written. When the catalogue cannot be written, the new
 // database file is removed again, so a later try starts clean. Throws Failure.
-void createDatabase(const DataFolder &folder, Catalogue &catalogue, const QString &name, const QVector<Item> &items);
+void createDatabase(const storage::DataFolder &folder, Catalogue &catalogue, const QString &name,
+                    const QVector<storage::Item> &items);
 
 // Why the text of the Current Database window cannot be removed, as the
 // message to show; nothing when it names a catalogue entry that may go.
@@ -44,6 +40,6 @@ std::optional<QString> whyRemovalIsRefused(const QString &text, const Catalogue 
 // Removes the entry at `index`: rewrites the catalogue without the entry, then
 // deletes its own file (a file already gone is fine). Call it only for an entry
 // whyRemovalIsRefused accepts. Throws Failure.
-void removeDatabase(const DataFolder &folder, Catalogue &catalogue, int index);
+void removeDatabase(const storage::DataFolder &folder, Catalogue &catalogue, int index);
 
 } // namespace catalogue

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "storage/item_database.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +11,7 @@
 // already there and those taken before it), so of several items with one name
 // only the first comes in. Names and descriptions compare exactly, so the
 // work is done on the files' bytes.
-namespace downloadmerge {
+namespace catalogue {
 
 // The download ends the received text with a line end, so a text that ended
 // with one leaves an empty last line: an empty line where a name would start
@@ -23,12 +23,12 @@ namespace downloadmerge {
 // own items, duplicates among them, all stay. Throws a Failure: 62 when the
 // target or the download ends inside an item, 9 when the target would then
 // hold more items than the main window can list.
-QByteArray newRecords(const QByteArray &target, const QString &targetName, const QByteArray &download, int *taken,
-                      const QString &downloadName = QStringLiteral("tmp94838.txt"));
+QByteArray newDownloadedRecords(const QByteArray &target, const QString &targetName, const QByteArray &download,
+                                int *taken, const QString &downloadName = QStringLiteral("tmp94838.txt"));
 
 // The downloaded items without those whose name or description came earlier
 // in the download: the content of a new database. Throws a Failure: 62, or 9
 // when they are more than the main window can list.
-QVector<Item> distinctItems(const QByteArray &download);
+QVector<storage::Item> distinctDownloadedItems(const QByteArray &download);
 
-} // namespace downloadmerge
+} // namespace catalogue

@@ -1,11 +1,9 @@
 #include "catalogue/new_database_name.h"
 
-#include "app/cp1252.h"
-#include "app/data_folder.h"
-#include "app/dialogs.h"
-#include "app/folder_lock.h"
-#include "app/pref_file.h"
+#include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
+#include "storage/data_folder.h"
+#include "storage/windows1252.h"
 
 #include <QFileInfo>
 
@@ -27,7 +25,7 @@ QString firstUnwritable(const QString &text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, length);
-        if (!cp1252::canEncode(character))
+        if (!storage::canEncodeWindows1252(character))
             return character;
         i += length - 1;
     }
@@ -36,22 +34,13 @@ QString firstUnwritable(const QString &text)
 
 } // namespace
 
-bool isProgramFile(const QString &fileName)
-{
-    for (const QString &own : {kFileName, preffile::kFileName, kScratchFile, kFolderLockFile}) {
-        if (fileName.compare(own, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder,
-                                           bool fileMayExist)
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue,
+                                           const storage::DataFolder &folder, bool fileMayExist)
 {
     if (!catalogue.complete)
         return QStringLiteral("The catalogue file %1 could not be read in full, so no database can be added to it. "
                               "Please correct the file and open this window again.")
-            .arg(kFileName);
+            .arg(storage::kCatalogueFile);
     if (catalogue.isFull())
         return QStringLiteral("The catalogue already holds %1 databases, the most it can keep. "
                               "Please remove a database before creating a new one.")
@@ -68,8 +57,8 @@ std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue 
         return QStringLiteral("A database name cannot contain the character \"%1\", which the program's files cannot "
                               "hold. Please choose another name.")
             .arg(unwritable);
-    const QString fileName = fileNameFor(name);
-    if (isProgramFile(fileName))
+    const QString fileName = databaseFileFor(name);
+    if (storage::isProgramFile(fileName))
         return QStringLiteral("The name \"%1\" would overwrite the program's own file %2. Please choose another name.")
             .arg(name, fileName);
     if (catalogue.lastIndexOfName(name) >= 0)
@@ -81,7 +70,7 @@ std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue 
     return std::nullopt;
 }
 
-QString askForNewDatabaseName(Dialogs &dialogs)
+QString askForNewDatabaseName(base::Dialogs &dialogs)
 {
     return dialogs.inputBox(
         QStringLiteral("Please enter a name for your new database. (Do not use symbols, only letters and numbers)"),

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/dialogs.h"
+#include "storage/data_folder.h"
+
 #include <QString>
 
 #include <optional>
-
-class DataFolder;
-class Dialogs;
 
 namespace catalogue {
 
@@ -23,16 +23,11 @@ struct Catalogue;
 // already has (exact); a file name the catalogue already has, or a file that
 // already exists in the program folder (unless fileMayExist: the file of a
 // database coming back into the catalogue). Every other character passes.
-std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue, const DataFolder &folder,
-                                           bool fileMayExist = false);
-
-// True for the program's own files (datalist.txt, pref.txt, 42198739.txt, the
-// lock file gearledger.lock), in any letter case: no database may be created
-// as, read from, written to or removed from one of them.
-bool isProgramFile(const QString &fileName);
+std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue,
+                                           const storage::DataFolder &folder, bool fileMayExist = false);
 
 // Asks the user for the name of a new database; the empty text when the user
 // cancels or clears the box.
-QString askForNewDatabaseName(Dialogs &dialogs);
+QString askForNewDatabaseName(base::Dialogs &dialogs);
 
 } // namespace catalogue

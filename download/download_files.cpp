@@ -1,8 +1,8 @@
 #include "download/download_files.h"
 
-#include "app/failure.h"
-#include "app/text_file.h"
+#include "base/failure.h"
 #include "download/download_list.h"
+#include "storage/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,22 +14,22 @@
 #include <unistd.h>
 #endif
 
-namespace downloadfiles {
+namespace download {
 namespace {
 
 constexpr QFileDevice::Permissions kOwnerOnly =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
-Failure notPrivate(const QString &folder, const QString &why)
+base::Failure notPrivate(const QString &folder, const QString &why)
 {
-    return Failure(ErrPathFileAccess,
-                   QStringLiteral("Path/File access error: the download folder %1 %2").arg(QDir::toNativeSeparators(folder), why),
-                   textfile::kSource);
+    return base::Failure(
+        base::ErrPathFileAccess,
+        QStringLiteral("Path/File access error: the download folder %1 %2").arg(QDir::toNativeSeparators(folder), why));
 }
 
 } // namespace
 
-QString privateFolder()
+QString privateDownloadFolder()
 {
     // The user's cache folder (for example ~/.cache/Gearledger), then a
     // folder of our own inside it.
@@ -67,32 +67,32 @@ QString privateFolder()
 
 QString listFilePath()
 {
-    return privateFolder() + QLatin1Char('/') + kListFileName;
+    return privateDownloadFolder() + QLatin1Char('/') + kListFileName;
 }
 
 QString databaseFilePath()
 {
-    return privateFolder() + QLatin1Char('/') + kDatabaseFileName;
+    return privateDownloadFolder() + QLatin1Char('/') + kDatabaseFileName;
 }
 
-void keep(const QString &path, const QString &text)
+void keepDownloaded(const QString &path, const QByteArray &document)
 {
-    textfile::saveAtomically(path, textfile::encodeLines({text}));
+    storage::saveAtomically(path, document + "\r\n");
 }
 
-bool listWaiting()
+bool listFileWaiting()
 {
     return QFileInfo::exists(listFilePath());
 }
 
-DownloadList readList()
+DownloadList readListFile()
 {
-    return parseDownloadList(textfile::readAll(listFilePath()));
+    return parseDownloadList(storage::readFile(listFilePath()));
 }
 
-void removeList()
+void removeListFile()
 {
-    textfile::removeFile(listFilePath());
+    storage::removeFile(listFilePath());
 }
 
-} // namespace downloadfiles
+} // namespace download

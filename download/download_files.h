@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QString>
+#include "download/download_list.h"
 
-struct DownloadList;
+#include <QString>
 
 // The two files a download passes on: the fetched list of databases and the
 // fetched database, which the Which Database window merges. They live in a
 // folder of the user's own that only the user may enter, so no other user
 // can prepare them (for example as a link to a file of ours) or read them.
-namespace downloadfiles {
+namespace download {
 
 inline const QString kListFileName = QStringLiteral("tmp48127.txt");
 inline const QString kDatabaseFileName = QStringLiteral("tmp94838.txt");
@@ -16,21 +16,21 @@ inline const QString kDatabaseFileName = QStringLiteral("tmp94838.txt");
 // The private folder, created with owner-only permissions when missing.
 // Throws a Failure (75) when it cannot be made private: it is not a folder,
 // it is a link, or it belongs to someone else.
-QString privateFolder();
+QString privateDownloadFolder();
 
 // The full paths of the two files in the private folder (creating the folder).
 QString listFilePath();
 QString databaseFilePath();
 
-// Keeps a fetched document in its file: the text received and one line end,
-// written whole or not at all. Throws a Failure.
-void keep(const QString &path, const QString &text);
+// Keeps a fetched document in its file: the bytes received and one line end
+// (CR LF), written whole or not at all. Throws a Failure.
+void keepDownloaded(const QString &path, const QByteArray &document);
 
 // Whether a fetched list waits in the list file. Throws a Failure when the
 // private folder cannot be had.
-bool listWaiting();
+bool listFileWaiting();
 // The entries of the list file, and the file deleted afterwards. Throw a Failure.
-DownloadList readList();
-void removeList();
+DownloadList readListFile();
+void removeListFile();
 
-} // namespace downloadfiles
+} // namespace download

@@ -1,14 +1,16 @@
 #include "download/download_list.h"
 
-#include "app/text_file.h"
+#include "storage/text_file.h"
+
+namespace download {
 
 DownloadList parseDownloadList(const QByteArray &bytes)
 {
     DownloadList list;
-    textfile::LineReader reader = textfile::LineReader::fromBytes(bytes, QStringLiteral("downlist.txt"));
+    storage::LineReader reader = storage::LineReader::fromBytes(bytes, QStringLiteral("downlist.txt"));
     if (reader.atEnd())
         return list;
-    list.announced = qMax<qint64>(0, textfile::leadingNumber(reader.readLine()));
+    list.announced = qMax<qint64>(0, storage::leadingNumber(reader.readLine()));
     const qint64 wanted = qMin<qint64>(list.announced, DownloadList::kCapacity);
     while (list.names.size() < wanted && !reader.atEnd()) {
         const QString name = reader.readLine();
@@ -19,3 +21,5 @@ DownloadList parseDownloadList(const QByteArray &bytes)
     }
     return list;
 }
+
+} // namespace download

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace download {
+
 // The on-line list of downloadable databases (downlist.txt on the server):
 // line 1 the number of entries, then for each entry its display name and its
 // file name in the server's download folder. Lines after the announced
@@ -27,3 +29,5 @@ struct DownloadList
 // Reads a list. A list that ends before its announced count yields the whole
 // entries it holds; more than kCapacity entries yield the first kCapacity.
 DownloadList parseDownloadList(const QByteArray &bytes);
+
+} // namespace download

@@ -6,6 +6,8 @@
 class QCommandLineParser;
 class QProcessEnvironment;
 
+namespace download {
+
 // The download folder of the project's server, fixed when the program is built
 // (the CMake cache variable GEARLEDGER_DOWNLOAD_URL). Always ends with "/".
 QString defaultDownloadFolderUrl();
@@ -21,3 +23,5 @@ QCommandLineOption downloadUrlOption();
 // GEARLEDGER_DOWNLOAD_URL when set and not empty, else the build's default.
 // Always ends with "/".
 QString downloadFolderUrlFrom(const QCommandLineParser &commandLine, const QProcessEnvironment &environment);
+
+} // namespace download

@@ -1,8 +1,8 @@
 #include "editing/description_encoding.h"
 
-#include "app/text_file.h"
+#include "storage/text_file.h"
 
-namespace description {
+namespace editing {
 
 QString encodeThroughScratch(const QString &scratchPath, const QString &typed)
 {
@@ -11,9 +11,9 @@ QString encodeThroughScratch(const QString &scratchPath, const QString &typed)
     QString text = typed;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    textfile::saveAtomically(scratchPath, textfile::encodeLines({text}));
+    storage::saveAtomically(scratchPath, storage::encodeLines({text}));
 
-    textfile::LineReader reader(scratchPath);
+    storage::LineReader reader(scratchPath);
     QString stored;
     // The file always ends with a line end, so there is at least one line.
     do {
@@ -58,4 +58,4 @@ QString shownForm(const QString &text, bool *broken)
     return shown;
 }
 
-} // namespace description
+} // namespace editing

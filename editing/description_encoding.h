@@ -5,7 +5,7 @@
 // The two forms of an item description: the stored form of the database file
 // (one line, "|" after every line of the description) and the text the editing
 // windows show and take.
-namespace description {
+namespace editing {
 
 // Turns a typed description into its stored form through the scratch file: the
 // text is written to the file followed by one line end and read back line by
@@ -31,4 +31,4 @@ inline constexpr qsizetype kShownLineLength = 2000;
 // the cut would part a surrogate pair). Sets *broken to whether a line was broken.
 QString shownForm(const QString &text, bool *broken = nullptr);
 
-} // namespace description
+} // namespace editing

@@ -1,8 +1,8 @@
 #include "editing/game_log.h"
 
-#include "app/cp1252.h"
-#include "app/text_file.h"
 #include "editing/identify_text.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <utility>
 
-namespace gamelog {
+namespace editing {
 namespace {
 
 bool isEnd(char c)
@@ -71,11 +71,11 @@ bool isAscii(QByteArrayView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-Failure readFailure(const QString &path, const QString &reason)
+base::Failure readFailure(const QString &path, const QString &reason)
 {
-    return Failure(ErrPathFileAccess,
-                   QStringLiteral("Path/File access error: could not read %1 (%2)").arg(textfile::fileNameOf(path), reason),
-                   textfile::kSource);
+    return base::Failure(
+        base::ErrPathFileAccess,
+        QStringLiteral("Path/File access error: could not read %1 (%2)").arg(storage::fileNameOf(path), reason));
 }
 
 const QString kNotAFile = QStringLiteral("a folder, a pipe or a device, not a file");
@@ -89,8 +89,8 @@ void openRegularFile(const QString &path, QFile &file)
     struct stat status = {};
     if (::stat(name.constData(), &status) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            throw Failure(ErrFileNotFound, QStringLiteral("File not found (%1)").arg(textfile::fileNameOf(path)),
-                          textfile::kSource);
+            throw base::Failure(base::ErrFileNotFound,
+                                QStringLiteral("File not found (%1)").arg(storage::fileNameOf(path)));
         throw readFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
     }
     if (!S_ISREG(status.st_mode))
@@ -110,13 +110,13 @@ void openRegularFile(const QString &path, QFile &file)
 
 } // namespace
 
-QString decodedLine(QByteArrayView bytes)
+QString decodeLogLine(QByteArrayView bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
-    return utf8.hasError() ? cp1252::decode(bytes.toByteArray()) : text;
+    return utf8.hasError() ? storage::decodeWindows1252(bytes.toByteArray()) : text;
 }
 
 Harvester::Harvester(QString blockStart) : blockStart_(std::move(blockStart)) {}
@@ -175,7 +175,7 @@ void Harvester::keep(QByteArrayView bytes)
 void Harvester::takeLine(QByteArrayView bytes)
 {
     bool cut = std::exchange(lineCut_, false);
-    QString line = identify::cleanedLine(decodedLine(cut ? wholeCharacters(bytes) : bytes));
+    QString line = cleanedLine(decodeLogLine(cut ? wholeCharacters(bytes) : bytes));
     if (line.size() > kLongestLine) {
         line.truncate(line[kLongestLine].isLowSurrogate() ? kLongestLine - 1 : kLongestLine);
         cut = true;
@@ -211,13 +211,14 @@ void Harvester::endBlock()
     cutBlocks_ += blockCut_;
     blockCut_ = false;
     blockLength_ = 0;
-    if (const std::optional<identify::FoundItem> found = identify::findItem(block_)) {
-        Item item{found->name, identify::storedDescription(found->descriptionLines)};
+    if (const std::optional<IdentifiedItem> found = findIdentifiedItem(block_)) {
+        storage::Item item{found->name, storedDescription(found->descriptionLines)};
         const QString key = item.name + QLatin1Char('\n') + item.description;
         if (const auto seen = indexOf_.constFind(key); seen != indexOf_.cend()) {
             ++found_[*seen].timesFound;
         } else {
-            const bool writable = cp1252::canEncode(item.name) && cp1252::canEncode(item.description);
+            const bool writable =
+                storage::canEncodeWindows1252(item.name) && storage::canEncodeWindows1252(item.description);
             indexOf_.insert(key, found_.size());
             found_.append({std::move(item), 1, writable});
         }
@@ -252,4 +253,4 @@ void readLog(const QString &path, Harvester &harvester,
     harvester.finish();
 }
 
-} // namespace gamelog
+} // namespace editing

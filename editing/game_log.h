@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "storage/item_database.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -14,7 +14,7 @@
 
 // Harvesting the items of a game log: a text file in which a game session was
 // recorded, identify output among the chatter.
-namespace gamelog {
+namespace editing {
 
 inline const QString kDefaultBlockStart = QStringLiteral("Object '");
 
@@ -22,12 +22,12 @@ inline const QString kDefaultBlockStart = QStringLiteral("Object '");
 // are valid UTF-8 and not all ASCII, else Windows-1252 (which reads Latin-1
 // text as it stands). Each line is decoded on its own, so a log that sessions
 // of different clients were appended to reads whole.
-QString decodedLine(QByteArrayView bytes);
+QString decodeLogLine(QByteArrayView bytes);
 
 // An item found in the log, once for each different name and description.
 struct FoundItem
 {
-    Item item;            // the name and the stored description
+    storage::Item item;   // the name and the stored description
     int timesFound = 1;   // the blocks that gave exactly this item
     bool writable = true; // every character has a place in a database file
 };
@@ -102,4 +102,4 @@ inline constexpr qsizetype kReadSize = 1 << 20;
 void readLog(const QString &path, Harvester &harvester,
              const std::function<bool(qint64 bytesRead, qint64 bytesTotal)> &afterPiece);
 
-} // namespace gamelog
+} // namespace editing

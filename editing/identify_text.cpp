@@ -3,7 +3,7 @@
 #include <QMimeData>
 #include <QStringDecoder>
 
-namespace identify {
+namespace editing {
 namespace {
 
 constexpr char16_t kEscape = 0x1B;
@@ -62,7 +62,7 @@ std::optional<QString> objectName(const QString &line)
 
 // The item of a kItemMimeType content: exactly one line break, between the
 // name and the stored description, in valid UTF-8.
-std::optional<Item> copiedItem(const QByteArray &bytes)
+std::optional<storage::Item> copiedItem(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(bytes);
@@ -70,26 +70,26 @@ std::optional<Item> copiedItem(const QByteArray &bytes)
     if (utf8.hasError() || lineBreak < 0 || text.indexOf(QLatin1Char('\n'), lineBreak + 1) >= 0
         || text.contains(QLatin1Char('\r')))
         return std::nullopt;
-    return Item{text.left(lineBreak), text.mid(lineBreak + 1)};
+    return storage::Item{text.left(lineBreak), text.mid(lineBreak + 1)};
 }
 
-std::optional<Item> foundInText(const QString &text)
+std::optional<storage::Item> foundInText(const QString &text)
 {
-    const std::optional<FoundItem> found = itemFromText(text);
+    const std::optional<IdentifiedItem> found = identifiedItemFromText(text);
     if (!found)
         return std::nullopt;
-    return Item{found->name, storedDescription(found->descriptionLines)};
+    return storage::Item{found->name, storedDescription(found->descriptionLines)};
 }
 
 // The item of the program's own copy, else the one found in the text;
 // nothing, and *tooLong, for more than kPasteLimit characters.
-std::optional<Item> itemOnClipboard(const QMimeData &clipboard, bool *tooLong)
+std::optional<storage::Item> itemOnClipboard(const QMimeData &clipboard, bool *tooLong)
 {
     if (clipboard.hasFormat(kItemMimeType)) {
         const QByteArray copied = clipboard.data(kItemMimeType);
         // UTF-8 takes at most three bytes for a character of a QString.
         const bool tooManyBytes = copied.size() > 3 * kPasteLimit;
-        const std::optional<Item> item = tooManyBytes ? std::nullopt : copiedItem(copied);
+        const std::optional<storage::Item> item = tooManyBytes ? std::nullopt : copiedItem(copied);
         *tooLong = tooManyBytes || (item && item->name.size() + item->description.size() > kPasteLimit);
         if (*tooLong || item)
             return *tooLong ? std::nullopt : item;
@@ -154,11 +154,11 @@ QStringList cleanedLines(QStringView text)
     return lines;
 }
 
-std::optional<FoundItem> findItem(const QStringList &lines)
+std::optional<IdentifiedItem> findIdentifiedItem(const QStringList &lines)
 {
     for (const QString &line : lines) {
         if (const std::optional<QString> name = objectName(line)) {
-            FoundItem found{*name, lines};
+            IdentifiedItem found{*name, lines};
             if (found.descriptionLines.front().trimmed() == *name)
                 found.descriptionLines.removeFirst();
             return found;
@@ -166,21 +166,21 @@ std::optional<FoundItem> findItem(const QStringList &lines)
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (const std::optional<QString> name = labelledName(lines[i])) {
-            FoundItem found{*name, lines};
+            IdentifiedItem found{*name, lines};
             found.descriptionLines.removeAt(i);
             return found;
         }
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (const QString name = lines[i].trimmed(); !name.isEmpty())
-            return FoundItem{name, lines.mid(i + 1)};
+            return IdentifiedItem{name, lines.mid(i + 1)};
     }
     return std::nullopt;
 }
 
-std::optional<FoundItem> itemFromText(QStringView text)
+std::optional<IdentifiedItem> identifiedItemFromText(QStringView text)
 {
-    return findItem(cleanedLines(text));
+    return findIdentifiedItem(cleanedLines(text));
 }
 
 QString storedDescription(const QStringList &lines)
@@ -195,12 +195,12 @@ QString storedDescription(const QStringList &lines)
     return stored;
 }
 
-QString itemAsText(const Item &item)
+QString itemAsText(const storage::Item &item)
 {
     return item.name + QLatin1Char('\n') + QString(item.description).replace(QLatin1Char('|'), QLatin1Char('\n'));
 }
 
-QMimeData *itemAsMimeData(const Item &item)
+QMimeData *itemAsMimeData(const storage::Item &item)
 {
     auto *data = new QMimeData;
     data->setText(itemAsText(item));
@@ -208,10 +208,10 @@ QMimeData *itemAsMimeData(const Item &item)
     return data;
 }
 
-std::optional<Item> pastedItem(const QMimeData *clipboard, QString *refusal)
+std::optional<storage::Item> pastedItem(const QMimeData *clipboard, QString *refusal)
 {
     bool tooLong = false;
-    std::optional<Item> item = clipboard ? itemOnClipboard(*clipboard, &tooLong) : std::nullopt;
+    std::optional<storage::Item> item = clipboard ? itemOnClipboard(*clipboard, &tooLong) : std::nullopt;
     if (tooLong) {
         *refusal = QStringLiteral("The clipboard holds more text than Paste As New Item takes (%1 characters).  "
                                   "Nothing was pasted.")
@@ -228,4 +228,4 @@ std::optional<Item> pastedItem(const QMimeData *clipboard, QString *refusal)
     return item;
 }
 
-} // namespace identify
+} // namespace editing

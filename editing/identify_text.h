@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "storage/item_database.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +13,7 @@ class QMimeData;
 // Game output as the catalogue takes it in: the text a game prints when an item
 // is identified, pasted from the clipboard or read from a log, and the text
 // Copy Item puts out.
-namespace identify {
+namespace editing {
 
 // A line as the catalogue keeps it: the colour and cursor escapes games send
 // (ESC [ ... m and the other ESC [ sequences) removed, each tab expanded to
@@ -25,7 +25,7 @@ QString cleanedLine(QStringView line);
 QStringList cleanedLines(QStringView text);
 
 // An item found in a block of game output.
-struct FoundItem
+struct IdentifiedItem
 {
     QString name;
     QStringList descriptionLines;
@@ -42,10 +42,10 @@ struct FoundItem
 // while a line that gave the name alone, "Name:" or the first line, does not;
 // with an Object line, a first line that holds just the name (the heading Copy
 // Item writes) is left out too. Nothing when the lines hold no text.
-std::optional<FoundItem> findItem(const QStringList &lines);
+std::optional<IdentifiedItem> findIdentifiedItem(const QStringList &lines);
 
 // findItem on the cleaned lines of a text (a paste).
-std::optional<FoundItem> itemFromText(QStringView text);
+std::optional<IdentifiedItem> identifiedItemFromText(QStringView text);
 
 // The stored form of description lines: each line followed by "|", "|" for
 // none, as the Add New Item window stores the same lines.
@@ -54,7 +54,7 @@ QString storedDescription(const QStringList &lines);
 // An item as Copy Item puts it out: the name, then the description with each
 // "|" as a line break ("\n"), for a game channel, a forum or another catalogue.
 // itemFromText gives back the name and the lines it can tell apart.
-QString itemAsText(const Item &item);
+QString itemAsText(const storage::Item &item);
 
 // The clipboard format in which Copy Item also puts the item exactly as the
 // database holds it: the name, a line break ("\n"), the stored description, in UTF-8.
@@ -62,7 +62,7 @@ inline const QString kItemMimeType = QStringLiteral("application/x-gearledger-it
 
 // What Copy Item puts on the clipboard: the item as text and in kItemMimeType.
 // The caller owns it (QClipboard::setMimeData takes it).
-QMimeData *itemAsMimeData(const Item &item);
+QMimeData *itemAsMimeData(const storage::Item &item);
 
 // The most characters Paste As New Item takes; a longer clipboard text is
 // refused before it is cleaned. The name box holds kLongestPastedName.
@@ -75,6 +75,6 @@ inline constexpr qsizetype kLongestPastedName = 32767;
 // description in the stored form (storedDescription). Nothing, with the
 // message for the user in *refusal, when there is no text to make an item of,
 // more than kPasteLimit characters, or a name longer than kLongestPastedName.
-std::optional<Item> pastedItem(const QMimeData *clipboard, QString *refusal);
+std::optional<storage::Item> pastedItem(const QMimeData *clipboard, QString *refusal);
 
-} // namespace identify
+} // namespace editing

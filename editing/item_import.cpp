@@ -1,9 +1,9 @@
 #include "editing/item_import.h"
 
-#include "app/cp1252.h"
-#include "app/record_index.h"
+#include "storage/record_index.h"
+#include "storage/windows1252.h"
 
-namespace itemimport {
+namespace editing {
 namespace {
 
 // The leading articles, each removed with the blank that follows it. They
@@ -12,7 +12,7 @@ constexpr QByteArrayView kArticles[] = {"a ", "A ", "the ", "The ", "Some ", "so
 
 } // namespace
 
-QByteArrayView cleanedName(QByteArrayView line)
+QByteArrayView cleanedImportName(QByteArrayView line)
 {
     QByteArrayView name = line;
     if (name.startsWith('\'') && name.size() >= 3)
@@ -24,10 +24,10 @@ QByteArrayView cleanedName(QByteArrayView line)
     return name;
 }
 
-QString cleanedName(const QString &line)
+QString cleanedImportName(const QString &line)
 {
-    const QByteArray bytes = textfile::encodeLines({line}).chopped(2);
-    return cp1252::decode(cleanedName(QByteArrayView(bytes)).toByteArray());
+    const QByteArray bytes = storage::encodeLines({line}).chopped(2);
+    return storage::decodeWindows1252(cleanedImportName(QByteArrayView(bytes)).toByteArray());
 }
 
 NameTable::NameTable(int slotCount) : slots_(slotCount) {}
@@ -43,14 +43,13 @@ bool NameTable::isNew(const QByteArray &name) const
 void NameTable::add(const QByteArray &name)
 {
     if (count_ >= slots_)
-        throw Failure(ErrSubscriptOutOfRange,
-                      QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(slots_),
-                      textfile::kSource);
+        throw base::Failure(base::ErrSubscriptOutOfRange,
+                            QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(slots_));
     filled_.insert(name);
     ++count_;
 }
 
-QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
+QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count)
 {
     // The import file's bytes go to the database as they are, but for the
     // names' cleaning.
@@ -60,8 +59,8 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
     *count = 0;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
-        const recordindex::Span nameLine = recordindex::lineAt(bytes, pos, &pos);
-        const QByteArrayView cleaned = cleanedName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
+        const storage::Span nameLine = storage::lineAt(bytes, pos, &pos);
+        const QByteArrayView cleaned = cleanedImportName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
         const bool adding = names.isNew(QByteArray::fromRawData(cleaned.data(), cleaned.size()));
         if (adding) {
             names.add(cleaned.toByteArray()); // the table may outlive these bytes
@@ -70,7 +69,7 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
         }
         // The record's description lines run to an empty line or the end of the file.
         while (pos < bytes.size()) {
-            const recordindex::Span line = recordindex::lineAt(bytes, pos, &pos);
+            const storage::Span line = storage::lineAt(bytes, pos, &pos);
             if (line.length == 0)
                 break;
             if (adding) {
@@ -86,10 +85,10 @@ QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count)
     return records;
 }
 
-QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names)
+QVector<storage::Item> readNewImportItems(storage::LineReader &file, NameTable &names)
 {
     int count = 0;
-    return itemdb::readItemsFromBytes(newRecords(file.takeRest(), names, &count));
+    return storage::readItemsFromBytes(newImportRecords(file.takeRest(), names, &count));
 }
 
-} // namespace itemimport
+} // namespace editing

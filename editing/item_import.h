@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/item_database.h"
-#include "app/text_file.h"
+#include "storage/item_database.h"
+#include "storage/text_file.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -12,7 +12,7 @@
 // description lines, and an empty line (or the end of the file). Names are
 // cleaned, names already present are skipped, and the new items go to the end
 // of the database.
-namespace itemimport {
+namespace editing {
 
 // A name is cleaned in two steps, on the line's bytes (one byte a character):
 // a name line in quoted form, starting with "'", loses its first and its last
@@ -20,9 +20,9 @@ namespace itemimport {
 // short for that stays as it stands); then one leading English article goes
 // with its blank: "a ", "A ", "the ", "The ", "some ", "Some ", "an ", "An "
 // (case-sensitive; "THE KEY" and "anvil" stay; "the" alone stays).
-QByteArrayView cleanedName(QByteArrayView line);
+QByteArrayView cleanedImportName(QByteArrayView line);
 // The same for a line as text.
-QString cleanedName(const QString &line);
+QString cleanedImportName(const QString &line);
 
 // The names of the database and of the items added so far, in a table of a
 // fixed number of slots, empty at first. A name is new when it equals none of
@@ -33,7 +33,7 @@ QString cleanedName(const QString &line);
 class NameTable
 {
 public:
-    explicit NameTable(int slotCount = itemdb::kListCapacity);
+    explicit NameTable(int slotCount = storage::kListCapacity);
 
     bool isNew(const QByteArray &name) const;
     // Puts the name into the next free slot. A name made with
@@ -41,8 +41,8 @@ public:
     // every slot is taken.
     void add(const QByteArray &name);
     // The same for names as text (Failure 5 for text the files cannot hold).
-    bool isNew(const QString &name) const { return isNew(textfile::encodeLines({name}).chopped(2)); }
-    void add(const QString &name) { add(textfile::encodeLines({name}).chopped(2)); }
+    bool isNew(const QString &name) const { return isNew(storage::encodeLines({name}).chopped(2)); }
+    void add(const QString &name) { add(storage::encodeLines({name}).chopped(2)); }
     int count() const { return count_; }
 
 private:
@@ -55,13 +55,12 @@ private:
 // are returned in file order, their description lines in stored form ("line|"
 // for each); their names are added to the table. Records whose names are not
 // new are skipped with their description lines.
-QVector<Item> readNewItems(textfile::LineReader &file, NameTable &names);
+QVector<storage::Item> readNewImportItems(storage::LineReader &file, NameTable &names);
 
 // The records of an import file whose cleaned names are new, in file order, as
 // a database file holds them: the name line and the stored description line
 // ("line|" for each description line), each ending in CR LF; their names are
 // added to the table and *count says how many. Throws Failure 9 when the table is full.
-QByteArray newRecords(QByteArrayView importBytes, NameTable &names, int *count);
+QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count);
 
-
-} // namespace itemimport
+} // namespace editing

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/item_database.h"
-#include "app/record_index.h"
+#include "storage/item_database.h"
+#include "storage/record_index.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,32 +15,33 @@
 // the bytes no longer hold that item there (the file was changed since the list
 // was filled), there is nothing to change. Every other byte stays as it was,
 // line ends and all; a line the change writes ends with CR LF.
-namespace recordedit {
+namespace editing {
 
 // Changed bytes, and where their items lie (found from the change, without
 // reading the bytes again).
 struct Edited
 {
     QByteArray bytes;
-    recordindex::Index index;
+    storage::RecordIndex index;
 };
 
 // The bytes with the record replaced: a field given anew is written anew, a
 // field not given is written back exactly as it was. Nothing when the record
 // is not the expected item. Throws a Failure: 62 when the bytes end inside an
 // item, 5 for text the file cannot hold.
-std::optional<Edited> withRecordReplaced(const QByteArray &bytes, QString fileName, int record, const Item &expected,
-                                         const std::optional<QString> &name,
+std::optional<Edited> withRecordReplaced(const QByteArray &bytes, QString fileName, int record,
+                                         const storage::Item &expected, const std::optional<QString> &name,
                                          const std::optional<QString> &storedDescription);
 
 // The bytes without the record. Nothing when the record is not the expected
 // item. Throws Failure 62 when the bytes end inside an item.
-std::optional<Edited> withRecordRemoved(const QByteArray &bytes, QString fileName, int record, const Item &expected);
+std::optional<Edited> withRecordRemoved(const QByteArray &bytes, QString fileName, int record,
+                                        const storage::Item &expected);
 
 // The bytes with the items after them, on lines of their own. Throws Failure 5
 // for text the file cannot hold.
-Edited withItemsAppended(const QByteArray &bytes, const QVector<Item> &items);
+Edited withItemsAppended(const QByteArray &bytes, const QVector<storage::Item> &items);
 // The same for records already in the file's form (lines ending in CR LF).
 Edited withRecordsAppended(const QByteArray &bytes, const QByteArray &records);
 
-} // namespace recordedit
+} // namespace editing

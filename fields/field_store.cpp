@@ -1,7 +1,7 @@
 #include "fields/field_store.h"
 
-#include "app/cp1252.h"
 #include "fields/text_reading.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,7 +23,7 @@ QStringList Column::words(qsizetype entry) const
     QStringList list;
     if (kind_ == Kind::Words) {
         for (const quint32 *id = wordsBegin(entry); id != wordsEnd(entry); ++id)
-            list.append(cp1252::decode(dictionary_[*id]));
+            list.append(storage::decodeWindows1252(dictionary_[*id]));
     }
     return list;
 }
@@ -86,7 +86,7 @@ QString numberText(double value)
 class StoreBuilder
 {
 public:
-    StoreBuilder(const Rules &rules, const QByteArray &bytes, const recordindex::Index &index)
+    StoreBuilder(const Rules &rules, const QByteArray &bytes, const storage::RecordIndex &index)
         : rules_(rules), bytes_(bytes), records_(index.records), reader_(bytes.constData(), rules.coins())
     {
         for (const FieldDefinition &field : rules.fields()) {
@@ -199,7 +199,7 @@ private:
                 return;
             while (descriptionEnd(record) < at + anchor.size())
                 ++record;
-            const recordindex::Span &description = records_[record].description;
+            const storage::Span &description = records_[record].description;
             from = at + 1;
             if (at < description.begin)
                 from = description.begin;
@@ -364,7 +364,7 @@ private:
 
     const Rules &rules_;
     const QByteArray &bytes_;
-    const QVector<recordindex::Record> &records_;
+    const QVector<storage::Record> &records_;
     reading::TextReader reader_;
     std::vector<Gathered> gathered_;
     std::unordered_map<std::string, int> byName_;
@@ -376,7 +376,7 @@ private:
     std::string scratch_;
 };
 
-std::optional<FieldStore> buildStore(const Rules &rules, const QByteArray &bytes, const recordindex::Index &index,
+std::optional<FieldStore> buildStore(const Rules &rules, const QByteArray &bytes, const storage::RecordIndex &index,
                                      const BuildControl &control)
 {
     return StoreBuilder(rules, bytes, index).build(control);

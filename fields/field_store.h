@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/record_index.h"
 #include "fields/rules.h"
+#include "storage/record_index.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -121,8 +121,8 @@ struct BuildControl
 
 // Applies the rules to the description of every indexed record of `bytes`.
 // Nothing when cancelled.
-std::optional<FieldStore> buildStore(const Rules &rules, const QByteArray &bytes,
-                                     const recordindex::Index &index, const BuildControl &control = {});
+std::optional<FieldStore> buildStore(const Rules &rules, const QByteArray &bytes, const storage::RecordIndex &index,
+                                     const BuildControl &control = {});
 
 // A number as fields show it: "18", "-3", "10.5", "70804".
 QString numberText(double value);

@@ -1,8 +1,8 @@
 #include "fields/folded_search.h"
 
-#include "app/cp1252.h"
-#include "app/cpu_features.h"
-#include "app/item_search.h"
+#include "search/item_search.h"
+#include "storage/cpu_features.h"
+#include "storage/windows1252.h"
 
 namespace fields {
 
@@ -15,9 +15,9 @@ const ByteClasses &ByteClasses::windows1252()
 ByteClasses::ByteClasses()
 {
     for (int b = 0; b < 256; ++b) {
-        fold_[b] = itemsearch::foldedByte(uchar(b));
+        fold_[b] = search::foldedByte(uchar(b));
         otherCase_[b] = uchar(b);
-        letterOrDigit_[b] = cp1252::decode(QByteArray(1, char(b))).at(0).isLetterOrNumber();
+        letterOrDigit_[b] = storage::decodeWindows1252(QByteArray(1, char(b))).at(0).isLetterOrNumber();
     }
     for (int b = 0; b < 256; ++b) {
         if (fold_[b] != b)
@@ -41,7 +41,7 @@ bool FoldedNeedle::matchesAt(const char *at) const
 qsizetype FoldedNeedle::find(const char *hay, qsizetype from, qsizetype end) const
 {
 #if defined(GEARLEDGER_X86_64)
-    if (cpufeatures::hasAvx2())
+    if (storage::hasAvx2())
         return findAvx2(hay, from, end);
     return findSse2(hay, from, end);
 #else

@@ -1,7 +1,7 @@
 #include "fields/rules.h"
 
-#include "app/cp1252.h"
 #include "fields/folded_search.h"
+#include "storage/windows1252.h"
 
 #include <QStringDecoder>
 
@@ -150,7 +150,7 @@ private:
         QByteArray byte;
         if (c == u'|')
             *problem = QStringLiteral("a pattern cannot hold '|', a line break");
-        else if (c.isSurrogate() || !cp1252::encode(QString(c), &byte))
+        else if (c.isSurrogate() || !storage::encodeWindows1252(QString(c), &byte))
             *problem = QStringLiteral("'%1' cannot be in a database").arg(text.mid(i, c.isSurrogate() ? 2 : 1));
         else
             pattern->parts.last().folded += char(ByteClasses::windows1252().fold(uchar(byte[0])));
@@ -271,7 +271,7 @@ private:
         const std::optional<double> value = plainNumber(rest);
         QByteArray folded;
         const bool oneWord = !unit.isEmpty() && std::none_of(unit.begin(), unit.end(), isBlank);
-        if (!oneWord || !value || !cp1252::encode(unit.toLower(), &folded))
+        if (!oneWord || !value || !storage::encodeWindows1252(unit.toLower(), &folded))
             return fail(line, QStringLiteral("this rule has the form '%1'").arg(form));
         if (coinLines_.contains(folded))
             return fail(line, QStringLiteral("coin %1 is defined on line %2 already").arg(unit).arg(coinLines_[folded]));
@@ -366,7 +366,7 @@ QString decodeRulesFile(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? cp1252::decode(bytes) : text;
+    return utf8.hasError() ? storage::decodeWindows1252(bytes) : text;
 }
 
 QString normalisedName(QStringView name)

@@ -3,7 +3,7 @@
 // the records taken read back as whole items, each new to what came before;
 // merging the same download again takes nothing, and neither does merging it
 // into a new database made from it.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "catalogue/download_merge.h"
 #include "fuzz_check.h"
 
@@ -12,40 +12,40 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const auto [targetBytes, downloadBytes] = twoFiles(fuzzBytes(data, size));
-    QVector<Item> target;
+    QVector<storage::Item> target;
     try {
-        target = itemdb::readItemsFromBytes(targetBytes);
-    } catch (const Failure &) {
+        target = storage::readItemsFromBytes(targetBytes);
+    } catch (const base::Failure &) {
         return 0; // a merge refuses a target that is not whole
     }
     int taken = 0;
     QByteArray records;
     try {
-        records = downloadmerge::newRecords(targetBytes, QString(), downloadBytes, &taken);
-    } catch (const Failure &failure) {
-        FUZZ_CHECK(failure.number() == ErrInputPastEndOfFile || failure.number() == ErrSubscriptOutOfRange);
+        records = catalogue::newDownloadedRecords(targetBytes, QString(), downloadBytes, &taken);
+    } catch (const base::Failure &failure) {
+        FUZZ_CHECK(failure.number() == base::ErrInputPastEndOfFile || failure.number() == base::ErrSubscriptOutOfRange);
         return 0;
     }
-    const QVector<Item> added = itemdb::readItemsFromBytes(records);
+    const QVector<storage::Item> added = storage::readItemsFromBytes(records);
     FUZZ_CHECK(added.size() == taken);
     QSet<QString> names, descriptions;
-    for (const Item &item : target) {
+    for (const storage::Item &item : target) {
         names.insert(item.name);
         descriptions.insert(item.description);
     }
-    for (const Item &item : added) {
+    for (const storage::Item &item : added) {
         FUZZ_CHECK(!names.contains(item.name) && !descriptions.contains(item.description));
         names.insert(item.name);
         descriptions.insert(item.description);
     }
 
-    const QByteArray merged = itemdb::encodeItems(target) + records;
-    FUZZ_CHECK(itemdb::readItemsFromBytes(merged) == target + added);
+    const QByteArray merged = storage::encodeItems(target) + records;
+    FUZZ_CHECK(storage::readItemsFromBytes(merged) == target + added);
     int again = -1;
-    downloadmerge::newRecords(merged, QString(), downloadBytes, &again);
+    catalogue::newDownloadedRecords(merged, QString(), downloadBytes, &again);
     FUZZ_CHECK(again == 0);
-    downloadmerge::newRecords(itemdb::encodeItems(downloadmerge::distinctItems(downloadBytes)), QString(),
-                              downloadBytes, &again);
+    catalogue::newDownloadedRecords(storage::encodeItems(catalogue::distinctDownloadedItems(downloadBytes)), QString(),
+                                    downloadBytes, &again);
     FUZZ_CHECK(again == 0);
     return 0;
 }

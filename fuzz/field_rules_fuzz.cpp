@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (!parsed.errors.isEmpty())
         return 0;
-    const recordindex::Index index = recordindex::indexRecords(database);
+    const storage::RecordIndex index = storage::indexRecords(database);
     const fields::FieldStore store = *fields::buildStore(parsed.rules, database, index);
     for (const fields::Column &column : store.columns()) {
         FUZZ_CHECK(!column.records().empty() && column.records().back() < quint32(index.records.size()));

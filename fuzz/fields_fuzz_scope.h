@@ -23,7 +23,7 @@ private:
     struct Database
     {
         QByteArray bytes;
-        recordindex::Index index;
+        storage::RecordIndex index;
         fields::FieldStore store;
     };
 
@@ -37,7 +37,7 @@ private:
             "Object 'a helm' is type armor, extra flags glow hum.|Weight 4, value 310, level 18.|Affects con by "
             "2.|\r\nhelm\r\n"};
         for (const QByteArray &bytes : files) {
-            const recordindex::Index index = recordindex::indexRecords(bytes);
+            const storage::RecordIndex index = storage::indexRecords(bytes);
             databases_.push_back(std::make_unique<Database>(Database{bytes, index, *fields::buildStore(rules, bytes, index)}));
         }
         for (const auto &database : databases_)

@@ -7,9 +7,9 @@
 
 namespace {
 
-QVector<gamelog::FoundItem> harvested(const QByteArray &log, qsizetype pieceSize, qsizetype *blocks)
+QVector<editing::FoundItem> harvested(const QByteArray &log, qsizetype pieceSize, qsizetype *blocks)
 {
-    gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
+    editing::Harvester harvester(editing::kDefaultBlockStart);
     for (qsizetype at = 0; at < log.size(); at += pieceSize)
         harvester.feed(QByteArrayView(log).sliced(at, qMin(pieceSize, log.size() - at)));
     harvester.finish();
@@ -17,7 +17,7 @@ QVector<gamelog::FoundItem> harvested(const QByteArray &log, qsizetype pieceSize
     return harvester.found();
 }
 
-bool sameItems(const QVector<gamelog::FoundItem> &a, const QVector<gamelog::FoundItem> &b)
+bool sameItems(const QVector<editing::FoundItem> &a, const QVector<editing::FoundItem> &b)
 {
     if (a.size() != b.size())
         return false;
@@ -35,12 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray log = fuzzBytes(data, size);
     qsizetype wholeBlocks = 0;
     qsizetype pieceBlocks = 0;
-    const QVector<gamelog::FoundItem> whole = harvested(log, qMax<qsizetype>(1, log.size()), &wholeBlocks);
+    const QVector<editing::FoundItem> whole = harvested(log, qMax<qsizetype>(1, log.size()), &wholeBlocks);
     const qsizetype pieceSize = size > 0 ? 1 + data[0] % 7 : 1;
-    const QVector<gamelog::FoundItem> inPieces = harvested(log, pieceSize, &pieceBlocks);
+    const QVector<editing::FoundItem> inPieces = harvested(log, pieceSize, &pieceBlocks);
     FUZZ_CHECK(sameItems(whole, inPieces) && wholeBlocks == pieceBlocks);
     qsizetype times = 0;
-    for (const gamelog::FoundItem &found : whole)
+    for (const editing::FoundItem &found : whole)
         times += found.timesFound;
     FUZZ_CHECK(times <= wholeBlocks);
     return 0;

@@ -1,11 +1,11 @@
 // The item database file: the reader, the byte index that listings and
 // searches use, and the writer agree; a whole file in the written form reads
 // and writes back as the same bytes.
-#include "app/failure.h"
-#include "app/cp1252.h"
-#include "app/item_database.h"
-#include "app/record_index.h"
+#include "base/failure.h"
 #include "fuzz_check.h"
+#include "storage/item_database.h"
+#include "storage/record_index.h"
+#include "storage/windows1252.h"
 
 namespace {
 
@@ -19,9 +19,9 @@ bool inWrittenForm(const QByteArray &bytes)
     return bytes.isEmpty() || bytes.endsWith("\r\n");
 }
 
-QString textAt(const QByteArray &bytes, recordindex::Span span)
+QString textAt(const QByteArray &bytes, storage::Span span)
 {
-    return cp1252::decode(bytes.mid(span.begin, span.length));
+    return storage::decodeWindows1252(bytes.mid(span.begin, span.length));
 }
 
 } // namespace
@@ -29,12 +29,12 @@ QString textAt(const QByteArray &bytes, recordindex::Span span)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = fuzzBytes(data, size);
-    const recordindex::Index index = recordindex::indexRecords(bytes);
-    QVector<Item> items;
+    const storage::RecordIndex index = storage::indexRecords(bytes);
+    QVector<storage::Item> items;
     try {
-        items = itemdb::readItemsFromBytes(bytes, QStringLiteral("db.txt"));
-    } catch (const Failure &failure) {
-        FUZZ_CHECK(failure.number() == ErrInputPastEndOfFile);
+        items = storage::readItemsFromBytes(bytes, QStringLiteral("db.txt"));
+    } catch (const base::Failure &failure) {
+        FUZZ_CHECK(failure.number() == base::ErrInputPastEndOfFile);
         FUZZ_CHECK(index.danglingName.has_value());
         return 0;
     }
@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(textAt(bytes, index.records[i].name) == items[i].name);
         FUZZ_CHECK(textAt(bytes, index.records[i].description) == items[i].description);
     }
-    const QByteArray written = itemdb::encodeItems(items);
-    FUZZ_CHECK(itemdb::readItemsFromBytes(written) == items);
+    const QByteArray written = storage::encodeItems(items);
+    FUZZ_CHECK(storage::readItemsFromBytes(written) == items);
     if (inWrittenForm(bytes))
         FUZZ_CHECK(written == bytes);
     return 0;

@@ -2,19 +2,19 @@
 // a NUL, then the import file): cleaning a name only takes characters away,
 // the database's items stay as they were, the new names are new, the result
 // writes and reads back whole, and importing the same file again adds nothing.
-#include "app/failure.h"
-#include "app/item_database.h"
+#include "base/failure.h"
 #include "editing/item_import.h"
 #include "fuzz_check.h"
+#include "storage/item_database.h"
 
 #include <QSet>
 
 namespace {
 
-itemimport::NameTable namesOf(const QVector<Item> &items)
+editing::NameTable namesOf(const QVector<storage::Item> &items)
 {
-    itemimport::NameTable names;
-    for (const Item &item : items)
+    editing::NameTable names;
+    for (const storage::Item &item : items)
         names.add(item.name);
     return names;
 }
@@ -24,32 +24,32 @@ itemimport::NameTable namesOf(const QVector<Item> &items)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const auto [databaseBytes, importBytes] = twoFiles(fuzzBytes(data, size));
-    QVector<Item> database;
+    QVector<storage::Item> database;
     try {
-        database = itemdb::readItemsFromBytes(databaseBytes);
-    } catch (const Failure &) {
+        database = storage::readItemsFromBytes(databaseBytes);
+    } catch (const base::Failure &) {
         return 0; // an import refuses a database that is not whole
     }
-    for (textfile::LineReader lines = textfile::LineReader::fromBytes(importBytes); !lines.atEnd();) {
+    for (storage::LineReader lines = storage::LineReader::fromBytes(importBytes); !lines.atEnd();) {
         const QString line = lines.readLine();
-        FUZZ_CHECK(line.contains(itemimport::cleanedName(line)));
+        FUZZ_CHECK(line.contains(editing::cleanedImportName(line)));
     }
 
-    itemimport::NameTable names = namesOf(database);
-    textfile::LineReader importFile = textfile::LineReader::fromBytes(importBytes);
-    const QVector<Item> added = itemimport::readNewItems(importFile, names);
+    editing::NameTable names = namesOf(database);
+    storage::LineReader importFile = storage::LineReader::fromBytes(importBytes);
+    const QVector<storage::Item> added = editing::readNewImportItems(importFile, names);
     QSet<QString> seen;
-    for (const Item &item : database)
+    for (const storage::Item &item : database)
         seen.insert(item.name);
-    for (const Item &item : added) {
+    for (const storage::Item &item : added) {
         FUZZ_CHECK(!seen.contains(item.name));
         seen.insert(item.name);
     }
 
-    const QVector<Item> after = itemdb::readItemsFromBytes(itemdb::encodeItems(database + added));
+    const QVector<storage::Item> after = storage::readItemsFromBytes(storage::encodeItems(database + added));
     FUZZ_CHECK(after == database + added);
-    itemimport::NameTable namesAfter = namesOf(after);
-    textfile::LineReader again = textfile::LineReader::fromBytes(importBytes);
-    FUZZ_CHECK(itemimport::readNewItems(again, namesAfter).isEmpty());
+    editing::NameTable namesAfter = namesOf(after);
+    storage::LineReader again = storage::LineReader::fromBytes(importBytes);
+    FUZZ_CHECK(editing::readNewImportItems(again, namesAfter).isEmpty());
     return 0;
 }

@@ -1,23 +1,24 @@
 // pref.txt: a file either gives three colours or fails with one of its
 // numbers, and both forms the program writes read back as the same colours.
-#include "app/failure.h"
-#include "app/pref_file.h"
+#include "base/failure.h"
 #include "fuzz_check.h"
+#include "storage/pref_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Prefs prefs;
+    storage::Prefs prefs;
     try {
-        prefs = preffile::readFromBytes(fuzzBytes(data, size));
-    } catch (const Failure &failure) {
+        prefs = storage::readPrefsFromBytes(fuzzBytes(data, size));
+    } catch (const base::Failure &failure) {
         const int n = failure.number();
-        FUZZ_CHECK(n == ErrInputPastEndOfFile || n == ErrTypeMismatch || n == ErrOverflow || n == ErrInvalidArgument);
+        FUZZ_CHECK(n == base::ErrInputPastEndOfFile || n == base::ErrTypeMismatch || n == base::ErrOverflow
+                   || n == base::ErrInvalidArgument);
         return 0;
     }
     for (const quint32 colour : {prefs.background, prefs.itemText, prefs.descriptionText})
         FUZZ_CHECK(colour <= 0xFFFFFF);
-    for (const QByteArray &written : {preffile::encode(prefs), preffile::encodeDefaults(prefs)}) {
-        const Prefs back = preffile::readFromBytes(written);
+    for (const QByteArray &written : {storage::encodePrefs(prefs), storage::encodeDefaultPrefs(prefs)}) {
+        const storage::Prefs back = storage::readPrefsFromBytes(written);
         FUZZ_CHECK(back.background == prefs.background && back.itemText == prefs.itemText
                    && back.descriptionText == prefs.descriptionText);
     }

@@ -1,17 +1,17 @@
 // The query of Find Items: any text parses or names its mistake, a parsed
 // query printed and parsed again is the same query, and its hits are those
 // of testing every item against the query one by one, the text decoded.
-#include "app/cp1252.h"
-#include "app/item_search.h"
 #include "fields_fuzz_scope.h"
 #include "fuzz_check.h"
 #include "query/query.h"
+#include "search/item_search.h"
+#include "storage/windows1252.h"
 
 namespace {
 
-QString decoded(const query::DatabaseView &database, const recordindex::Span &span)
+QString decoded(const query::DatabaseView &database, const storage::Span &span)
 {
-    return cp1252::decode(database.bytes->mid(span.begin, span.length));
+    return storage::decodeWindows1252(database.bytes->mid(span.begin, span.length));
 }
 
 bool compares(double value, query::Comparison comparison, double number)
@@ -39,7 +39,7 @@ bool matches(const query::Node &node, const query::DatabaseView &database, int r
         }
         return all;
     };
-    const recordindex::Record &item = database.index->records[record];
+    const storage::Record &item = database.index->records[record];
     const std::optional<double> number = database.fields->number(node.field, record);
     switch (node.type) {
     case query::Node::Type::And:
@@ -49,8 +49,8 @@ bool matches(const query::Node &node, const query::DatabaseView &database, int r
     case query::Node::Type::Not:
         return !matches(node.children.front(), database, record);
     case query::Node::Type::Text:
-        return itemsearch::containsIgnoringCase(decoded(database, item.name), node.text)
-               || itemsearch::containsIgnoringCase(decoded(database, item.description), node.text);
+        return search::containsIgnoringCase(decoded(database, item.name), node.text)
+               || search::containsIgnoringCase(decoded(database, item.description), node.text);
     case query::Node::Type::Present:
         return database.fields->column(node.field) && database.fields->column(node.field)->entryOf(record) >= 0;
     case query::Node::Type::Compare:

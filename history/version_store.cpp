@@ -1,7 +1,7 @@
 #include "history/version_store.h"
 
-#include "app/text_file.h"
-#include "catalogue/catalogued_database.h"
+#include "storage/data_folder.h"
+#include "storage/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -200,8 +200,8 @@ std::optional<QByteArray> contentOf(const QString &path, bool exists)
     if (!exists)
         return QByteArray();
     try {
-        return textfile::readAll(path);
-    } catch (const Failure &) {
+        return storage::readFile(path);
+    } catch (const base::Failure &) {
         return std::nullopt;
     }
 }
@@ -268,7 +268,7 @@ Version VersionStore::keep(const QString &databaseFile, const QByteArray &bytes,
                            const QString &change) const
 {
     const Version version = nextVersion(databaseFile, kind, change);
-    textfile::saveAtomically(version.path, bytes);
+    storage::saveAtomically(version.path, bytes);
     return version;
 }
 
@@ -283,14 +283,15 @@ Version VersionStore::keepFile(const QString &databaseFile, Kind kind, const QSt
                == 0) {
         if (syncFolder(folderOf(databaseFile)) != 0) {
             QFile::remove(version.path);
-            throw Failure(ErrPathFileAccess,
-                          QStringLiteral("Path/File access error: could not sync the folder of the earlier versions "
-                                         "of %1").arg(databaseFile),
-                          textfile::kSource);
+            throw base::Failure(
+                base::ErrPathFileAccess,
+                QStringLiteral("Path/File access error: could not sync the folder of the earlier versions "
+                               "of %1")
+                    .arg(databaseFile));
         }
         return version;
     }
-    textfile::saveAtomically(version.path, textfile::readAll(folder_.file(databaseFile)));
+    storage::saveAtomically(version.path, storage::readFile(folder_.file(databaseFile)));
     return version;
 }
 
@@ -298,10 +299,10 @@ Version VersionStore::nextVersion(const QString &databaseFile, Kind kind, const 
 {
     const QString folder = folderOf(databaseFile);
     if (!QDir().mkpath(folder))
-        throw Failure(ErrPathFileAccess,
-                      QStringLiteral("Path/File access error: could not make the folder %1 for the earlier versions")
-                          .arg(QDir::toNativeSeparators(folder)),
-                      textfile::kSource);
+        throw base::Failure(
+            base::ErrPathFileAccess,
+            QStringLiteral("Path/File access error: could not make the folder %1 for the earlier versions")
+                .arg(QDir::toNativeSeparators(folder)));
     qint64 sequence = 1;
     for (const Version &earlier : sortedVersions(folder, QDir(folder).entryList(QDir::Files)))
         sequence = qMax(sequence, earlier.sequence + 1);
@@ -347,12 +348,12 @@ void VersionStore::recover(const std::function<bool(const QString &)> &isCatalog
         const Fd folder = folderAt(history.get(), name);
         if (!folder)
             continue; // a file, or a link: left alone
-        textfile::removeSaveLeftoversAt(folder.get());
-        const bool own = databaseFileOf(name) == name && catalogue::isPlainDatabaseFileName(name);
+        storage::removeSaveLeftoversAt(folder.get());
+        const bool own = databaseFileOf(name) == name && storage::isPlainDatabaseFileName(name);
         if (own && settle(program.get(), folder.get(), name, folder_.file(name), isCatalogued(name))) {
             try {
-                textfile::saveAtomically(folder_.file(name), textfile::readAll(folder_.file(name)));
-            } catch (const Failure &) {
+                storage::saveAtomically(folder_.file(name), storage::readFile(folder_.file(name)));
+            } catch (const base::Failure &) {
                 // Tried again at the next start.
             }
         }
@@ -419,15 +420,15 @@ void VersionStore::renameFolder(const QString &from, const QString &to) const
                           ? syncFolder(folder_.file(kFolderName))
                           : errno;
     if (error != 0)
-        throw Failure(ErrPathFileAccess,
-                      QStringLiteral("Path/File access error: could not rename the folder of earlier versions %1 (%2)")
-                          .arg(from, qt_error_string(error)),
-                      textfile::kSource);
+        throw base::Failure(
+            base::ErrPathFileAccess,
+            QStringLiteral("Path/File access error: could not rename the folder of earlier versions %1 (%2)")
+                .arg(from, qt_error_string(error)));
 }
 
 QByteArray VersionStore::read(const Version &version)
 {
-    return textfile::readAll(version.path);
+    return storage::readFile(version.path);
 }
 
 } // namespace history

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/data_folder.h"
+#include "storage/data_folder.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -52,7 +52,7 @@ class VersionStore
 {
 public:
     using Clock = std::function<QDateTime()>;
-    explicit VersionStore(const DataFolder &folder, Clock clock = &QDateTime::currentDateTimeUtc)
+    explicit VersionStore(const storage::DataFolder &folder, Clock clock = &QDateTime::currentDateTimeUtc)
         : folder_(folder), clock_(std::move(clock))
     {
     }
@@ -117,7 +117,7 @@ private:
     // Renames a folder of versions; the history folder is synced. Throws a Failure.
     void renameFolder(const QString &from, const QString &to) const;
 
-    DataFolder folder_;
+    storage::DataFolder folder_;
     Clock clock_;
 };
 

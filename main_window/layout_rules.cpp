@@ -4,7 +4,6 @@
 #include <limits>
 
 namespace layoutrules {
-
 namespace {
 
 // Distances from the outer height, as the window is designed.

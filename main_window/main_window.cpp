@@ -1,12 +1,12 @@
 #include "main_window/main_window.h"
 
-#include "app/dialogs.h"
 #include "app/packed_colour.h"
 #include "app/twips.h"
-#include "app/version.h"
+#include "base/dialogs.h"
+#include "base/version.h"
 #include "editing/description_encoding.h"
 #include "editing/identify_text.h"
-#include "program/import_command.h"
+#include "main_window/import_command.h"
 #include "program/program.h"
 #include "windows/add_item_window.h"
 #include "windows/current_database_window.h"
@@ -106,24 +106,24 @@ bool isMenuShortcut(const QKeyEvent *key)
 
 } // namespace
 
-MainWindow::MainWindow(Program &program, Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent)
-    : QMainWindow(parent), program_(program), dialogs_(dialogs), downloadFolderUrl_(downloadFolderUrl)
+MainWindow::MainWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), program_(program), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Gearledger ") + kProgramVersion);
+    setWindowTitle(QStringLiteral("Gearledger ") + base::kProgramVersion);
     setAccessibleName(windowTitle());
     buildControls();
     buildMenus();
     resize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
     fitCaptions(this);
 
-    connect(&program_, &Program::listingChanged, this, &MainWindow::showCount);
-    connect(&program_, &Program::descriptionShown, this, &MainWindow::showDescription);
-    connect(&program_, &Program::coloursChanged, this, &MainWindow::applyColours);
-    connect(&program_, &Program::historyChanged, this, &MainWindow::showUndoEntry);
+    connect(&program_, &program::Program::listingChanged, this, &MainWindow::showCount);
+    connect(&program_, &program::Program::descriptionShown, this, &MainWindow::showDescription);
+    connect(&program_, &program::Program::coloursChanged, this, &MainWindow::applyColours);
+    connect(&program_, &program::Program::historyChanged, this, &MainWindow::showUndoEntry);
     // A change lists the database from what it wrote; a failure of that listing is told here.
-    connect(&program_, &Program::listingFailed, this, &MainWindow::reportListingFailure);
-    connect(&program_, &Program::currentDatabaseChanged, this, &MainWindow::showUndoEntry);
+    connect(&program_, &program::Program::listingFailed, this, &MainWindow::reportListingFailure);
+    connect(&program_, &program::Program::currentDatabaseChanged, this, &MainWindow::showUndoEntry);
 }
 
 MainWindow::~MainWindow()
@@ -337,12 +337,12 @@ void MainWindow::showDescription(const QString &stored)
     // The view takes "\n" as its line break; the display form's CR LF would be
     // doubled. A line too long to lay out at once is shown broken.
     descriptionView_->setPlainText(
-        description::shownForm(bars_to_breaks(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+        editing::shownForm(storage::barsToBreaks(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
 }
 
 void MainWindow::applyColours()
 {
-    const ColourSet &colours = program_.colours();
+    const program::ColourSet &colours = program_.colours();
     if (colours.background) {
         for (QWidget *w : QWidgetList{centralWidget(), itemList_, descriptionView_, countLabel_, descriptionHeading_,
                                       inNamesBox_, inDescriptionsBox_})
@@ -391,7 +391,7 @@ void MainWindow::onTooltipTimer()
 
 void MainWindow::onAbout()
 {
-    dialogs_.message(QStringLiteral("Gearledger ") + kProgramVersion
+    dialogs_.message(QStringLiteral("Gearledger ") + base::kProgramVersion
                      + QStringLiteral(" by the Gearledger developers.  View the web site at https://gearledger.org"
                                       " for recent database updates and versions.  Your databases are kept in ")
                      + QDir::toNativeSeparators(program_.folder().path()) + QStringLiteral("."));
@@ -399,12 +399,12 @@ void MainWindow::onAbout()
 
 void MainWindow::onImport()
 {
-    runImport(program_, dialogs_);
+    main_window::runImport(program_, dialogs_);
 }
 
 void MainWindow::onImportLog()
 {
-    Program::GameLogChoices choices = program_.gameLogChoices();
+    program::Program::GameLogChoices choices = program_.gameLogChoices();
     const QString path = dialogs_.chooseFileToOpen(QStringLiteral("Import Game Log"), choices.folder,
                                                    QStringLiteral("Logs (*.txt *.log);;All files (*)"));
     if (path.isEmpty())
@@ -442,9 +442,9 @@ void MainWindow::onDeleteItem()
 
 void MainWindow::onEditItem()
 {
-    const std::optional<ListedItem> listed = program_.listedItem(selectedRow());
+    const std::optional<program::ListedItem> listed = program_.listedItem(selectedRow());
     if (!listed) {
-        dialogs_.message(kNoItemSelected);
+        dialogs_.message(program::kNoItemSelected);
         return;
     }
     windows_.show<EditItemWindow>([this] { return new EditItemWindow(program_, dialogs_, this); })->edit(*listed);
@@ -453,7 +453,7 @@ void MainWindow::onEditItem()
 void MainWindow::onPasteItem()
 {
     QString refusal;
-    const std::optional<Item> item = identify::pastedItem(QGuiApplication::clipboard()->mimeData(), &refusal);
+    const std::optional<storage::Item> item = editing::pastedItem(QGuiApplication::clipboard()->mimeData(), &refusal);
     if (!item) {
         dialogs_.message(refusal);
         return;
@@ -463,12 +463,12 @@ void MainWindow::onPasteItem()
 
 void MainWindow::onCopyItem()
 {
-    const std::optional<ListedItem> listed = program_.listedItem(selectedRow());
+    const std::optional<program::ListedItem> listed = program_.listedItem(selectedRow());
     if (!listed) {
-        dialogs_.message(kNoItemSelected);
+        dialogs_.message(program::kNoItemSelected);
         return;
     }
-    QGuiApplication::clipboard()->setMimeData(identify::itemAsMimeData(listed->item));
+    QGuiApplication::clipboard()->setMimeData(editing::itemAsMimeData(listed->item));
 }
 
 void MainWindow::onCurrentDatabase()
@@ -479,7 +479,7 @@ void MainWindow::onCurrentDatabase()
 void MainWindow::onDownload()
 {
     windows_.show<DownloadWindow>([this] {
-        auto *window = new DownloadWindow(dialogs_, downloadFolderUrl_, this);
+        auto *window = new DownloadWindow(program_, dialogs_, this);
         connect(window, &DownloadWindow::downloaded, this, &MainWindow::onDownloaded);
         return window;
     });

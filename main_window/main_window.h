@@ -1,12 +1,12 @@
 #pragma once
 
 #include "app/window_registry.h"
+#include "base/dialogs.h"
 #include "main_window/layout_rules.h"
+#include "program/program.h"
 
 #include <QMainWindow>
 
-class Dialogs;
-class Program;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -25,8 +25,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    // downloadFolderUrl: where the download window fetches the on-line list.
-    MainWindow(Program &program, Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent = nullptr);
+    MainWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Runs once before the window is first shown: loads the colours, fits the
@@ -89,9 +88,8 @@ private:
     void onDividerMoved(double xTwips);
     void onDividerReleased();
 
-    Program &program_;
-    Dialogs &dialogs_;
-    QString downloadFolderUrl_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
     WindowRegistry windows_;
 
     RememberedLayout remembered_;

@@ -1,17 +1,17 @@
 #include "main_window/run_program.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "main_window/main_window.h"
 #include "program/program.h"
 
 #include <QApplication>
 
-int runProgram(const QString &folder, Dialogs &dialogs, const QString &downloadFolderUrl)
+int runProgram(const QString &folder, base::Dialogs &dialogs, const QString &downloadFolderUrl)
 {
-    Program program(folder);
+    program::Program program(folder, downloadFolderUrl);
     if (!dialogs.report(program.folderClaim()))
         return 1;
-    MainWindow window(program, dialogs, downloadFolderUrl);
+    MainWindow window(program, dialogs);
     window.startUp();
     window.show();
     return QApplication::exec();

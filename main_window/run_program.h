@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "base/dialogs.h"
 
-class Dialogs;
+#include <QString>
 
 // Runs the program on its folder as the executable does, in a running
 // QApplication: makes the program object, and when it holds the folder, the
@@ -10,4 +10,4 @@ class Dialogs;
 // returns its exit code. When another running copy of the program has the
 // folder (or it cannot be locked), says so through `dialogs` and returns 1
 // without reading or writing anything of the folder and without a window.
-int runProgram(const QString &folder, Dialogs &dialogs, const QString &downloadFolderUrl);
+int runProgram(const QString &folder, base::Dialogs &dialogs, const QString &downloadFolderUrl);

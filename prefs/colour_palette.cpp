@@ -2,11 +2,10 @@
 
 #include <QtGlobal>
 
-namespace palette {
-
+namespace prefs {
 namespace {
 
-const std::array<Row, kRowCount> kBackground = {{
+const std::array<PaletteRow, kPaletteRows> kBackground = {{
     {1, 1, -1, 0, "black"},
     {2, 2, 0, 16777215, "white"},
     {3, 2, 1, 12582912, "dark blue"},
@@ -17,7 +16,7 @@ const std::array<Row, kRowCount> kBackground = {{
     {15, 12, -1, 32768, "green"},
 }};
 
-const std::array<Row, kRowCount> kItems = {{
+const std::array<PaletteRow, kPaletteRows> kItems = {{
     {8, 7, -1, 0, "black"},
     {9, 2, 3, 16777215, "white"},
     {10, 2, 2, 16777088, "light cyan"},
@@ -28,7 +27,7 @@ const std::array<Row, kRowCount> kItems = {{
     {16, 13, -1, 65280, "bright green"},
 }};
 
-const std::array<Row, kRowCount> kDescriptions = {{
+const std::array<PaletteRow, kPaletteRows> kDescriptions = {{
     {17, 14, -1, 0, "black"},
     {18, 2, 5, 16777215, "white"},
     {19, 2, 4, 16777088, "light cyan"},
@@ -39,54 +38,55 @@ const std::array<Row, kRowCount> kDescriptions = {{
     {24, 19, -1, 65280, "bright green"},
 }};
 
-quint32 colourOfRow(Group group, int row)
+quint32 colourOfRow(PaletteGroup group, int row)
 {
-    Q_ASSERT(row >= 0 && row < kRowCount);
-    return rows(group).at(std::size_t(row)).colour;
+    Q_ASSERT(row >= 0 && row < kPaletteRows);
+    return paletteRows(group).at(std::size_t(row)).colour;
 }
 
 } // namespace
 
-const std::array<Row, kRowCount> &rows(Group group)
+const std::array<PaletteRow, kPaletteRows> &paletteRows(PaletteGroup group)
 {
     switch (group) {
-    case Group::Background:
+    case PaletteGroup::Background:
         return kBackground;
-    case Group::Items:
+    case PaletteGroup::Items:
         return kItems;
-    case Group::Descriptions:
+    case PaletteGroup::Descriptions:
         break;
     }
     return kDescriptions;
 }
 
-int initialRow(Group group)
+int initialPaletteRow(PaletteGroup group)
 {
-    return group == Group::Background ? 0 : kRowCount - 1;
+    return group == PaletteGroup::Background ? 0 : kPaletteRows - 1;
 }
 
-Prefs coloursOf(int backgroundRow, int itemRow, int descriptionRow)
+storage::Prefs paletteColours(int backgroundRow, int itemRow, int descriptionRow)
 {
-    return Prefs{colourOfRow(Group::Background, backgroundRow), colourOfRow(Group::Items, itemRow),
-                 colourOfRow(Group::Descriptions, descriptionRow)};
+    return storage::Prefs{colourOfRow(PaletteGroup::Background, backgroundRow),
+                          colourOfRow(PaletteGroup::Items, itemRow),
+                          colourOfRow(PaletteGroup::Descriptions, descriptionRow)};
 }
 
-Prefs defaultColours()
+storage::Prefs defaultColours()
 {
     // Shape1 is the first background row, Shape13 the last item row.
     const quint32 shape1 = kBackground[0].colour;
-    const quint32 shape13 = kItems[kRowCount - 1].colour;
-    return Prefs{shape1, shape13, shape13};
+    const quint32 shape13 = kItems[kPaletteRows - 1].colour;
+    return storage::Prefs{shape1, shape13, shape13};
 }
 
-QString optionName(const Row &row)
+QString optionName(const PaletteRow &row)
 {
     return QStringLiteral("Option%1").arg(row.option);
 }
 
-QString swatchName(const Row &row)
+QString swatchName(const PaletteRow &row)
 {
     return QStringLiteral("Shape%1").arg(row.swatch);
 }
 
-} // namespace palette
+} // namespace prefs

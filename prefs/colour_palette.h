@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/pref_file.h"
+#include "storage/pref_file.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -11,14 +11,14 @@
 // eight text colours (the same for item names and descriptions). The window
 // draws its swatches from these rows, and start-up takes the colours of a new
 // pref.txt from the same swatches without opening the window.
-namespace palette {
+namespace prefs {
 
-enum class Group { Background, Items, Descriptions };
+enum class PaletteGroup { Background, Items, Descriptions };
 
-inline constexpr int kRowCount = 8;
+inline constexpr int kPaletteRows = 8;
 
 // One row of a palette: its option button, its swatch and the swatch's fill colour.
-struct Row
+struct PaletteRow
 {
     int option;          // OptionN
     int swatch;          // ShapeN
@@ -29,20 +29,20 @@ struct Row
 
 // The rows of a group from top to bottom, which is also the order in which
 // OK examines their option buttons.
-const std::array<Row, kRowCount> &rows(Group group);
+const std::array<PaletteRow, kPaletteRows> &paletteRows(PaletteGroup group);
 
 // The row selected when the window is created: black background, green text.
-int initialRow(Group group);
+int initialPaletteRow(PaletteGroup group);
 
 // The colours of the selected rows (numbered from 0).
-Prefs coloursOf(int backgroundRow, int itemRow, int descriptionRow);
+storage::Prefs paletteColours(int backgroundRow, int itemRow, int descriptionRow);
 
 // The colours of a new pref.txt: the swatch Shape1 for the background and the
 // swatch Shape13 for both text colours.
-Prefs defaultColours();
+storage::Prefs defaultColours();
 
 // "Option16", "Shape13", "Shape2" (an array's swatches share the name).
-QString optionName(const Row &row);
-QString swatchName(const Row &row);
+QString optionName(const PaletteRow &row);
+QString swatchName(const PaletteRow &row);
 
-} // namespace palette
+} // namespace prefs

@@ -5,12 +5,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+namespace program {
+
 void describeCommandLine(QCommandLineParser &commandLine)
 {
     commandLine.setApplicationDescription(QStringLiteral("A catalogue of the equipment items of MUD games."));
     commandLine.addHelpOption();
     commandLine.addVersionOption();
-    commandLine.addOption(downloadUrlOption());
+    commandLine.addOption(download::downloadUrlOption());
 }
 
 void answerHelpOrVersion(int argc, char *argv[], QCommandLineParser &commandLine)
@@ -30,3 +32,5 @@ void answerHelpOrVersion(int argc, char *argv[], QCommandLineParser &commandLine
         commandLine.showVersion();
     commandLine.showHelp();
 }
+
+} // namespace program

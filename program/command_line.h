@@ -2,6 +2,8 @@
 
 class QCommandLineParser;
 
+namespace program {
+
 // The program's command line: --help, --version and --download-url URL.
 void describeCommandLine(QCommandLineParser &commandLine);
 
@@ -10,3 +12,5 @@ void describeCommandLine(QCommandLineParser &commandLine);
 // answer where there is no display; any other mistake in the command line is
 // reported by QCommandLineParser::process once the application exists.
 void answerHelpOrVersion(int argc, char *argv[], QCommandLineParser &commandLine);
+
+} // namespace program

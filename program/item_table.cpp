@@ -1,6 +1,8 @@
 #include "program/item_table.h"
 
-#include "app/cp1252.h"
+#include "storage/windows1252.h"
+
+namespace program {
 
 int ItemTable::rowCount(const QModelIndex &parent) const
 {
@@ -24,9 +26,9 @@ QVariant ItemTable::data(const QModelIndex &index, int role) const
     }
 }
 
-QString ItemTable::text(const recordindex::Span &span) const
+QString ItemTable::text(const storage::Span &span) const
 {
-    return cp1252::decode(QByteArray::fromRawData(bytes_.constData() + span.begin, span.length));
+    return storage::decodeWindows1252(QByteArray::fromRawData(bytes_.constData() + span.begin, span.length));
 }
 
 QString ItemTable::name(int row) const
@@ -73,3 +75,5 @@ void ItemTable::removeDeletedRecord(int row)
     if (first >= 0)
         emit dataChanged(index(first), index(last), {RecordRole});
 }
+
+} // namespace program

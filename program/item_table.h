@@ -1,11 +1,13 @@
 #pragma once
 
-#include "app/item_database.h"
-#include "app/record_index.h"
+#include "storage/item_database.h"
+#include "storage/record_index.h"
 
 #include <QAbstractListModel>
 #include <QByteArray>
 #include <QVector>
+
+namespace program {
 
 // The items the main window lists: the current database's items, or the hits of
 // the last search, in file order. Each entry shows an item's name and keeps its
@@ -24,8 +26,8 @@ public:
     struct Entry
     {
         int record = 0;
-        recordindex::Span name;
-        recordindex::Span description;
+        storage::Span name;
+        storage::Span description;
     };
 
     using QAbstractListModel::QAbstractListModel;
@@ -36,7 +38,7 @@ public:
     QString name(int row) const;
     QString description(int row) const;
     int record(int row) const;
-    Item item(int row) const { return {name(row), description(row)}; }
+    storage::Item item(int row) const { return {name(row), description(row)}; }
 
     // Replaces every entry in one step; the spans point into bytes.
     void fill(QByteArray bytes, QVector<Entry> entries);
@@ -45,8 +47,10 @@ public:
     void removeDeletedRecord(int row);
 
 private:
-    QString text(const recordindex::Span &span) const;
+    QString text(const storage::Span &span) const;
 
     QByteArray bytes_;
     QVector<Entry> entries_;
 };
+
+} // namespace program

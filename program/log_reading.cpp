@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+namespace program {
+
 struct LogReading::Shared
 {
     Shared(const QString &path, const QString &blockStart) : path(path), harvester(blockStart) {}
@@ -21,10 +23,10 @@ struct LogReading::Shared
     }
 
     const QString path;
-    gamelog::Harvester harvester;
+    editing::Harvester harvester;
     std::atomic_bool stop{false};
     // Written by the thread before it posts its end, read after.
-    std::optional<Failure> failure;
+    std::optional<base::Failure> failure;
     std::mutex mutex;
     LogReading *owner = nullptr; // under the mutex; nothing once the reading is destroyed
 };
@@ -53,7 +55,7 @@ void LogReading::cancel()
     shared_->stop = true;
 }
 
-const gamelog::Harvester &LogReading::harvest() const
+const editing::Harvester &LogReading::harvest() const
 {
     return shared_->harvester;
 }
@@ -63,7 +65,7 @@ void LogReading::read(const std::shared_ptr<Shared> &shared)
 {
     int shownPermille = -1;
     try {
-        gamelog::readLog(shared->path, shared->harvester, [&](qint64 done, qint64 total) {
+        editing::readLog(shared->path, shared->harvester, [&](qint64 done, qint64 total) {
             // The bar moves in thousandths: no more signals than that.
             const int permille = total > 0 ? int(std::min(done, total) * 1000 / total) : 0;
             if (permille != std::exchange(shownPermille, permille))
@@ -73,7 +75,7 @@ void LogReading::read(const std::shared_ptr<Shared> &shared)
                 });
             return !shared->stop;
         });
-    } catch (const Failure &failure) {
+    } catch (const base::Failure &failure) {
         shared->failure = failure;
     }
     shared->post([](LogReading *reading) { reading->onReadEnded(); });
@@ -88,3 +90,5 @@ void LogReading::onReadEnded()
     else
         emit finished();
 }
+
+} // namespace program

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "editing/game_log.h"
 
 #include <QObject>
 
 #include <memory>
+
+namespace program {
 
 // Reads a game log on a thread of its own, a piece at a time, so that the
 // window waiting for it stays responsive and shows the progress. The signals
@@ -24,12 +26,12 @@ public:
     void cancel();
 
     // What the log held, once finished.
-    const gamelog::Harvester &harvest() const;
+    const editing::Harvester &harvest() const;
 
 signals:
     void progressed(qint64 bytesRead, qint64 bytesTotal);
     void finished();
-    void failed(const Failure &failure);
+    void failed(const base::Failure &failure);
 
 private:
     // What the reading and its thread share; the thread holds it as long as it runs.
@@ -39,3 +41,5 @@ private:
 
     std::shared_ptr<Shared> shared_;
 };
+
+} // namespace program

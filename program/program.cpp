@@ -1,16 +1,17 @@
 #include "program/program.h"
 
-#include "app/dialogs.h"
-#include "app/item_search.h"
-#include "app/record_index.h"
-#include "app/text_file.h"
+#include "base/dialogs.h"
 #include "catalogue/catalogued_database.h"
 #include "prefs/colour_palette.h"
+#include "search/item_search.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 
 #include <QFileInfo>
 
 #include <csignal>
 
+namespace program {
 namespace {
 
 const QString kPrefMissing =
@@ -21,23 +22,29 @@ const QString kDatabaseMissing = QStringLiteral(
 const QString kSearchWhere = QStringLiteral(
     "You must search in at least one of the Items or Descriptions' text.  Please check an area to search in.");
 
-Failure listFull()
+base::Failure listFull()
 {
-    return Failure(ErrSubscriptOutOfRange,
-                   QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(itemdb::kListCapacity),
-                   textfile::kSource);
+    return base::Failure(
+        base::ErrSubscriptOutOfRange,
+        QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(storage::kListCapacity));
 }
 
-ItemTable::Entry entryOf(const recordindex::Index &index, int record)
+ItemTable::Entry entryOf(const storage::RecordIndex &index, int record)
 {
     return {record, index.records[record].name, index.records[record].description};
 }
 
 } // namespace
 
-Program::Program(const QString &folder, QObject *parent)
-    : QObject(parent), lock_(folder), folder_(folder), versions_(folder_)
+Program::Program(const QString &folder, const QString &downloadFolderUrl, QObject *parent)
+    : QObject(parent),
+      lock_(folder),
+      folder_(folder),
+      versions_(folder_),
+      downloadFolderUrl_(download::asFolderUrl(downloadFolderUrl)),
+      transfer_(this)
 {
+    transfer_.setObjectName(QStringLiteral("Inet1"));
     // A write past the file-size limit then fails with EFBIG, which every
     // write reports, instead of the signal ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -57,14 +64,14 @@ void Program::selectDatabase(const catalogue::Entry &entry)
 
 void Program::selectPrimary()
 {
-    selectDatabase({kPrimaryDbName, kPrimaryDbFile});
+    selectDatabase({storage::kPrimaryDbName, storage::kPrimaryDbFile});
 }
 
-Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeListing)
+base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void()> &beforeListing)
 {
     if (!folderClaim().ok())
         return folderClaim();
-    try {
+    const base::Outcome started = base::attempt([&] {
         selectPrimary();
         // Saves killed half-way leave their temporary files, changes their
         // versions pending; nothing else is touched.
@@ -73,107 +80,101 @@ Outcome Program::startUp(Dialogs &notices, const std::function<void()> &beforeLi
         loadColours(notices);
         if (beforeListing)
             beforeListing();
-        if (const std::optional<Failure> failure = fillWithCurrentDatabase())
+        if (const std::optional<base::Failure> failure = fillWithCurrentDatabase())
             throw *failure;
         emit listingChanged();
-    } catch (const Failure &failure) {
-        if (failure.number() != ErrFileNotFound)
-            return Outcome::failed(failure);
-        notices.message(kDatabaseMissing);
-        try {
-            itemdb::rewriteItems(folder_.file(kPrimaryDbFile), {itemdb::sampleItem()});
-        } catch (const Failure &writeFailure) {
-            return Outcome::failed(writeFailure);
-        }
-    }
-    return Outcome::done();
+    });
+    if (started.ok() || !started.failure()->isMissingFile())
+        return started;
+    notices.message(kDatabaseMissing);
+    return base::attempt(
+        [&] { storage::rewriteItems(folder_.file(storage::kPrimaryDbFile), {storage::sampleItem()}); });
 }
 
 void Program::removeSaveLeftovers() const
 {
     // The history folders are cleaned when the versions are recovered.
-    textfile::removeSaveLeftovers(folder_.path());
+    storage::removeSaveLeftovers(folder_.path());
     // A database kept elsewhere through a link is saved beside the file it leads to.
     QVector<catalogue::Entry> databases = readCatalogue().catalogue.entries;
-    databases.append({kPrimaryDbName, kPrimaryDbFile});
+    databases.append({storage::kPrimaryDbName, storage::kPrimaryDbFile});
     for (const catalogue::Entry &database : databases) {
         const QString path = folder_.file(database.fileName);
         if (!catalogue::whyEntryFileIsRefused(database) && QFileInfo(path).isSymLink())
-            textfile::removeSaveLeftoversOf(path);
+            storage::removeSaveLeftoversOf(path);
     }
 }
 
-void Program::loadColours(Dialogs &notices)
+void Program::loadColours(base::Dialogs &notices)
 {
-    const QString path = folder_.file(preffile::kFileName);
+    const QString path = folder_.file(storage::kPrefFile);
     if (!QFileInfo::exists(path)) {
         notices.message(kPrefMissing);
-        preffile::writeDefaults(path, palette::defaultColours());
+        storage::writeDefaultPrefs(path, prefs::defaultColours());
     }
-    const QStringList lines = preffile::readLines(path);
+    const QStringList lines = storage::readPrefLines(path);
     // Each colour shows as soon as it is read: a bad line leaves the earlier ones applied.
     std::optional<quint32> *const targets[] = {&colours_.background, &colours_.itemText, &colours_.descriptionText};
     for (int i = 0; i < 3; ++i) {
-        *targets[i] = preffile::colourFromLine(lines[i], i + 1);
+        *targets[i] = storage::colourFromPrefLine(lines[i], i + 1);
         emit coloursChanged();
     }
 }
 
-std::optional<Failure> Program::fillWithCurrentDatabase()
+std::optional<base::Failure> Program::fillWithCurrentDatabase()
 {
     QByteArray bytes;
-    try {
-        bytes = textfile::readAll(currentDatabasePath());
-    } catch (const Failure &failure) {
+    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(currentDatabasePath()); });
+        !read.ok()) {
         table_.fill({}, {});
-        return failure;
+        return read.failure();
     }
-    const recordindex::Index index = recordindex::indexRecords(bytes);
+    const storage::RecordIndex index = storage::indexRecords(bytes);
     return fillWith(std::move(bytes), index);
 }
 
-std::optional<Failure> Program::fillWith(QByteArray bytes, const recordindex::Index &index)
+std::optional<base::Failure> Program::fillWith(QByteArray bytes, const storage::RecordIndex &index)
 {
     const QString path = currentDatabasePath();
     const int complete = int(index.records.size());
     QVector<ItemTable::Entry> entries;
-    entries.reserve(qMin(complete, itemdb::kListCapacity) + 1);
-    for (int r = 0; r < complete && r <= itemdb::kListCapacity; ++r)
+    entries.reserve(qMin(complete, storage::kListCapacity) + 1);
+    for (int r = 0; r < complete && r <= storage::kListCapacity; ++r)
         entries.append(entryOf(index, r));
-    std::optional<Failure> failure;
-    if (complete > itemdb::kListCapacity) {
+    std::optional<base::Failure> failure;
+    if (complete > storage::kListCapacity) {
         // The name that does not fit is listed before its description is refused.
         entries.last().description = {};
         failure = listFull();
     } else if (index.danglingName) {
         entries.append({complete, *index.danglingName, {}});
-        failure = recordindex::danglingNameFailure(index, textfile::fileNameOf(path));
+        failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
     }
     table_.fill(std::move(bytes), std::move(entries));
     return failure;
 }
 
-Outcome Program::listAll()
+base::Outcome Program::listAll()
 {
-    const std::optional<Failure> failure = fillWithCurrentDatabase();
+    const std::optional<base::Failure> failure = fillWithCurrentDatabase();
     // Also after a failure the count is what the list shows, never an older listing's.
     emit listingChanged();
-    return failure ? Outcome::failed(*failure) : Outcome::done();
+    return failure ? base::Outcome::failed(*failure) : base::Outcome::done();
 }
 
-Outcome Program::reloadCurrentDatabase()
+base::Outcome Program::reloadCurrentDatabase()
 {
     emit descriptionShown(QString());
     return listAll();
 }
 
-void Program::writeCurrentDatabase(recordedit::Edited edited, bool clearDescription)
+void Program::writeCurrentDatabase(Change &change, editing::Edited edited, bool clearDescription)
 {
-    saveDatabase(current_.fileName, edited.bytes);
+    change.write(edited.bytes);
     // The listing that follows a change takes the bytes just written instead of reading them back.
     if (clearDescription)
         emit descriptionShown(QString());
-    const std::optional<Failure> failure = fillWith(std::move(edited.bytes), edited.index);
+    const std::optional<base::Failure> failure = fillWith(std::move(edited.bytes), edited.index);
     emit listingChanged();
     if (failure)
         emit listingFailed(failure->longMessage());
@@ -181,59 +182,55 @@ void Program::writeCurrentDatabase(recordedit::Edited edited, bool clearDescript
 
 QByteArray Program::readDatabase(const QString &databaseFile, bool missingIsEmpty) const
 {
-    try {
-        return textfile::readAll(folder_.file(databaseFile));
-    } catch (const Failure &failure) {
-        if (!missingIsEmpty || failure.number() != ErrFileNotFound)
-            throw;
-    }
-    return QByteArray();
+    QByteArray bytes;
+    const base::Outcome read = base::attempt([&] { bytes = storage::readFile(folder_.file(databaseFile)); });
+    if (!read.ok() && !(missingIsEmpty && read.failure()->isMissingFile()))
+        throw *read.failure();
+    return bytes;
 }
 
-Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
+base::Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
 {
     if (!inNames && !inDescriptions)
-        return Outcome::refused(kSearchWhere);
-    const SearchIn where = inNames && inDescriptions ? SearchIn::Both
-                           : inNames                 ? SearchIn::Names
-                                                     : SearchIn::Descriptions;
+        return base::Outcome::refused(kSearchWhere);
+    const search::SearchIn where = inNames && inDescriptions ? search::SearchIn::Both
+                                   : inNames                 ? search::SearchIn::Names
+                                                             : search::SearchIn::Descriptions;
     const QString path = currentDatabasePath();
     QByteArray bytes;
-    try {
-        bytes = textfile::readAll(path);
-    } catch (const Failure &failure) {
+    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(path); }); !read.ok()) {
         table_.fill({}, {});
         emit listingChanged();
-        return Outcome::failed(failure);
+        return read;
     }
-    const recordindex::Index index = recordindex::indexRecords(bytes);
+    const storage::RecordIndex index = storage::indexRecords(bytes);
     bool more = false;
-    const QVector<int> hits = itemsearch::findRecords(bytes, index, text, where, itemdb::kListCapacity, &more);
+    const QVector<int> hits = search::findRecords(bytes, index, text, where, storage::kListCapacity, &more);
     QVector<ItemTable::Entry> entries;
     entries.reserve(hits.size());
     for (const int record : hits)
         entries.append(entryOf(index, record));
-    std::optional<Failure> failure;
+    std::optional<base::Failure> failure;
     if (more)
         failure = listFull();
     else if (index.danglingName)
-        failure = recordindex::danglingNameFailure(index, textfile::fileNameOf(path));
+        failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
     table_.fill(std::move(bytes), std::move(entries));
     emit listingChanged();
     if (failure)
-        return Outcome::failed(*failure);
+        return base::Outcome::failed(*failure);
     emit descriptionShown(table_.description(0));
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::saveColours(const Prefs &chosen)
+base::Outcome Program::saveColours(const storage::Prefs &chosen)
 {
-    try {
-        preffile::write(folder_.file(preffile::kFileName), chosen);
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
+    if (base::Outcome saved = base::attempt([&] { storage::writePrefs(folder_.file(storage::kPrefFile), chosen); });
+        !saved.ok())
+        return saved;
     colours_ = {chosen.background, chosen.itemText, chosen.descriptionText};
     emit coloursChanged();
-    return Outcome::done();
+    return base::Outcome::done();
 }
+
+} // namespace program

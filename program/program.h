@@ -1,15 +1,20 @@
 #pragma once
 
-#include "app/data_folder.h"
-#include "app/folder_lock.h"
-#include "app/item_database.h"
-#include "app/outcome.h"
-#include "app/pref_file.h"
+#include "base/dialogs.h"
+#include "base/outcome.h"
 #include "catalogue/catalogue_file.h"
-#include "editing/record_edit.h"
+#include "download/download_list.h"
+#include "download/download_url.h"
 #include "editing/game_log.h"
+#include "editing/record_edit.h"
 #include "history/version_store.h"
+#include "program/change.h"
 #include "program/item_table.h"
+#include "storage/data_folder.h"
+#include "storage/folder_lock.h"
+#include "storage/item_database.h"
+#include "storage/pref_file.h"
+#include "transfer/transfer_service.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +23,8 @@
 #include <memory>
 #include <optional>
 
-class Dialogs;
+namespace program {
+
 class LogReading;
 
 // An entry of the item table as an edit or a delete sees it: the record of the
@@ -26,7 +32,7 @@ class LogReading;
 struct ListedItem
 {
     int record = -1;
-    Item item;
+    storage::Item item;
 };
 
 // The colours the main window shows. A colour that was never loaded nor chosen
@@ -41,8 +47,9 @@ struct ColourSet
 inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
 
 // The program object: the program folder, the current database, the item table
-// that lists it, and the colours of the main window. It is the only thing that
-// reads or writes the data files on behalf of the windows. Every operation
+// that lists it, the colours of the main window and the download. It is the
+// only thing that reads or writes the data files, or fetches anything, on
+// behalf of the windows. Every operation
 // returns its outcome for the window that asked to show; changes are announced
 // by signals, to which the main window listens. Nothing here shows a window.
 //
@@ -59,13 +66,16 @@ class Program : public QObject
 {
     Q_OBJECT
 public:
-    explicit Program(const QString &folder, QObject *parent = nullptr);
+    // downloadFolderUrl: the download folder of the on-line databases ("/" is
+    // added when it does not end with one).
+    explicit Program(const QString &folder, const QString &downloadFolderUrl = download::defaultDownloadFolderUrl(),
+                     QObject *parent = nullptr);
 
     // Done when this object holds its folder; refused, naming the folder, when
     // another running copy has it; failed when the folder cannot be locked.
-    const Outcome &folderClaim() const { return lock_.claim(); }
+    const base::Outcome &folderClaim() const { return lock_.claim(); }
 
-    const DataFolder &folder() const { return folder_; }
+    const storage::DataFolder &folder() const { return folder_; }
     const catalogue::Entry &currentDatabase() const { return current_; }
     QString currentDatabasePath() const { return folder_.file(current_.fileName); }
 
@@ -87,17 +97,17 @@ public:
     // listing. The count changes only when the whole database was listed. The
     // notices go through `notices`; a failure ends the sequence where it
     // happens and is returned.
-    Outcome startUp(Dialogs &notices, const std::function<void()> &beforeListing);
+    base::Outcome startUp(base::Dialogs &notices, const std::function<void()> &beforeListing);
 
     // Lists every item of the current database (Show All). After a failure the
     // table holds what was read, and the count follows it.
-    Outcome listAll();
+    base::Outcome listAll();
     // After a change of the current database: the description view is cleared
     // and the database listed again.
-    Outcome reloadCurrentDatabase();
+    base::Outcome reloadCurrentDatabase();
     // Lists the items whose name and/or description contain the text, ignoring
     // case, and shows the first hit's description. Refused when neither is chosen.
-    Outcome search(const QString &text, bool inNames, bool inDescriptions);
+    base::Outcome search(const QString &text, bool inNames, bool inDescriptions);
 
     // The listed entry at a row, nothing when there is none.
     std::optional<ListedItem> listedItem(int row) const;
@@ -106,56 +116,57 @@ public:
     // for a merge); a failure of that listing is announced by listingFailed.
 
     // Appends an item typed in the Add New Item window.
-    Outcome addItem(const QString &name, const QString &typedDescription);
+    base::Outcome addItem(const QString &name, const QString &typedDescription);
     // Appends an item whose description is in the stored form already (a
     // paste left as pasted), exactly as given. Name and description are one
     // line each.
-    Outcome addStoredItem(const Item &item);
+    base::Outcome addStoredItem(const storage::Item &item);
     // Replaces the record of a listed item, when the file still holds that item
     // there; a name or a typed description left unchanged (nothing given) is
     // written back exactly as it was read.
-    Outcome replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
-                        const std::optional<QString> &newTypedDescription);
+    base::Outcome replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
+                              const std::optional<QString> &newTypedDescription);
     // Deletes the record of the entry at a row, when the file still holds that
     // item there, and takes the entry out of the table in place (search hits stay listed).
-    Outcome deleteListedItem(int row);
+    base::Outcome deleteListedItem(int row);
     // Imports the records of a text file into the current database.
-    Outcome importItems(const QString &importPath);
+    base::Outcome importItems(const QString &importPath);
 
     // The catalogue file as it is now.
     catalogue::CatalogueRead readCatalogue() const;
-    Outcome writeSeedCatalogue() const;
+    base::Outcome writeSeedCatalogue() const;
     // Makes the database named `text` in a catalogue copy current.
-    Outcome chooseDatabase(const catalogue::Catalogue &copy, const QString &text);
+    base::Outcome chooseDatabase(const catalogue::Catalogue &copy, const QString &text);
     // Creates a database holding the sample item, at the end of the catalogue.
     // A new database starts without versions: those of a removed database of
     // the same file name are set aside (and stay offered for restoring).
-    Outcome createDatabase(catalogue::Catalogue &copy, const QString &name);
+    base::Outcome createDatabase(catalogue::Catalogue &copy, const QString &name);
     // Why the database named `text` cannot be removed, as a refusal; done when it can.
-    Outcome checkRemoval(const catalogue::Catalogue &copy, const QString &text) const;
+    base::Outcome checkRemoval(const catalogue::Catalogue &copy, const QString &text) const;
     // Deletes the database's file and its catalogue entry; the primary database
     // becomes current (also when the current database's file is gone after a failure).
-    Outcome removeDatabase(catalogue::Catalogue &copy, const QString &text);
+    base::Outcome removeDatabase(catalogue::Catalogue &copy, const QString &text);
 
     // Merges the downloaded database into the catalogued database at `index`
     // of a catalogue copy (-1: none was chosen).
-    Outcome mergeDownload(const catalogue::Catalogue &copy, int index);
+    base::Outcome mergeDownload(const catalogue::Catalogue &copy, int index);
     // Makes a new current database of the downloaded items.
-    Outcome newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name);
+    base::Outcome newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name);
     // Deletes the downloaded database once it has been taken in.
-    Outcome discardDownload();
+    base::Outcome discardDownload();
 
     // Saves the colours to pref.txt and, once saved, shows them.
-    Outcome saveColours(const Prefs &chosen);
+    base::Outcome saveColours(const storage::Prefs &chosen);
 
-    // Every change of a database file keeps the file's content first as a
-    // version; a change whose version cannot be kept does not start.
+    // Every change of a database file is a Change (change.h): it keeps the
+    // file's content first as a version, and a change whose version cannot be
+    // kept does not happen.
     // The change "Undo Last Change" takes back in the current database
     // ("Delete of small metallic ring"), nothing when there is none.
     std::optional<QString> undoableChange() const;
     // Restores the content before that change, keeping today's content as a
     // version first (so the undo itself can be taken back).
-    Outcome undoLastChange();
+    base::Outcome undoLastChange();
     // The versions of a database file (or of a removed database, by the folder
     // of its versions), newest first, with the items each holds.
     struct VersionEntry
@@ -179,7 +190,7 @@ public:
     // the catalogue under its old name when that name is free, with its
     // versions; one whose file was left out of the catalogue likewise, after
     // keeping the file's content as a version.
-    Outcome restoreVersion(const history::Version &version, const QString &databaseFile);
+    base::Outcome restoreVersion(const history::Version &version, const QString &databaseFile);
 
     // Harvesting game logs (program_harvest.cpp).
     // A reading of a game log's identify blocks; it starts on start().
@@ -189,13 +200,14 @@ public:
     // have another description.
     enum class Standing { New, Same, Different };
     // The standing of each found item. Fails when the current database cannot be read.
-    Outcome compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &found, QVector<Standing> *standings) const;
+    base::Outcome compareWithCurrentDatabase(const QVector<editing::FoundItem> &found,
+                                             QVector<Standing> *standings) const;
     // Adds the items at the end of the current database in one safe write,
     // kept as the one change "Harvest of N items"; the bytes already there stay
     // as they are. Refused when the database would hold more than the list
     // shows, or when no item is given; fails, writing nothing, for a character
     // the file cannot hold.
-    Outcome addHarvest(const QVector<Item> &items);
+    base::Outcome addHarvest(const QVector<storage::Item> &items);
     // The folder of the last game log chosen and the block start text,
     // remembered in gamelog.ini in the program folder.
     struct GameLogChoices
@@ -206,7 +218,36 @@ public:
     GameLogChoices gameLogChoices() const;
     void rememberGameLogChoices(const GameLogChoices &choices) const;
 
+    // The download (program_download.cpp). A fetch runs in the background,
+    // one at a time; its end is signalled by downloadListFetched or
+    // databaseDownloaded: done when the document is in its file (written
+    // whole, once all of it has come), refused naming the address and the
+    // reason when the transfer failed, failed when the file could not be
+    // written, cancelled after cancelDownload.
+    // The download folder, ending with "/".
+    const QString &downloadFolderUrl() const { return downloadFolderUrl_; }
+    // Starts fetching the on-line list, the download folder's downlist.txt,
+    // into the list file. Failed at once, fetching nothing, when the private
+    // download folder cannot be had.
+    base::Outcome fetchDownloadList();
+    // Starts downloading the database file `fileName` of the download folder
+    // into the download file, which the Which Database window takes in.
+    // Failed at once likewise.
+    base::Outcome downloadDatabase(const QString &fileName);
+    // From the start of a fetch until its end is signalled.
+    bool downloadBusy() const { return transfer_.busy(); }
+    void cancelDownload() { transfer_.cancel(); }
+    // Closes the connections the transfer keeps open for a next fetch.
+    void closeDownloadConnections() { transfer_.closeConnections(); }
+    // The list waiting in the list file, read: nothing in *list when no list
+    // waits. Failed when the file or the private folder cannot be read.
+    base::Outcome readDownloadList(std::optional<download::DownloadList> *list) const;
+    // Deletes the list file once it has been read.
+    base::Outcome removeDownloadList() const;
+
 signals:
+    void downloadListFetched(const base::Outcome &outcome);
+    void databaseDownloaded(const base::Outcome &outcome);
     // The table holds a new listing: the count label follows.
     void listingChanged();
     // The description view shows this stored description (empty: nothing).
@@ -223,49 +264,41 @@ private:
     void selectPrimary();
     // Fills the table with every item of the current database file; the
     // failure that stopped the reading, if any.
-    std::optional<Failure> fillWithCurrentDatabase();
-    std::optional<Failure> fillWith(QByteArray bytes, const recordindex::Index &index);
-    // Removes what saves killed half-way left behind (textfile::removeSaveLeftovers).
+    std::optional<base::Failure> fillWithCurrentDatabase();
+    std::optional<base::Failure> fillWith(QByteArray bytes, const storage::RecordIndex &index);
+    // Removes what saves killed half-way left behind (storage::removeSaveLeftovers).
     void removeSaveLeftovers() const;
-    // Writes the current database and lists it from the bytes written. Throws a Failure.
-    void writeCurrentDatabase(recordedit::Edited edited, bool clearDescription = true);
+    // Writes the current database through its change and lists it from the
+    // bytes written. Throws a Failure.
+    void writeCurrentDatabase(Change &change, editing::Edited edited, bool clearDescription = true);
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
     QByteArray readDatabase(const QString &databaseFile, bool missingIsEmpty = false) const;
-    void loadColours(Dialogs &notices);
-    // The change about to run keeps the database file's content as a version
-    // when it writes the file (saveDatabase), from the old file just before
-    // the new one replaces it.
-    void keepVersionWhenWriting(const QString &databaseFile, const QString &change,
-                                history::Kind kind = history::Kind::Change);
-    // Keeps the file's content as a version now. A missing file has no content
-    // to keep (an undo keeps it as empty). Throws a Failure that says nothing was changed.
-    void keepVersion(const QString &databaseFile, const QString &change, history::Kind kind);
-    // Writes a database file through the safe save, keeping the version asked for.
-    void saveDatabase(const QString &databaseFile, const QByteArray &bytes);
-    // Runs a change. Its version counts once the change is in place; when the
-    // change does not happen, the version is taken back.
-    Outcome changing(const std::function<Outcome()> &change);
+    void loadColours(base::Dialogs &notices);
+    // Opens a change of a database file of the program folder, named for the
+    // undo entry ("Delete of small metallic ring"); historyChanged follows
+    // its end when it kept a version.
+    Change openChange(const QString &databaseFile, const QString &name, history::Kind kind = history::Kind::Change);
     // The start-up's work on the versions a killed change left (VersionStore::recover).
     void recoverVersions();
+    // Starts fetching url into the file that file() names (asked before the
+    // fetch starts); `ended` is signalled with the outcome. `advice` follows
+    // the message of a failed transfer.
+    base::Outcome fetchInto(const QString &url, const std::function<QString()> &file,
+                            void (Program::*ended)(const base::Outcome &), const QString &advice = QString());
     // Brings a removed database, or one whose file was left out of the
     // catalogue, back into the catalogue with the version's bytes.
-    Outcome restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes);
+    base::Outcome restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes);
 
     // First, so that it is taken before and given up after everything else.
-    FolderLock lock_;
-    DataFolder folder_;
+    storage::FolderLock lock_;
+    storage::DataFolder folder_;
     catalogue::Entry current_;
     ItemTable table_;
     ColourSet colours_;
     history::VersionStore versions_;
-    // The version the running change keeps when it writes, and the one it kept.
-    struct VersionToKeep
-    {
-        QString file;
-        QString change;
-        history::Kind kind;
-    };
-    std::optional<VersionToKeep> versionToKeep_;
-    std::optional<history::Version> pending_;
-    QString pendingFile_;
+    QString downloadFolderUrl_;
+    // "Inet1" of the download window as designed.
+    transfer::TransferService transfer_;
 };
+
+} // namespace program

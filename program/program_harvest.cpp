@@ -3,15 +3,16 @@
 // choices remembered between harvests.
 #include "program/program.h"
 
-#include "app/cp1252.h"
-#include "app/record_index.h"
-#include "app/text_file.h"
 #include "program/log_reading.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QDir>
 #include <QHash>
 #include <QSettings>
 
+namespace program {
 namespace {
 
 const QString kChoicesFile = QStringLiteral("gamelog.ini");
@@ -25,55 +26,51 @@ std::unique_ptr<LogReading> Program::readGameLog(const QString &path, const QStr
     return std::make_unique<LogReading>(path, blockStart);
 }
 
-Outcome Program::compareWithCurrentDatabase(const QVector<gamelog::FoundItem> &found,
-                                            QVector<Standing> *standings) const
+base::Outcome Program::compareWithCurrentDatabase(const QVector<editing::FoundItem> &found,
+                                                  QVector<Standing> *standings) const
 {
     QByteArray bytes;
-    try {
-        bytes = textfile::readAll(currentDatabasePath());
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
-    const recordindex::Index index = recordindex::indexRecords(bytes);
-    const auto text = [&](const recordindex::Span &span) { return cp1252::decode(bytes.mid(span.begin, span.length)); };
+    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(currentDatabasePath()); }); !read.ok())
+        return read;
+    const storage::RecordIndex index = storage::indexRecords(bytes);
+    const auto text = [&](const storage::Span &span) {
+        return storage::decodeWindows1252(bytes.mid(span.begin, span.length));
+    };
     QMultiHash<QString, QString> descriptionsByName;
     descriptionsByName.reserve(index.records.size());
-    for (const recordindex::Record &record : index.records)
+    for (const storage::Record &record : index.records)
         descriptionsByName.insert(text(record.name), text(record.description));
     standings->clear();
     standings->reserve(found.size());
-    for (const gamelog::FoundItem &each : found) {
-        const Item &item = each.item;
+    for (const editing::FoundItem &each : found) {
+        const storage::Item &item = each.item;
         standings->append(!descriptionsByName.contains(item.name)                  ? Standing::New
                           : descriptionsByName.contains(item.name, item.description) ? Standing::Same
                                                                                      : Standing::Different);
     }
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::addHarvest(const QVector<Item> &items)
+base::Outcome Program::addHarvest(const QVector<storage::Item> &items)
 {
     if (items.isEmpty())
-        return Outcome::refused(QStringLiteral("No item is ticked.  Tick the items to add, then press Add."));
-    return changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName);
-            const recordindex::Index index = recordindex::wholeRecords(bytes, current_.fileName);
-            if (index.records.size() + items.size() > itemdb::kListCapacity)
-                return Outcome::refused(
-                    QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "
-                                   "lists.  Nothing was added.  Tick fewer items.")
-                        .arg(current_.displayName)
-                        .arg(index.records.size())
-                        .arg(items.size())
-                        .arg(itemdb::kListCapacity));
-            recordedit::Edited written = recordedit::withItemsAppended(bytes, items);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
-            writeCurrentDatabase(std::move(written));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
-        }
-        return Outcome::done();
+        return base::Outcome::refused(QStringLiteral("No item is ticked.  Tick the items to add, then press Add."));
+    return base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName);
+        const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
+        if (index.records.size() + items.size() > storage::kListCapacity)
+            return base::Outcome::refused(
+                QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "
+                               "lists.  Nothing was added.  Tick fewer items.")
+                    .arg(current_.displayName)
+                    .arg(index.records.size())
+                    .arg(items.size())
+                    .arg(storage::kListCapacity));
+        editing::Edited written = editing::withItemsAppended(bytes, items);
+        Change change = openChange(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
+        writeCurrentDatabase(change, std::move(written));
+        change.commit();
+        return base::Outcome::done();
     });
 }
 
@@ -82,7 +79,7 @@ Program::GameLogChoices Program::gameLogChoices() const
     const QSettings remembered(folder_.file(kChoicesFile), QSettings::IniFormat);
     const QString blockStart = remembered.value(kBlockStartKey).toString();
     return {remembered.value(kFolderKey, QDir::homePath()).toString(),
-            blockStart.isEmpty() ? gamelog::kDefaultBlockStart : blockStart};
+            blockStart.isEmpty() ? editing::kDefaultBlockStart : blockStart};
 }
 
 void Program::rememberGameLogChoices(const GameLogChoices &choices) const
@@ -91,3 +88,5 @@ void Program::rememberGameLogChoices(const GameLogChoices &choices) const
     remembered.setValue(kFolderKey, choices.folder);
     remembered.setValue(kBlockStartKey, choices.blockStart);
 }
+
+} // namespace program

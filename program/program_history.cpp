@@ -1,14 +1,15 @@
 // The program object's earlier versions: keeping one before every change, undo and restore.
 #include "program/program.h"
 
-#include "app/record_index.h"
-#include "app/text_file.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 
 #include <QFileInfo>
 
+namespace program {
 namespace {
 
 // The change a restore makes: "Restore of the version of 2026-12-06 15:30:12".
@@ -20,54 +21,9 @@ QString restoreOf(const history::Version &version)
 
 } // namespace
 
-void Program::keepVersionWhenWriting(const QString &databaseFile, const QString &change, history::Kind kind)
+Change Program::openChange(const QString &databaseFile, const QString &name, history::Kind kind)
 {
-    versionToKeep_ = VersionToKeep{databaseFile, change, kind};
-}
-
-void Program::keepVersion(const QString &databaseFile, const QString &change, history::Kind kind)
-{
-    try {
-        pendingFile_ = databaseFile;
-        if (QFileInfo::exists(folder_.file(databaseFile)))
-            pending_ = versions_.keepFile(databaseFile, kind, change);
-        else if (kind == history::Kind::Undo)
-            pending_ = versions_.keep(databaseFile, QByteArray(), kind, change);
-    } catch (const Failure &failure) {
-        throw Failure(failure.number(),
-                      QStringLiteral("Could not keep the earlier version of %1, so nothing was changed: %2")
-                          .arg(databaseFile, failure.description()),
-                      failure.source());
-    }
-}
-
-void Program::saveDatabase(const QString &databaseFile, const QByteArray &bytes)
-{
-    textfile::saveAtomically(folder_.file(databaseFile), bytes, [&] {
-        if (versionToKeep_ && versionToKeep_->file == databaseFile) {
-            const VersionToKeep asked = *versionToKeep_;
-            versionToKeep_.reset();
-            keepVersion(asked.file, asked.change, asked.kind);
-        }
-    });
-}
-
-Outcome Program::changing(const std::function<Outcome()> &change)
-{
-    const Outcome outcome = change();
-    versionToKeep_.reset();
-    if (pending_) {
-        // A change that did not happen takes its version back; one whose new
-        // content is in place although it failed afterwards (the folder could
-        // not be synced) keeps it, the only copy of the old content.
-        if (!outcome.ok() && versions_.isContentOf(*pending_, folder_.file(pendingFile_)))
-            versions_.discard(*pending_);
-        else
-            versions_.finalise(*pending_);
-        pending_.reset();
-        emit historyChanged();
-    }
-    return outcome;
+    return Change(versions_, folder_, databaseFile, name, kind, [this] { emit historyChanged(); });
 }
 
 void Program::recoverVersions()
@@ -75,7 +31,7 @@ void Program::recoverVersions()
     const catalogue::CatalogueRead catalogued = readCatalogue();
     versions_.recover([&](const QString &file) {
         // A catalogue that cannot be read counts every file as catalogued.
-        return file == kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0;
+        return file == storage::kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0;
     });
 }
 
@@ -85,20 +41,16 @@ std::optional<QString> Program::undoableChange() const
     return target ? std::optional<QString>(target->change) : std::nullopt;
 }
 
-Outcome Program::undoLastChange()
+base::Outcome Program::undoLastChange()
 {
     const std::optional<history::Version> target = versions_.undoTarget(current_.fileName);
     if (!target)
-        return Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
-    return changing([&] {
-        try {
-            const QByteArray earlier = history::VersionStore::read(*target);
-            keepVersionWhenWriting(current_.fileName, target->change, history::Kind::Undo);
-            writeCurrentDatabase({earlier, recordindex::indexRecords(earlier)});
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
-        }
-        return Outcome::done();
+        return base::Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
+    return base::attempt([&] {
+        const QByteArray earlier = history::VersionStore::read(*target);
+        Change change = openChange(current_.fileName, target->change, history::Kind::Undo);
+        writeCurrentDatabase(change, {earlier, storage::indexRecords(earlier)});
+        change.commit();
     });
 }
 
@@ -108,8 +60,8 @@ QVector<Program::VersionEntry> Program::versionsOf(const QString &versionsFolder
     for (const history::Version &version : versions_.versions(versionsFolder)) {
         qsizetype items = 0;
         try {
-            items = recordindex::indexRecords(history::VersionStore::read(version)).records.size();
-        } catch (const Failure &) {
+            items = storage::indexRecords(history::VersionStore::read(version)).records.size();
+        } catch (const base::Failure &) {
             // A version that cannot be read shows no items; restoring it tells why.
         }
         entries.append({version, items});
@@ -123,94 +75,81 @@ QVector<Program::RemovedDatabase> Program::removedDatabases() const
     QVector<RemovedDatabase> removed;
     for (const QString &folder : versions_.folders()) {
         const QString file = history::VersionStore::databaseFileOf(folder);
-        if (!catalogue::isPlainDatabaseFileName(file) || versions_.versions(folder).isEmpty())
+        if (!storage::isPlainDatabaseFileName(file) || versions_.versions(folder).isEmpty())
             continue;
         if (folder != file) {
             removed.append({folder, file, false});
             continue;
         }
-        if (file == kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0)
+        if (file == storage::kPrimaryDbFile || catalogued.failure || catalogued.catalogue.lastIndexOfFile(file) >= 0)
             continue;
         if (!QFileInfo::exists(folder_.file(file))) {
             removed.append({folder, file, false});
             continue;
         }
         try {
-            if (!recordindex::indexRecords(readDatabase(file)).records.isEmpty())
+            if (!storage::indexRecords(readDatabase(file)).records.isEmpty())
                 removed.append({folder, file, true});
-        } catch (const Failure &) {
+        } catch (const base::Failure &) {
             // A file that cannot be read is no database to bring back.
         }
     }
     return removed;
 }
 
-Outcome Program::restoreVersion(const history::Version &version, const QString &databaseFile)
+base::Outcome Program::restoreVersion(const history::Version &version, const QString &databaseFile)
 {
     QByteArray bytes;
-    try {
-        bytes = history::VersionStore::read(version);
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
+    if (const base::Outcome read = base::attempt([&] { bytes = history::VersionStore::read(version); }); !read.ok())
+        return read;
     if (databaseFile == current_.fileName && history::VersionStore::versionsFolderOf(version) == databaseFile) {
-        return changing([&] {
-            try {
-                keepVersionWhenWriting(databaseFile, restoreOf(version));
-                writeCurrentDatabase({bytes, recordindex::indexRecords(bytes)});
-            } catch (const Failure &failure) {
-                return Outcome::failed(failure);
-            }
-            return Outcome::done();
+        return base::attempt([&] {
+            Change change = openChange(databaseFile, restoreOf(version));
+            writeCurrentDatabase(change, {bytes, storage::indexRecords(bytes)});
+            change.commit();
         });
     }
     return restoreRemoved(version, databaseFile, bytes);
 }
 
-Outcome Program::restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes)
+base::Outcome Program::restoreRemoved(const history::Version &version, const QString &databaseFile,
+                                      const QByteArray &bytes)
 {
     // A removed database comes back under its old name, as a new database would be made.
     const QString name = databaseFile.endsWith(QStringLiteral(".txt")) ? databaseFile.chopped(4) : databaseFile;
     catalogue::CatalogueRead catalogued = readCatalogue();
-    if (catalogued.failure && catalogued.failure->number() == ErrFileNotFound) {
-        if (Outcome seeded = writeSeedCatalogue(); !seeded.ok())
+    if (catalogued.failure && catalogued.failure->number() == base::ErrFileNotFound) {
+        if (base::Outcome seeded = writeSeedCatalogue(); !seeded.ok())
             return seeded;
         catalogued = readCatalogue();
     }
-    if (catalogue::fileNameFor(name) != databaseFile)
-        return Outcome::refused(QStringLiteral("The database file %1 cannot come back: its name is no database name.")
-                                    .arg(databaseFile));
+    if (catalogue::databaseFileFor(name) != databaseFile)
+        return base::Outcome::refused(
+            QStringLiteral("The database file %1 cannot come back: its name is no database name.").arg(databaseFile));
     // A file left out of the catalogue comes back with it.
     const bool fileLeft = QFileInfo(folder_.file(databaseFile)).isFile();
     if (const auto refusal = catalogue::whyNewNameIsRefused(name, catalogued.catalogue, folder_, fileLeft))
-        return Outcome::refused(QStringLiteral("The database \"%1\" cannot come back under its old name: %2")
-                                    .arg(name, *refusal));
+        return base::Outcome::refused(
+            QStringLiteral("The database \"%1\" cannot come back under its old name: %2").arg(name, *refusal));
     const auto addToCatalogue = [&] {
-        catalogue::appendEntry(folder_.file(catalogue::kFileName), catalogued.catalogue, name);
+        catalogue::appendEntry(folder_.file(storage::kCatalogueFile), catalogued.catalogue, name);
     };
-    if (fileLeft) {
-        return changing([&] {
-            try {
-                keepVersionWhenWriting(databaseFile, restoreOf(version));
-                saveDatabase(databaseFile, bytes);
-                addToCatalogue();
-            } catch (const Failure &failure) {
-                return Outcome::failed(failure);
-            }
-            return Outcome::done();
-        });
-    }
-    try {
-        versions_.adopt(history::VersionStore::versionsFolderOf(version), databaseFile);
-        textfile::saveAtomically(folder_.file(databaseFile), bytes);
+    return base::attempt([&] {
+        // A removed database's versions come back with it; its file is new.
+        if (!fileLeft)
+            versions_.adopt(history::VersionStore::versionsFolderOf(version), databaseFile);
+        Change change = openChange(databaseFile, restoreOf(version));
+        change.write(bytes);
         try {
             addToCatalogue();
-        } catch (const Failure &) {
-            textfile::removeFile(folder_.file(databaseFile));
+        } catch (const base::Failure &) {
+            // A file this restore made goes again; one that was left stays, with the content restored.
+            if (!fileLeft)
+                storage::removeFile(folder_.file(databaseFile));
             throw;
         }
-    } catch (const Failure &failure) {
-        return Outcome::failed(failure);
-    }
-    return Outcome::done();
+        change.commit();
+    });
 }
+
+} // namespace program

@@ -1,15 +1,16 @@
 // The program object's operations on items: add, replace, delete and import.
 #include "program/program.h"
 
-#include "app/cp1252.h"
-#include "app/record_index.h"
-#include "app/text_file.h"
 #include "editing/description_encoding.h"
 #include "editing/item_import.h"
 #include "editing/record_edit.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QFileInfo>
 
+namespace program {
 namespace {
 
 const QString kEditRecordChanged = QStringLiteral(
@@ -22,7 +23,7 @@ const QString kDeleteRecordChanged = QStringLiteral(
 // Throws Failure 5, before anything is written, for a name the file cannot hold.
 void refuseUnwritable(const QString &name)
 {
-    textfile::encodeLines({name});
+    storage::encodeLines({name});
 }
 
 } // namespace
@@ -34,80 +35,66 @@ std::optional<ListedItem> Program::listedItem(int row) const
     return ListedItem{table_.record(row), table_.item(row)};
 }
 
-Outcome Program::addItem(const QString &name, const QString &typedDescription)
+base::Outcome Program::addItem(const QString &name, const QString &typedDescription)
 {
-    return changing([&] {
-        try {
-            refuseUnwritable(name);
-            const QString stored = description::encodeThroughScratch(folder_.file(kScratchFile), typedDescription);
-            // A missing database is created by its first item.
-            const QByteArray bytes = readDatabase(current_.fileName, true);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + name);
-            writeCurrentDatabase(recordedit::withItemsAppended(bytes, {{name, stored}}));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
-        }
-        return Outcome::done();
+    return base::attempt([&] {
+        refuseUnwritable(name);
+        const QString stored = editing::encodeThroughScratch(folder_.file(storage::kScratchFile), typedDescription);
+        // A missing database is created by its first item.
+        const QByteArray bytes = readDatabase(current_.fileName, true);
+        Change change = openChange(current_.fileName, QStringLiteral("Add of ") + name);
+        writeCurrentDatabase(change, editing::withItemsAppended(bytes, {{name, stored}}));
+        change.commit();
     });
 }
 
-Outcome Program::addStoredItem(const Item &item)
+base::Outcome Program::addStoredItem(const storage::Item &item)
 {
-    return changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName, true);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Add of ") + item.name);
-            writeCurrentDatabase(recordedit::withItemsAppended(bytes, {item}));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
-        }
-        return Outcome::done();
+    return base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName, true);
+        Change change = openChange(current_.fileName, QStringLiteral("Add of ") + item.name);
+        writeCurrentDatabase(change, editing::withItemsAppended(bytes, {item}));
+        change.commit();
     });
 }
 
-Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
-                             const std::optional<QString> &newTypedDescription)
+base::Outcome Program::replaceItem(const ListedItem &listed, const std::optional<QString> &newName,
+                                   const std::optional<QString> &newTypedDescription)
 {
-    return changing([&] {
-        try {
-            if (newName)
-                refuseUnwritable(*newName);
-            const std::optional<QString> stored =
-                newTypedDescription ? std::optional<QString>(description::encodeThroughScratch(
-                                          folder_.file(kScratchFile), *newTypedDescription))
-                                    : std::nullopt;
-            const QByteArray bytes = readDatabase(current_.fileName);
-            std::optional<recordedit::Edited> changed = recordedit::withRecordReplaced(
-                bytes, current_.fileName, listed.record, listed.item, newName, stored);
-            if (!changed)
-                return Outcome::refused(kEditRecordChanged);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
-            writeCurrentDatabase(std::move(*changed));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
-        }
-        return Outcome::done();
+    return base::attempt([&] {
+        if (newName)
+            refuseUnwritable(*newName);
+        const std::optional<QString> stored =
+            newTypedDescription ? std::optional<QString>(
+                editing::encodeThroughScratch(folder_.file(storage::kScratchFile), *newTypedDescription))
+                                : std::nullopt;
+        const QByteArray bytes = readDatabase(current_.fileName);
+        std::optional<editing::Edited> changed =
+            editing::withRecordReplaced(bytes, current_.fileName, listed.record, listed.item, newName, stored);
+        if (!changed)
+            return base::Outcome::refused(kEditRecordChanged);
+        Change change = openChange(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
+        writeCurrentDatabase(change, std::move(*changed));
+        change.commit();
+        return base::Outcome::done();
     });
 }
 
-Outcome Program::deleteListedItem(int row)
+base::Outcome Program::deleteListedItem(int row)
 {
     const std::optional<ListedItem> listed = listedItem(row);
     if (!listed)
-        return Outcome::refused(kNoItemSelected);
-    const Outcome deleted = changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName);
-            const std::optional<recordedit::Edited> changed =
-                recordedit::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
-            if (!changed)
-                return Outcome::refused(kDeleteRecordChanged);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
-            saveDatabase(current_.fileName, changed->bytes);
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
-        }
-        return Outcome::done();
+        return base::Outcome::refused(kNoItemSelected);
+    const base::Outcome deleted = base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName);
+        const std::optional<editing::Edited> changed =
+            editing::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
+        if (!changed)
+            return base::Outcome::refused(kDeleteRecordChanged);
+        Change change = openChange(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
+        change.write(changed->bytes);
+        change.commit();
+        return base::Outcome::done();
     });
     if (!deleted.ok())
         return deleted;
@@ -115,36 +102,31 @@ Outcome Program::deleteListedItem(int row)
     table_.removeDeletedRecord(row);
     emit listingChanged();
     emit descriptionShown(QString());
-    return Outcome::done();
+    return base::Outcome::done();
 }
 
-Outcome Program::importItems(const QString &importPath)
+base::Outcome Program::importItems(const QString &importPath)
 {
     std::optional<QByteArray> importBytes;
     if (QFileInfo(importPath).isFile()) {
-        try {
-            importBytes = textfile::readAll(importPath);
-        } catch (const Failure &failure) {
-            if (failure.number() != ErrFileNotFound)
-                return Outcome::failed(failure);
-        }
+        const base::Outcome read = base::attempt([&] { importBytes = storage::readFile(importPath); });
+        if (!read.ok() && !read.failure()->isMissingFile())
+            return read;
     }
     if (!importBytes)
-        return Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
-    return changing([&] {
-        try {
-            const QByteArray bytes = readDatabase(current_.fileName);
-            const recordindex::Index index = recordindex::wholeRecords(bytes, current_.fileName);
-            itemimport::NameTable names;
-            for (const recordindex::Record &record : index.records)
-                names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
-            int added = 0;
-            const QByteArray records = itemimport::newRecords(*importBytes, names, &added);
-            keepVersionWhenWriting(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
-            writeCurrentDatabase(recordedit::withRecordsAppended(bytes, records));
-        } catch (const Failure &failure) {
-            return Outcome::failed(failure);
-        }
-        return Outcome::done();
+        return base::Outcome::refused(QStringLiteral("Could not find the file: ") + importPath);
+    return base::attempt([&] {
+        const QByteArray bytes = readDatabase(current_.fileName);
+        const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
+        editing::NameTable names;
+        for (const storage::Record &record : index.records)
+            names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
+        int added = 0;
+        const QByteArray records = editing::newImportRecords(*importBytes, names, &added);
+        Change change = openChange(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
+        writeCurrentDatabase(change, editing::withRecordsAppended(bytes, records));
+        change.commit();
     });
 }
+
+} // namespace program

@@ -1,7 +1,7 @@
-#include "app/cp1252.h"
-#include "app/item_search.h"
 #include "fields/folded_search.h"
 #include "query/query.h"
+#include "search/item_search.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 #include <limits>
@@ -139,22 +139,22 @@ private:
         QByteArray folded;
         const qsizetype open = candidates.members();
         // The whole file is scanned at once, as the main search does, unless only a few records are open.
-        if (open * 32 >= count() || text.isEmpty() || !cp1252::encode(text.toLower(), &folded)) {
+        if (open * 32 >= count() || text.isEmpty() || !storage::encodeWindows1252(text.toLower(), &folded)) {
             bool more = false;
             Bits found(count());
-            for (const int record : itemsearch::findRecords(*database_.bytes, *database_.index, text, SearchIn::Both,
-                                                            std::numeric_limits<int>::max(), &more))
+            for (const int record : search::findRecords(*database_.bytes, *database_.index, text,
+                                                        search::SearchIn::Both, std::numeric_limits<int>::max(), &more))
                 found.set(record);
             return found &= candidates;
         }
         const fields::FoldedNeedle needle(folded);
         const char *bytes = database_.bytes->constData();
-        const auto holds = [&](const recordindex::Span &span) {
+        const auto holds = [&](const storage::Span &span) {
             return needle.find(bytes, span.begin, span.begin + span.length) >= 0;
         };
         Bits found(count());
         candidates.forEach([&](int record) {
-            const recordindex::Record &item = database_.index->records[record];
+            const storage::Record &item = database_.index->records[record];
             if (holds(item.name) || holds(item.description))
                 found.set(record);
         });
@@ -192,7 +192,7 @@ private:
     {
         std::vector<bool> wanted(column.dictionary().size());
         QByteArray folded;
-        if (!cp1252::encode(node.text.toLower(), &folded))
+        if (!storage::encodeWindows1252(node.text.toLower(), &folded))
             return wanted;
         for (size_t k = 0; k < wanted.size(); ++k) {
             const QByteArray &word = column.dictionary()[k];

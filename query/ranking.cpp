@@ -1,7 +1,7 @@
 #include "query/ranking.h"
 
-#include "app/cp1252.h"
 #include "query/column_cursor.h"
+#include "storage/windows1252.h"
 
 #include <QHash>
 
@@ -83,7 +83,7 @@ public:
         if (column.wordsEnd(entry) - first == 1) {
             int &known = groupOfWord_[*first];
             if (known < 0)
-                known = group(cp1252::decode(column.dictionary()[*first]));
+                known = group(storage::decodeWindows1252(column.dictionary()[*first]));
             return known;
         }
         QStringList words = column.words(entry);

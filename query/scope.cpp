@@ -1,14 +1,14 @@
 #include "query/scope.h"
 
-#include "app/cp1252.h"
 #include "fields/folded_search.h"
+#include "storage/windows1252.h"
 
 #include <algorithm>
 
 namespace query {
 namespace {
 
-QByteArrayView spanOf(const Scope &scope, const recordindex::Span &span, int database)
+QByteArrayView spanOf(const Scope &scope, const storage::Span &span, int database)
 {
     return QByteArrayView(scope[database].bytes->constData() + span.begin, span.length);
 }
@@ -30,13 +30,13 @@ fields::Registry registryOf(const fields::Rules &rules, const Scope &scope)
 
 QString itemName(const Scope &scope, const Hit &hit)
 {
-    return cp1252::decode(nameBytes(scope, hit).toByteArray());
+    return storage::decodeWindows1252(nameBytes(scope, hit).toByteArray());
 }
 
 QString itemDescription(const Scope &scope, const Hit &hit)
 {
-    const recordindex::Span &span = scope[hit.database].index->records[hit.record].description;
-    return cp1252::decode(spanOf(scope, span, hit.database).toByteArray());
+    const storage::Span &span = scope[hit.database].index->records[hit.record].description;
+    return storage::decodeWindows1252(spanOf(scope, span, hit.database).toByteArray());
 }
 
 QString countLine(const QVector<Hit> &hits)

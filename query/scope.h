@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/record_index.h"
 #include "fields/field_store.h"
 #include "fields/registry.h"
 #include "fields/rules.h"
+#include "storage/record_index.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,7 +37,7 @@ struct DatabaseView
 {
     QString name;
     const QByteArray *bytes = nullptr;
-    const recordindex::Index *index = nullptr;
+    const storage::RecordIndex *index = nullptr;
     const fields::FieldStore *fields = nullptr;
 };
 

@@ -100,7 +100,7 @@ private slots:
     {
         ProgramOnFolder p(dialogs, sampleItemBytes());
         p.folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
-        MainWindow main(p.program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
+        MainWindow main(p.program, dialogs);
         main.startUp();
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));

@@ -1,9 +1,9 @@
 // The catalogue datalist.txt and the rules for creating and removing a
 // catalogued database, beyond what the Current Database window's test shows.
-#include "app/data_folder.h"
 #include "catalogue/catalogue_file.h"
 #include "catalogue/catalogued_database.h"
 #include "catalogue/new_database_name.h"
+#include "storage/data_folder.h"
 #include "support/test_folder.h"
 
 #include <QDir>
@@ -17,17 +17,17 @@ class CatalogueFileTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<DataFolder> program;
+    std::unique_ptr<storage::DataFolder> program;
 
     QString path() const { return folder->file("datalist.txt"); }
-    Catalogue readBack() const { return read(path()).catalogue; }
+    Catalogue readBack() const { return readCatalogue(path()).catalogue; }
 
 private slots:
     void init()
     {
         folder = std::make_unique<TestFolder>();
-        program = std::make_unique<DataFolder>(folder->path());
-        writeSeed(path());
+        program = std::make_unique<storage::DataFolder>(folder->path());
+        writeSeedCatalogue(path());
     }
 
     // Each window rewrites from the file, so what the other window changed
@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(whyNewNameIsRefused("x", readBack(), *program).value_or(""),
                  QStringLiteral("The catalogue already holds 50 databases, the most it can keep. Please remove a "
                                 "database before creating a new one."));
-        QVERIFY_THROWS_EXCEPTION(Failure, appendEntry(path(), first, "x"));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, appendEntry(path(), first, "x"));
         QCOMPARE(folder->read("datalist.txt"), fifty);
     }
 
@@ -65,12 +65,12 @@ private slots:
                                     QString(".")})
             QVERIFY2(!whyNewNameIsRefused(name, c, *program), qPrintable(name));
         for (const char *name : {"Pref", "../x", "database"})
-            QVERIFY_THROWS_EXCEPTION(Failure, createDatabase(*program, c, name, {itemdb::sampleItem()}));
+            QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, name, {storage::sampleItem()}));
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{"datalist.txt"});
         // A folder in the catalogue's place makes its rewrite fail.
         QVERIFY(QFile::remove(path()));
         QVERIFY(QDir(folder->path()).mkdir("datalist.txt"));
-        QVERIFY_THROWS_EXCEPTION(Failure, createDatabase(*program, c, "fresh", {itemdb::sampleItem()}));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, createDatabase(*program, c, "fresh", {storage::sampleItem()}));
         QVERIFY(!folder->exists("fresh.txt"));
         QCOMPARE(c.count(), 1);
 

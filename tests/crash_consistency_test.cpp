@@ -4,9 +4,9 @@
 // its new content, and the versions are the old ones or the new ones; the Undo
 // entry names the newest change in place and takes back exactly that; no
 // database is hidden; no version shares its inode with a database.
-#include "app/record_index.h"
-#include "app/text_file.h"
 #include "download/download_files.h"
+#include "storage/record_index.h"
+#include "storage/text_file.h"
 #include "support/folder_state.h"
 #include "support/program_on_folder.h"
 
@@ -38,13 +38,13 @@ QByteArray manyItems(int count)
 
 // Database files with items and versions that are neither catalogued nor
 // offered back, and versions that share their inode with a database.
-QStringList faultsOf(const Program &program)
+QStringList faultsOf(const program::Program &program)
 {
     const QString folder = program.folder().path();
     QSet<QString> known;
     for (const catalogue::Entry &entry : program.readCatalogue().catalogue.entries)
         known.insert(entry.fileName);
-    for (const Program::RemovedDatabase &removed : program.removedDatabases())
+    for (const program::Program::RemovedDatabase &removed : program.removedDatabases())
         known.insert(removed.file);
     QStringList faults;
     QSet<QPair<dev_t, ino_t>> databases;
@@ -53,7 +53,7 @@ QStringList faultsOf(const Program &program)
         if (::stat(QFile::encodeName(folder + "/" + file).constData(), &st) == 0)
             databases.insert({st.st_dev, st.st_ino});
         if (!known.contains(file) && QDir(folder + "/history/" + file).exists()
-            && !recordindex::indexRecords(textfile::readAll(folder + "/" + file)).records.isEmpty())
+            && !storage::indexRecords(storage::readFile(folder + "/" + file)).records.isEmpty())
             faults.append(file + " is hidden");
     }
     for (QDirIterator it(folder + "/history", QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
@@ -78,7 +78,7 @@ Found afterNextStart(const QString &folder)
 {
     static const QRegularExpression stamp("\\d{4}-\\d\\d-\\d\\d[ T]\\d\\d\\.\\d\\d\\.\\d\\d\\.\\d{3}Z?");
     ScriptedDialogs dialogs;
-    Program program(folder);
+    program::Program program(folder);
     (void)program.startUp(dialogs, {});
     Found found;
     const State all = folderState(folder);
@@ -91,7 +91,7 @@ Found afterNextStart(const QString &folder)
     found.faults += faultsOf(program);
     found.undo = program.undoableChange().value_or("<none>");
     (void)program.undoLastChange();
-    found.afterUndo = textfile::readAll(program.folder().file("database.txt"));
+    found.afterUndo = storage::readFile(program.folder().file("database.txt"));
     return found;
 }
 
@@ -105,7 +105,7 @@ const std::pair<const char *, const char *> kWrites[] = {
 constexpr int kUndo = 7;
 
 // The writes, each on a program object started on the folder.
-void write(int which, Program &p, const QString &folder)
+void write(int which, program::Program &p, const QString &folder)
 {
     catalogue::Catalogue copy = p.readCatalogue().catalogue;
     switch (which) {
@@ -133,7 +133,7 @@ qint64 runWrite(int which, const QString &folder, qint64 moment = -1)
     timer.start();
     const pid_t child = ::fork();
     if (child == 0) {
-        Program program(folder);
+        program::Program program(folder);
         (void)program.listAll();
         write(which, program, folder);
         ::_exit(0);
@@ -192,7 +192,7 @@ private slots:
         base.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         base.write("armour.txt", manyItems(1000));
         base.write("insert.txt", manyItems(3250).mid(manyItems(3000).size()).replace("|", "\r\n"));
-        textfile::saveAtomically(downloadfiles::databaseFilePath(), manyItems(3500).mid(manyItems(3250).size()));
+        storage::saveAtomically(download::databaseFilePath(), manyItems(3500).mid(manyItems(3250).size()));
         // Twenty versions of the database as an earlier release named them, and a removed database.
         QDir(base.path()).mkpath("history/database.txt");
         QDir(base.path()).mkpath("history/gone.txt");
@@ -201,7 +201,7 @@ private slots:
                            .arg(i + 10), manyItems(i));
         base.write("history/gone.txt/2020-01-01 09.00.00.000;change;Removal of the database gone.txt", manyItems(50));
     }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+    void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
     void everyWriteKilledAtAnyMomentLeavesTheOldOrTheNewStateAndNothingHidden()
     {

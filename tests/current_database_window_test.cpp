@@ -77,8 +77,8 @@ private slots:
         const QString question = QStringLiteral("Do you want to remove the database weapons and erase all its contents?");
         dialogs.expectQuestion(question, false, "Remove Database");
         QTest::mouseClick(control("imgRemove"), Qt::LeftButton);
-        QCOMPARE(dialogs.lastIcon, Dialogs::Icon::Stop);
-        QCOMPARE(dialogs.lastDefault, Dialogs::Button::No);
+        QCOMPARE(dialogs.lastIcon, base::Dialogs::Icon::Stop);
+        QCOMPARE(dialogs.lastDefault, base::Dialogs::Button::No);
         QVERIFY(p->folder.exists("weapons.txt"));
         dialogs.expectQuestion(question, true, "Remove Database");
         dialogs.expectMessage("The database was removed");

@@ -1,5 +1,5 @@
 // Where the download leaves its two files: a folder only the user may enter.
-#include "app/failure.h"
+#include "base/failure.h"
 #include "download/download_files.h"
 
 #include <QDir>
@@ -26,15 +26,15 @@ private slots:
 
     void bothFilesKeepTheirNamesInAFolderOnlyTheOwnerMayEnterAndNoLinkIsTaken()
     {
-        const QString folder = downloadfiles::privateFolder();
+        const QString folder = download::privateDownloadFolder();
         QVERIFY(folder.startsWith(base));
         QCOMPARE(othersPermissions(folder), 0);
-        QCOMPARE(downloadfiles::listFilePath(), folder + "/tmp48127.txt");
-        QCOMPARE(downloadfiles::databaseFilePath(), folder + "/tmp94838.txt");
+        QCOMPARE(download::listFilePath(), folder + "/tmp48127.txt");
+        QCOMPARE(download::databaseFilePath(), folder + "/tmp94838.txt");
         // Opened to others meanwhile: made private again.
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                                   | QFileDevice::ReadOther | QFileDevice::WriteOther));
-        QCOMPARE(downloadfiles::privateFolder(), folder);
+        QCOMPARE(download::privateDownloadFolder(), folder);
         QCOMPARE(othersPermissions(folder), 0);
 
         // Someone prepared the folder as a link to a place of their choosing.
@@ -42,10 +42,10 @@ private slots:
         QVERIFY(QDir().mkpath(base + "/elsewhere"));
         QVERIFY(QFile::link(base + "/elsewhere", folder));
         try {
-            downloadfiles::databaseFilePath();
+            download::databaseFilePath();
             QFAIL("a link was taken as the download folder");
-        } catch (const Failure &failure) {
-            QCOMPARE(failure.number(), int(ErrPathFileAccess));
+        } catch (const base::Failure &failure) {
+            QCOMPARE(failure.number(), int(base::ErrPathFileAccess));
             QVERIFY(failure.description().contains("is a link"));
         }
 
@@ -53,9 +53,9 @@ private slots:
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", "home");
         try {
-            downloadfiles::privateFolder();
+            download::privateDownloadFolder();
             QFAIL("a relative path was taken as the download folder");
-        } catch (const Failure &failure) {
+        } catch (const base::Failure &failure) {
             QVERIFY(failure.description().endsWith("has no place: the user's cache folder is not an absolute path"));
         }
         qputenv("HOME", home);

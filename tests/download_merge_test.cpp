@@ -1,14 +1,14 @@
 // Taking downloaded items into a database: what ends a download, and a merge
 // the main window could not list. Which items come in is shown by the program
 // object's catalogue test.
-#include "app/failure.h"
-#include "app/item_database.h"
+#include "base/failure.h"
 #include "catalogue/download_merge.h"
+#include "storage/item_database.h"
 #include "support/test_folder.h"
 
 #include <QTest>
 
-using namespace downloadmerge;
+using namespace catalogue;
 
 class DownloadMergeTest : public QObject
 {
@@ -17,14 +17,15 @@ class DownloadMergeTest : public QObject
 private slots:
     void onlyAnEmptyLastLineIsNoItemAndAMergeBeyondTheListsCapacityWritesNothing()
     {
-        QCOMPARE(distinctItems(crlf({"", "nameless|", "ring", "gold|", ""})),
-                 (QVector<Item>{{"", "nameless|"}, {"ring", "gold|"}}));
-        QVERIFY_THROWS_EXCEPTION(Failure, distinctItems(crlf({"ring", "gold|", "half"})));
+        QCOMPARE(distinctDownloadedItems(crlf({"", "nameless|", "ring", "gold|", ""})),
+                 (QVector<storage::Item>{{"", "nameless|"}, {"ring", "gold|"}}));
+        QVERIFY_THROWS_EXCEPTION(base::Failure, distinctDownloadedItems(crlf({"ring", "gold|", "half"})));
 
         const QByteArray full = QByteArray("item\r\n|\r\n").repeated(9999);
         int taken = 0;
-        QCOMPARE(newRecords(full, "db.txt", crlf({"last", "fits|"}), &taken), crlf({"last", "fits|"}));
-        QVERIFY_THROWS_EXCEPTION(Failure, newRecords(full, "db.txt", crlf({"last", "fits|", "more", "too many|"}), &taken));
+        QCOMPARE(newDownloadedRecords(full, "db.txt", crlf({"last", "fits|"}), &taken), crlf({"last", "fits|"}));
+        QVERIFY_THROWS_EXCEPTION(
+            base::Failure, newDownloadedRecords(full, "db.txt", crlf({"last", "fits|", "more", "too many|"}), &taken));
     }
 };
 

@@ -1,6 +1,6 @@
 // The download folder for a run: command line, then environment, then the build's default.
-#include "program/command_line.h"
 #include "download/download_url.h"
+#include "program/command_line.h"
 
 #include <QCommandLineParser>
 #include <QProcessEnvironment>
@@ -13,20 +13,20 @@ class DownloadUrlTest : public QObject
     static QString urlFrom(const QStringList &arguments, const QString &environmentValue)
     {
         QCommandLineParser commandLine;
-        describeCommandLine(commandLine);
+        program::describeCommandLine(commandLine);
         if (!commandLine.parse(QStringList{"gearledger"} + arguments))
             return "parse error: " + commandLine.errorText();
         QProcessEnvironment environment;
         if (!environmentValue.isNull())
             environment.insert("GEARLEDGER_DOWNLOAD_URL", environmentValue);
-        return downloadFolderUrlFrom(commandLine, environment);
+        return download::downloadFolderUrlFrom(commandLine, environment);
     }
 
 private slots:
     void theCommandLineWinsOverTheEnvironmentWhichWinsOverTheBuildDefault()
     {
-        QCOMPARE(urlFrom({}, QString()), defaultDownloadFolderUrl());
-        QCOMPARE(urlFrom({}, ""), defaultDownloadFolderUrl());
+        QCOMPARE(urlFrom({}, QString()), download::defaultDownloadFolderUrl());
+        QCOMPARE(urlFrom({}, ""), download::defaultDownloadFolderUrl());
         QCOMPARE(urlFrom({}, "http://127.0.0.1:8123/site"), "http://127.0.0.1:8123/site/");
         QCOMPARE(urlFrom({"--download-url", "http://127.0.0.1:9000/a/"}, "http://127.0.0.1:8123/site"),
                  "http://127.0.0.1:9000/a/");

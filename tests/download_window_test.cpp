@@ -1,12 +1,12 @@
 // The download window against a real HTTP server on 127.0.0.1: the on-line
 // list, the download, the timers, and every failure of a fetch.
-#include "app/dialogs.h"
-#include "app/text_file.h"
+#include "base/dialogs.h"
 #include "download/download_files.h"
-#include "download/inet.h"
+#include "storage/text_file.h"
 #include "support/http_test_server.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_folder.h"
+#include "transfer/transfer_service.h"
 #include "windows/download_window.h"
 
 #include <QDir>
@@ -19,8 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
-using downloadfiles::databaseFilePath;
-using downloadfiles::listFilePath;
+using download::databaseFilePath;
+using download::listFilePath;
 
 class DownloadWindowTest : public QObject
 {
@@ -28,6 +28,8 @@ class DownloadWindowTest : public QObject
 
     ScriptedDialogs dialogs;
     std::unique_ptr<HttpTestServer> server;
+    TestFolder folder;
+    std::unique_ptr<program::Program> program;
     std::unique_ptr<DownloadWindow> window;
     std::unique_ptr<QSignalSpy> downloaded;
 
@@ -53,9 +55,12 @@ class DownloadWindowTest : public QObject
         QVERIFY(ticked.wait());
         t->stop();
     }
+    // The program's fetch has ended and its end is shown.
+    void fetchEnds() { QTRY_VERIFY(!program->downloadBusy()); }
     void connectAndShowList()
     {
         window->findChild<QPushButton *>("Command1")->click();
+        fetchEnds();
         tick("Timer2");
         tick("Timer1");
     }
@@ -63,6 +68,7 @@ class DownloadWindowTest : public QObject
     {
         control<QListWidget>("List1")->setCurrentRow(row);
         control<QPushButton>("Command4")->click();
+        fetchEnds();
     }
     // The message of a failed fetch; a failed Connect adds what to check.
     void expectFetchFailure(const QString &file, const QString &reason)
@@ -86,11 +92,12 @@ private slots:
     // the tests tick them.
     void init()
     {
-        QDir(downloadfiles::privateFolder()).removeRecursively();
+        QDir(download::privateDownloadFolder()).removeRecursively();
         dialogs.reset();
         server = std::make_unique<HttpTestServer>();
         server->serve("/mud/downlist.txt", crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt"}));
-        window = std::make_unique<DownloadWindow>(dialogs, server->url("/mud"));
+        program = std::make_unique<program::Program>(folder.path(), server->url("/mud"));
+        window = std::make_unique<DownloadWindow>(*program, dialogs);
         downloaded = std::make_unique<QSignalSpy>(window.get(), &DownloadWindow::downloaded);
         control<QTimer>("Timer1")->stop();
         control<QTimer>("Timer2")->stop();
@@ -99,17 +106,19 @@ private slots:
     void cleanup()
     {
         window.reset();
+        program.reset();
         VERIFY_DIALOGS(dialogs);
     }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+    void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
     void theListShowsEachEntryOnceAndDownloadFetchesTheChosenFileFromTheFolder()
     {
         server->serve("/mud/beta.txt", "sword\r\nsharp|");
-        QCOMPARE(control<QLabel>("lblServer")->text(), "Server: " + server->url("/mud/"));
+        QCOMPARE(control<QLabel>("serverLabel")->text(), "Server: " + server->url("/mud/"));
         control<QPushButton>("Command1")->click();
         QVERIFY(buttons(false, false));
-        QCOMPARE(textfile::readAll(listFilePath()), crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt", ""}));
+        fetchEnds();
+        QCOMPARE(storage::readFile(listFilePath()), crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt", ""}));
         tick("Timer2"); // the fetch is over
         QVERIFY(buttons(true, true));
         tick("Timer1");
@@ -123,10 +132,11 @@ private slots:
         // Download pressed while another list waits for the list timer: the window
         // stays in its downloading state until it is closed.
         control<QPushButton>("Command1")->click();
+        fetchEnds();
         tick("Timer2");
         download(1);
         QCOMPARE(server->requests, QStringList(3, "/mud/downlist.txt") << "/mud/beta.txt");
-        QCOMPARE(textfile::readAll(databaseFilePath()), QByteArray("sword\r\nsharp|\r\n")); // and one line end
+        QCOMPARE(storage::readFile(databaseFilePath()), QByteArray("sword\r\nsharp|\r\n")); // and one line end
         QCOMPARE(downloaded->count(), 1);
         tick("Timer1");
         tick("Timer2");
@@ -148,6 +158,7 @@ private slots:
         QCOMPARE(shownNames(), (QStringList{"Alpha", "Beta"}));
 
         control<QPushButton>("Command1")->click();
+        fetchEnds();
         QVERIFY(QFile::remove(listFilePath()));
         for (int n = 1; n <= 5; ++n) {
             dialogs.expectBeep();
@@ -164,26 +175,28 @@ private slots:
     {
         connectAndShowList();
         // alpha.txt is not there; beta.txt announces more than 32 MiB and never sends them.
-        server->respond("/mud/beta.txt", {"", false, Inet::kMaxDocumentBytes + 1});
+        server->respond("/mud/beta.txt", {"", false, transfer::TransferService::kMaxDocumentBytes + 1});
         const QByteArray earlier = crlf({"earlier", "download|"});
-        textfile::saveAtomically(databaseFilePath(), earlier);
+        storage::saveAtomically(databaseFilePath(), earlier);
         expectFetchFailure("alpha.txt", "the server answered 404 Not Found");
         download(0);
         expectFetchFailure("beta.txt", "the document is larger than 32 MiB");
         download(1);
-        QCOMPARE(textfile::readAll(databaseFilePath()), earlier);
+        QCOMPARE(storage::readFile(databaseFilePath()), earlier);
         QVERIFY(downloaded->isEmpty() && buttons(true, true));
 
         server->neverAnswer("/mud/downlist.txt");
-        window->findChild<Inet *>()->setRequestTimeoutMs(200);
+        program->findChild<transfer::TransferService *>()->setRequestTimeoutMs(200);
         expectFetchFailure("downlist.txt", "the server did not answer within 0.2 seconds");
         control<QPushButton>("Command1")->click();
+        fetchEnds();
         QVERIFY(buttons(true, true) && !QFile::exists(listFilePath()));
 
-        // Closed during a fetch: the fetch stops and the window closes without a word.
-        QTimer::singleShot(50, window.get(), [this] { window->close(); });
+        // Closed during a fetch: the fetch stops and the window closes once it has, without a word.
         control<QPushButton>("Command1")->click();
-        QVERIFY(!window->isVisible());
+        window->close();
+        QVERIFY(window->isVisible());
+        QTRY_VERIFY(!window->isVisible());
     }
 
     void anUnreachableServerIsNamedInTheMessage()
@@ -191,6 +204,7 @@ private slots:
         expectFetchFailure("downlist.txt", "the server could not be reached (Connection refused)");
         server.reset(); // its port is closed now
         control<QPushButton>("Command1")->click();
+        fetchEnds();
     }
 };
 

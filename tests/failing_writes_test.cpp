@@ -1,8 +1,8 @@
 // Every writing operation against a write that fails at every byte (a file-size
 // limit, as on a full disk): each fails with a message, and every file stays
 // byte for byte as it was, until the limit lets the whole write through.
-#include "app/text_file.h"
 #include "download/download_files.h"
+#include "storage/text_file.h"
 #include "support/folder_state.h"
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"
@@ -19,7 +19,7 @@ class FailingWritesTest : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+    void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
     void everyWriteFailsWholeAtEveryByte()
     {
@@ -27,17 +27,21 @@ private slots:
         p.folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
         p.folder.write("insert.txt", crlf({"a shield", "round", "", "bow", "long"}));
-        textfile::saveAtomically(downloadfiles::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
+        storage::saveAtomically(download::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
         catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
-        const std::pair<const char *, std::function<Outcome()>> writes[] = {
+        const std::pair<const char *, std::function<base::Outcome()>> writes[] = {
             {"add", [&] { return p.program.addItem("helmet", "iron\nheavy"); }},
-            {"update", [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
+            {"update",
+             [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
             {"delete", [&] { return p.program.deleteListedItem(0); }},
             {"import", [&] { return p.program.importItems(p.folder.file("insert.txt")); }},
             {"merge", [&] { return p.program.mergeDownload(copy, 1); }},
             {"new database", [&] { return p.program.createDatabase(copy, "spare"); }},
             {"removal", [&] { return p.program.removeDatabase(copy, "spare"); }},
-            {"colours", [&] { return p.program.saveColours({192, 255, 0}); }},
+            {"colours",
+             [&] {
+                 return p.program.saveColours({192, 255, 0});
+             }},
             {"undo", [&] { return p.program.undoLastChange(); }}};
         int tried = 0;
         for (const auto &[name, write] : writes) {
@@ -45,7 +49,7 @@ private slots:
                 (void)p.program.listAll();
                 copy = p.program.readCatalogue().catalogue;
                 const auto before = folderState(p.folder.path());
-                Outcome outcome = Outcome::done();
+                base::Outcome outcome = base::Outcome::done();
                 withWritesLimitedTo(limit, [&] { outcome = write(); });
                 if (outcome.ok())
                     break;

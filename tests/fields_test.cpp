@@ -1,12 +1,12 @@
 // Reading fields out of descriptions: the default rules on identify text of
 // every format the program meets, the rules file's errors, the store's sums
 // and word sets, and the registry of a scope.
-#include "app/cp1252.h"
-#include "app/cpu_features.h"
 #include "fields/field_store.h"
 #include "fields/folded_search.h"
 #include "fields/registry.h"
 #include "fields/rules.h"
+#include "storage/cpu_features.h"
+#include "storage/windows1252.h"
 
 #include <QTest>
 
@@ -22,7 +22,7 @@ fields::Rules rulesOf(const QString &text)
 
 fields::FieldStore storeOf(const fields::Rules &rules, const QByteArray &bytes)
 {
-    return *fields::buildStore(rules, bytes, recordindex::indexRecords(bytes));
+    return *fields::buildStore(rules, bytes, storage::indexRecords(bytes));
 }
 
 // "weight 9; flags magic glow" for the first item of the bytes.
@@ -147,7 +147,7 @@ private slots:
     {
         const QString rule = QStringLiteral("match \u00C9p\u00E9e {x:number}\n");
         QByteArray windows1252;
-        QVERIFY(cp1252::encode(rule, &windows1252));
+        QVERIFY(storage::encodeWindows1252(rule, &windows1252));
         for (const QByteArray &file : {rule.toUtf8(), "\xEF\xBB\xBF" + rule.toUtf8(), windows1252}) {
             const fields::Rules rules = rulesOf(fields::decodeRulesFile(file));
             QCOMPARE(fieldsText(storeOf(rules, "a\r\n\xC9P\xC9\x45 3\r\n")), "x 3");
@@ -164,7 +164,7 @@ private slots:
             hay += "aAbB\xC9\xE9|x "[((seed = seed * 1103515245 + 12345) >> 16) % 9];
         const fields::ByteClasses &classes = fields::ByteClasses::windows1252();
         for (const bool avx2 : {true, false}) {
-            cpufeatures::avx2Allowed() = avx2;
+            storage::avx2Allowed() = avx2;
             for (const QByteArray needle : {"a", "ab", "\xE9" "a", "ba|", "abba", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}) {
                 const fields::FoldedNeedle folded(needle);
                 const auto plainAt = [&](qsizetype at) {
@@ -182,7 +182,7 @@ private slots:
                 }
             }
         }
-        cpufeatures::avx2Allowed() = true;
+        storage::avx2Allowed() = true;
     }
 
     void rulesErrorsNameTheirLine_data()
@@ -251,7 +251,7 @@ private slots:
             done << items << total;
             cancel = true;
         };
-        QVERIFY(!fields::buildStore(rules, bytes, recordindex::indexRecords(bytes), {progress, &cancel}));
+        QVERIFY(!fields::buildStore(rules, bytes, storage::indexRecords(bytes), {progress, &cancel}));
         QCOMPARE(done, QVector<int>({512, 1000}));
     }
 

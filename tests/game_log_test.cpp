@@ -24,7 +24,7 @@ private slots:
             "Object 'caf\xC3\xA9 mug' is type drink.\n\r        Holds 1.\n\r\n\r"                      // the mug again, in UTF-8
             "Object 'arrow \xE2\x86\x92' is type ammo.\n"                                             // no place in a database
             "Object 'ring' is type jewel.\nWorn.";                                                      // no line end at the end
-        const QVector<gamelog::FoundItem> expected = {
+        const QVector<editing::FoundItem> expected = {
             {{QString::fromUtf8("p\u00E9e"), "Object 'p\u00E9e' is type weapon.|Weight 5.|"}, 1, true},
             {{QString::fromUtf8("caf\u00E9 mug"), "Object 'caf\u00E9 mug' is type drink.|        Holds 1.|"}, 2, true},
             {{"helm", "Object 'helm' is type armor.|"}, 1, true},
@@ -32,14 +32,14 @@ private slots:
             {{"ring", "Object 'ring' is type jewel.|Worn.|"}, 1, true},
         };
         for (qsizetype pieceSize : {log.size(), qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(7)}) {
-            gamelog::Harvester harvester(gamelog::kDefaultBlockStart);
+            editing::Harvester harvester(editing::kDefaultBlockStart);
             for (qsizetype at = 0; at < log.size(); at += pieceSize)
                 harvester.feed(QByteArrayView(log).sliced(at, qMin(pieceSize, log.size() - at)));
             harvester.finish();
             QCOMPARE(harvester.blocks(), 6);
             QCOMPARE(harvester.found().size(), expected.size());
             for (qsizetype i = 0; i < expected.size(); ++i) {
-                const gamelog::FoundItem &found = harvester.found()[i];
+                const editing::FoundItem &found = harvester.found()[i];
                 QCOMPARE(found.item, expected[i].item);
                 QVERIFY(found.timesFound == expected[i].timesFound && found.writable == expected[i].writable);
             }
@@ -52,7 +52,7 @@ private slots:
     void longLinesAndBlocksAreCutAndTheRestSkipped()
     {
         const auto harvest = [](const QByteArray &log, int times, qsizetype pieceSize) {
-            auto harvester = std::make_unique<gamelog::Harvester>(gamelog::kDefaultBlockStart);
+            auto harvester = std::make_unique<editing::Harvester>(editing::kDefaultBlockStart);
             for (qsizetype at = 0; at < log.size() * times; at += pieceSize)
                 harvester->feed(QByteArrayView(log).sliced(at % log.size(), qMin(pieceSize, log.size() - at % log.size())));
             harvester->finish();
@@ -63,19 +63,20 @@ private slots:
             tabs[at] = 'x'; // the tabs between are expanded
         for (const auto &[log, times] : {std::pair{QByteArray(1 << 20, '\0'), 1024}, {tabs, 100}}) {
             const auto harvested = harvest(log, times, log.size());
-            QVERIFY(harvested->cutLines() == 1 && harvested->mostKept() <= gamelog::kLongestLine + gamelog::kLongestBlock);
-            QVERIFY(harvested->found().value(0).item.description.size() <= gamelog::kLongestLine + 1);
+            QVERIFY(harvested->cutLines() == 1
+                    && harvested->mostKept() <= editing::kLongestLine + editing::kLongestBlock);
+            QVERIFY(harvested->found().value(0).item.description.size() <= editing::kLongestLine + 1);
         }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         qInfo("peak memory after 1 GB of NUL bytes and 100 MB of tabs: %ld MiB", usage.ru_maxrss / 1024);
 
-        const QByteArray line = "Object '\xC3\xA9' is " + QByteArray(gamelog::kLongestLine - 16, 'a') + "\xC3\xA9 b\n";
-        const auto cut = harvest(line + QByteArray(gamelog::kLongestLine, 'c').append('\n').repeated(4), 1, 7);
+        const QByteArray line = "Object '\xC3\xA9' is " + QByteArray(editing::kLongestLine - 16, 'a') + "\xC3\xA9 b\n";
+        const auto cut = harvest(line + QByteArray(editing::kLongestLine, 'c').append('\n').repeated(4), 1, 7);
         QVERIFY(cut->cutLines() == 1 && cut->cutBlocks() == 1 && cut->found().size() == 1);
         QCOMPARE(cut->found()[0].item.name, QString::fromUtf8("\u00E9"));
-        QCOMPARE(cut->found()[0].item.description, QString::fromUtf8(line.first(gamelog::kLongestLine - 1)) + "|"
-                                                        + QString(gamelog::kLongestLine, 'c').append('|').repeated(2));
+        QCOMPARE(cut->found()[0].item.description, QString::fromUtf8(line.first(editing::kLongestLine - 1)) + "|"
+                                                       + QString(editing::kLongestLine, 'c').append('|').repeated(2));
     }
 };
 

@@ -36,14 +36,14 @@ private slots:
         TestFolder folder;
         prepare(folder);
         {
-            Program first(folder.path());
+            program::Program first(folder.path());
             QVERIFY(first.startUp(dialogs, {}).ok());
             QVERIFY(!first.undoableChange());
             // Two changes, then a restart: the undos walk back through both.
             QVERIFY(first.addItem("bow", "").ok());
             QVERIFY(first.addItem("arrow", "").ok());
         }
-        Program restarted(folder.path());
+        program::Program restarted(folder.path());
         QVERIFY(restarted.startUp(dialogs, {}).ok());
         QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of arrow"));
         QVERIFY(restarted.undoLastChange().ok() && restarted.undoLastChange().ok());
@@ -59,7 +59,7 @@ private slots:
     {
         ProgramOnFolder blocked(dialogs, kItems);
         blocked.folder.write("history", "not a folder");
-        const Outcome added = blocked.program.addItem("more", "x");
+        const base::Outcome added = blocked.program.addItem("more", "x");
         QVERIFY2(added.message().contains("Could not keep the earlier version of database.txt, so nothing was "
                                           "changed: Path/File access error: could not make the folder"),
                  qPrintable(added.message()));
@@ -119,7 +119,8 @@ private slots:
         folder.write("history/database.txt/2020-01-01 00.00.00.000;change;Add of legacy.txt", "");
         int minute = 0; // from 02:50 summer time to 02:10 winter time
         const QDateTime start(QDate(2024, 10, 27), QTime(0, 50), Qt::UTC);
-        const history::VersionStore store(DataFolder(folder.path()), [&] { return start.addSecs(60 * minute++); });
+        const history::VersionStore store(storage::DataFolder(folder.path()),
+                                          [&] { return start.addSecs(60 * minute++); });
         for (int i = 1; i <= 21; ++i)
             store.finalise(store.keep("database.txt", "", history::Kind::Change, QString::number(i)));
         const QVector<history::Version> versions = store.versions("database.txt");
@@ -155,7 +156,7 @@ private slots:
         outside.write(stamp + "Add of d.txt.pending", "not the program's");
         QVERIFY(QFile::link(outside.path(), folder.file("history/elsewhere.txt")));
 
-        Program restarted(folder.path());
+        program::Program restarted(folder.path());
         QVERIFY(restarted.startUp(dialogs, {}).ok());
         QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of a"));
         QVERIFY(inode(legacy) != inode("database.txt"));

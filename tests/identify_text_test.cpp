@@ -5,7 +5,7 @@
 #include <QMimeData>
 #include <QTest>
 
-using identify::itemFromText;
+using editing::identifiedItemFromText;
 
 class IdentifyTextTest : public QObject
 {
@@ -35,26 +35,28 @@ private slots:
              {"Weight 0", "Item is: MAGIC", "End"}},
         };
         for (const Shape &shape : shapes) {
-            const std::optional<identify::FoundItem> found = itemFromText(QString::fromLatin1(shape.text));
+            const std::optional<editing::IdentifiedItem> found =
+                identifiedItemFromText(QString::fromLatin1(shape.text));
             QVERIFY2(found, shape.text);
             QCOMPARE(found->name, shape.name);
             QCOMPARE(found->descriptionLines, shape.description);
         }
-        QVERIFY(!itemFromText(QString::fromLatin1("\x1b[0m  \n\t\r\n")));
-        QVERIFY(!itemFromText(QString()));
+        QVERIFY(!identifiedItemFromText(QString::fromLatin1("\x1b[0m  \n\t\r\n")));
+        QVERIFY(!identifiedItemFromText(QString()));
     }
 
     void copiedTextComesBackAsTheSameItem()
     {
-        const Item items[] = {{"sword long", "Object 'sword long' is type weapon.|Weight 10||Worth: \u00E9p\u00E9e|"},
-                              {"The Name: Ring", "|  indented|"},
-                              {"axe", "|"}};
-        for (const Item &item : items) {
-            const QString text = identify::itemAsText(item);
-            const std::optional<identify::FoundItem> found = itemFromText(text);
+        const storage::Item items[] = {
+            {"sword long", "Object 'sword long' is type weapon.|Weight 10||Worth: \u00E9p\u00E9e|"},
+            {"The Name: Ring", "|  indented|"},
+            {"axe", "|"}};
+        for (const storage::Item &item : items) {
+            const QString text = editing::itemAsText(item);
+            const std::optional<editing::IdentifiedItem> found = identifiedItemFromText(text);
             QVERIFY2(found, qPrintable(text));
             QCOMPARE(found->name, item.name);
-            QCOMPARE(identify::storedDescription(found->descriptionLines), item.description);
+            QCOMPARE(editing::storedDescription(found->descriptionLines), item.description);
         }
     }
 
@@ -66,11 +68,11 @@ private slots:
         data.setText("x\nName: y");
         QString refusal;
         for (const char *malformed : {"x", "x\ny\nz", "x\ry\n", "x\n\xFF"}) {
-            data.setData(identify::kItemMimeType, malformed);
-            QCOMPARE(identify::pastedItem(&data, &refusal), Item({"y", "x|"}));
+            data.setData(editing::kItemMimeType, malformed);
+            QCOMPARE(editing::pastedItem(&data, &refusal), storage::Item({"y", "x|"}));
         }
         data.setText(QString(32768, 'n'));
-        QVERIFY(!identify::pastedItem(&data, &refusal));
+        QVERIFY(!editing::pastedItem(&data, &refusal));
         QCOMPARE(refusal, "The name on the clipboard is longer than the 32767 characters an item's name can have here."
                           "  Nothing was pasted.");
     }

@@ -1,7 +1,7 @@
 // File > "Add From File": importing the records of a text file, the duplicate test, and every way
 // an import can stop.
 #include "editing/item_import.h"
-#include "program/import_command.h"
+#include "main_window/import_command.h"
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"
 
@@ -37,7 +37,7 @@ class ImportCommandTest : public QObject
         dialogs.expectInput(kPrompt, path);
         if (!message.isEmpty())
             dialogs.expectMessage(message);
-        runImport(p->program, dialogs);
+        main_window::runImport(p->program, dialogs);
     }
 
 private slots:
@@ -55,13 +55,13 @@ private slots:
     // The duplicate test compares exactly, and counts the empty slots as holding the empty name.
     void theDuplicateTestComparesExactlyAndCountsEmptySlots()
     {
-        itemimport::NameTable names(2);
+        editing::NameTable names(2);
         QVERIFY(!names.isNew(QString()));
         names.add(QByteArray("ring"));
         QVERIFY(!names.isNew(QByteArray("ring")) && names.isNew(QString("Ring")) && names.isNew(QString("ring ")));
         names.add(QString("sword"));
         QVERIFY(names.isNew(QString())); // no slot is empty any more
-        itemimport::NameTable withEmptyName(1);
+        editing::NameTable withEmptyName(1);
         withEmptyName.add(QString());
         QVERIFY(!withEmptyName.isNew(QString()));
     }
@@ -106,7 +106,7 @@ private slots:
         dialogs.expectMessage(kCheckTheFormat);
         dialogs.expectMessage(QStringLiteral(
             "Could not find the database.txt file; Please go and select another database, or create a new one."));
-        runImport(p->program, dialogs);
+        main_window::runImport(p->program, dialogs);
     }
 };
 

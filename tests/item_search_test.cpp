@@ -1,8 +1,8 @@
 // The search on a database's bytes against the search on its decoded lines.
-#include "app/cp1252.h"
-#include "app/cpu_features.h"
-#include "app/item_search.h"
-#include "app/text_file.h"
+#include "search/item_search.h"
+#include "storage/cpu_features.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 
 #include <QTest>
 
@@ -11,21 +11,23 @@ namespace {
 QByteArray cp1252Of(const QString &text)
 {
     QByteArray bytes;
-    cp1252::encode(text, &bytes);
+    storage::encodeWindows1252(text, &bytes);
     return bytes;
 }
 
 // The hits of reading every line and comparing decoded text.
-QVector<int> decodedSearch(const QByteArray &bytes, const QString &text, SearchIn where)
+QVector<int> decodedSearch(const QByteArray &bytes, const QString &text, search::SearchIn where)
 {
-    auto reader = textfile::LineReader::fromBytes(bytes);
+    auto reader = storage::LineReader::fromBytes(bytes);
     QVector<int> hits;
     for (int r = 0; !reader.atEnd(); ++r) {
         const QString name = reader.readLine();
         const QString description = reader.readLine();
-        const bool inName = itemsearch::containsIgnoringCase(name, text);
-        const bool inDescription = itemsearch::containsIgnoringCase(description, text);
-        if (where == SearchIn::Names ? inName : where == SearchIn::Descriptions ? inDescription : inName || inDescription)
+        const bool inName = search::containsIgnoringCase(name, text);
+        const bool inDescription = search::containsIgnoringCase(description, text);
+        if (where == search::SearchIn::Names          ? inName
+            : where == search::SearchIn::Descriptions ? inDescription
+                                                      : inName || inDescription)
             hits.append(r);
     }
     return hits;
@@ -61,20 +63,20 @@ private slots:
     {
         for (int b = 0; b < 256; ++b) {
             QByteArray lower;
-            QVERIFY(cp1252::encode(cp1252::decode(QByteArray(1, char(b))).toLower(), &lower));
-            QCOMPARE(lower, QByteArray(1, char(itemsearch::foldedByte(uchar(b)))));
+            QVERIFY(storage::encodeWindows1252(storage::decodeWindows1252(QByteArray(1, char(b))).toLower(), &lower));
+            QCOMPARE(lower, QByteArray(1, char(search::foldedByte(uchar(b)))));
         }
     }
 
     void theIndexEndsWithALastNameOnlyWhenItsDescriptionIsMissing()
     {
-        QVERIFY(recordindex::indexRecords("").records.isEmpty());
-        const recordindex::Index whole = recordindex::indexRecords("n\r\nd");
+        QVERIFY(storage::indexRecords("").records.isEmpty());
+        const storage::RecordIndex whole = storage::indexRecords("n\r\nd");
         QCOMPARE(whole.records.size(), 1);
         QCOMPARE(whole.records[0].description.begin, 3);
         QVERIFY(!whole.danglingName);
         for (const QByteArray bytes : {QByteArray("n\r\nd\r\nlast"), QByteArray("n\r\nd\r\nlast\r\n")}) {
-            const recordindex::Index odd = recordindex::indexRecords(bytes);
+            const storage::RecordIndex odd = storage::indexRecords(bytes);
             QCOMPARE(odd.records.size(), 1);
             QVERIFY(odd.danglingName);
             QCOMPARE(odd.danglingName->begin, 6);
@@ -92,12 +94,12 @@ private slots:
     void theByteSearchFindsWhatTheDecodedSearchFinds()
     {
         QFETCH(bool, avx2);
-        cpufeatures::avx2Allowed() = avx2;
+        storage::avx2Allowed() = avx2;
         const QByteArray bytes = mixedDatabase();
-        const recordindex::Index index = recordindex::indexRecords(bytes);
+        const storage::RecordIndex index = storage::indexRecords(bytes);
         QVERIFY(!index.danglingName);
-        auto reader = textfile::LineReader::fromBytes(bytes);
-        for (const recordindex::Record &record : index.records) {
+        auto reader = storage::LineReader::fromBytes(bytes);
+        for (const storage::Record &record : index.records) {
             QCOMPARE(bytes.mid(record.name.begin, record.name.length), cp1252Of(reader.readLine()));
             QCOMPARE(bytes.mid(record.description.begin, record.description.length), cp1252Of(reader.readLine()));
         }
@@ -107,20 +109,21 @@ private slots:
                                    "\u0153", "\u00FF", "\u00B5", "\u00DF", "ss", "\u20AC", "\nring", "g\nr",
                                    "weight 7|", "s\r\no", "\no", "over|"};
         for (const QString &text : texts) {
-            for (const SearchIn where : {SearchIn::Names, SearchIn::Descriptions, SearchIn::Both}) {
+            for (const search::SearchIn where :
+                 {search::SearchIn::Names, search::SearchIn::Descriptions, search::SearchIn::Both}) {
                 const QVector<int> expected = decodedSearch(bytes, text, where);
                 bool more = true;
-                QCOMPARE(itemsearch::findRecords(bytes, index, text, where, 10000, &more), expected);
+                QCOMPARE(search::findRecords(bytes, index, text, where, 10000, &more), expected);
                 QVERIFY(!more);
                 if (expected.size() > 3) {
-                    QCOMPARE(itemsearch::findRecords(bytes, index, text, where, 3, &more), expected.mid(0, 3));
+                    QCOMPARE(search::findRecords(bytes, index, text, where, 3, &more), expected.mid(0, 3));
                     QVERIFY(more);
                 }
             }
         }
         bool more = false;
-        QCOMPARE(itemsearch::findRecords(bytes, index, "s\r\no", SearchIn::Both, 10000, &more), QVector<int>{});
-        QCOMPARE(itemsearch::findRecords(bytes, index, "OVER", SearchIn::Both, 10000, &more).value(0), 0);
+        QCOMPARE(search::findRecords(bytes, index, "s\r\no", search::SearchIn::Both, 10000, &more), QVector<int>{});
+        QCOMPARE(search::findRecords(bytes, index, "OVER", search::SearchIn::Both, 10000, &more).value(0), 0);
     }
 };
 

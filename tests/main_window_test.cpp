@@ -33,7 +33,7 @@ class MainWindowTest : public QObject
         window.reset();
         p = std::make_unique<ProgramOnFolder>(dialogs, database);
         p->folder.write("pref.txt", prefs);
-        window = std::make_unique<MainWindow>(p->program, dialogs, QStringLiteral("http://127.0.0.1:9/"));
+        window = std::make_unique<MainWindow>(p->program, dialogs);
         window->startUp();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -143,9 +143,9 @@ private slots:
         QLineEdit *searchBox = control<QLineEdit>("Text2");
         searchBox->setFocus();
         searchBox->setText("abc");
-        dialogs.expectMessage(kNoItemSelected);
+        dialogs.expectMessage(program::kNoItemSelected);
         QTest::keyClick(searchBox, Qt::Key_E, Qt::ControlModifier);
-        dialogs.expectMessage(kNoItemSelected);
+        dialogs.expectMessage(program::kNoItemSelected);
         QTest::keyClick(searchBox, Qt::Key_D, Qt::ControlModifier);
         QTest::keyClick(searchBox, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(searchBox, Qt::Key_Z, Qt::ControlModifier);
@@ -179,7 +179,7 @@ private slots:
     // grows with the square of its length (164 s for 1 MB).
     void copyItemThenPasteAsNewItemGivesTheSameItemBack()
     {
-        const QVector<Item> items = {
+        const QVector<storage::Item> items = {
             {"my sword", "Object 'sword long' is a weapon.||  Weight 10|"}, // renamed after a harvest
             {"ring", "Name: Ring of Fire|worn|"},
             {"  sword", "   indented|x|"},
@@ -188,14 +188,15 @@ private slots:
             {"trail  ", "worn   |  |"},
             {"\x1b[1;31mred orb", "\x1b[31mglows\x1b[0m|^[[0m|"},
             {"Ogre's \"club\"", "Object \"Ogre's club\" is a weapon.|It's 'big'.|"},
-            {QString::fromUtf8("\u00E9p\u00E9e \u20AC"), QString::fromUtf8("Worth: 5 \u20AC \u2013 caf\u00E9|\u201Cq\u201D|")},
+            {QString::fromUtf8("\u00E9p\u00E9e \u20AC"),
+             QString::fromUtf8("Worth: 5 \u20AC \u2013 caf\u00E9|\u201Cq\u201D|")},
             {"keen", "edged|x"}, // no bar at the end, as a hand-edited file may have it
             {"50 KB", QString(50000, 'x') + "|ab cd|"},
             {"400 KB", QString(400000, 'x') + "|"},
             {"1 MB", "Object 'x' is big.|" + QString(1000000, 'x')},
         };
-        start(itemdb::encodeItems(items));
-        dialogs.expectMessage(kNoItemSelected);
+        start(storage::encodeItems(items));
+        dialogs.expectMessage(program::kNoItemSelected);
         control<QAction>("mnuCopyItem")->trigger();
         for (int row = 0; row < items.size(); ++row) {
             select(row);
@@ -209,7 +210,7 @@ private slots:
             QVERIFY(!control("Form4")->grab().isNull()); // laid out and painted
             QVERIFY(longestLine(control("Form4")->findChild<QPlainTextEdit *>("Text2")) <= 2000);
             QTest::mouseClick(control("Form4")->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-            QCOMPARE(p->database(), itemdb::encodeItems(items + items.mid(0, row + 1)));
+            QCOMPARE(p->database(), storage::encodeItems(items + items.mid(0, row + 1)));
         }
 
         QGuiApplication::clipboard()->setText("\x1b[0m \n\t\n");

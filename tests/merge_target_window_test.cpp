@@ -1,7 +1,7 @@
 // The Which Database window: its buttons take the download in, close and
 // announce it; without a catalogue it seeds one and leaves the download.
-#include "app/text_file.h"
 #include "download/download_files.h"
+#include "storage/text_file.h"
 #include "support/program_on_folder.h"
 #include "windows/merge_target_window.h"
 
@@ -23,7 +23,7 @@ class MergeTargetWindowTest : public QObject
 
     void openAfterDownload(const QByteArray &bytes)
     {
-        textfile::saveAtomically(downloadfiles::databaseFilePath(), bytes);
+        storage::saveAtomically(download::databaseFilePath(), bytes);
         window = std::make_unique<MergeTargetWindow>(p->program, dialogs);
         handled = std::make_unique<QSignalSpy>(window.get(), &MergeTargetWindow::downloadHandled);
         window->show();
@@ -45,7 +45,7 @@ private slots:
         p.reset();
         VERIFY_DIALOGS(dialogs);
     }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+    void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
     void okMergesIntoThePreselectedDatabaseAndNewDbMakesANewCurrentOne()
     {
@@ -54,7 +54,7 @@ private slots:
         press("Command1");
         QCOMPARE(p->database(), crlf({"ring", "gold|", "sword", "sharp|"}));
         QVERIFY(!window->isVisible() && handled->count() == 1);
-        QVERIFY(!QFile::exists(downloadfiles::databaseFilePath()));
+        QVERIFY(!QFile::exists(download::databaseFilePath()));
         QCOMPARE(p->listed(), (QStringList{"ring", "sword"}));
 
         openAfterDownload(crlf({"axe", "keen|"}));
@@ -77,7 +77,7 @@ private slots:
         openAfterDownload(crlf({"sword", "sharp|"}));
         QCOMPARE(p->folder.read("datalist.txt"), crlf({"1", "database", "database.txt"}));
         QVERIFY(!window->isVisible() && handled->count() == 1);
-        QVERIFY(QFile::exists(downloadfiles::databaseFilePath()));
+        QVERIFY(QFile::exists(download::databaseFilePath()));
     }
 };
 

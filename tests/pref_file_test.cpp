@@ -1,7 +1,7 @@
 // pref.txt: both number forms and bad files (the two writers are shown by the first start and the
 // preferences window).
-#include "app/failure.h"
-#include "app/pref_file.h"
+#include "base/failure.h"
+#include "storage/pref_file.h"
 #include "support/test_folder.h"
 
 #include <QTest>
@@ -15,8 +15,8 @@ class PrefFileTest : public QObject
         TestFolder folder;
         folder.write("pref.txt", bytes);
         try {
-            preffile::read(folder.file("pref.txt"));
-        } catch (const Failure &f) {
+            storage::readPrefs(folder.file("pref.txt"));
+        } catch (const base::Failure &f) {
             return f.number();
         }
         return 0;
@@ -27,7 +27,7 @@ private slots:
     {
         TestFolder folder;
         folder.write("pref.txt", " 0 \r\n65280\r\n 255\r\n");
-        const Prefs prefs = preffile::read(folder.file("pref.txt"));
+        const storage::Prefs prefs = storage::readPrefs(folder.file("pref.txt"));
         QCOMPARE(prefs.background, 0u);
         QCOMPARE(prefs.itemText, 65280u);
         QCOMPARE(prefs.descriptionText, 255u);

@@ -103,8 +103,8 @@ private slots:
         QVERIFY(QFile::remove(p->folder.file("pref.txt")) && QDir(p->folder.path()).mkdir("pref.txt"));
         option(3)->click();
         try {
-            preffile::write(p->folder.file("pref.txt"), {});
-        } catch (const Failure &failure) {
+            storage::writePrefs(p->folder.file("pref.txt"), {});
+        } catch (const base::Failure &failure) {
             dialogs.expectMessage(failure.longMessage());
         }
         window->findChild<QPushButton *>("Command1")->click();

@@ -1,7 +1,7 @@
 // The program object's catalogue and download operations: choosing, creating
 // and removing databases, and taking a download in.
-#include "app/text_file.h"
 #include "download/download_files.h"
+#include "storage/text_file.h"
 #include "support/program_on_folder.h"
 
 #include <QDir>
@@ -37,7 +37,7 @@ private slots:
         p.reset();
         VERIFY_DIALOGS(dialogs);
     }
-    void cleanupTestCase() { QDir(downloadfiles::privateFolder()).removeRecursively(); }
+    void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
     void newNamesThatWouldLoseOrEscapeAFileAreRefusedAndOthersStartWithTheSample()
     {
@@ -111,7 +111,7 @@ private slots:
     void aDownloadTakesOnlyItemsWithANewNameAndANewDescription()
     {
         const auto download = [](const QByteArray &bytes) {
-            textfile::saveAtomically(downloadfiles::databaseFilePath(), bytes);
+            storage::saveAtomically(download::databaseFilePath(), bytes);
         };
         // "ring" is there already, the second "sword" repeats a name, "dagger" the
         // cloak's description, "mace" the first sword's; letter case differs; the
@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(p->database(), merged);
         QVERIFY(!p->folder.exists("Other.txt"));
         QVERIFY(p->program.discardDownload().ok());
-        QVERIFY(!QFile::exists(downloadfiles::databaseFilePath()));
+        QVERIFY(!QFile::exists(download::databaseFilePath()));
     }
 };
 

@@ -1,8 +1,8 @@
 // Where the program keeps its data. The install test shows a portable and an
 // installed program choosing; here, what may go wrong with the user's folder.
-#include "app/failure.h"
-#include "app/program_folder.h"
-#include "app/program_identity.h"
+#include "base/failure.h"
+#include "base/program_identity.h"
+#include "storage/program_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,9 +23,9 @@ class ProgramFolderTest : public QObject
 private slots:
     void initTestCase()
     {
-        setProgramIdentity();
+        base::setProgramIdentity();
         QVERIFY(QDir().mkpath(prefix.filePath("bin")) && QDir().mkpath(prefix.filePath("share/metainfo")));
-        QFile metainfo(prefix.filePath("share/metainfo/" + applicationId() + ".metainfo.xml"));
+        QFile metainfo(prefix.filePath("share/metainfo/" + base::applicationId() + ".metainfo.xml"));
         QVERIFY(metainfo.open(QIODevice::WriteOnly));
     }
 
@@ -40,7 +40,7 @@ private slots:
         // A folder the user may not write (permission bits do not stop root).
         if (::geteuid() != 0) {
             QVERIFY(QFile::setPermissions(portable.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-            QCOMPARE(chooseProgramFolder(portable.path()), userFolder);
+            QCOMPARE(storage::chooseProgramFolder(portable.path()), userFolder);
             QVERIFY(QFileInfo(userFolder).isDir());
             QVERIFY(QFile::setPermissions(portable.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                                | QFileDevice::ExeOwner));
@@ -50,9 +50,9 @@ private slots:
         QFile blocker(userFolder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         try {
-            chooseProgramFolder(installedBin());
+            storage::chooseProgramFolder(installedBin());
             QFAIL("a file was taken as the program folder");
-        } catch (const Failure &failure) {
+        } catch (const base::Failure &failure) {
             QCOMPARE(failure.description(),
                      "Path/File access error: the program folder " + QDir::toNativeSeparators(userFolder) + " cannot be created");
         }
@@ -87,10 +87,10 @@ private slots:
                 qputenv(name, QByteArray(value).replace("{T}", QFile::encodeName(scratch.path())));
         }
         try {
-            const QString folder = chooseProgramFolder(installedBin());
+            const QString folder = storage::chooseProgramFolder(installedBin());
             QVERIFY(QFileInfo(folder).isDir());
             QCOMPARE(folder, chosen.replace("{T}", scratch.path()));
-        } catch (const Failure &failure) {
+        } catch (const base::Failure &failure) {
             QCOMPARE(failure.description(), chosen);
         }
     }

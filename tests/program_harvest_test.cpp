@@ -47,26 +47,27 @@ private slots:
         }
         p.folder.write("session.log", log);
 
-        const std::unique_ptr<LogReading> reading = p.program.readGameLog(p.folder.file("session.log"), "Object '");
-        QSignalSpy finished(reading.get(), &LogReading::finished);
+        const std::unique_ptr<program::LogReading> reading =
+            p.program.readGameLog(p.folder.file("session.log"), "Object '");
+        QSignalSpy finished(reading.get(), &program::LogReading::finished);
         reading->start();
         QVERIFY(finished.wait());
-        const gamelog::Harvester &harvest = reading->harvest();
+        const editing::Harvester &harvest = reading->harvest();
         QCOMPARE(harvest.blocks(), 5000);
         QCOMPARE(harvest.found().size(), 1000);
-        QVector<Program::Standing> standings;
+        QVector<program::Program::Standing> standings;
         QVERIFY(p.program.compareWithCurrentDatabase(harvest.found(), &standings).ok());
-        QVector<Item> fresh;
+        QVector<storage::Item> fresh;
         for (int k = 0; k < 1000; ++k) {
             QCOMPARE(harvest.found()[k].timesFound, 5);
-            QCOMPARE(int(standings[k]), int(k < 50 ? Program::Standing::Same
-                                            : k < 100 ? Program::Standing::Different
-                                                      : Program::Standing::New));
+            QCOMPARE(int(standings[k]), int(k < 50    ? program::Program::Standing::Same
+                                            : k < 100 ? program::Program::Standing::Different
+                                                      : program::Program::Standing::New));
             if (k >= 100)
                 fresh.append(harvest.found()[k].item);
         }
 
-        QCOMPARE(p.program.addHarvest(QVector<Item>(9901, fresh[0])).message(),
+        QCOMPARE(p.program.addHarvest(QVector<storage::Item>(9901, fresh[0])).message(),
                  "database holds 100 items; with the 9901 ticked it would hold more than the 10000 the program lists."
                  "  Nothing was added.  Tick fewer items.");
         QVERIFY(p.program.addHarvest(fresh).ok());

@@ -40,8 +40,8 @@ private slots:
     {
         TestFolder folder;
         {
-            Program program(folder.path());
-            QSignalSpy counted(&program, &Program::listingChanged);
+            program::Program program(folder.path());
+            QSignalSpy counted(&program, &program::Program::listingChanged);
             dialogs.expectMessage("Could not find the Preference file: pref.txt  This file will be created.");
             dialogs.expectMessage("Could not find the database.txt file, please be sure that the database.txt is in "
                                   "the same folder as the program.  A database will now be created.");
@@ -57,9 +57,9 @@ private slots:
 
         // A bad second line: the background stays applied, the rest and the listing never come.
         folder.write("pref.txt", "255\r\nblue\r\n0\r\n");
-        Program again(folder.path());
+        program::Program again(folder.path());
         bool listed = false;
-        const Outcome started = again.startUp(dialogs, [&] { listed = true; });
+        const base::Outcome started = again.startUp(dialogs, [&] { listed = true; });
         QCOMPARE(started.message(), "Unanticipated error #13  Description: Type mismatch (pref.txt line 2 is not a "
                                     "number)" + kSource);
         QCOMPARE(again.colours().background, std::optional<quint32>(255));
@@ -71,7 +71,7 @@ private slots:
     {
         ProgramOnFolder p(dialogs, sampleItemBytes());
         p.folder.write(".database.txt.gearledger-save-abc123", "killed save");
-        QCOMPARE(Program(p.folder.path()).startUp(dialogs, {}).message(),
+        QCOMPARE(program::Program(p.folder.path()).startUp(dialogs, {}).message(),
                  "Another copy of Gearledger is already running on the program folder " + p.folder.path()
                      + ". Only one copy may use a program folder at a time, so this one will not open it.");
         QVERIFY(p.folder.exists(".database.txt.gearledger-save-abc123"));
@@ -91,7 +91,7 @@ private slots:
         folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         QVERIFY(QFile::link(elsewhere.file("real.txt"), folder.file("database.txt")));
         QVERIFY(QFile::link(elsewhere.file("armour.txt"), folder.file("armour.txt"))); // its target is gone
-        QVERIFY(Program(folder.path()).startUp(dialogs, {}).ok());
+        QVERIFY(program::Program(folder.path()).startUp(dialogs, {}).ok());
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
     }
 
@@ -105,7 +105,7 @@ private slots:
             std::signal(SIGXFSZ, SIG_DFL);
             const rlimit limit{10, RLIM_INFINITY};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            const QString message = Program(folder.path()).addItem("helmet", "iron").message();
+            const QString message = program::Program(folder.path()).addItem("helmet", "iron").message();
             qInfo("%s", qPrintable(message));
             ::_exit(message.contains("could not write database.txt (File too large)") ? 0 : 1);
         }
@@ -138,7 +138,7 @@ private slots:
     void aSearchListsTheHitsIgnoringCaseWhereItIsToldAndShowsTheFirst()
     {
         ProgramOnFolder p(dialogs, sampleItemBytes() + crlf({"Iron Ring", "plain|", "", "ring of magic|", "Dagger", ""}));
-        QSignalSpy shown(&p.program, &Program::descriptionShown);
+        QSignalSpy shown(&p.program, &program::Program::descriptionShown);
         const auto hits = [&](const QString &text, bool names, bool descriptions) {
             return p.program.search(text, names, descriptions).ok() ? p.listed() : QStringList{"<failed>"};
         };
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(p.database(), kOddItems);
 
         QVERIFY(p.program.search("ring", true, false).ok());
-        const ListedItem laterRing = *p.program.listedItem(1);
+        const program::ListedItem laterRing = *p.program.listedItem(1);
         QCOMPARE(laterRing.record, 2);
         QVERIFY(p.program.replaceItem(laterRing, QString("gold ring"), QString("third\nline")).ok());
         const QByteArray edited =
@@ -237,7 +237,7 @@ private slots:
         QVERIFY(p.program.deleteListedItem(0).ok());
         QVERIFY(p.program.deleteListedItem(0).ok()); // the remaining hit now names record 1
         QCOMPARE(p.database(), crlf({"ring", "first|"}));
-        QCOMPARE(p.program.deleteListedItem(0).message(), kNoItemSelected);
+        QCOMPARE(p.program.deleteListedItem(0).message(), program::kNoItemSelected);
 
         QVERIFY(p.program.listAll().ok());
         p.folder.write("database.txt", crlf({"sword", "sharp|"}));

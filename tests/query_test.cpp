@@ -1,10 +1,10 @@
 // Queries, scores, rankings and the compare text over a scope of two small
 // databases read with the default rules.
-#include "app/item_search.h"
 #include "query/compare.h"
 #include "query/query.h"
 #include "query/ranking.h"
 #include "query/score.h"
+#include "search/item_search.h"
 
 #include <QTest>
 
@@ -24,12 +24,12 @@ const QByteArray kTidereach = "sea ring\r\nLevel: 12|Wear: finger|Hitroll: +3|We
 struct Database
 {
     Database(const QString &name, const QByteArray &bytes, const fields::Rules &rules)
-        : name(name), bytes(bytes), index(recordindex::indexRecords(bytes)), store(*fields::buildStore(rules, bytes, index))
+        : name(name), bytes(bytes), index(storage::indexRecords(bytes)), store(*fields::buildStore(rules, bytes, index))
     {
     }
     QString name;
     QByteArray bytes;
-    recordindex::Index index;
+    storage::RecordIndex index;
     fields::FieldStore store;
 };
 
@@ -202,7 +202,8 @@ private slots:
         bool more = false;
         QVector<query::Hit> all;
         QVector<query::Hit> first;
-        for (const int record : itemsearch::findRecords(bytes, big.scope[0].index[0], word, SearchIn::Both, 1000, &more)) {
+        for (const int record :
+             search::findRecords(bytes, big.scope[0].index[0], word, search::SearchIn::Both, 1000, &more)) {
             all.append({0, record});
             if (record < 9)
                 first.append({0, record});

@@ -1,8 +1,8 @@
 // The text file layer: line ends, Windows-1252, safe saves and their leftovers. Numbers in files,
 // refused text and read failures are shown by the tests of the files and operations that use them. A save
 // failing at every byte is proven through every operation in failing_writes_test.
-#include "app/cp1252.h"
-#include "app/text_file.h"
+#include "storage/text_file.h"
+#include "storage/windows1252.h"
 #include "support/test_folder.h"
 
 #include <QDir>
@@ -10,8 +10,7 @@
 #include <QFileInfo>
 #include <QTest>
 
-
-using textfile::LineReader;
+using storage::LineReader;
 
 class TextFileTest : public QObject
 {
@@ -44,11 +43,11 @@ private slots:
             if (b != '\r' && b != '\n')
                 all.append(char(b));
         }
-        const QString text = cp1252::decode(all);
+        const QString text = storage::decodeWindows1252(all);
         QCOMPARE(text.size(), all.size());
         QCOMPARE(text.at(0x80 - 2), QChar(0x20AC)); // 0x80 is the euro sign
         QCOMPARE(text.at(0x81 - 2), QChar(0x81));   // undefined bytes are C1 controls
-        QCOMPARE(textfile::encodeLines({text}), all + "\r\n");
+        QCOMPARE(storage::encodeLines({text}), all + "\r\n");
 
         TestFolder folder;
         folder.write("all.txt", all + "\r\n" + all);
@@ -64,7 +63,7 @@ private slots:
         const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
         QVERIFY(QFile::setPermissions(folder.file("db.txt"), mode));
         QVERIFY(QFile::link(folder.file("db.txt"), folder.file("link.txt")));
-        textfile::saveAtomically(folder.file("link.txt"), "new\r\ncontent\r\n");
+        storage::saveAtomically(folder.file("link.txt"), "new\r\ncontent\r\n");
         QCOMPARE(folder.read("db.txt"), QByteArray("new\r\ncontent\r\n"));
         QCOMPARE(QFile::permissions(folder.file("db.txt")) & 0xF0FF, mode); // without the bits of the current user
         QVERIFY(QFileInfo(folder.file("link.txt")).isSymLink());
@@ -82,7 +81,7 @@ private slots:
         folder.write(".pref.txt.gearledger-save-000000", "");
         QVERIFY(QDir(folder.path()).mkdir(".datalist.txt.gearledger-save-abcdef"));
         QVERIFY(QFile::link(folder.file("database.txt"), folder.file(".x.txt.gearledger-save-linked")));
-        textfile::removeSaveLeftovers(folder.path());
+        storage::removeSaveLeftovers(folder.path());
         QStringList expected = kept + QStringList{".datalist.txt.gearledger-save-abcdef", ".x.txt.gearledger-save-linked"};
         expected.sort();
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -97,8 +96,8 @@ private slots:
         TestFolder folder;
         folder.write("db.txt", "old\r\n");
         int removed = -1;
-        textfile::saveAtomically(folder.file("db.txt"), "new\r\n",
-                                 [&] { removed = textfile::removeSaveLeftovers(folder.path()); });
+        storage::saveAtomically(folder.file("db.txt"), "new\r\n",
+                                [&] { removed = storage::removeSaveLeftovers(folder.path()); });
         QCOMPARE(removed, 0);
         QCOMPARE(folder.read("db.txt"), QByteArray("new\r\n"));
     }

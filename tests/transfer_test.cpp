@@ -1,12 +1,13 @@
-// The transfer component: whole documents, the size limit, redirects and
+// The transfer service: whole documents, the size limit, redirects and
 // servers that misbehave on purpose. The download window's tests show how the
 // user reads a failure of a fetch.
-#include "app/cp1252.h"
-#include "download/inet.h"
 #include "support/http_test_server.h"
+#include "transfer/transfer_service.h"
 
+#include <QEventLoop>
 #include <QNetworkProxy>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -23,17 +24,42 @@
 #define MEASURES_MEMORY 1
 #endif
 
+using transfer::TransferError;
+using transfer::TransferService;
+
 namespace {
 
-// The kind and reason of the TransferError that fetching url throws.
-std::pair<TransferError::Kind, QString> failureOf(Inet &inet, const QString &url)
+// What fetching url ends with: the document, or the error.
+struct Fetched
 {
-    try {
-        inet.OpenURL(url);
-    } catch (const TransferError &error) {
-        return {error.kind(), error.reason()};
-    }
-    return {TransferError::Kind::BadUrl, QStringLiteral("<no failure>")};
+    QByteArray document;
+    std::optional<TransferError> error;
+};
+
+Fetched fetched(TransferService &service, const QString &url)
+{
+    Fetched got{{}, TransferError{TransferError::Kind::BadUrl, QStringLiteral("<no end>")}};
+    QEventLoop loop;
+    QObject::connect(&service, &TransferService::finished, &loop, [&](const QByteArray &document) {
+        got = {document, std::nullopt};
+        loop.quit();
+    });
+    QObject::connect(&service, &TransferService::failed, &loop, [&](const TransferError &error) {
+        got.error = error;
+        loop.quit();
+    });
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    service.fetch(url);
+    loop.exec();
+    return got;
+}
+
+// The kind and reason of the error that fetching url ends with.
+std::pair<TransferError::Kind, QString> failureOf(TransferService &service, const QString &url)
+{
+    const Fetched got = fetched(service, url);
+    return got.error ? std::pair(got.error->kind, got.error->reason)
+                     : std::pair(TransferError::Kind::BadUrl, QStringLiteral("<no failure>"));
 }
 
 } // namespace
@@ -43,9 +69,9 @@ class TransferTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<HttpTestServer> server;
-    std::unique_ptr<Inet> inet;
+    std::unique_ptr<TransferService> service;
 
-    QString reasonFetching(const QString &path) { return failureOf(*inet, server->url(path)).second; }
+    QString reasonFetching(const QString &path) { return failureOf(*service, server->url(path)).second; }
 
 private slots:
     // Straight to 127.0.0.1, whatever proxy the machine names.
@@ -53,7 +79,7 @@ private slots:
     void init()
     {
         server = std::make_unique<HttpTestServer>();
-        inet = std::make_unique<Inet>();
+        service = std::make_unique<TransferService>();
     }
 
     // First, while the process is still small: an endless body is refused at
@@ -61,8 +87,8 @@ private slots:
     // largest document. Every other misbehaviour ends with its own reason.
     void hostileServersEndWithTheirRealReasonWithinTheirBounds()
     {
-        inet->setRequestTimeoutMs(20000);
-        inet->setOverallTimeoutMs(60000);
+        service->setRequestTimeoutMs(20000);
+        service->setOverallTimeoutMs(60000);
         server->serveEndless("/endless.txt", QByteArray(16 * 1024, 'x'));
         QCOMPARE(reasonFetching("/endless.txt"), QStringLiteral("the document is larger than 32 MiB"));
         rusage usage{};
@@ -88,7 +114,7 @@ private slots:
         server->answerRaw("/cut.txt", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly part");
         QCOMPARE(reasonFetching("/cut.txt"), QStringLiteral("the connection ended before the whole document had come"));
         // A byte every 20 ms is never silent long enough for the time-out.
-        inet->setOverallTimeoutMs(300);
+        service->setOverallTimeoutMs(300);
         server->drip("/drip.txt", "x", 20);
         QCOMPARE(reasonFetching("/drip.txt"),
                  QStringLiteral("the server sent the document too slowly: it was not complete after 0.3 seconds"));
@@ -101,15 +127,13 @@ private slots:
             body += char(i);
         server->serve("/db.txt", body);
         server->serve("/empty.txt", QByteArray());
-        QByteArray back;
-        QVERIFY(cp1252::encode(inet->OpenURL(server->url("/db.txt")), &back));
-        QCOMPARE(back, body);
-        QCOMPARE(inet->OpenURL(server->url("/empty.txt")), QString());
+        QCOMPARE(fetched(*service, server->url("/db.txt")).document, body);
+        QCOMPARE(fetched(*service, server->url("/empty.txt")).document, QByteArray());
         // A chunked document has no announced length: it is counted as it arrives.
-        server->serve("/just.txt", QByteArray(Inet::kMaxDocumentBytes, 'a'), true);
-        server->serve("/over.txt", QByteArray(Inet::kMaxDocumentBytes + 1, 'a'), true);
-        QCOMPARE(inet->OpenURL(server->url("/just.txt")).size(), Inet::kMaxDocumentBytes);
-        QCOMPARE(failureOf(*inet, server->url("/over.txt")).first, TransferError::Kind::TooLarge);
+        server->serve("/just.txt", QByteArray(TransferService::kMaxDocumentBytes, 'a'), true);
+        server->serve("/over.txt", QByteArray(TransferService::kMaxDocumentBytes + 1, 'a'), true);
+        QCOMPARE(fetched(*service, server->url("/just.txt")).document.size(), TransferService::kMaxDocumentBytes);
+        QCOMPARE(failureOf(*service, server->url("/over.txt")).first, TransferError::Kind::TooLarge);
     }
 
     void redirectsAreFollowedOnlyOnTheSameHostAndAsFarAsTheyGo()
@@ -118,10 +142,10 @@ private slots:
         server->redirect("/downlist.txt", server->url("/hop"));
         server->redirect("/hop", QStringLiteral("/moved/hop"));
         server->redirect("/moved/hop", QStringLiteral("downlist.txt"));
-        QCOMPARE(inet->OpenURL(server->url("/downlist.txt")), QStringLiteral("0\r\n"));
+        QCOMPARE(fetched(*service, server->url("/downlist.txt")).document, QByteArray("0\r\n"));
         // Refused before any connection to the other host is tried.
         server->redirect("/away.txt", QStringLiteral("http://elsewhere.invalid/away.txt"));
-        QCOMPARE(failureOf(*inet, server->url("/away.txt")).second,
+        QCOMPARE(failureOf(*service, server->url("/away.txt")).second,
                  QStringLiteral("the server sent the download on to another host (elsewhere.invalid)"));
     }
 };

@@ -6,8 +6,8 @@
 //
 // The download window fetches its list from a small server of our own on
 // 127.0.0.1 that serves the bundled download folder.
-#include "app/dialogs.h"
-#include "app/program_identity.h"
+#include "base/dialogs.h"
+#include "base/program_identity.h"
 #include "main_window/main_window.h"
 #include "program/program.h"
 
@@ -37,7 +37,7 @@ const QString kSiteFolder = QStringLiteral(GEARLEDGER_SITE_DIR);
 
 // No dialog may show while the windows are driven: each one is noted, and the
 // run fails at the end.
-class NotedDialogs : public Dialogs
+class NotedDialogs : public base::Dialogs
 {
 public:
     QStringList shown;
@@ -120,6 +120,13 @@ void settle()
         QCoreApplication::processEvents();
 }
 
+// Lets the program's fetch run to its end.
+void waitForDownload(const program::Program &program)
+{
+    while (program.downloadBusy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 // Runs a window's timer once, now, and returns when its handler has run.
 void tick(QTimer *timer)
 {
@@ -161,8 +168,8 @@ void renderEveryWindow(const QDir &out)
     fillProgramFolder(QDir(programFolder.path()));
     SiteServer server;
     NotedDialogs dialogs;
-    Program program(programFolder.path());
-    MainWindow main(program, dialogs, server.url());
+    program::Program program(programFolder.path(), server.url());
+    MainWindow main(program, dialogs);
     main.startUp();
     main.show();
 
@@ -191,11 +198,13 @@ void renderEveryWindow(const QDir &out)
     // Connect fetches the list; the list timer shows it.
     QWidget *download = openFrom(main, "mnuDownload", "Form5");
     control<QPushButton>(download, "Command1")->click();
+    waitForDownload(program);
     tick(control<QTimer>(download, "Timer1"));
     control<QListWidget>(download, "List1")->setCurrentRow(1);
     save(download, out, "download");
     // Download fetches the chosen database and opens the Which Database window.
     control<QPushButton>(download, "Command4")->click();
+    waitForDownload(program);
     save(control(&main, "Form6"), out, "which-database");
 
     if (!dialogs.shown.isEmpty())
@@ -217,7 +226,7 @@ void useOffscreenScreen(QTemporaryDir &scratch, const QByteArray &ratio)
 
 int main(int argc, char *argv[])
 {
-    setProgramIdentity();
+    base::setProgramIdentity();
     QByteArray ratio = "1";
     QString out = QStringLiteral(".");
     for (int i = 1; i + 1 < argc; i += 2) {

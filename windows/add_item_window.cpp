@@ -1,8 +1,8 @@
 #include "windows/add_item_window.h"
 
-#include "app/dialogs.h"
 #include "app/twips.h"
 #include "app/typed_text.h"
+#include "base/dialogs.h"
 #include "editing/description_encoding.h"
 #include "program/program.h"
 
@@ -11,10 +11,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+AddItemWindow::AddItemWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "Form4", QStringLiteral("Add New Item"), 4890, 3705);
 
@@ -35,12 +36,12 @@ AddItemWindow::AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent
     connect(addButton, &QPushButton::clicked, this, &AddItemWindow::onAddClicked);
 }
 
-void AddItemWindow::fill(const Item &item)
+void AddItemWindow::fill(const storage::Item &item)
 {
     nameBox_->setText(item.name);
     nameBox_->setCursorPosition(0); // a long name shows from its start
     bool broken = false;
-    descriptionBox_->setPlainText(description::shownForm(description::editableForm(item.description), &broken));
+    descriptionBox_->setPlainText(editing::shownForm(editing::editableForm(item.description), &broken));
     descriptionBox_->setReadOnly(broken);
     filledDescription_ = item.description;
     shownDescription_ = typedText(descriptionBox_);
@@ -48,15 +49,15 @@ void AddItemWindow::fill(const Item &item)
         dialogs_.message(QStringLiteral("The description has lines longer than %1 characters.  They are shown broken "
                                         "into lines of %1, and the description cannot be changed here: Add adds it "
                                         "as pasted.")
-                             .arg(description::kShownLineLength));
+                             .arg(editing::kShownLineLength));
 }
 
 void AddItemWindow::onAddClicked()
 {
     const QString typed = typedText(descriptionBox_);
-    const Outcome added = filledDescription_ && typed == shownDescription_
-                              ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
-                              : program_.addItem(nameBox_->text(), typed);
+    const base::Outcome added = filledDescription_ && typed == shownDescription_
+                                    ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
+                                    : program_.addItem(nameBox_->text(), typed);
     if (dialogs_.report(added))
         close();
 }

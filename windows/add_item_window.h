@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/item_database.h"
+#include "base/dialogs.h"
+#include "program/program.h"
+#include "storage/item_database.h"
 
 #include <QWidget>
 
 #include <optional>
 
-class Dialogs;
-class Program;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -17,14 +17,14 @@ class AddItemWindow : public QWidget
 {
     Q_OBJECT
 public:
-    AddItemWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    AddItemWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Puts an item in the boxes, in place of what they hold, for the user to
     // review before pressing Add; its description is added exactly as given
     // unless the user changes it. A description with lines too long for a text
     // box is shown broken (description::shownForm), cannot be changed here, and
     // a message says so.
-    void fill(const Item &item);
+    void fill(const storage::Item &item);
 
 private slots:
     // On a failure the message is shown, nothing is added and the window stays
@@ -32,8 +32,8 @@ private slots:
     void onAddClicked();
 
 private:
-    Program &program_;
-    Dialogs &dialogs_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
     // The stored description filled in, and the text the box showed of it.
     std::optional<QString> filledDescription_;
     QString shownDescription_;

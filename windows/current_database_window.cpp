@@ -1,7 +1,7 @@
 #include "windows/current_database_window.h"
 
-#include "app/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
 #include "windows/picture_button.h"
@@ -28,10 +28,11 @@ static QList<QPixmap> picture(const QString &name)
     return versions;
 }
 
-CurrentDatabaseWindow::CurrentDatabaseWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+CurrentDatabaseWindow::CurrentDatabaseWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     initPictures();
     designWindow(this, "Form3", QStringLiteral("Current Database"), 4485, 1155);
@@ -80,9 +81,9 @@ void CurrentDatabaseWindow::buildControls()
 void CurrentDatabaseWindow::loadCatalogue()
 {
     catalogue::CatalogueRead loaded = program_.readCatalogue();
-    if (loaded.failure && loaded.failure->number() == ErrFileNotFound) {
+    if (loaded.failure && loaded.failure->number() == base::ErrFileNotFound) {
         dialogs_.message(QStringLiteral("Could not open the datalist.txt file, this file will be created."));
-        const Outcome seeded = program_.writeSeedCatalogue();
+        const base::Outcome seeded = program_.writeSeedCatalogue();
         loaded = seeded.ok() ? program_.readCatalogue() : catalogue::CatalogueRead{{}, seeded.failure()};
     }
     if (loaded.failure)
@@ -126,7 +127,7 @@ void CurrentDatabaseWindow::onRemoveClicked()
         return;
     if (!dialogs_.askYesNo(QStringLiteral("Do you want to remove the database ") + text
                                + QStringLiteral(" and erase all its contents?"),
-                           QStringLiteral("Remove Database"), Dialogs::Icon::Stop, Dialogs::Button::No))
+                           QStringLiteral("Remove Database"), base::Dialogs::Icon::Stop, base::Dialogs::Button::No))
         return;
     const QString before = program_.currentDatabase().fileName;
     if (!dialogs_.report(program_.removeDatabase(catalogue_, text))) {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
+#include "program/program.h"
 
 #include <QDialog>
 
-class Dialogs;
-class Program;
 class QComboBox;
 
 // The Current Database window: choose the current database from the
@@ -17,7 +17,7 @@ class CurrentDatabaseWindow : public QDialog
 public:
     // Builds the window and reads the catalogue (creating the seed catalogue
     // when datalist.txt is missing); problems are reported in message boxes.
-    CurrentDatabaseWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    CurrentDatabaseWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
 private slots:
     void onOkClicked();
@@ -28,8 +28,8 @@ private:
     void buildControls();
     void loadCatalogue();
 
-    Program &program_;
-    Dialogs &dialogs_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
     catalogue::Catalogue catalogue_;
     QComboBox *databaseBox_ = nullptr; // Combo1
 };

@@ -1,11 +1,6 @@
 #include "windows/download_window.h"
 
-#include "app/dialogs.h"
 #include "app/twips.h"
-#include "download/download_files.h"
-#include "download/download_list.h"
-#include "download/download_url.h"
-#include "download/inet.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -22,20 +17,22 @@ const QString kInstructions = QStringLiteral(
 const QString kDownloading = QStringLiteral("Downloading...\n\nPlease wait, this may take several minuets...");
 const QString kListNeverCame = QStringLiteral("Could not download list, please try later");
 const QString kSelectFirst = QStringLiteral("Please select a database in the list first, then press Download.");
-const QString kListFileName = QStringLiteral("downlist.txt");
 
 // Ticks of the list timer without a list file before the window gives up.
 constexpr int kMissingListTicksAllowed = 5;
 
 } // namespace
 
-DownloadWindow::DownloadWindow(Dialogs &dialogs, const QString &downloadFolderUrl, QWidget *parent)
+DownloadWindow::DownloadWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      dialogs_(dialogs), folderUrl_(asFolderUrl(downloadFolderUrl))
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "Form5", QStringLiteral("Download Current MUD Databases"), 5520, 3000);
     buildControls();
+    connect(&program_, &program::Program::downloadListFetched, this, &DownloadWindow::onListFetched);
+    connect(&program_, &program::Program::databaseDownloaded, this, &DownloadWindow::onDatabaseDownloaded);
     centreOnScreen(this, parent);
 }
 
@@ -54,7 +51,7 @@ void DownloadWindow::buildControls()
     statusLabel_->setWordWrap(true);
     statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Which server the window asks, so a failed Connect can be understood.
-    auto *server = placed(new QLabel(QStringLiteral("Server: ") + folderUrl_, this), "lblServer",
+    auto *server = placed(new QLabel(QStringLiteral("Server: ") + program_.downloadFolderUrl(), this), "serverLabel",
                           {3600, 1995, 1815, 465});
     server->setWordWrap(true);
     server->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -62,8 +59,6 @@ void DownloadWindow::buildControls()
 
     setTabOrder(connectButton_, databaseList_);
     setTabOrder(databaseList_, downloadButton_);
-
-    transfer_ = new Inet(this);
 
     listTimer_ = new QTimer(this);
     listTimer_->setObjectName(QStringLiteral("Timer1"));
@@ -85,37 +80,28 @@ void DownloadWindow::buildControls()
 
 void DownloadWindow::onConnectClicked()
 {
-    // A click that waited while a fetch held the window finds the button
-    // disabled, and does nothing.
-    if (!connectButton_->isEnabled() || transfer_->StillExecuting())
+    // A click during a fetch finds the button disabled, and does nothing.
+    if (!connectButton_->isEnabled() || program_.downloadBusy())
         return;
-    const bool downloadWasEnabled = downloadButton_->isEnabled();
+    downloadWasEnabled_ = downloadButton_->isEnabled();
     connectButton_->setEnabled(false);
     downloadButton_->setEnabled(false);
-
-    const QString url = folderUrl_ + kListFileName;
-    try {
-        const QString path = downloadfiles::listFilePath();
-        // The file is written only once the whole list has arrived.
-        downloadfiles::keep(path, transfer_->OpenURL(url));
-    } catch (const TransferError &error) {
-        const QString advice = QStringLiteral(" Please check that a download server is running at %1 and that this is "
-                                              "the right address; the program takes another one when it starts "
-                                              "(--download-url ADDRESS).")
-                                   .arg(folderUrl_);
-        if (reportFetchFailure(url, error.reason(), error.kind() == TransferError::Kind::Cancelled, advice)) {
-            connectButton_->setEnabled(true);
-            downloadButton_->setEnabled(downloadWasEnabled);
-        }
-        return;
-    } catch (const Failure &failure) {
-        dialogs_.message(failure.longMessage());
+    // The list file is written only once the whole list has arrived.
+    if (!dialogs_.report(program_.fetchDownloadList())) {
         connectButton_->setEnabled(true);
-        downloadButton_->setEnabled(downloadWasEnabled);
-        return;
+        downloadButton_->setEnabled(downloadWasEnabled_);
     }
+}
+
+void DownloadWindow::onListFetched(const base::Outcome &fetched)
+{
     if (closeWhenIdle_) {
         close();
+        return;
+    }
+    if (!dialogs_.report(fetched)) {
+        connectButton_->setEnabled(true);
+        downloadButton_->setEnabled(downloadWasEnabled_);
         return;
     }
     listPending_ = true;
@@ -126,7 +112,7 @@ void DownloadWindow::onButtonTimer()
 {
     if (!listPending_)
         return;
-    const bool idle = !transfer_->StillExecuting();
+    const bool idle = !program_.downloadBusy();
     connectButton_->setEnabled(idle);
     downloadButton_->setEnabled(idle);
 }
@@ -134,74 +120,64 @@ void DownloadWindow::onButtonTimer()
 void DownloadWindow::onListTimer()
 {
     // A fetch under way writes a new list when it ends.
-    if (!listPending_ || transfer_->StillExecuting())
+    if (!listPending_ || program_.downloadBusy())
         return;
-    DownloadList list;
-    try {
-        if (!downloadfiles::listWaiting()) {
-            dialogs_.beep();
-            if (++missingListTicks_ >= kMissingListTicksAllowed) {
-                returnToOpenedState();
-                dialogs_.message(kListNeverCame);
-            }
-            return;
-        }
-        clearList();
-        list = downloadfiles::readList();
-    } catch (const Failure &failure) {
+    std::optional<download::DownloadList> list;
+    if (const base::Outcome read = program_.readDownloadList(&list); !read.ok()) {
         returnToOpenedState();
-        dialogs_.message(failure.longMessage());
+        dialogs_.report(read);
         return;
     }
-    showList(list);
+    if (!list) {
+        dialogs_.beep();
+        if (++missingListTicks_ >= kMissingListTicksAllowed) {
+            returnToOpenedState();
+            dialogs_.message(kListNeverCame);
+        }
+        return;
+    }
+    clearList();
+    showList(*list);
     listPending_ = false;
     missingListTicks_ = 0;
-    transfer_->Execute(QString(), QStringLiteral("CLOSE"));
+    program_.closeDownloadConnections();
     returnToListShownState();
 
-    try {
-        downloadfiles::removeList();
-    } catch (const Failure &failure) {
-        dialogs_.message(failure.longMessage());
-    }
-    if (list.isShort())
+    dialogs_.report(program_.removeDownloadList());
+    if (list->isShort())
         dialogs_.message(
             QStringLiteral("The list of databases announces %1 entries but holds only %2; the %2 it holds are shown.")
-                .arg(list.announced)
-                .arg(list.names.size()));
-    else if (list.isOverCapacity())
+                .arg(list->announced)
+                .arg(list->names.size()));
+    else if (list->isOverCapacity())
         dialogs_.message(QStringLiteral("The list of databases holds more than %1 entries; the first %1 are shown.")
-                             .arg(DownloadList::kCapacity));
+                             .arg(download::DownloadList::kCapacity));
 }
 
 void DownloadWindow::onDownloadClicked()
 {
-    if (!downloadButton_->isEnabled() || transfer_->StillExecuting())
+    if (!downloadButton_->isEnabled() || program_.downloadBusy())
         return;
     const QList<QListWidgetItem *> selected = databaseList_->selectedItems();
     if (selected.isEmpty()) {
         dialogs_.message(kSelectFirst);
         return;
     }
-    const QString url = folderUrl_ + files_.value(databaseList_->row(selected.first()));
-
     statusLabel_->setText(kDownloading);
     connectButton_->setEnabled(false);
     downloadButton_->setEnabled(false);
-    try {
-        const QString path = downloadfiles::databaseFilePath();
-        downloadfiles::keep(path, transfer_->OpenURL(url));
-    } catch (const TransferError &error) {
-        if (reportFetchFailure(url, error.reason(), error.kind() == TransferError::Kind::Cancelled))
-            returnToListShownState();
-        return;
-    } catch (const Failure &failure) {
-        dialogs_.message(failure.longMessage());
+    if (!dialogs_.report(program_.downloadDatabase(files_.value(databaseList_->row(selected.first())))))
         returnToListShownState();
-        return;
-    }
+}
+
+void DownloadWindow::onDatabaseDownloaded(const base::Outcome &outcome)
+{
     if (closeWhenIdle_) {
         close();
+        return;
+    }
+    if (!dialogs_.report(outcome)) {
+        returnToListShownState();
         return;
     }
     // The downloading text and the disabled buttons stay until the download is
@@ -211,20 +187,7 @@ void DownloadWindow::onDownloadClicked()
     emit downloaded();
 }
 
-bool DownloadWindow::reportFetchFailure(const QString &url, const QString &reason, bool cancelled,
-                                        const QString &advice)
-{
-    if (closeWhenIdle_) {
-        close();
-        return false;
-    }
-    // A fetch cancelled otherwise is the program ending: nothing to tell.
-    if (!cancelled)
-        dialogs_.message(QStringLiteral("Could not download %1: %2.").arg(url, reason) + advice);
-    return true;
-}
-
-void DownloadWindow::showList(const DownloadList &list)
+void DownloadWindow::showList(const download::DownloadList &list)
 {
     files_ = list.files;
     databaseList_->addItems(list.names);
@@ -255,11 +218,11 @@ void DownloadWindow::returnToListShownState()
 
 void DownloadWindow::closeEvent(QCloseEvent *event)
 {
-    // The window cannot go while a fetch holds its handler: the fetch is
-    // stopped, and the handler closes the window when it returns.
-    if (transfer_->StillExecuting()) {
+    // The window stays until the running fetch has ended: the fetch is
+    // stopped, and the window closes when its end is signalled.
+    if (program_.downloadBusy()) {
         closeWhenIdle_ = true;
-        transfer_->cancel();
+        program_.cancelDownload();
         event->ignore();
         return;
     }

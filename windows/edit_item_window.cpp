@@ -1,8 +1,8 @@
 #include "windows/edit_item_window.h"
 
-#include "app/dialogs.h"
 #include "app/twips.h"
 #include "app/typed_text.h"
+#include "base/dialogs.h"
 #include "editing/description_encoding.h"
 
 #include <QLabel>
@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-EditItemWindow::EditItemWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+EditItemWindow::EditItemWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window), program_(program), dialogs_(dialogs)
 {
     designWindow(this, "Form2", QStringLiteral("Edit"), 4845, 3840, WindowSize::Resizable);
@@ -34,12 +34,12 @@ EditItemWindow::EditItemWindow(Program &program, Dialogs &dialogs, QWidget *pare
     connect(updateButton, &QPushButton::clicked, this, &EditItemWindow::onUpdateClicked);
 }
 
-void EditItemWindow::edit(const ListedItem &listed)
+void EditItemWindow::edit(const program::ListedItem &listed)
 {
     listed_ = listed;
     nameBox_->setText(listed.item.name);
     bool broken = false;
-    descriptionBox_->setPlainText(description::shownForm(description::editableForm(listed.item.description), &broken));
+    descriptionBox_->setPlainText(editing::shownForm(editing::editableForm(listed.item.description), &broken));
     // Shown broken, the description could not be typed back as it is stored.
     descriptionBox_->setReadOnly(broken);
     recordLabel_->setText(QString::number(listed.record));
@@ -50,15 +50,16 @@ void EditItemWindow::edit(const ListedItem &listed)
         dialogs_.message(QStringLiteral("The description has lines longer than %1 characters.  They are shown broken "
                                         "into lines of %1, and the description cannot be changed here: Update keeps "
                                         "it as it is.")
-                             .arg(description::kShownLineLength));
+                             .arg(editing::kShownLineLength));
 }
 
 void EditItemWindow::onUpdateClicked()
 {
     const QString name = nameBox_->text();
     const QString typed = typedText(descriptionBox_);
-    const Outcome updated = program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
-                                                 typed != shownDescription_ ? std::optional(typed) : std::nullopt);
+    const base::Outcome updated =
+        program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
+                             typed != shownDescription_ ? std::optional(typed) : std::nullopt);
     if (dialogs_.report(updated))
         close();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/dialogs.h"
 #include "program/program.h"
 
 #include <QWidget>
 
-class Dialogs;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -16,10 +16,10 @@ class EditItemWindow : public QWidget
 {
     Q_OBJECT
 public:
-    EditItemWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    EditItemWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Shows a listed item for editing; a second call replaces what the window showed.
-    void edit(const ListedItem &listed);
+    void edit(const program::ListedItem &listed);
 
 private slots:
     // On a failure, or when the file changed meanwhile, a message is shown,
@@ -27,9 +27,9 @@ private slots:
     void onUpdateClicked();
 
 private:
-    Program &program_;
-    Dialogs &dialogs_;
-    ListedItem listed_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
+    program::ListedItem listed_;
     // The texts as the boxes showed them, to tell what the user changed.
     QString shownName_;
     QString shownDescription_;

@@ -1,10 +1,10 @@
 #include "windows/harvest_window.h"
 
-#include "app/cp1252.h"
-#include "app/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "program/log_reading.h"
 #include "program/program.h"
+#include "storage/windows1252.h"
 
 #include <QAbstractTableModel>
 #include <QDir>
@@ -22,7 +22,7 @@ class HarvestModel : public QAbstractTableModel
 public:
     struct Row
     {
-        gamelog::FoundItem found;
+        editing::FoundItem found;
         QString standing;
         bool ticked = false;
     };
@@ -47,9 +47,9 @@ public:
             emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, 0), {Qt::CheckStateRole});
     }
 
-    QVector<Item> tickedItems() const
+    QVector<storage::Item> tickedItems() const
     {
-        QVector<Item> items;
+        QVector<storage::Item> items;
         for (const Row &row : rows_) {
             if (row.ticked)
                 items.append(row.found.item);
@@ -116,49 +116,50 @@ private:
 
 namespace {
 
-QString standingText(Program::Standing standing)
+QString standingText(program::Program::Standing standing)
 {
     switch (standing) {
-    case Program::Standing::New:
+    case program::Program::Standing::New:
         return QStringLiteral("New");
-    case Program::Standing::Same:
+    case program::Program::Standing::Same:
         return QStringLiteral("Already there, same description");
-    case Program::Standing::Different:
+    case program::Program::Standing::Different:
         break;
     }
     return QStringLiteral("Already there, other description");
 }
 
-QString unwritableText(const Item &item)
+QString unwritableText(const storage::Item &item)
 {
     QByteArray bytes;
     QString bad;
-    if (cp1252::encode(item.name, &bytes, &bad))
-        (void)cp1252::encode(item.description, &bytes, &bad);
+    if (storage::encodeWindows1252(item.name, &bytes, &bad))
+        (void)storage::encodeWindows1252(item.description, &bytes, &bad);
     return QStringLiteral("Cannot be added: \"%1\" has no place in a database").arg(bad);
 }
 
 // What the harvest left out of lines and blocks too long to keep; empty when nothing.
-QString cutText(const gamelog::Harvester &harvest)
+QString cutText(const editing::Harvester &harvest)
 {
     QString text;
     if (harvest.cutLines() > 0)
         text += QStringLiteral("  %1 lines too long were cut to their first %2 characters.")
                     .arg(harvest.cutLines())
-                    .arg(gamelog::kLongestLine);
+                    .arg(editing::kLongestLine);
     if (harvest.cutBlocks() > 0)
         text += QStringLiteral("  %1 blocks too long were cut to their first %2 characters.")
                     .arg(harvest.cutBlocks())
-                    .arg(gamelog::kLongestBlock);
+                    .arg(editing::kLongestBlock);
     return text;
 }
 
 } // namespace
 
-HarvestWindow::HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5520);
 
@@ -239,9 +240,9 @@ void HarvestWindow::read(const QString &path)
     summaryLabel_->setText(QStringLiteral("Reading the log..."));
     progressBar_->setValue(0);
     reading_ = program_.readGameLog(path, blockStart);
-    connect(reading_.get(), &LogReading::progressed, this, &HarvestWindow::showProgress);
-    connect(reading_.get(), &LogReading::finished, this, &HarvestWindow::onReadingFinished);
-    connect(reading_.get(), &LogReading::failed, this, &HarvestWindow::onReadingFailed);
+    connect(reading_.get(), &program::LogReading::progressed, this, &HarvestWindow::showProgress);
+    connect(reading_.get(), &program::LogReading::finished, this, &HarvestWindow::onReadingFinished);
+    connect(reading_.get(), &program::LogReading::failed, this, &HarvestWindow::onReadingFailed);
     showReading(true);
     reading_->start();
 }
@@ -292,8 +293,8 @@ void HarvestWindow::showProgress(qint64 bytesRead, qint64 bytesTotal)
 void HarvestWindow::onReadingFinished()
 {
     progressBar_->setValue(progressBar_->maximum());
-    const gamelog::Harvester &harvest = reading_->harvest();
-    QVector<Program::Standing> standings;
+    const editing::Harvester &harvest = reading_->harvest();
+    QVector<program::Program::Standing> standings;
     if (!dialogs_.report(program_.compareWithCurrentDatabase(harvest.found(), &standings))) {
         dropFinishedReading();
         close();
@@ -304,20 +305,20 @@ void HarvestWindow::onReadingFinished()
     int counts[3] = {0, 0, 0};
     int unwritable = 0;
     for (qsizetype i = 0; i < standings.size(); ++i) {
-        const gamelog::FoundItem &found = harvest.found()[i];
+        const editing::FoundItem &found = harvest.found()[i];
         ++(found.writable ? counts[int(standings[i])] : unwritable);
         rows.append({found, found.writable ? standingText(standings[i]) : unwritableText(found.item),
-                     found.writable && standings[i] == Program::Standing::New});
+                     found.writable && standings[i] == program::Program::Standing::New});
     }
     model_->fill(std::move(rows));
     QString summary = QStringLiteral("%1 items found in %2 identify blocks: %3 new, %4 already in %5 with the same "
                                      "description, %6 with another description")
                           .arg(harvest.found().size())
                           .arg(harvest.blocks())
-                          .arg(counts[int(Program::Standing::New)])
-                          .arg(counts[int(Program::Standing::Same)])
+                          .arg(counts[int(program::Program::Standing::New)])
+                          .arg(counts[int(program::Program::Standing::Same)])
                           .arg(program_.currentDatabase().displayName)
-                          .arg(counts[int(Program::Standing::Different)]);
+                          .arg(counts[int(program::Program::Standing::Different)]);
     if (unwritable > 0)
         summary += QStringLiteral(", %1 that cannot be added").arg(unwritable);
     summaryLabel_->setText((harvest.blocks() == 0
@@ -334,17 +335,17 @@ void HarvestWindow::onReadingFinished()
     }
 }
 
-void HarvestWindow::onReadingFailed(const Failure &failure)
+void HarvestWindow::onReadingFailed(const base::Failure &failure)
 {
     dropFinishedReading();
     summaryLabel_->setText(QStringLiteral("The log could not be read."));
     showReading(false);
-    dialogs_.report(Outcome::failed(failure));
+    dialogs_.report(base::Outcome::failed(failure));
 }
 
 void HarvestWindow::onAddClicked()
 {
-    const QVector<Item> items = model_->tickedItems();
+    const QVector<storage::Item> items = model_->tickedItems();
     if (!dialogs_.report(program_.addHarvest(items)))
         return;
     const int skipped = model_->rowCount() - int(items.size());

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "base/dialogs.h"
+#include "base/failure.h"
+#include "program/log_reading.h"
+#include "program/program.h"
+
 #include <QWidget>
 
 #include <memory>
 
-class Dialogs;
-class Failure;
 class HarvestModel;
-class LogReading;
-class Program;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -24,7 +25,7 @@ class HarvestWindow : public QWidget
 {
     Q_OBJECT
 public:
-    HarvestWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    HarvestWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
     ~HarvestWindow() override;
 
     // Starts reading a log, with the block start text of the window.
@@ -36,17 +37,17 @@ private slots:
     void onAddClicked();
     void showProgress(qint64 bytesRead, qint64 bytesTotal);
     void onReadingFinished();
-    void onReadingFailed(const Failure &failure);
+    void onReadingFailed(const base::Failure &failure);
 
 private:
     void showReading(bool reading);
     void stopReading();
     void dropFinishedReading();
 
-    Program &program_;
-    Dialogs &dialogs_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
     QString path_;
-    std::unique_ptr<LogReading> reading_;
+    std::unique_ptr<program::LogReading> reading_;
     HarvestModel *model_ = nullptr;
     QLineEdit *logBox_ = nullptr;
     QLineEdit *blockStartBox_ = nullptr;

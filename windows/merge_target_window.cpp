@@ -1,7 +1,7 @@
 #include "windows/merge_target_window.h"
 
-#include "app/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
 
@@ -9,10 +9,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-MergeTargetWindow::MergeTargetWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+MergeTargetWindow::MergeTargetWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "Form6", QStringLiteral("Which Database?"), 2565, 2025);
 
@@ -41,7 +42,7 @@ MergeTargetWindow::MergeTargetWindow(Program &program, Dialogs &dialogs, QWidget
 void MergeTargetWindow::load()
 {
     const catalogue::CatalogueRead read = program_.readCatalogue();
-    if (read.failure && read.failure->number() == ErrFileNotFound) {
+    if (read.failure && read.failure->number() == base::ErrFileNotFound) {
         dialogs_.message(
             QStringLiteral("Could not open the datalist.txt file, this file will be created. Please Try again."));
         dialogs_.report(program_.writeSeedCatalogue());

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
+#include "program/program.h"
 
 #include <QWidget>
 
-class Dialogs;
-class Program;
 class QListWidget;
 
 // The Which Database window: where the items of a downloaded database go.
@@ -18,7 +18,7 @@ class MergeTargetWindow : public QWidget
 {
     Q_OBJECT
 public:
-    MergeTargetWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    MergeTargetWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Reads the catalogue into the list and selects the current database. When
     // the catalogue is missing, writes the seed catalogue, closes this window
@@ -37,8 +37,8 @@ private:
     void finish();
     void closeWithDownloadWindow();
 
-    Program &program_;
-    Dialogs &dialogs_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
     catalogue::Catalogue catalogue_;
     QListWidget *databaseList_ = nullptr; // List1
 };

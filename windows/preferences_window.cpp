@@ -1,7 +1,7 @@
 #include "windows/preferences_window.h"
 
-#include "app/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "program/program.h"
 #include "windows/colour_swatch.h"
 
@@ -49,19 +49,21 @@ QGroupBox *frame(const char *designName, const QString &caption, QWidget *parent
 
 } // namespace
 
-PreferencesWindow::PreferencesWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+PreferencesWindow::PreferencesWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "frmPref", QStringLiteral("Preferences"), 4845, 3390);
     setSizeGripEnabled(false);
 
     QGroupBox *colours = frame("Frame1", QStringLiteral("Colors"), this, {120, 120, 4575, 3135});
-    buildGroup(palette::Group::Background, frame("Frame2", QStringLiteral("Background"), colours, {240, 360, 1095, 2295}),
-               120, 600, QStringLiteral("Background"));
-    buildGroup(palette::Group::Items, frame("Frame3", QStringLiteral("Items"), colours, {1560, 360, 1215, 2295}), 240,
-               720, QStringLiteral("Items"));
-    buildGroup(palette::Group::Descriptions,
+    buildGroup(prefs::PaletteGroup::Background,
+               frame("Frame2", QStringLiteral("Background"), colours, {240, 360, 1095, 2295}), 120, 600,
+               QStringLiteral("Background"));
+    buildGroup(prefs::PaletteGroup::Items, frame("Frame3", QStringLiteral("Items"), colours, {1560, 360, 1215, 2295}),
+               240, 720, QStringLiteral("Items"));
+    buildGroup(prefs::PaletteGroup::Descriptions,
                frame("Frame4", QStringLiteral("Descriptions"), colours, {3000, 360, 1215, 2295}), 240, 720,
                QStringLiteral("Descriptions"));
 
@@ -81,10 +83,10 @@ PreferencesWindow::PreferencesWindow(Program &program, Dialogs &dialogs, QWidget
         }
     }
     QWidget::setTabOrder(previous, okButton);
-    groups_[0]->button(palette::initialRow(palette::Group::Background))->setFocus();
+    groups_[0]->button(prefs::initialPaletteRow(prefs::PaletteGroup::Background))->setFocus();
 }
 
-void PreferencesWindow::buildGroup(palette::Group group, QGroupBox *frame, int swatchLeft, int optionLeft,
+void PreferencesWindow::buildGroup(prefs::PaletteGroup group, QGroupBox *frame, int swatchLeft, int optionLeft,
                                    const QString &groupName)
 {
     auto *buttons = new QButtonGroup(this);
@@ -92,14 +94,14 @@ void PreferencesWindow::buildGroup(palette::Group group, QGroupBox *frame, int s
     buttons->setExclusive(true);
     groups_[std::size_t(group)] = buttons;
 
-    const int initial = palette::initialRow(group);
-    const auto &rows = palette::rows(group);
-    for (int r = 0; r < palette::kRowCount; ++r) {
-        const palette::Row &row = rows[std::size_t(r)];
+    const int initial = prefs::initialPaletteRow(group);
+    const auto &rows = prefs::paletteRows(group);
+    for (int r = 0; r < prefs::kPaletteRows; ++r) {
+        const prefs::PaletteRow &row = rows[std::size_t(r)];
         const int top = kRowSpacing * (r + 1);
         const QString colourName = QString::fromLatin1(row.name);
 
-        const QByteArray swatchName = palette::swatchName(row).toLatin1();
+        const QByteArray swatchName = prefs::swatchName(row).toLatin1();
         auto *swatch = placed(new ColourSwatch(row.colour, frame), swatchName.constData(),
                               {swatchLeft, top, kSwatchWidth, kSwatchHeight},
                               groupName + QLatin1Char(' ') + colourName + QStringLiteral(" sample"));
@@ -107,7 +109,7 @@ void PreferencesWindow::buildGroup(palette::Group group, QGroupBox *frame, int s
             swatch->setProperty("index", row.swatchIndex);
         swatch->setToolTip(colourName);
 
-        const QByteArray optionName = palette::optionName(row).toLatin1();
+        const QByteArray optionName = prefs::optionName(row).toLatin1();
         auto *option = placed(new QRadioButton(frame), optionName.constData(), {optionLeft, top, kOptionSize, kOptionSize},
                               groupName + QLatin1Char(' ') + colourName);
         if (row.option >= kFirstNamedOption)
@@ -121,18 +123,19 @@ void PreferencesWindow::buildGroup(palette::Group group, QGroupBox *frame, int s
     buttons->button(initial)->setChecked(true);
 }
 
-int PreferencesWindow::checkedRow(palette::Group group) const
+int PreferencesWindow::checkedRow(prefs::PaletteGroup group) const
 {
     // The group is exclusive and starts with a selection, so one row is always
     // selected; should none be, the design's selection counts.
     const int row = groups_[std::size_t(group)]->checkedId();
-    return row >= 0 ? row : palette::initialRow(group);
+    return row >= 0 ? row : prefs::initialPaletteRow(group);
 }
 
 void PreferencesWindow::onOkClicked()
 {
-    const Prefs chosen = palette::coloursOf(checkedRow(palette::Group::Background), checkedRow(palette::Group::Items),
-                                            checkedRow(palette::Group::Descriptions));
+    const storage::Prefs chosen =
+        prefs::paletteColours(checkedRow(prefs::PaletteGroup::Background), checkedRow(prefs::PaletteGroup::Items),
+                              checkedRow(prefs::PaletteGroup::Descriptions));
     // On a failure nothing is shown and the window stays open with the choice,
     // so the main window never shows colours that the next start would not.
     if (dialogs_.report(program_.saveColours(chosen)))

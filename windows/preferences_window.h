@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/pref_file.h"
+#include "base/dialogs.h"
 #include "prefs/colour_palette.h"
+#include "program/program.h"
+#include "storage/pref_file.h"
 
 #include <QDialog>
 
 #include <array>
 
-class Dialogs;
-class Program;
 class QButtonGroup;
 class QGroupBox;
 
@@ -21,7 +21,7 @@ class PreferencesWindow : public QDialog
 {
     Q_OBJECT
 public:
-    PreferencesWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    PreferencesWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
 public slots:
     // Escape closes the window like its close box.
@@ -34,10 +34,11 @@ private slots:
     void onOkClicked();
 
 private:
-    void buildGroup(palette::Group group, QGroupBox *frame, int swatchLeft, int optionLeft, const QString &groupName);
-    int checkedRow(palette::Group group) const;
+    void buildGroup(prefs::PaletteGroup group, QGroupBox *frame, int swatchLeft, int optionLeft,
+                    const QString &groupName);
+    int checkedRow(prefs::PaletteGroup group) const;
 
-    Program &program_;
-    Dialogs &dialogs_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
     std::array<QButtonGroup *, 3> groups_{};
 };

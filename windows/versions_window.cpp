@@ -1,7 +1,7 @@
 #include "windows/versions_window.h"
 
-#include "app/dialogs.h"
 #include "app/twips.h"
+#include "base/dialogs.h"
 #include "program/program.h"
 
 #include <QAbstractItemView>
@@ -17,9 +17,10 @@ const QString kWhen = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 constexpr int kFileRole = Qt::UserRole + 1;
 }
 
-VersionsWindow::VersionsWindow(Program &program, Dialogs &dialogs, QWidget *parent)
+VersionsWindow::VersionsWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      program_(program), dialogs_(dialogs)
+      program_(program),
+      dialogs_(dialogs)
 {
     designWindow(this, "frmVersions", QStringLiteral("Earlier Versions"), 7200, 4200);
 
@@ -58,7 +59,7 @@ void VersionsWindow::fillDatabases()
     databaseBox_->clear();
     databaseBox_->addItem(program_.currentDatabase().displayName, program_.currentDatabase().fileName);
     databaseBox_->setItemData(0, program_.currentDatabase().fileName, kFileRole);
-    for (const Program::RemovedDatabase &removed : program_.removedDatabases()) {
+    for (const program::Program::RemovedDatabase &removed : program_.removedDatabases()) {
         const QString name = removed.file.chopped(4);
         databaseBox_->addItem(removed.fileLeft ? QStringLiteral("%1 (file still there, not in the catalogue)").arg(name)
                                                : QStringLiteral("%1 (removed)").arg(name),
@@ -71,7 +72,7 @@ void VersionsWindow::fillDatabases()
 void VersionsWindow::showVersions()
 {
     versionList_->clear();
-    for (const Program::VersionEntry &entry : program_.versionsOf(databaseBox_->currentData().toString())) {
+    for (const program::Program::VersionEntry &entry : program_.versionsOf(databaseBox_->currentData().toString())) {
         const history::Version &version = entry.version;
         const QString change =
             version.kind == history::Kind::Undo ? QStringLiteral("Undo of ") + version.change : version.change;
@@ -89,7 +90,8 @@ void VersionsWindow::onRestoreClicked()
 {
     const int row = versionList_->currentItem() ? versionList_->indexOfTopLevelItem(versionList_->currentItem()) : -1;
     const QString file = databaseBox_->currentData(kFileRole).toString();
-    const QVector<Program::VersionEntry> versions = program_.versionsOf(databaseBox_->currentData().toString());
+    const QVector<program::Program::VersionEntry> versions =
+        program_.versionsOf(databaseBox_->currentData().toString());
     if (row < 0 || row >= versions.size()) {
         dialogs_.message(QStringLiteral("Please select a version in the list first, then press Restore."));
         return;

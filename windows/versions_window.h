@@ -1,9 +1,10 @@
 #pragma once
 
+#include "base/dialogs.h"
+#include "program/program.h"
+
 #include <QDialog>
 
-class Dialogs;
-class Program;
 class QComboBox;
 class QTreeWidget;
 
@@ -17,7 +18,7 @@ class VersionsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    VersionsWindow(Program &program, Dialogs &dialogs, QWidget *parent = nullptr);
+    VersionsWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
 private slots:
     void showVersions();
@@ -26,8 +27,8 @@ private slots:
 private:
     void fillDatabases();
 
-    Program &program_;
-    Dialogs &dialogs_;
+    program::Program &program_;
+    base::Dialogs &dialogs_;
     QComboBox *databaseBox_ = nullptr;
     QTreeWidget *versionList_ = nullptr;
 };

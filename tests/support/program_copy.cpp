@@ -2,7 +2,7 @@
 // for the test of two copies on one folder. It prints, one a line, each
 // message's text and, once its event loop runs, "shown" and the name of each
 // window shown.
-#include "app/program_identity.h"
+#include "base/program_identity.h"
 #include "main_window/run_program.h"
 #include "support/scripted_dialogs.h"
 
@@ -29,7 +29,7 @@ struct PrintedMessages : ScriptedDialogs
 
 int main(int argc, char *argv[])
 {
-    setProgramIdentity();
+    base::setProgramIdentity();
     QApplication app(argc, argv);
     QTimer::singleShot(0, [] {
         for (const QWidget *window : QApplication::topLevelWidgets()) {

@@ -3,8 +3,8 @@
 // A program object started on a fresh program folder, for the tests of the
 // operations and windows that work on the current database.
 
-#include "app/item_database.h"
 #include "program/program.h"
+#include "storage/item_database.h"
 #include "support/scripted_dialogs.h"
 #include "support/test_folder.h"
 
@@ -13,11 +13,11 @@
 struct ProgramOnFolder
 {
     TestFolder folder;
-    Program program{folder.path()};
+    program::Program program{folder.path()};
     QAbstractItemModelTester tester{program.itemTable(), QAbstractItemModelTester::FailureReportingMode::QtTest};
 
     // pref.txt with the default colours and database.txt with the given bytes, then start-up.
-    ProgramOnFolder(Dialogs &dialogs, const QByteArray &database)
+    ProgramOnFolder(base::Dialogs &dialogs, const QByteArray &database)
     {
         folder.write(QStringLiteral("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
         folder.write(QStringLiteral("database.txt"), database);
@@ -38,8 +38,8 @@ struct ProgramOnFolder
     // the current database file; otherwise what disagrees.
     QString tableMismatch() const
     {
-        const QVector<Item> items = itemdb::readItems(program.currentDatabasePath());
-        const ItemTable &table = program.items();
+        const QVector<storage::Item> items = storage::readItems(program.currentDatabasePath());
+        const program::ItemTable &table = program.items();
         for (int row = 0; row < table.rowCount(); ++row) {
             const int r = table.record(row);
             if (r < 0 || r >= items.size() || !(items[r] == table.item(row)))

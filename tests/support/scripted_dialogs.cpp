@@ -21,14 +21,14 @@ std::optional<ScriptedDialogs::Expected> ScriptedDialogs::take(const char *kind,
 
 void ScriptedDialogs::message(const QString &text, Icon, const QString &title)
 {
-    take("message", text, title.isEmpty() ? kProgramTitle : title);
+    take("message", text, title.isEmpty() ? base::kProgramTitle : title);
 }
 
 bool ScriptedDialogs::askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton)
 {
     lastIcon = icon;
     lastDefault = defaultButton;
-    const std::optional<Expected> expected = take("question", text, title.isEmpty() ? kProgramTitle : title);
+    const std::optional<Expected> expected = take("question", text, title.isEmpty() ? base::kProgramTitle : title);
     return expected && expected->yes;
 }
 

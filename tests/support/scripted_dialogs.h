@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +12,7 @@
 // the answers to give. A dialog that comes unexpected, or with other text or
 // title, is a fault (and is answered with OK, No or Cancel); VERIFY_DIALOGS
 // fails the test on a fault and on an expected dialog that never came.
-class ScriptedDialogs : public Dialogs
+class ScriptedDialogs : public base::Dialogs
 {
 public:
     void expectMessage(const QString &text, const QString &title = QString()) { queue_.push_back({"message", text, title}); }

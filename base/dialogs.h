@@ -1,0 +1,41 @@
+#pragma once
+
+#include "base/outcome.h"
+
+#include <QString>
+
+namespace base {
+
+// Every message box, question, text-input box and beep of the program goes
+// through this interface. The program uses Qt dialogs; tests script the answers.
+class Dialogs
+{
+public:
+    enum class Icon { None, Stop, Question, Exclamation, Information };
+    enum class Button { Yes, No };
+
+    virtual ~Dialogs() = default;
+
+    // A message with an OK button, titled with the program title unless a title is given.
+    virtual void message(const QString &text, Icon icon = Icon::None, const QString &title = QString()) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) = 0;
+    // A text-input box; Cancel gives the empty text.
+    virtual QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
+    // The desktop's file chooser for a file to open, starting in `folder`; the empty text when cancelled.
+    virtual QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) = 0;
+    virtual void beep() = 0;
+
+    // Shows why an operation did not succeed (a cancelled one needs no
+    // word); true when it did.
+    bool report(const Outcome &outcome)
+    {
+        if (!outcome.ok() && !outcome.wasCancelled())
+            message(outcome.message());
+        return outcome.ok();
+    }
+};
+
+inline const QString kProgramTitle = QStringLiteral("Gearledger");
+
+} // namespace base

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "storage/record_index.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+namespace search {
+
+// Finding the items of a database whose name and/or stored description contain
+// a text, ignoring case. A text contains the search text when, both taken in
+// lower case, the search text occurs in it; an empty search text is contained
+// in every non-empty text and in no empty text. "|" counts like any character.
+enum class SearchIn { Names, Descriptions, Both };
+
+// The numbers (from 0, in file order) of the indexed records of `bytes` that
+// are hits, at most `limit` of them; *more is set when a further record is a
+// hit too.
+QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
+                         SearchIn where, int limit, bool *more);
+
+// True when text contains what, both taken in lower case.
+bool containsIgnoringCase(const QString &text, const QString &what);
+
+// The byte of the lower-case form of the Windows-1252 character `byte`: the
+// same as decoding it, QString::toLower, and encoding the result.
+unsigned char foldedByte(unsigned char byte);
+
+} // namespace search

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "base/failure.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+// Where each item of a database file lies in the file's bytes. An item is two
+// lines, its name and its stored description; a line ends at CR LF or at a lone
+// CR (the line end is not part of the line) and a lone LF stays inside it. The
+// bytes are never copied: the spans point into the buffer the caller keeps.
+namespace storage {
+
+struct Span
+{
+    qsizetype begin = 0;
+    qsizetype length = 0;
+};
+
+struct Record
+{
+    Span name;
+    Span description;
+};
+
+struct RecordIndex
+{
+    // The whole items, in file order.
+    QVector<Record> records;
+    // The file ends with a name line that has no description line after it
+    // (an odd number of lines): that name, which a listing still shows.
+    std::optional<Span> danglingName;
+};
+
+// Indexes every item of the bytes.
+RecordIndex indexRecords(const QByteArray &bytes);
+
+// The index of bytes that must hold whole items: Failure 62 (naming the file)
+// when they end with a name line that has no description.
+RecordIndex wholeRecords(const QByteArray &bytes, const QString &fileName);
+
+// Failure 62 for an index with a dangling name, naming the file and the lines
+// read before the description that is missing.
+base::Failure danglingNameFailure(const RecordIndex &index, const QString &fileName);
+
+// The line starting at `from`, and where the next one starts (bytes.size() at the end).
+Span lineAt(const QByteArray &bytes, qsizetype from, qsizetype *next);
+
+} // namespace storage
