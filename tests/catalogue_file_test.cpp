@@ -23,6 +23,28 @@ class CatalogueFileTest : public QObject
     Catalogue readBack() const { return readCatalogue(path()).catalogue; }
 
 private slots:
+    // The count line as the program writes it and as a hand may edit it.
+    void theCountLineSaysHowManyEntriesAreRead_data()
+    {
+        QTest::addColumn<QByteArray>("count");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("written") << QByteArray(" 2 ") << 2 << true;
+        QTest::newRow("plus sign") << QByteArray("+2") << 2 << true;
+        QTest::newRow("text after") << QByteArray("1 database") << 1 << true;
+        QTest::newRow("no number") << QByteArray("two") << 0 << true;
+        QTest::newRow("more than held") << QByteArray("3") << 2 << false;
+    }
+    void theCountLineSaysHowManyEntriesAreRead()
+    {
+        QFETCH(QByteArray, count);
+        QFETCH(int, entries);
+        QFETCH(bool, complete);
+        const CatalogueRead read = readCatalogueFromBytes(count + crlf({"", "a", "a.txt", "b", "b.txt"}));
+        QCOMPARE(read.catalogue.count(), entries);
+        QCOMPARE(read.catalogue.complete, complete);
+    }
+
     void init()
     {
         folder = std::make_unique<TestFolder>();
