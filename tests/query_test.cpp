@@ -1,7 +1,8 @@
 // Queries, scores, rankings and the compare text over a scope of two small
-// databases read with the default rules; the export of rows.
+// databases read with the default rules; the export of rows; the weight sets.
 #include "query/compare.h"
 #include "query/export.h"
+#include "query/score_sets.h"
 #include "query/query.h"
 #include "query/ranking.h"
 #include "query/score.h"
@@ -356,6 +357,17 @@ private slots:
         }
         QVERIFY(query::toJson(table).contains("b\\tc\xe2\x82\xac\\u0001\"}")); // strict parsers refuse raw controls
         QCOMPARE(query::toJson({{"name"}, {}}), "[]\n");
+    }
+
+    void weightSetsReadBackAndLinesThatAreNoSetAreSkipped()
+    {
+        const QVector<query::ScoreSet> sets{{"tank", "hp/10 + armor/2"}, {"caf\u00e9 \u20ac", "2*hitroll"}};
+        const QByteArray bytes = query::formatScoreSets(sets);
+        QVERIFY(bytes.startsWith("# ") && bytes.endsWith("\r\ntank: hp/10 + armor/2\r\ncaf\xe9 \x80: 2*hitroll\r\n"));
+        QCOMPARE(query::parseScoreSets(bytes + "no colon\n: no name\rnone:\r\n # c: 1\r\nTANK: 2\r\n last : 1/2 \n"),
+                 sets + QVector<query::ScoreSet>({{"last", "1/2"}}));
+        for (const query::ScoreSet &set : query::defaultScoreSets())
+            QVERIFY2(query::parseScore(set.expression, catalogue().registry).score, qPrintable(set.name));
     }
 
     void theCompareTextAndRowsReadAsSentences()
