@@ -6,6 +6,7 @@
 #include "main_window/main_window.h"
 #include "support/program_on_folder.h"
 #include "widgets/twips.h"
+#include "windows/compare_window.h"
 #include "windows/merge_target_window.h"
 
 #include <QAccessible>
@@ -142,6 +143,10 @@ private slots:
         target.show();
         target.load();
         verifyReadable(&target);
+        const fields::ItemField level{"level", fields::Kind::Number, 18, {}, "18"};
+        windows::CompareWindow compare({{"ring", "database", "Level 18|", {level}}, {"band", "database", "", {}}});
+        compare.show();
+        verifyReadable(&compare);
     }
 };
 
