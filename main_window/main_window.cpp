@@ -578,9 +578,15 @@ MainWindowLayout MainWindow::currentLayout() const
 void MainWindow::applyLayout(const MainWindowLayout &layout)
 {
     const std::pair<QWidget *, widgets::TwipRect> placedAt[] = {
-        {itemList_, layout.List1},         {searchBox_, layout.Text2},           {searchButton_, layout.Command2},
-        {showAllButton_, layout.Command3}, {descriptionView_, layout.Text1},     {descriptionHeading_, layout.Label2},
-        {inNamesBox_, layout.chkItems},    {inDescriptionsBox_, layout.chkDesc}, {divider_, layout.Image1},
+        {itemList_, layout.list},
+        {searchBox_, layout.searchBox},
+        {searchButton_, layout.searchButton},
+        {showAllButton_, layout.showAllButton},
+        {descriptionView_, layout.descriptionView},
+        {descriptionHeading_, layout.descriptionHeading},
+        {inNamesBox_, layout.inNamesBox},
+        {inDescriptionsBox_, layout.inDescriptionsBox},
+        {divider_, layout.divider},
     };
     for (const auto &[widget, rect] : placedAt) {
         if (widgets::twipsOf(widget) != rect)
