@@ -32,11 +32,11 @@ private slots:
                                    "Object 'axe' is weapon.\n");
         windows::HarvestWindow window(p.program, dialogs);
         window.show();
-        auto *list = window.findChild<QTreeView *>("lstFound");
+        auto *list = window.findChild<QTreeView *>("itemsFoundList");
         QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         window.read(p.folder.file("game.log"));
-        QTRY_VERIFY(window.findChild<QPushButton *>("cmdAdd")->isEnabled());
-        QCOMPARE(window.findChild<QLabel *>("lblSummary")->text(),
+        QTRY_VERIFY(window.findChild<QPushButton *>("addButton")->isEnabled());
+        QCOMPARE(window.findChild<QLabel *>("summaryLabel")->text(),
                  "5 items found in 6 identify blocks: 2 new, 1 already in database with the same description, "
                  "1 with another description, 1 that cannot be added.");
         const auto cell = [&](int row, int column, int role = Qt::DisplayRole) {
@@ -50,7 +50,7 @@ private slots:
         list->setCurrentIndex(list->model()->index(3, 0));
         QTest::keyClick(list, Qt::Key_Space); // bow is left out
         dialogs.expectMessage("1 items were added to database; 4 items found were skipped.");
-        QTest::mouseClick(window.findChild<QPushButton *>("cmdAdd"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton *>("addButton"), Qt::LeftButton);
         QCOMPARE(p.database(), before + crlf({"axe", "Object 'axe' is weapon.|"}));
         QVERIFY(!window.isVisible());
         QCOMPARE(p.listed().size(), 3);
@@ -62,13 +62,14 @@ private slots:
         p.folder.write("big.log", big);
         windows::HarvestWindow again(p.program, dialogs);
         again.show();
-        again.findChild<QLineEdit *>("txtStart")->setText("Object");
+        again.findChild<QLineEdit *>("blockStartBox")->setText("Object");
         again.read(p.folder.file("big.log"));
-        again.findChild<QPushButton *>("cmdCancel")->click(); // before the reading could have ended
+        again.findChild<QPushButton *>("cancelButton")->click(); // before the reading could have ended
         QCoreApplication::processEvents();
-        QCOMPARE(again.findChild<QLabel *>("lblSummary")->text(), QStringLiteral("Reading cancelled.  Nothing was added."));
-        QCOMPARE(again.findChild<QTreeView *>("lstFound")->model()->rowCount(), 0);
-        QVERIFY(!again.findChild<QPushButton *>("cmdAdd")->isEnabled());
+        QCOMPARE(again.findChild<QLabel *>("summaryLabel")->text(),
+                 QStringLiteral("Reading cancelled.  Nothing was added."));
+        QCOMPARE(again.findChild<QTreeView *>("itemsFoundList")->model()->rowCount(), 0);
+        QVERIFY(!again.findChild<QPushButton *>("addButton")->isEnabled());
         QCOMPARE(p.database(), before + crlf({"axe", "Object 'axe' is weapon.|"}));
         QCOMPARE(p.program.undoableChange().value_or("<none>"), QStringLiteral("Harvest of 1 items"));
         QCOMPARE(p.program.gameLogChoices().blockStart, QStringLiteral("Object")); // read from gamelog.ini
@@ -83,18 +84,18 @@ private slots:
         QVERIFY(sparse.open(QIODevice::WriteOnly) && ::ftruncate(sparse.handle(), qint64(1) << 30) == 0);
         windows::HarvestWindow window(p.program, dialogs);
         window.show();
-        const auto summary = [&] { return window.findChild<QLabel *>("lblSummary")->text(); };
+        const auto summary = [&] { return window.findChild<QLabel *>("summaryLabel")->text(); };
         window.read(sparse.fileName());
-        QTRY_VERIFY(window.findChild<QProgressBar *>("prgReading")->value() > 0);
+        QTRY_VERIFY(window.findChild<QProgressBar *>("readingProgressBar")->value() > 0);
         const auto cancelled = std::chrono::steady_clock::now();
-        window.findChild<QPushButton *>("cmdCancel")->click();
+        window.findChild<QPushButton *>("cancelButton")->click();
         qInfo("Cancel returned after %.2f ms",
               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - cancelled).count());
         QCOMPARE(summary(), QStringLiteral("Reading cancelled.  Nothing was added."));
 
         p.folder.write("long.log", "Object 'long' is " + QByteArray(100000, 'x') + "\n");
         window.read(p.folder.file("long.log"));
-        QTRY_VERIFY(window.findChild<QPushButton *>("cmdAdd")->isEnabled());
+        QTRY_VERIFY(window.findChild<QPushButton *>("addButton")->isEnabled());
         QVERIFY(summary().endsWith(".  1 lines too long were cut to their first 65536 characters."));
 
         QVERIFY(::mkfifo(QFile::encodeName(p.folder.file("pipe.log")).constData(), 0600) == 0);
