@@ -124,10 +124,14 @@ private slots:
         p.folder.write("game.log", "Object 'axe' is a weapon.\n");
         dialogs.expectInput("Import Game Log", p.folder.file("game.log"));
         QGuiApplication::clipboard()->setText("axe\nsharp");
-        for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"}, {"mnuEdit", "Form2"},
-                                          {"mnuCurrDatabase", "Form3"}, {"mnuDownload", "Form5"}, {"mnuPref", "frmPref"},
-                                          {"mnuVersions", "frmVersions"}, {"mnuImportLog", "frmHarvest"},
-                                          {"mnuPasteItem", "Form4"}}) {
+        for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"},
+                                          {"mnuEdit", "Form2"},
+                                          {"mnuCurrDatabase", "Form3"},
+                                          {"mnuDownload", "Form5"},
+                                          {"mnuPref", "frmPref"},
+                                          {"earlierVersionsEntry", "earlierVersionsWindow"},
+                                          {"importGameLogEntry", "importGameLogWindow"},
+                                          {"pasteAsNewItemEntry", "Form4"}}) {
             main.findChild<QAction *>(entry)->trigger();
             QPointer<QWidget> window = main.findChild<QWidget *>(name);
             QVERIFY2(window, name);
