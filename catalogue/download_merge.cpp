@@ -54,13 +54,6 @@ QByteArray newDownloadedRecords(const QByteArray &target, const QString &targetN
         records += name + "\r\n" + description + "\r\n";
         ++*taken;
     }
-    const qsizetype total = own.records.size() + *taken;
-    if (total > storage::kListCapacity)
-        throw base::Failure(base::ErrSubscriptOutOfRange,
-                            QStringLiteral("Subscript out of range: the database would hold %1 items, more than the %2 "
-                                           "the program can list; nothing was written")
-                                .arg(total)
-                                .arg(storage::kListCapacity));
     return records;
 }
 

@@ -20,15 +20,14 @@ namespace catalogue {
 // The records a database whose file holds `target` takes in from the bytes of
 // a downloaded database, in order, as the file holds them (name line and
 // description line, each ending in CR LF); *taken says how many. The target's
-// own items, duplicates among them, all stay. Throws a Failure: 62 when the
-// target or the download ends inside an item, 9 when the target would then
-// hold more items than the main window can list.
+// own items, duplicates among them, all stay. Throws Failure 62 when the
+// target or the download ends inside an item.
 QByteArray newDownloadedRecords(const QByteArray &target, const QString &targetName, const QByteArray &download,
                                 int *taken, const QString &downloadName = QStringLiteral("tmp94838.txt"));
 
 // The downloaded items without those whose name or description came earlier
-// in the download: the content of a new database. Throws a Failure: 62, or 9
-// when they are more than the main window can list.
+// in the download: the content of a new database. Throws Failure 62 when the
+// download ends inside an item.
 QVector<storage::Item> distinctDownloadedItems(const QByteArray &download);
 
 } // namespace catalogue

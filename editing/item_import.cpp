@@ -30,21 +30,18 @@ QString cleanedImportName(const QString &line)
     return storage::decodeWindows1252(cleanedImportName(QByteArrayView(bytes)).toByteArray());
 }
 
-NameTable::NameTable(int slotCount) : slots_(slotCount) {}
+NameTable::NameTable(qsizetype expected)
+{
+    filled_.reserve(expected);
+}
 
 bool NameTable::isNew(const QByteArray &name) const
 {
-    if (filled_.contains(name))
-        return false;
-    // Free slots hold the empty text.
-    return !(name.isEmpty() && count_ < slots_);
+    return !name.isEmpty() && !filled_.contains(name);
 }
 
 void NameTable::add(const QByteArray &name)
 {
-    if (count_ >= slots_)
-        throw base::Failure(base::ErrSubscriptOutOfRange,
-                            QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(slots_));
     filled_.insert(name);
     ++count_;
 }

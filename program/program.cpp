@@ -22,13 +22,6 @@ const QString kDatabaseMissing = QStringLiteral(
 const QString kSearchWhere = QStringLiteral(
     "You must search in at least one of the Items or Descriptions' text.  Please check an area to search in.");
 
-base::Failure listFull()
-{
-    return base::Failure(
-        base::ErrSubscriptOutOfRange,
-        QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(storage::kListCapacity));
-}
-
 ItemTable::Entry entryOf(const storage::RecordIndex &index, int record)
 {
     return {record, index.records[record].name, index.records[record].description};
@@ -138,15 +131,11 @@ std::optional<base::Failure> Program::fillWith(QByteArray bytes, const storage::
     const QString path = currentDatabasePath();
     const int complete = int(index.records.size());
     QVector<ItemTable::Entry> entries;
-    entries.reserve(qMin(complete, storage::kListCapacity) + 1);
-    for (int r = 0; r < complete && r <= storage::kListCapacity; ++r)
+    entries.reserve(complete + 1);
+    for (int r = 0; r < complete; ++r)
         entries.append(entryOf(index, r));
     std::optional<base::Failure> failure;
-    if (complete > storage::kListCapacity) {
-        // The name that does not fit is listed before its description is refused.
-        entries.last().description = {};
-        failure = listFull();
-    } else if (index.danglingName) {
+    if (index.danglingName) {
         entries.append({complete, *index.danglingName, {}});
         failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
     }
@@ -204,16 +193,13 @@ base::Outcome Program::search(const QString &text, bool inNames, bool inDescript
         return read;
     }
     const storage::RecordIndex index = storage::indexRecords(bytes);
-    bool more = false;
-    const QVector<int> hits = search::findRecords(bytes, index, text, where, storage::kListCapacity, &more);
+    const QVector<int> hits = search::findRecords(bytes, index, text, where);
     QVector<ItemTable::Entry> entries;
     entries.reserve(hits.size());
     for (const int record : hits)
         entries.append(entryOf(index, record));
     std::optional<base::Failure> failure;
-    if (more)
-        failure = listFull();
-    else if (index.danglingName)
+    if (index.danglingName)
         failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
     table_.fill(std::move(bytes), std::move(entries));
     emit listingChanged();

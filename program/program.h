@@ -204,9 +204,8 @@ public:
                                              QVector<Standing> *standings) const;
     // Adds the items at the end of the current database in one safe write,
     // kept as the one change "Harvest of N items"; the bytes already there stay
-    // as they are. Refused when the database would hold more than the list
-    // shows, or when no item is given; fails, writing nothing, for a character
-    // the file cannot hold.
+    // as they are. Refused when no item is given; fails, writing nothing, for
+    // a character the file cannot hold or a database that ends inside an item.
     base::Outcome addHarvest(const QVector<storage::Item> &items);
     // The folder of the last game log chosen and the block start text,
     // remembered in gamelog.ini in the program folder.

@@ -118,7 +118,7 @@ base::Outcome Program::importItems(const QString &importPath)
     return base::attempt([&] {
         const QByteArray bytes = readDatabase(current_.fileName);
         const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
-        editing::NameTable names;
+        editing::NameTable names(index.records.size());
         for (const storage::Record &record : index.records)
             names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
         int added = 0;
