@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // Taking downloaded items into a database: an incoming item is taken only when
 // its name and its description are both new to the working list (the items
 // already there and those taken before it), so of several items with one name
@@ -22,8 +24,12 @@ namespace catalogue {
 // description line, each ending in CR LF); *taken says how many. The target's
 // own items, duplicates among them, all stay. Throws Failure 62 when the
 // target or the download ends inside an item.
+// carryOn, when given, is told every so often how many of the items of both
+// were looked at; when it answers false the work stops: nothing is returned
+// and *taken is -1.
 QByteArray newDownloadedRecords(const QByteArray &target, const QString &targetName, const QByteArray &download,
-                                int *taken, const QString &downloadName = QStringLiteral("tmp94838.txt"));
+                                int *taken, const QString &downloadName = QStringLiteral("tmp94838.txt"),
+                                const std::function<bool(qsizetype done, qsizetype total)> &carryOn = {});
 
 // The downloaded items without those whose name or description came earlier
 // in the download: the content of a new database. Throws Failure 62 when the

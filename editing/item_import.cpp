@@ -10,6 +10,9 @@ namespace {
 // differ in their first two characters, so at most one applies.
 constexpr QByteArrayView kArticles[] = {"a ", "A ", "the ", "The ", "Some ", "some ", "an ", "An "};
 
+// How many bytes of an import are read between two reports of the progress.
+constexpr qsizetype kReportEvery = qsizetype(1) << 20;
+
 } // namespace
 
 QByteArrayView cleanedImportName(QByteArrayView line)
@@ -46,7 +49,8 @@ void NameTable::add(const QByteArray &name)
     ++count_;
 }
 
-QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count)
+QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count,
+                            const std::function<bool(qsizetype done)> &carryOn)
 {
     // The import file's bytes go to the database as they are, but for the
     // names' cleaning.
@@ -55,7 +59,15 @@ QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *c
     records.reserve(bytes.size() + bytes.size() / 16);
     *count = 0;
     qsizetype pos = 0;
+    qsizetype nextReport = 0;
     while (pos < bytes.size()) {
+        if (carryOn && pos >= nextReport) {
+            if (!carryOn(pos)) {
+                *count = -1;
+                return QByteArray();
+            }
+            nextReport = pos + kReportEvery;
+        }
         const storage::Span nameLine = storage::lineAt(bytes, pos, &pos);
         const QByteArrayView cleaned = cleanedImportName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
         const bool adding = names.isNew(QByteArray::fromRawData(cleaned.data(), cleaned.size()));

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 // Importing items from a text file of records: a name line, any number of
 // description lines, and an empty line (or the end of the file). Names are
 // cleaned, names already present are skipped, and the new items go to the end
@@ -57,7 +59,10 @@ QVector<storage::Item> readNewImportItems(storage::LineReader &file, NameTable &
 // The records of an import file whose cleaned names are new, in file order, as
 // a database file holds them: the name line and the stored description line
 // ("line|" for each description line), each ending in CR LF; their names are
-// added to the table and *count says how many.
-QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count);
+// added to the table and *count says how many. carryOn, when given, is told
+// every so often how many bytes of the import were read; when it answers
+// false the reading stops: nothing is returned and *count is -1.
+QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count,
+                            const std::function<bool(qsizetype done)> &carryOn = {});
 
 } // namespace editing

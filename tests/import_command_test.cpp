@@ -27,7 +27,7 @@ class ImportCommandTest : public QObject
 
     // An import answered with the path of insert.txt holding `bytes` (or with
     // `path`), ending with `message` when one is given.
-    void import(const QString &message, const QByteArray &bytes, QString path = {})
+    void import(const QString &message, const QByteArray &bytes, QString path = {}, double cancelAt = 2)
     {
         if (!bytes.isEmpty()) {
             p->folder.write("insert.txt", bytes);
@@ -35,6 +35,8 @@ class ImportCommandTest : public QObject
         }
         dialogs.expectMessage(kCheckTheFormat);
         dialogs.expectInput(kPrompt, path);
+        if (!path.isEmpty())
+            dialogs.expectProgress("Adding the items of " + path, cancelAt);
         if (!message.isEmpty())
             dialogs.expectMessage(message);
         main_window::runImport(p->program, dialogs);
@@ -91,6 +93,8 @@ private slots:
         withWritesLimitedTo(kTwoItems.size(), [&] {
             import(QStringLiteral("Unanticipated error #75"), crlf({"helmet", "iron", "", "shield"}));
         });
+        QCOMPARE(p->database(), kTwoItems);
+        import({}, crlf({"helmet", "iron", ""}), {}, 0.5); // cancelled: nothing is written
         QCOMPARE(p->database(), kTwoItems);
 
         QFile::remove(p->folder.file("database.txt"));

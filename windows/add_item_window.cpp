@@ -5,6 +5,7 @@
 #include "base/dialogs.h"
 #include "editing/description_encoding.h"
 #include "program/program.h"
+#include "windows/busy_cursor.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -55,9 +56,11 @@ void AddItemWindow::fill(const storage::Item &item)
 void AddItemWindow::onAddClicked()
 {
     const QString typed = typedText(descriptionBox_);
-    const base::Outcome added = filledDescription_ && typed == shownDescription_
-                                    ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
-                                    : program_.addItem(nameBox_->text(), typed);
+    const base::Outcome added = whileBusy([&] {
+        return filledDescription_ && typed == shownDescription_
+                   ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
+                   : program_.addItem(nameBox_->text(), typed);
+    });
     if (dialogs_.report(added))
         close();
 }

@@ -4,6 +4,7 @@
 #include "base/dialogs.h"
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
+#include "windows/busy_cursor.h"
 #include "windows/picture_button.h"
 
 #include <QComboBox>
@@ -101,7 +102,7 @@ void CurrentDatabaseWindow::loadCatalogue()
 
 void CurrentDatabaseWindow::onOkClicked()
 {
-    if (!dialogs_.report(program_.chooseDatabase(catalogue_, databaseBox_->currentText())))
+    if (!dialogs_.report(whileBusy([&] { return program_.chooseDatabase(catalogue_, databaseBox_->currentText()); })))
         return;
     close();
     dialogs_.report(program_.reloadCurrentDatabase());

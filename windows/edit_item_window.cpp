@@ -4,6 +4,7 @@
 #include "app/typed_text.h"
 #include "base/dialogs.h"
 #include "editing/description_encoding.h"
+#include "windows/busy_cursor.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -57,9 +58,10 @@ void EditItemWindow::onUpdateClicked()
 {
     const QString name = nameBox_->text();
     const QString typed = typedText(descriptionBox_);
-    const base::Outcome updated =
-        program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
-                             typed != shownDescription_ ? std::optional(typed) : std::nullopt);
+    const base::Outcome updated = whileBusy([&] {
+        return program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
+                                    typed != shownDescription_ ? std::optional(typed) : std::nullopt);
+    });
     if (dialogs_.report(updated))
         close();
 }
