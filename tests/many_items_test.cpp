@@ -1,7 +1,9 @@
 // Databases of many items: every operation on the whole of them.
 #include "download/download_files.h"
 #include "storage/text_file.h"
+#include "support/folder_state.h"
 #include "support/program_on_folder.h"
+#include "support/write_limit.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -31,6 +33,7 @@ private slots:
     {
         QTest::addColumn<int>("count");
         QTest::newRow("10005") << 10005;
+        QTest::newRow("200000") << 200000;
     }
     void everyOperationReachesEveryItem()
     {
@@ -52,6 +55,12 @@ private slots:
         QCOMPARE(p.database(), items(0, 1) + items(2, count - 1) + renamed + items(count, count + 2));
         QCOMPARE(p.program.countText(), QStringLiteral("%1 items in database").arg(count + 2));
         VERIFY_TABLE(p);
+        // A write that fails half-way changes nothing; an undo takes the merge back.
+        const QMap<QString, QByteArray> before = folderState(p.folder.path());
+        withWritesLimitedTo(p.database().size() / 2, [&] { QVERIFY(p.program.deleteListedItem(0).failure()); });
+        QCOMPARE(folderState(p.folder.path()), before);
+        QVERIFY(p.program.undoLastChange().ok());
+        QCOMPARE(p.program.countText(), QStringLiteral("%1 items in database").arg(count));
     }
 };
 
