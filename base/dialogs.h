@@ -4,7 +4,15 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace base {
+
+// How a long piece of work tells how far it got: it is called with the part
+// done of the whole, and answers false once the work is to stop (the user
+// cancelled). An empty function lets the work run to its end.
+using ProgressReport = std::function<bool(qint64 done, qint64 total)>;
 
 // Every message box, question, text-input box and beep of the program goes
 // through this interface. The program uses Qt dialogs; tests script the answers.
@@ -25,6 +33,31 @@ public:
     // The desktop's file chooser for a file to open, starting in `folder`; the empty text when cancelled.
     virtual QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) = 0;
     virtual void beep() = 0;
+
+    // Shows the progress of a long piece of work, with a Cancel button, from
+    // the first report (when the work takes a while) until the returned
+    // object is destroyed. Its report() answers false once Cancel was pressed.
+    // Unless a Dialogs shows it, nothing is shown and nothing is cancelled.
+    class Progress
+    {
+    public:
+        virtual ~Progress() = default;
+        virtual bool report(qint64 done, qint64 total) = 0;
+        ProgressReport reporter()
+        {
+            return [this](qint64 done, qint64 total) { return report(done, total); };
+        }
+    };
+    virtual std::unique_ptr<Progress> showProgress(const QString &text, const QString &title)
+    {
+        (void)text;
+        (void)title;
+        struct Unshown : Progress
+        {
+            bool report(qint64, qint64) override { return true; }
+        };
+        return std::make_unique<Unshown>();
+    }
 
     // Shows why an operation did not succeed (a cancelled one needs no
     // word); true when it did.

@@ -9,6 +9,9 @@
 namespace catalogue {
 namespace {
 
+// How many items are looked at between two reports of the progress.
+constexpr qsizetype kReportEvery = 16384;
+
 // A line of the bytes as a key that compares and hashes by its bytes, without a copy.
 QByteArray keyOf(const QByteArray &bytes, const storage::Span &span)
 {
@@ -30,21 +33,36 @@ storage::RecordIndex downloadedIndex(const QByteArray &bytes, const QString &nam
 } // namespace
 
 QByteArray newDownloadedRecords(const QByteArray &target, const QString &targetName, const QByteArray &download,
-                                int *taken, const QString &downloadName)
+                                int *taken, const QString &downloadName,
+                                const std::function<bool(qsizetype done, qsizetype total)> &carryOn)
 {
     const storage::RecordIndex incoming = downloadedIndex(download, downloadName);
     const storage::RecordIndex own = storage::wholeRecords(target, targetName);
+    const qsizetype total = own.records.size() + incoming.records.size();
+    // False when the work is to stop; asked every kReportEvery items.
+    const auto goOn = [&](qsizetype done) {
+        if (!carryOn || done % kReportEvery != 0 || carryOn(done, total))
+            return true;
+        *taken = -1;
+        return false;
+    };
     QSet<QByteArray> names;
     QSet<QByteArray> descriptions;
     names.reserve(own.records.size() + incoming.records.size());
     descriptions.reserve(own.records.size() + incoming.records.size());
-    for (const storage::Record &record : own.records) {
+    for (qsizetype r = 0; r < own.records.size(); ++r) {
+        if (!goOn(r))
+            return QByteArray();
+        const storage::Record &record = own.records[r];
         names.insert(keyOf(target, record.name));
         descriptions.insert(keyOf(target, record.description));
     }
     QByteArray records;
     *taken = 0;
-    for (const storage::Record &record : incoming.records) {
+    for (qsizetype r = 0; r < incoming.records.size(); ++r) {
+        if (!goOn(own.records.size() + r))
+            return QByteArray();
+        const storage::Record &record = incoming.records[r];
         const QByteArray name = keyOf(download, record.name);
         const QByteArray description = keyOf(download, record.description);
         if (names.contains(name) || descriptions.contains(description))
@@ -54,13 +72,6 @@ QByteArray newDownloadedRecords(const QByteArray &target, const QString &targetN
         records += name + "\r\n" + description + "\r\n";
         ++*taken;
     }
-    const qsizetype total = own.records.size() + *taken;
-    if (total > storage::kListCapacity)
-        throw base::Failure(base::ErrSubscriptOutOfRange,
-                            QStringLiteral("Subscript out of range: the database would hold %1 items, more than the %2 "
-                                           "the program can list; nothing was written")
-                                .arg(total)
-                                .arg(storage::kListCapacity));
     return records;
 }
 

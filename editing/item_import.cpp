@@ -10,6 +10,9 @@ namespace {
 // differ in their first two characters, so at most one applies.
 constexpr QByteArrayView kArticles[] = {"a ", "A ", "the ", "The ", "Some ", "some ", "an ", "An "};
 
+// How many bytes of an import are read between two reports of the progress.
+constexpr qsizetype kReportEvery = qsizetype(1) << 20;
+
 } // namespace
 
 QByteArrayView cleanedImportName(QByteArrayView line)
@@ -30,26 +33,24 @@ QString cleanedImportName(const QString &line)
     return storage::decodeWindows1252(cleanedImportName(QByteArrayView(bytes)).toByteArray());
 }
 
-NameTable::NameTable(int slotCount) : slots_(slotCount) {}
+NameTable::NameTable(qsizetype expected)
+{
+    filled_.reserve(expected);
+}
 
 bool NameTable::isNew(const QByteArray &name) const
 {
-    if (filled_.contains(name))
-        return false;
-    // Free slots hold the empty text.
-    return !(name.isEmpty() && count_ < slots_);
+    return !name.isEmpty() && !filled_.contains(name);
 }
 
 void NameTable::add(const QByteArray &name)
 {
-    if (count_ >= slots_)
-        throw base::Failure(base::ErrSubscriptOutOfRange,
-                            QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(slots_));
     filled_.insert(name);
     ++count_;
 }
 
-QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count)
+QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *count,
+                            const std::function<bool(qsizetype done)> &carryOn)
 {
     // The import file's bytes go to the database as they are, but for the
     // names' cleaning.
@@ -58,7 +59,15 @@ QByteArray newImportRecords(QByteArrayView importBytes, NameTable &names, int *c
     records.reserve(bytes.size() + bytes.size() / 16);
     *count = 0;
     qsizetype pos = 0;
+    qsizetype nextReport = 0;
     while (pos < bytes.size()) {
+        if (carryOn && pos >= nextReport) {
+            if (!carryOn(pos)) {
+                *count = -1;
+                return QByteArray();
+            }
+            nextReport = pos + kReportEvery;
+        }
         const storage::Span nameLine = storage::lineAt(bytes, pos, &pos);
         const QByteArrayView cleaned = cleanedImportName(QByteArrayView(bytes).sliced(nameLine.begin, nameLine.length));
         const bool adding = names.isNew(QByteArray::fromRawData(cleaned.data(), cleaned.size()));

@@ -9,6 +9,7 @@
 #include "widgets/packed_colour.h"
 #include "widgets/twips.h"
 #include "windows/add_item_window.h"
+#include "windows/busy_cursor.h"
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
 #include "windows/edit_item_window.h"
@@ -163,7 +164,7 @@ void MainWindow::buildControls()
     itemList_->setModel(program_.itemTable());
     itemList_->setSelectionMode(QAbstractItemView::SingleSelection);
     itemList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Uniform sizes let ten thousand entries appear at once.
+    // Uniform sizes let a million entries appear at once.
     itemList_->setUniformItemSizes(true);
     itemList_->setLayoutMode(QListView::SinglePass);
     connect(itemList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -314,7 +315,7 @@ void MainWindow::showUndoEntry()
 
 void MainWindow::onUndo()
 {
-    dialogs_.report(program_.undoLastChange());
+    dialogs_.report(whileBusy([this] { return program_.undoLastChange(); }));
 }
 
 void MainWindow::onVersions()
@@ -379,12 +380,14 @@ void MainWindow::onSelectionChanged()
 
 void MainWindow::onSearchClicked()
 {
-    dialogs_.report(program_.search(searchBox_->text(), inNamesBox_->isChecked(), inDescriptionsBox_->isChecked()));
+    dialogs_.report(whileBusy([this] {
+        return program_.search(searchBox_->text(), inNamesBox_->isChecked(), inDescriptionsBox_->isChecked());
+    }));
 }
 
 void MainWindow::onShowAllClicked()
 {
-    dialogs_.report(program_.listAll());
+    dialogs_.report(whileBusy([this] { return program_.listAll(); }));
 }
 
 void MainWindow::onTooltipTimer()
@@ -440,7 +443,7 @@ void MainWindow::onAddItem()
 
 void MainWindow::onDeleteItem()
 {
-    if (!dialogs_.report(program_.deleteListedItem(selectedRow())))
+    if (!dialogs_.report(whileBusy([this] { return program_.deleteListedItem(selectedRow()); })))
         return;
     // The list would move its selection on to the next entry; drop it, so that
     // another Delete does not take an item the user never chose.

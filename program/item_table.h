@@ -12,8 +12,9 @@ namespace program {
 // The items the main window lists: the current database's items, or the hits of
 // the last search, in file order. Each entry shows an item's name and keeps its
 // stored description and the number (from 0) of the record of the database file
-// it came from. The table keeps the bytes the file held when it was read and
-// the spans of each entry's texts, and decodes a text only when it is asked for.
+// it came from. The table keeps the bytes the file held when it was read, the
+// index of their records, and the record number of each entry (an int); it
+// decodes a text only when it is asked for.
 class ItemTable : public QAbstractListModel
 {
     Q_OBJECT
@@ -21,13 +22,6 @@ public:
     enum Role {
         DescriptionRole = Qt::UserRole + 1, // the stored description, "|" for each line break
         RecordRole,                         // the record number, an int
-    };
-
-    struct Entry
-    {
-        int record = 0;
-        storage::Span name;
-        storage::Span description;
     };
 
     using QAbstractListModel::QAbstractListModel;
@@ -40,17 +34,29 @@ public:
     int record(int row) const;
     storage::Item item(int row) const { return {name(row), description(row)}; }
 
-    // Replaces every entry in one step; the spans point into bytes.
-    void fill(QByteArray bytes, QVector<Entry> entries);
-    // Takes out the entry of a record that was deleted from the file: the
-    // entries of later records move up one record.
-    void removeDeletedRecord(int row);
+    // The bytes and their index, as the last fill or deletion gave them.
+    const QByteArray &bytes() const { return bytes_; }
+    const storage::RecordIndex &index() const { return index_; }
+
+    // Replaces every entry in one step: one entry for each record number of
+    // `records`, in that order. The number index.records.size() stands for the
+    // dangling name of the index, listed without a description.
+    void fill(QByteArray bytes, storage::RecordIndex index, QVector<int> records);
+    // The same with an entry for every record, and for the dangling name.
+    void fillWithEveryRecord(QByteArray bytes, storage::RecordIndex index);
+    // Takes out the entry of a record that was deleted from the file, whose
+    // bytes and index are now those given: the entries of later records move
+    // up one record.
+    void removeDeletedRecord(int row, QByteArray bytes, storage::RecordIndex index);
 
 private:
     QString text(const storage::Span &span) const;
+    storage::Span nameSpan(int record) const;
+    storage::Span descriptionSpan(int record) const;
 
     QByteArray bytes_;
-    QVector<Entry> entries_;
+    storage::RecordIndex index_;
+    QVector<int> records_;
 };
 
 } // namespace program

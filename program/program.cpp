@@ -22,18 +22,6 @@ const QString kDatabaseMissing = QStringLiteral(
 const QString kSearchWhere = QStringLiteral(
     "You must search in at least one of the Items or Descriptions' text.  Please check an area to search in.");
 
-base::Failure listFull()
-{
-    return base::Failure(
-        base::ErrSubscriptOutOfRange,
-        QStringLiteral("Subscript out of range (the list holds at most %1 items)").arg(storage::kListCapacity));
-}
-
-ItemTable::Entry entryOf(const storage::RecordIndex &index, int record)
-{
-    return {record, index.records[record].name, index.records[record].description};
-}
-
 } // namespace
 
 Program::Program(const QString &folder, const QString &downloadFolderUrl, QObject *parent)
@@ -59,6 +47,7 @@ QString Program::countText() const
 void Program::selectDatabase(const catalogue::Entry &entry)
 {
     current_ = entry;
+    listedStamp_.reset();
     emit currentDatabaseChanged();
 }
 
@@ -121,36 +110,38 @@ void Program::loadColours(base::Dialogs &notices)
     }
 }
 
+std::optional<base::Failure> Program::readCurrentDatabase(QByteArray *bytes)
+{
+    // The listing read before goes first: the bytes of one file are held at a time.
+    table_.fill({}, {}, {});
+    listedStamp_.reset();
+    storage::FileStamp stamp;
+    if (const base::Outcome read = base::attempt([&] { *bytes = storage::readFile(currentDatabasePath(), &stamp); });
+        !read.ok())
+        return read.failure();
+    listedStamp_ = stamp;
+    return std::nullopt;
+}
+
 std::optional<base::Failure> Program::fillWithCurrentDatabase()
 {
     QByteArray bytes;
-    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(currentDatabasePath()); });
-        !read.ok()) {
-        table_.fill({}, {});
-        return read.failure();
-    }
-    const storage::RecordIndex index = storage::indexRecords(bytes);
-    return fillWith(std::move(bytes), index);
+    if (std::optional<base::Failure> failure = readCurrentDatabase(&bytes))
+        return failure;
+    const std::optional<storage::FileStamp> stamp = listedStamp_;
+    storage::RecordIndex index = storage::indexRecords(bytes);
+    std::optional<base::Failure> failure = fillWith(std::move(bytes), std::move(index));
+    listedStamp_ = stamp;
+    return failure;
 }
 
-std::optional<base::Failure> Program::fillWith(QByteArray bytes, const storage::RecordIndex &index)
+std::optional<base::Failure> Program::fillWith(QByteArray bytes, storage::RecordIndex index)
 {
-    const QString path = currentDatabasePath();
-    const int complete = int(index.records.size());
-    QVector<ItemTable::Entry> entries;
-    entries.reserve(qMin(complete, storage::kListCapacity) + 1);
-    for (int r = 0; r < complete && r <= storage::kListCapacity; ++r)
-        entries.append(entryOf(index, r));
+    listedStamp_.reset();
     std::optional<base::Failure> failure;
-    if (complete > storage::kListCapacity) {
-        // The name that does not fit is listed before its description is refused.
-        entries.last().description = {};
-        failure = listFull();
-    } else if (index.danglingName) {
-        entries.append({complete, *index.danglingName, {}});
-        failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
-    }
-    table_.fill(std::move(bytes), std::move(entries));
+    if (index.danglingName)
+        failure = storage::danglingNameFailure(index, storage::fileNameOf(currentDatabasePath()));
+    table_.fillWithEveryRecord(std::move(bytes), std::move(index));
     return failure;
 }
 
@@ -174,7 +165,8 @@ void Program::writeCurrentDatabase(Change &change, editing::Edited edited, bool 
     // The listing that follows a change takes the bytes just written instead of reading them back.
     if (clearDescription)
         emit descriptionShown(QString());
-    const std::optional<base::Failure> failure = fillWith(std::move(edited.bytes), edited.index);
+    const std::optional<base::Failure> failure = fillWith(std::move(edited.bytes), std::move(edited.index));
+    listedStamp_ = storage::fileStamp(currentDatabasePath());
     emit listingChanged();
     if (failure)
         emit listingFailed(failure->longMessage());
@@ -197,25 +189,23 @@ base::Outcome Program::search(const QString &text, bool inNames, bool inDescript
                                    : inNames                 ? search::SearchIn::Names
                                                              : search::SearchIn::Descriptions;
     const QString path = currentDatabasePath();
-    QByteArray bytes;
-    if (const base::Outcome read = base::attempt([&] { bytes = storage::readFile(path); }); !read.ok()) {
-        table_.fill({}, {});
-        emit listingChanged();
-        return read;
+    // The bytes listed are searched again while the file is unchanged.
+    QByteArray bytes = table_.bytes();
+    storage::RecordIndex index = table_.index();
+    if (!listedStamp_ || storage::fileStamp(path) != listedStamp_) {
+        bytes = {};
+        index = {};
+        if (std::optional<base::Failure> failure = readCurrentDatabase(&bytes)) {
+            emit listingChanged();
+            return base::Outcome::failed(*failure);
+        }
+        index = storage::indexRecords(bytes);
     }
-    const storage::RecordIndex index = storage::indexRecords(bytes);
-    bool more = false;
-    const QVector<int> hits = search::findRecords(bytes, index, text, where, storage::kListCapacity, &more);
-    QVector<ItemTable::Entry> entries;
-    entries.reserve(hits.size());
-    for (const int record : hits)
-        entries.append(entryOf(index, record));
+    QVector<int> hits = search::findRecords(bytes, index, text, where);
     std::optional<base::Failure> failure;
-    if (more)
-        failure = listFull();
-    else if (index.danglingName)
+    if (index.danglingName)
         failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
-    table_.fill(std::move(bytes), std::move(entries));
+    table_.fill(std::move(bytes), std::move(index), std::move(hits));
     emit listingChanged();
     if (failure)
         return base::Outcome::failed(*failure);

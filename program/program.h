@@ -15,6 +15,7 @@
 #include "storage/folder_lock.h"
 #include "storage/item_database.h"
 #include "storage/pref_file.h"
+#include "storage/text_file.h"
 #include "transfer/transfer_service.h"
 
 #include <QObject>
@@ -130,8 +131,10 @@ public:
     // Deletes the record of the entry at a row, when the file still holds that
     // item there, and takes the entry out of the table in place (search hits stay listed).
     base::Outcome deleteListedItem(int row);
-    // Imports the records of a text file into the current database.
-    base::Outcome importItems(const QString &importPath);
+    // Imports the records of a text file into the current database. The
+    // progress is reported while the import is read; stopped there, the import
+    // is cancelled and nothing is written.
+    base::Outcome importItems(const QString &importPath, const base::ProgressReport &progress = {});
 
     // The catalogue file as it is now.
     catalogue::CatalogueRead readCatalogue() const;
@@ -149,8 +152,11 @@ public:
     base::Outcome removeDatabase(catalogue::Catalogue &copy, const QString &text);
 
     // Merges the downloaded database into the catalogued database at `index`
-    // of a catalogue copy (-1: none was chosen).
-    base::Outcome mergeDownload(const catalogue::Catalogue &copy, int index);
+    // of a catalogue copy (-1: none was chosen). The progress is reported
+    // while the items are compared; stopped there, the merge is cancelled and
+    // nothing is written.
+    base::Outcome mergeDownload(const catalogue::Catalogue &copy, int index,
+                                const base::ProgressReport &progress = {});
     // Makes a new current database of the downloaded items.
     base::Outcome newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name);
     // Deletes the downloaded database once it has been taken in.
@@ -205,9 +211,8 @@ public:
                                              QVector<Standing> *standings) const;
     // Adds the items at the end of the current database in one safe write,
     // kept as the one change "Harvest of N items"; the bytes already there stay
-    // as they are. Refused when the database would hold more than the list
-    // shows, or when no item is given; fails, writing nothing, for a character
-    // the file cannot hold.
+    // as they are. Refused when no item is given; fails, writing nothing, for
+    // a character the file cannot hold or a database that ends inside an item.
     base::Outcome addHarvest(const QVector<storage::Item> &items);
     // The folder of the last game log chosen and the block start text,
     // remembered in gamelog.ini in the program folder.
@@ -281,7 +286,11 @@ private:
     // Fills the table with every item of the current database file; the
     // failure that stopped the reading, if any.
     std::optional<base::Failure> fillWithCurrentDatabase();
-    std::optional<base::Failure> fillWith(QByteArray bytes, const storage::RecordIndex &index);
+    // Lists every record of the bytes, which are the current database's.
+    std::optional<base::Failure> fillWith(QByteArray bytes, storage::RecordIndex index);
+    // Empties the table, then reads the current database file whole; its
+    // failure, if any. The table lists nothing afterwards.
+    std::optional<base::Failure> readCurrentDatabase(QByteArray *bytes);
     // Removes what saves killed half-way left behind (storage::removeSaveLeftovers).
     void removeSaveLeftovers() const;
     // Writes the current database through its change and lists it from the
@@ -313,6 +322,9 @@ private:
     storage::DataFolder folder_;
     catalogue::Entry current_;
     ItemTable table_;
+    // The stamp of the current database file when the table's bytes were its
+    // whole content (read, or written by a change); nothing otherwise.
+    std::optional<storage::FileStamp> listedStamp_;
     ColourSet colours_;
     history::VersionStore versions_;
     QString downloadFolderUrl_;

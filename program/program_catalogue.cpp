@@ -71,7 +71,8 @@ base::Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString 
     return removed;
 }
 
-base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index)
+base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index,
+                                     const base::ProgressReport &progress)
 {
     if (index < 0 || index >= copy.count())
         return base::Outcome::refused(QStringLiteral("Please select a database to add the new items to."));
@@ -82,7 +83,10 @@ base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index
         const QByteArray downloaded = storage::readFile(download::databaseFilePath());
         const QByteArray bytes = readDatabase(file);
         int taken = 0;
-        const QByteArray records = catalogue::newDownloadedRecords(bytes, file, downloaded, &taken);
+        const QByteArray records =
+            catalogue::newDownloadedRecords(bytes, file, downloaded, &taken, download::kDatabaseFileName, progress);
+        if (taken < 0 || (progress && !progress(1, 1)))
+            return base::Outcome::cancelled();
         Change change = openChange(file, QStringLiteral("Merge of %1 downloaded items").arg(taken));
         editing::Edited written = editing::withRecordsAppended(bytes, records);
         if (file == current_.fileName) {
@@ -95,6 +99,7 @@ base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index
             emit listingChanged();
         }
         change.commit();
+        return base::Outcome::done();
     });
 }
 

@@ -57,15 +57,7 @@ base::Outcome Program::addHarvest(const QVector<storage::Item> &items)
         return base::Outcome::refused(QStringLiteral("No item is ticked.  Tick the items to add, then press Add."));
     return base::attempt([&] {
         const QByteArray bytes = readDatabase(current_.fileName);
-        const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
-        if (index.records.size() + items.size() > storage::kListCapacity)
-            return base::Outcome::refused(
-                QStringLiteral("%1 holds %2 items; with the %3 ticked it would hold more than the %4 the program "
-                               "lists.  Nothing was added.  Tick fewer items.")
-                    .arg(current_.displayName)
-                    .arg(index.records.size())
-                    .arg(items.size())
-                    .arg(storage::kListCapacity));
+        (void)storage::wholeRecords(bytes, current_.fileName);
         editing::Edited written = editing::withItemsAppended(bytes, items);
         Change change = openChange(current_.fileName, QStringLiteral("Harvest of %1 items").arg(items.size()));
         writeCurrentDatabase(change, std::move(written));

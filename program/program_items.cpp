@@ -20,6 +20,9 @@ const QString kDeleteRecordChanged = QStringLiteral(
     "The selected item is no longer at its place in the database file: the file has been changed since the list "
     "was filled.  Nothing was deleted.  Press Show All and select the item again.");
 
+// How many names of the database are taken between two reports of an import's progress.
+constexpr qsizetype kReportEvery = 16384;
+
 // Throws Failure 5, before anything is written, for a name the file cannot hold.
 void refuseUnwritable(const QString &name)
 {
@@ -87,25 +90,26 @@ base::Outcome Program::deleteListedItem(int row)
         return base::Outcome::refused(kNoItemSelected);
     const base::Outcome deleted = base::attempt([&] {
         const QByteArray bytes = readDatabase(current_.fileName);
-        const std::optional<editing::Edited> changed =
+        std::optional<editing::Edited> changed =
             editing::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
         if (!changed)
             return base::Outcome::refused(kDeleteRecordChanged);
         Change change = openChange(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
         change.write(changed->bytes);
         change.commit();
+        // The file lost exactly that record, and the table exactly its entry.
+        table_.removeDeletedRecord(row, std::move(changed->bytes), std::move(changed->index));
+        listedStamp_ = storage::fileStamp(currentDatabasePath());
         return base::Outcome::done();
     });
     if (!deleted.ok())
         return deleted;
-    // The file lost exactly that record, and the table exactly its entry.
-    table_.removeDeletedRecord(row);
     emit listingChanged();
     emit descriptionShown(QString());
     return base::Outcome::done();
 }
 
-base::Outcome Program::importItems(const QString &importPath)
+base::Outcome Program::importItems(const QString &importPath, const base::ProgressReport &progress)
 {
     std::optional<QByteArray> importBytes;
     if (QFileInfo(importPath).isFile()) {
@@ -118,14 +122,25 @@ base::Outcome Program::importItems(const QString &importPath)
     return base::attempt([&] {
         const QByteArray bytes = readDatabase(current_.fileName);
         const storage::RecordIndex index = storage::wholeRecords(bytes, current_.fileName);
-        editing::NameTable names;
-        for (const storage::Record &record : index.records)
-            names.add(QByteArray::fromRawData(bytes.constData() + record.name.begin, record.name.length));
+        // The progress counts the database's names, then the import's bytes.
+        const qint64 total = index.records.size() + importBytes->size();
+        const auto goOn = [&](qint64 done) { return !progress || progress(done, total); };
+        editing::NameTable names(index.records.size());
+        for (qsizetype r = 0; r < index.records.size(); ++r) {
+            if (r % kReportEvery == 0 && !goOn(r))
+                return base::Outcome::cancelled();
+            const storage::Span name = index.records[r].name;
+            names.add(QByteArray::fromRawData(bytes.constData() + name.begin, name.length));
+        }
         int added = 0;
-        const QByteArray records = editing::newImportRecords(*importBytes, names, &added);
+        const QByteArray records = editing::newImportRecords(
+            *importBytes, names, &added, [&](qsizetype done) { return goOn(index.records.size() + done); });
+        if (added < 0 || !goOn(total))
+            return base::Outcome::cancelled();
         Change change = openChange(current_.fileName, QStringLiteral("Import of %1 items").arg(added));
         writeCurrentDatabase(change, editing::withRecordsAppended(bytes, records));
         change.commit();
+        return base::Outcome::done();
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace search {
 namespace {
@@ -306,6 +307,13 @@ QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &in
     if (!storage::encodeWindows1252(text.toLower(), &folded))
         return findByDecoding(bytes, index, text, where, limit, more);
     return findOccurrences(bytes, index, FoldedNeedle(folded), where, limit, more);
+}
+
+QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
+                         SearchIn where)
+{
+    bool more = false;
+    return findRecords(bytes, index, text, where, std::numeric_limits<int>::max(), &more);
 }
 
 } // namespace search

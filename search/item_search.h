@@ -19,6 +19,9 @@ enum class SearchIn { Names, Descriptions, Both };
 // hit too.
 QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
                          SearchIn where, int limit, bool *more);
+// Every hit.
+QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
+                         SearchIn where);
 
 // True when text contains what, both taken in lower case.
 bool containsIgnoringCase(const QString &text, const QString &what);

@@ -19,9 +19,6 @@ struct Item
 // The item database file holds pairs of lines, name then description, in list
 // order.
 
-// The most items the program lists, and so the most a database it writes holds.
-inline constexpr int kListCapacity = 10000;
-
 // The first item of every new database.
 inline const QString kSampleName = QStringLiteral("small metallic ring");
 inline const QString kSampleDescription =

@@ -119,7 +119,33 @@ QString fileNameOf(const QString &path)
     return QFileInfo(path).fileName();
 }
 
+namespace {
+
+FileStamp stampOf(const struct stat &status)
+{
+    constexpr qint64 kBillion = 1000000000;
+    return {qint64(status.st_size), qint64(status.st_mtim.tv_sec) * kBillion + status.st_mtim.tv_nsec,
+            qint64(status.st_ctim.tv_sec) * kBillion + status.st_ctim.tv_nsec, quint64(status.st_dev),
+            quint64(status.st_ino)};
+}
+
+} // namespace
+
+std::optional<FileStamp> fileStamp(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return stampOf(status);
+}
+
 QByteArray readFile(const QString &path)
+{
+    FileStamp stamp;
+    return readFile(path, &stamp);
+}
+
+QByteArray readFile(const QString &path, FileStamp *stamp)
 {
     QFile file(path);
     if (QFileInfo(path).isDir())
@@ -127,6 +153,10 @@ QByteArray readFile(const QString &path)
                             QStringLiteral("Path/File access error (%1 is a folder)").arg(fileNameOf(path)));
     if (!file.open(QIODevice::ReadOnly))
         throw readOpenFailure(path, file);
+    struct stat status = {};
+    if (::fstat(file.handle(), &status) != 0)
+        throw failureFor(path, file, "read");
+    *stamp = stampOf(status);
     // Read into a buffer of the file's size: the bytes of a database stay in
     // memory while it is listed, with no room to spare and no second copy.
     QByteArray bytes(file.size(), Qt::Uninitialized);

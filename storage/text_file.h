@@ -18,6 +18,30 @@ namespace storage {
 // 70 when it may not be read, 75 for any other access failure.
 QByteArray readFile(const QString &path);
 
+// What tells that a file may hold other bytes than when it was read, without
+// reading it: its size, the times of its last change to the nanosecond, its
+// device and inode (a file saved anew is a new inode).
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modified = 0;    // nanoseconds
+    qint64 statusChanged = 0; // nanoseconds
+    quint64 device = 0;
+    quint64 inode = 0;
+
+    bool operator==(const FileStamp &other) const
+    {
+        return size == other.size && modified == other.modified && statusChanged == other.statusChanged
+               && device == other.device && inode == other.inode;
+    }
+    bool operator!=(const FileStamp &other) const { return !(*this == other); }
+};
+// The stamp of the file at path now; nothing when it cannot be had.
+std::optional<FileStamp> fileStamp(const QString &path);
+// Reads a whole file as readFile does; *stamp is the file's stamp when it was
+// opened (a change during the reading makes the file's next stamp differ).
+QByteArray readFile(const QString &path, FileStamp *stamp);
+
 // Reads lines one at a time from a file read whole at construction.
 class LineReader
 {

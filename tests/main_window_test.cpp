@@ -283,6 +283,22 @@ private slots:
             QCOMPARE(control(name)->minimumSize() == control(name)->maximumSize(), fixed);
         }
     }
+
+    void tenThousandItemsListAtOnceAndLongOperationsShowTheBusyCursor()
+    {
+        start(QByteArray("item\r\nd|\r\n").repeated(10000));
+        QCOMPARE(text("Label1"), QStringLiteral("10000 items in database"));
+        QVERIFY(control<QListView>("List1")->uniformItemSizes());
+        QStringList cursors;
+        connect(&p->program, &program::Program::listingChanged, window.get(),
+                [&] { cursors << (QGuiApplication::overrideCursor() ? "busy" : "none"); });
+        QTest::mouseClick(control<QPushButton>("Command2"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>("Command3"), Qt::LeftButton);
+        select(0);
+        control<QAction>("mnuDel")->trigger();
+        QCOMPARE(cursors, QStringList(3, "busy"));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
 };
 
 int main(int argc, char *argv[])

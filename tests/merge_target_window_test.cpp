@@ -51,6 +51,10 @@ private slots:
     {
         openAfterDownload(crlf({"sword", "sharp|", ""}));
         QCOMPARE(window->findChild<QListWidget *>("List1")->currentRow(), 0);
+        dialogs.expectProgress("Adding the downloaded items...", 0.5);
+        press("Command1"); // cancelled: nothing is written
+        QCOMPARE(p->database(), crlf({"ring", "gold|"}));
+        dialogs.expectProgress("Adding the downloaded items...");
         press("Command1");
         QCOMPARE(p->database(), crlf({"ring", "gold|", "sword", "sharp|"}));
         QVERIFY(!window->isVisible() && handled->count() == 1);

@@ -14,13 +14,6 @@ const QString kSource = QStringLiteral("   Source: Gearledger");
 // Twin names; a record without a final bar; a lone LF, Windows-1252 bytes and an empty last line.
 const QByteArray kOddItems = crlf({"ring", "first|", "axe", "", "ring", "gold|old", "caf\xE9\nx", "\x80 5|\x81||"});
 
-QByteArray manyItems(int count)
-{
-    QByteArray bytes;
-    for (int i = 0; i < count; ++i)
-        bytes += "item " + QByteArray::number(i) + "\r\nd|\r\n";
-    return bytes;
-}
 } // namespace
 
 class ProgramTest : public QObject
@@ -89,13 +82,6 @@ private slots:
                  "Unanticipated error #62  Description: Input past end of file (database.txt, after line 3)" + kSource);
         QCOMPARE(p.program.countText(), QStringLiteral("2 items in database"));
 
-        p.folder.write("database.txt", manyItems(10001));
-        QCOMPARE(p.program.listAll().failure()->number(), 9);
-        QCOMPARE(p.program.items().rowCount(), 10001); // the name that did not fit, without its description
-        QCOMPARE(p.program.items().description(10000), QString());
-        p.folder.write("database.txt", manyItems(10000));
-        QVERIFY(p.program.listAll().ok());
-
         QFile::remove(p.folder.file("database.txt"));
         QCOMPARE(p.program.listAll().failure()->number(), 53);
         QCOMPARE(p.program.countText(), QStringLiteral("0 items in database"));
@@ -123,9 +109,6 @@ private slots:
                  QStringLiteral("You must search in at least one of the Items or Descriptions' text.  Please check "
                                 "an area to search in."));
         QCOMPARE(p.listed().size(), 3); // untouched by the refusal
-        p.folder.write("database.txt", manyItems(10001));
-        QCOMPARE(p.program.search("item", true, false).failure()->number(), 9);
-        QCOMPARE(p.program.items().rowCount(), 10000);
     }
 
     void addingAppendsWhatWasTypedAndNothingWhenItCannotBeWritten()

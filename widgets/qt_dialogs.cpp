@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 
 namespace widgets {
 
@@ -73,6 +74,34 @@ QString QtDialogs::chooseFileToOpen(const QString &title, const QString &folder,
 void QtDialogs::beep()
 {
     QApplication::beep();
+}
+
+std::unique_ptr<base::Dialogs::Progress> QtDialogs::showProgress(const QString &text, const QString &title)
+{
+    // A window-modal dialog: each report lets the events through, so Cancel answers.
+    constexpr int kSteps = 1000;
+    class Shown : public Progress
+    {
+    public:
+        Shown(const QString &text, const QString &title)
+            : dialog_(text, QStringLiteral("Cancel"), 0, kSteps, QApplication::activeWindow())
+        {
+            dialog_.setWindowTitle(titleOr(title));
+            dialog_.setWindowModality(Qt::WindowModal);
+            dialog_.setMinimumDuration(300);
+            dialog_.setAutoReset(false);
+            dialog_.setAutoClose(false);
+        }
+        bool report(qint64 done, qint64 total) override
+        {
+            dialog_.setValue(total > 0 ? int(qMin(done, total) * kSteps / total) : 0);
+            return !dialog_.wasCanceled();
+        }
+
+    private:
+        QProgressDialog dialog_;
+    };
+    return std::make_unique<Shown>(text, title);
 }
 
 } // namespace widgets

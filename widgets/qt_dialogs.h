@@ -13,6 +13,7 @@ public:
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) override;
     void beep() override;
+    std::unique_ptr<Progress> showProgress(const QString &text, const QString &title) override;
 };
 
 } // namespace widgets

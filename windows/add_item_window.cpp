@@ -5,6 +5,7 @@
 #include "program/program.h"
 #include "widgets/twips.h"
 #include "widgets/typed_text.h"
+#include "windows/busy_cursor.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -59,9 +60,11 @@ void AddItemWindow::fill(const storage::Item &item)
 void AddItemWindow::onAddClicked()
 {
     const QString typed = widgets::typedText(descriptionBox_);
-    const base::Outcome added = filledDescription_ && typed == shownDescription_
-                                    ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
-                                    : program_.addItem(nameBox_->text(), typed);
+    const base::Outcome added = whileBusy([&] {
+        return filledDescription_ && typed == shownDescription_
+                   ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
+                   : program_.addItem(nameBox_->text(), typed);
+    });
     if (dialogs_.report(added))
         close();
 }

@@ -4,6 +4,7 @@
 #include "editing/description_encoding.h"
 #include "widgets/twips.h"
 #include "widgets/typed_text.h"
+#include "windows/busy_cursor.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -61,9 +62,10 @@ void EditItemWindow::onUpdateClicked()
 {
     const QString name = nameBox_->text();
     const QString typed = widgets::typedText(descriptionBox_);
-    const base::Outcome updated =
-        program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
-                             typed != shownDescription_ ? std::optional(typed) : std::nullopt);
+    const base::Outcome updated = whileBusy([&] {
+        return program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
+                                    typed != shownDescription_ ? std::optional(typed) : std::nullopt);
+    });
     if (dialogs_.report(updated))
         close();
 }

@@ -4,6 +4,7 @@
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
 #include "widgets/twips.h"
+#include "windows/busy_cursor.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -66,14 +67,20 @@ void MergeTargetWindow::onOkClicked()
 {
     const QList<QListWidgetItem *> selected = databaseList_->selectedItems();
     const int index = selected.isEmpty() ? -1 : databaseList_->row(selected.first());
-    if (dialogs_.report(program_.mergeDownload(catalogue_, index)))
+    const base::Outcome merged = whileBusy([&] {
+        const std::unique_ptr<base::Dialogs::Progress> progress =
+            dialogs_.showProgress(QStringLiteral("Adding the downloaded items..."), windowTitle());
+        return program_.mergeDownload(catalogue_, index, progress->reporter());
+    });
+    if (dialogs_.report(merged))
         finish();
 }
 
 void MergeTargetWindow::onNewDatabaseClicked()
 {
     const QString name = catalogue::askForNewDatabaseName(dialogs_);
-    if (!name.isEmpty() && dialogs_.report(program_.newDatabaseFromDownload(catalogue_, name)))
+    if (!name.isEmpty()
+        && dialogs_.report(whileBusy([&] { return program_.newDatabaseFromDownload(catalogue_, name); })))
         finish();
 }
 
