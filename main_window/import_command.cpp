@@ -2,7 +2,7 @@
 
 #include "base/dialogs.h"
 #include "program/program.h"
-#include "windows/busy_cursor.h"
+#include "widgets/busy_cursor.h"
 
 #include <QDir>
 
@@ -44,14 +44,14 @@ QString suggestedImportPath()
 void runImport(program::Program &program, base::Dialogs &dialogs)
 {
     dialogs.message(kCheckTheFormat);
-    if (const base::Outcome listed = whileBusy([&] { return program.listAll(); }); listed.failure()) {
+    if (const base::Outcome listed = widgets::whileBusy([&] { return program.listAll(); }); listed.failure()) {
         reportImportFailure(program, dialogs, *listed.failure());
         return;
     }
     const QString path = dialogs.inputBox(kPrompt, kInputTitle, suggestedImportPath());
     if (path.isEmpty())
         return;
-    const base::Outcome imported = whileBusy([&] {
+    const base::Outcome imported = widgets::whileBusy([&] {
         const std::unique_ptr<base::Dialogs::Progress> progress =
             dialogs.showProgress(QStringLiteral("Adding the items of ") + path, kInputTitle);
         return program.importItems(path, progress->reporter());

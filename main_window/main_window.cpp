@@ -9,7 +9,7 @@
 #include "widgets/packed_colour.h"
 #include "widgets/twips.h"
 #include "windows/add_item_window.h"
-#include "windows/busy_cursor.h"
+#include "widgets/busy_cursor.h"
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
 #include "windows/edit_item_window.h"
@@ -315,7 +315,7 @@ void MainWindow::showUndoEntry()
 
 void MainWindow::onUndo()
 {
-    dialogs_.report(whileBusy([this] { return program_.undoLastChange(); }));
+    dialogs_.report(widgets::whileBusy([this] { return program_.undoLastChange(); }));
 }
 
 void MainWindow::onVersions()
@@ -380,14 +380,14 @@ void MainWindow::onSelectionChanged()
 
 void MainWindow::onSearchClicked()
 {
-    dialogs_.report(whileBusy([this] {
+    dialogs_.report(widgets::whileBusy([this] {
         return program_.search(searchBox_->text(), inNamesBox_->isChecked(), inDescriptionsBox_->isChecked());
     }));
 }
 
 void MainWindow::onShowAllClicked()
 {
-    dialogs_.report(whileBusy([this] { return program_.listAll(); }));
+    dialogs_.report(widgets::whileBusy([this] { return program_.listAll(); }));
 }
 
 void MainWindow::onTooltipTimer()
@@ -443,7 +443,7 @@ void MainWindow::onAddItem()
 
 void MainWindow::onDeleteItem()
 {
-    if (!dialogs_.report(whileBusy([this] { return program_.deleteListedItem(selectedRow()); })))
+    if (!dialogs_.report(widgets::whileBusy([this] { return program_.deleteListedItem(selectedRow()); })))
         return;
     // The list would move its selection on to the next entry; drop it, so that
     // another Delete does not take an item the user never chose.

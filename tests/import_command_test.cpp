@@ -1,5 +1,6 @@
 // File > "Add From File": importing the records of a text file, the duplicate test, and every way
 // an import can stop.
+#include "editing/item_import.h"
 #include "main_window/import_command.h"
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"

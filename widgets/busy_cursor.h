@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-namespace windows {
+namespace widgets {
 
 // While it lives, the pointer shows the busy cursor over every window of the
 // program: made around a call of the program object that may take long (it
@@ -25,4 +25,4 @@ auto whileBusy(Work &&work)
     return work();
 }
 
-} // namespace windows
+} // namespace widgets

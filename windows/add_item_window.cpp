@@ -5,7 +5,7 @@
 #include "program/program.h"
 #include "widgets/twips.h"
 #include "widgets/typed_text.h"
-#include "windows/busy_cursor.h"
+#include "widgets/busy_cursor.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -60,7 +60,7 @@ void AddItemWindow::fill(const storage::Item &item)
 void AddItemWindow::onAddClicked()
 {
     const QString typed = widgets::typedText(descriptionBox_);
-    const base::Outcome added = whileBusy([&] {
+    const base::Outcome added = widgets::whileBusy([&] {
         return filledDescription_ && typed == shownDescription_
                    ? program_.addStoredItem({nameBox_->text(), *filledDescription_})
                    : program_.addItem(nameBox_->text(), typed);

@@ -5,7 +5,7 @@
 #include "program/program.h"
 #include "widgets/picture_button.h"
 #include "widgets/twips.h"
-#include "windows/busy_cursor.h"
+#include "widgets/busy_cursor.h"
 
 #include <QComboBox>
 #include <QAbstractItemView>
@@ -107,7 +107,7 @@ void CurrentDatabaseWindow::loadCatalogue()
 
 void CurrentDatabaseWindow::onOkClicked()
 {
-    if (!dialogs_.report(whileBusy([&] { return program_.chooseDatabase(catalogue_, databaseBox_->currentText()); })))
+    if (!dialogs_.report(widgets::whileBusy([&] { return program_.chooseDatabase(catalogue_, databaseBox_->currentText()); })))
         return;
     close();
     dialogs_.report(program_.reloadCurrentDatabase());

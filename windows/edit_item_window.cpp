@@ -4,7 +4,7 @@
 #include "editing/description_encoding.h"
 #include "widgets/twips.h"
 #include "widgets/typed_text.h"
-#include "windows/busy_cursor.h"
+#include "widgets/busy_cursor.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -62,7 +62,7 @@ void EditItemWindow::onUpdateClicked()
 {
     const QString name = nameBox_->text();
     const QString typed = widgets::typedText(descriptionBox_);
-    const base::Outcome updated = whileBusy([&] {
+    const base::Outcome updated = widgets::whileBusy([&] {
         return program_.replaceItem(listed_, name != shownName_ ? std::optional(name) : std::nullopt,
                                     typed != shownDescription_ ? std::optional(typed) : std::nullopt);
     });

@@ -4,7 +4,7 @@
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
 #include "widgets/twips.h"
-#include "windows/busy_cursor.h"
+#include "widgets/busy_cursor.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -67,7 +67,7 @@ void MergeTargetWindow::onOkClicked()
 {
     const QList<QListWidgetItem *> selected = databaseList_->selectedItems();
     const int index = selected.isEmpty() ? -1 : databaseList_->row(selected.first());
-    const base::Outcome merged = whileBusy([&] {
+    const base::Outcome merged = widgets::whileBusy([&] {
         const std::unique_ptr<base::Dialogs::Progress> progress =
             dialogs_.showProgress(QStringLiteral("Adding the downloaded items..."), windowTitle());
         return program_.mergeDownload(catalogue_, index, progress->reporter());
@@ -80,7 +80,7 @@ void MergeTargetWindow::onNewDatabaseClicked()
 {
     const QString name = catalogue::askForNewDatabaseName(dialogs_);
     if (!name.isEmpty()
-        && dialogs_.report(whileBusy([&] { return program_.newDatabaseFromDownload(catalogue_, name); })))
+        && dialogs_.report(widgets::whileBusy([&] { return program_.newDatabaseFromDownload(catalogue_, name); })))
         finish();
 }
 

@@ -3,7 +3,7 @@
 #include "base/dialogs.h"
 #include "program/program.h"
 #include "widgets/twips.h"
-#include "windows/busy_cursor.h"
+#include "widgets/busy_cursor.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -114,7 +114,7 @@ void VersionsWindow::onRestoreClicked()
         dialogs_.message(QStringLiteral("Please select a version in the list first, then press Restore."));
         return;
     }
-    if (!dialogs_.report(whileBusy([&] { return program_.restoreVersion(versions[row].version, file); })))
+    if (!dialogs_.report(widgets::whileBusy([&] { return program_.restoreVersion(versions[row].version, file); })))
         return;
     if (file == program_.currentDatabase().fileName) {
         showVersions();
