@@ -31,6 +31,10 @@ public:
     {
         return inputBox(title, title, folder);
     }
+    QString chooseFileToSave(const QString &title, const QString &proposed, const QString &) override
+    {
+        return inputBox(title, title, proposed);
+    }
     void beep() override { take("beep", QString(), QString()); }
 
     // What went wrong, one line each; empty when every expected dialog came and nothing else did.
