@@ -9,6 +9,7 @@
 #include "windows/merge_target_window.h"
 
 #include <QAccessible>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -125,8 +126,14 @@ private slots:
         for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"}, {"mnuEdit", "Form2"},
                                           {"mnuCurrDatabase", "Form3"}, {"mnuDownload", "Form5"}, {"mnuPref", "frmPref"},
                                           {"mnuVersions", "frmVersions"}, {"mnuImportLog", "frmHarvest"},
-                                          {"mnuPasteItem", "Form4"}}) {
-            main.findChild<QAction *>(entry)->trigger();
+                                          {"mnuPasteItem", "Form4"}, {"mnuFindItems", "findItemsWindow"},
+                                          {"fieldsButton", "fieldsWindow"}}) {
+            if (QAction *action = main.findChild<QAction *>(entry)) {
+                action->trigger();
+            } else { // the Fields window comes from Find Items
+                main.findChild<QAction *>("mnuFindItems")->trigger();
+                main.findChild<QAbstractButton *>(entry)->click();
+            }
             QPointer<QWidget> window = main.findChild<QWidget *>(name);
             QVERIFY2(window, name);
             verifyReadable(window);

@@ -1,5 +1,6 @@
 #include "windows/find_items_window.h"
 
+#include <QAbstractItemView>
 #include <QAbstractTableModel>
 #include <QAccessible>
 #include <QAction>
@@ -237,6 +238,7 @@ void FindItemsWindow::buildControls()
     scoreBox_->lineEdit()->setAccessibleName(QStringLiteral("Score"));
     scoreBox_->lineEdit()->setPlaceholderText(QStringLiteral("2*hitroll + 2*damroll + hp/10 - weight/5"));
     scoreBox_->setInsertPolicy(QComboBox::NoInsert);
+    scoreBox_->view()->setAccessibleName(QStringLiteral("Weight sets"));
     scoreMistake_ = new QLabel;
     scoreMistake_->setObjectName(QStringLiteral("scoreMistake"));
     scoreMistake_->setWordWrap(true);
