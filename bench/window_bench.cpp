@@ -58,7 +58,7 @@ struct StartedWindow
     QTemporaryDir folder;
     SilentDialogs dialogs;
     std::unique_ptr<program::Program> program;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<main_window::MainWindow> window;
 
     explicit StartedWindow(const QByteArray &database)
     {
@@ -66,7 +66,7 @@ struct StartedWindow
         storage::saveAtomically(folder.filePath("database.txt"), database);
         storage::saveAtomically(folder.filePath("datalist.txt"), "1\r\ndatabase\r\ndatabase.txt\r\n");
         program = std::make_unique<program::Program>(folder.path());
-        window = std::make_unique<MainWindow>(*program, dialogs);
+        window = std::make_unique<main_window::MainWindow>(*program, dialogs);
         window->startUp();
         window->show();
         QApplication::processEvents();
@@ -300,7 +300,7 @@ void addStartUpAndMemory(const std::string &n, int items)
         prepared.program.reset();
         for (auto _ : state) {
             program::Program program(prepared.folder.path());
-            MainWindow window(program, prepared.dialogs);
+            main_window::MainWindow window(program, prepared.dialogs);
             window.startUp();
             window.show();
             window.findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();

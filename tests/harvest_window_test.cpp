@@ -30,7 +30,7 @@ private slots:
         p.folder.write("game.log", "Object 'helm' is armor.\n\nObject 'ring' is jewel.\nObject 'axe' is weapon.\n\n"
                                    "Object 'bow' is weapon.\nObject 'arrow \xE2\x86\x92' is ammo.\n"
                                    "Object 'axe' is weapon.\n");
-        HarvestWindow window(p.program, dialogs);
+        windows::HarvestWindow window(p.program, dialogs);
         window.show();
         auto *list = window.findChild<QTreeView *>("lstFound");
         QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -60,7 +60,7 @@ private slots:
         for (int i = 0; i < 100000; ++i)
             big += "Object 'item " + QByteArray::number(i) + "' is new.\r\nWeight 1.\r\n\r\n";
         p.folder.write("big.log", big);
-        HarvestWindow again(p.program, dialogs);
+        windows::HarvestWindow again(p.program, dialogs);
         again.show();
         again.findChild<QLineEdit *>("txtStart")->setText("Object");
         again.read(p.folder.file("big.log"));
@@ -81,7 +81,7 @@ private slots:
         ProgramOnFolder p(dialogs, crlf({"ring", "gold|"}));
         QFile sparse(p.folder.file("nul.log"));
         QVERIFY(sparse.open(QIODevice::WriteOnly) && ::ftruncate(sparse.handle(), qint64(1) << 30) == 0);
-        HarvestWindow window(p.program, dialogs);
+        windows::HarvestWindow window(p.program, dialogs);
         window.show();
         const auto summary = [&] { return window.findChild<QLabel *>("lblSummary")->text(); };
         window.read(sparse.fileName());

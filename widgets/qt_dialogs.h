@@ -2,6 +2,8 @@
 
 #include "base/dialogs.h"
 
+namespace widgets {
+
 // The program's dialogs: Qt message boxes and input dialogs over the active window.
 class QtDialogs : public base::Dialogs
 {
@@ -13,3 +15,5 @@ public:
     QString chooseFileToSave(const QString &title, const QString &proposed, const QString &filter) override;
     void beep() override;
 };
+
+} // namespace widgets
