@@ -36,7 +36,7 @@ class FindItemsWindowTest : public QObject
 
     ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
-    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<main_window::MainWindow> main;
     QWidget *window = nullptr;
     QTableView *table = nullptr;
 
@@ -53,7 +53,7 @@ private slots:
         p = std::make_unique<ProgramOnFolder>(dialogs, kRings);
         p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p->folder.write("armour.txt", crlf({"iron helmet", "level 5.|Wear location: head|Affects hitroll by 1.|"}));
-        main = std::make_unique<MainWindow>(p->program, dialogs);
+        main = std::make_unique<main_window::MainWindow>(p->program, dialogs);
         main->show();
         main->findChild<QAction *>("mnuFindItems")->trigger();
         window = main->findChild<QWidget *>("findItemsWindow");
