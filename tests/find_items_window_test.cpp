@@ -21,6 +21,25 @@ const QByteArray kRings = crlf({"ring of fire", "Weight 4, value 310, level 18.|
                                 "copper band", "Weight 1, value 20.|Can be worn on: finger|Affects hitroll by 3.|",
                                 "long sword", "Weight 9, value 90, level 10.|Affects damage roll by 4.|"});
 
+// Controls that leave their window or lie on one another.
+QStringList misplaced(QWidget *window)
+{
+    QStringList wrong;
+    QVector<QWidget *> seen;
+    for (QWidget *control : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!control->isVisible())
+            continue;
+        if (!window->rect().contains(control->geometry()) || control->width() < 8)
+            wrong.append(control->objectName() + " out");
+        for (QWidget *other : seen) {
+            if (other->geometry().intersects(control->geometry()))
+                wrong.append(control->objectName() + " on " + other->objectName());
+        }
+        seen.append(control);
+    }
+    return wrong;
+}
+
 QStringList column(const QTableView *table, int c)
 {
     QStringList cells;
@@ -92,6 +111,24 @@ private slots:
         QCOMPARE(column(table, level), QStringList({"10", "18", ""}));
         table->sortByColumn(level, Qt::DescendingOrder);
         QCOMPARE(column(table, level), QStringList({"18", "10", ""}));
+        window->findChild<QComboBox *>("scoreBox")->setEditText("weight - hitroll");
+        QCOMPARE(table->model()->headerData(2, Qt::Horizontal).toString(), "Score");
+        table->sortByColumn(2, Qt::AscendingOrder);
+        QCOMPARE(column(table, 2), QStringList({"-2", "2", "9"}));
+        QCOMPARE(column(table, 0), QStringList({"copper band", "ring of fire", "long sword"}));
+    }
+
+    void theWindowsResizeSensibly()
+    {
+        window->findChild<QPushButton *>("fieldsButton")->click();
+        for (QWidget *shown : {window, main->findChild<QWidget *>("fieldsWindow")}) {
+            const QSize first = shown->size();
+            for (const double factor : {0.75, 1.0, 2.0}) {
+                shown->resize(first * factor);
+                QApplication::processEvents();
+                QVERIFY2(misplaced(shown).isEmpty(), qPrintable(misplaced(shown).join("; ")));
+            }
+        }
     }
 
     void bestPerSlotShowsHeadingRowsAndEnterShowsTheItem()
@@ -117,6 +154,8 @@ private slots:
         QVERIFY(fields);
         auto *list = fields->findChild<QListWidget *>("fieldList");
         QVERIFY(!list->findItems("level: 2 of 3 items", Qt::MatchExactly).isEmpty());
+        table->setCurrentIndex(table->model()->index(1, 0));
+        QCOMPARE(fields->findChild<QListWidget *>("itemFields")->item(0)->text(), "weight: 1");
         auto *editor = fields->findChild<QPlainTextEdit *>("rulesEditor");
         editor->setPlainText("match Weight {weight:number}\nmatch level {lvl:numbr}\n");
         dialogs.expectMessage("The rules in fields.txt cannot be used: line 2: unknown placeholder {lvl:numbr}");

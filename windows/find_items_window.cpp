@@ -278,8 +278,6 @@ void FindItemsWindow::buildControls()
     columnsButton_->setObjectName(QStringLiteral("columnsButton"));
     auto *fieldsButton = new QPushButton(QStringLiteral("F&ields..."));
     fieldsButton->setObjectName(QStringLiteral("fieldsButton"));
-    auto *exportButton = new QPushButton(QStringLiteral("&Export..."));
-    exportButton->setObjectName(QStringLiteral("exportButton"));
     auto *compareButton = new QPushButton(QStringLiteral("Co&mpare"));
     compareButton->setObjectName(QStringLiteral("compareButton"));
     compareButton->setToolTip(QStringLiteral("Compare the selected items (Ctrl+M)"));
@@ -298,7 +296,7 @@ void FindItemsWindow::buildControls()
     scoreRow->addWidget(scoreBox_, 1);
     scoreRow->addWidget(bestPerSlotBox_);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {columnsButton_, fieldsButton, exportButton, compareButton})
+    for (QPushButton *button : {columnsButton_, fieldsButton, compareButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(closeButton);
@@ -327,7 +325,6 @@ void FindItemsWindow::buildControls()
     connect(columnsButton_, &QPushButton::clicked, this,
             [this] { showColumnMenu(columnsButton_->mapToGlobal(QPoint(0, columnsButton_->height()))); });
     connect(fieldsButton, &QPushButton::clicked, this, &FindItemsWindow::fieldsWanted);
-    connect(exportButton, &QPushButton::clicked, this, &FindItemsWindow::onExport);
     connect(compareButton, &QPushButton::clicked, this, &FindItemsWindow::onCompare);
     connect(compareKey, &QAction::triggered, this, &FindItemsWindow::onCompare);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -466,10 +463,6 @@ void FindItemsWindow::onCompare()
         return;
     }
     emit compareWanted(items);
-}
-
-void FindItemsWindow::onExport()
-{
 }
 
 void FindItemsWindow::closeEvent(QCloseEvent *event)

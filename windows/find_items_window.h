@@ -63,7 +63,6 @@ private:
     void showColumnMenu(const QPoint &at);
     void onActivated(int row);
     void onCompare();
-    void onExport();
     void readFields();
 
     program::Program &program_;
