@@ -111,6 +111,40 @@ private slots:
                  "iron helmet is no longer in the database armour.");
     }
 
+    void tryingRulesReadsTheScopeWithoutSavingThem()
+    {
+        program::FieldScope tried;
+        QCOMPARE(p->program.tryFieldRules("match level {lvl:numbr}", true, &tried).message(),
+                 "The rules in fields.txt cannot be used: line 1: unknown placeholder {lvl:numbr}");
+        QVERIFY(p->program.tryFieldRules("match Affects hitroll by {hr:number}", true, &tried).ok());
+        QCOMPARE(tried.known.fields().size(), 1);
+        QCOMPARE(tried.known.summary(tried.known.fields()[0]), "hr: 3 of 4 items");
+        QVERIFY(!p->folder.exists("fields.txt"));
+    }
+
+    void shownColumns_data()
+    {
+        QTest::addColumn<QStringList>("queryFields");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("defaults") << QStringList() << QStringList() << QStringList()
+                                  << QStringList({"name", "database", "level", "type", "slot"});
+        QTest::newRow("query fields first, once") << QStringList({"slot", "hp"}) << QStringList({"hp", "mana"})
+                                                  << QStringList()
+                                                  << QStringList({"name", "database", "slot", "hp", "level", "type", "mana"});
+        QTest::newRow("hidden, never the name") << QStringList({"hp"}) << QStringList()
+                                                << QStringList({"name", "database", "hp", "type"})
+                                                << QStringList({"name", "level", "slot"});
+    }
+    void shownColumns()
+    {
+        QFETCH(QStringList, queryFields);
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, hidden);
+        QTEST(program::shownColumns(queryFields, added, hidden), "shown");
+    }
+
     void theChosenColumnsAreRemembered()
     {
         p->program.rememberFindColumns({{"weight"}, {"type"}});
