@@ -99,6 +99,8 @@ private slots:
         QCOMPARE(prefFile(), started);
         open();
         QCOMPARE(checkedOptions(), (QList<int>{1, 16, 24}));
+        for (int n = 1; n <= 24; ++n) // the descriptions' buttons carry their names as captions
+            QCOMPARE(option(n)->text(), n >= 17 ? QStringLiteral("Option%1").arg(n) : QString());
 
         // A folder in the way of pref.txt: reported, nothing shown, the window stays with the choice.
         QVERIFY(QFile::remove(p->folder.file("pref.txt")) && QDir(p->folder.path()).mkdir("pref.txt"));
