@@ -200,14 +200,14 @@ void addChanges(const std::string &n, int items)
             return [&program] { (void)program.addItem(QStringLiteral("a new item"), QStringLiteral("Weight 1")); };
         });
     });
-    // What a change spends on its version: the replaced file's second name.
+    // What a change spends on its version: a hard link to the replaced file.
     add("op/keep_version/linked/" + n, [items](benchmark::State &state) {
         QTemporaryDir folder;
         storage::saveAtomically(folder.filePath("database.txt"), database(items));
         const history::VersionStore store{storage::DataFolder(folder.path())};
         CpuSplit cpu;
         // Each version is taken back, as a change would take the file's name
-        // away: the file keeps a single name, and so a second one can be given.
+        // away: the file keeps a single link, and so a hard link can be made.
         for (auto _ : state) {
             history::Version kept;
             cpu.measure([&] { kept = store.keepFile(QStringLiteral("database.txt"), history::Kind::Change, "Delete of x"); });
@@ -215,7 +215,7 @@ void addChanges(const std::string &n, int items)
         }
         cpu.report(state);
     });
-    // Where the file system gives no second name: a copy.
+    // Where the file system makes no hard link: a copy.
     add("op/keep_version/copied/" + n, [items](benchmark::State &state) {
         QTemporaryDir folder;
         const history::VersionStore store{storage::DataFolder(folder.path())};

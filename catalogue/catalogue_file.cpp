@@ -29,7 +29,7 @@ QVector<Entry> currentEntries(const QString &path, const Catalogue &catalogue)
     const CatalogueRead fresh = readCatalogue(path);
     if (!fresh.failure)
         return fresh.catalogue.entries;
-    if (fresh.failure->number() == base::ErrFileNotFound)
+    if (fresh.failure->isMissingFile())
         return catalogue.entries;
     throw *fresh.failure;
 }

@@ -17,8 +17,9 @@
 // versions), the time it was kept in UTC, what kind of step followed it and
 // which change (cut to fit the file name):
 // "000042;2026-12-06T14.30.12.123Z;change;Delete of small metallic ring.txt".
-// Versions named by an earlier release ("2026-12-06 15.30.12.123;change;...",
-// local time) are read too, and are older than every numbered one.
+// Versions named without a number, by local time
+// ("2026-12-06 15.30.12.123;change;..."), are read too, and are older than
+// every numbered one.
 //
 // A version is pending (its name ends in ".pending") from when it is kept
 // until its change is in place; only then is it final and counted. The newest
@@ -36,7 +37,7 @@ enum class Kind {
 struct Version
 {
     QString path;
-    // Grows with every version kept; 0 for a version an earlier release named.
+    // Grows with every version kept; 0 for a version named without a number.
     qint64 sequence = 0;
     // When it was kept, in local time.
     QDateTime when;
@@ -63,10 +64,10 @@ public:
     Version keep(const QString &databaseFile, const QByteArray &bytes, Kind kind, const QString &change) const;
     // Keeps the database file as it is now as the newest version, pending. A
     // file about to be replaced by a safe save (which writes a new file) or
-    // removed keeps its content under a second name, without a copy, when it
-    // has no other name; otherwise (or where the file system cannot give one)
-    // its bytes are copied, so that no version shares its content with a file
-    // that is written in place. The version is on disk when this returns.
+    // removed keeps its content through a hard link, without a copy, when it
+    // has no other hard link; otherwise (or where the file system cannot make
+    // one) its bytes are copied, so that no version shares its content with a
+    // file that is written in place. The version is on disk when this returns.
     // Throws a Failure; nothing is kept then.
     Version keepFile(const QString &databaseFile, Kind kind, const QString &change) const;
     // The change of a pending version is in place: the version becomes final
@@ -75,7 +76,7 @@ public:
     void finalise(const Version &pending) const;
     // Takes back a version that was kept for a change that did not happen.
     void discard(const Version &version) const;
-    // Whether a version is what the file holds now (its second name, or the same bytes).
+    // Whether a version is what the file holds now (a hard link to it, or the same bytes).
     static bool isContentOf(const Version &version, const QString &file);
 
     // The start-up's work on the versions, which never leaves the program
@@ -84,8 +85,8 @@ public:
     // still is the version) and finalises one whose change did, or whose
     // database is no longer catalogued (a removal stopped half-way: the file
     // stays, with its versions, to be offered back); gives a database file
-    // that shares its content with a version (an earlier release kept versions
-    // so) content of its own. What cannot be done is left for the next start.
+    // that shares its content with a version content of its own. What cannot
+    // be done is left for the next start.
     void recover(const std::function<bool(const QString &databaseFile)> &isCatalogued) const;
 
     // The final versions in a folder of versions (a database file's, or a set

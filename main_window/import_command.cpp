@@ -20,7 +20,7 @@ const QString kUpdated = QStringLiteral("Your database has been updated successf
 // list shows it again in place of any half-done state.
 void reportImportFailure(program::Program &program, base::Dialogs &dialogs, const base::Failure &failure)
 {
-    if (failure.number() == base::ErrFileNotFound) {
+    if (failure.isMissingFile()) {
         dialogs.message(QStringLiteral("Could not find the ") + program.currentDatabase().fileName
                         + QStringLiteral(" file; Please go and select another database, or create a new one."));
         return;

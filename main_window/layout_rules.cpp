@@ -39,10 +39,10 @@ qint32 roundedTwips(double value)
 
 void fitLowerControlsToHeight(MainWindowLayout &layout, double outerHeight)
 {
-    layout.List1.height = roundedTwips(outerHeight - kListHeightMargin);
-    layout.Text2.top = roundedTwips(outerHeight - kSearchBoxMargin);
-    layout.Command3.top = roundedTwips(outerHeight - kButtonsMargin);
-    layout.Command2.top = roundedTwips(outerHeight - kButtonsMargin);
+    layout.list.height = roundedTwips(outerHeight - kListHeightMargin);
+    layout.searchBox.top = roundedTwips(outerHeight - kSearchBoxMargin);
+    layout.showAllButton.top = roundedTwips(outerHeight - kButtonsMargin);
+    layout.searchButton.top = roundedTwips(outerHeight - kButtonsMargin);
 }
 
 void rememberOuterSize(RememberedLayout &remembered, double outerWidth, double outerHeight)
@@ -64,36 +64,36 @@ ResizeOutcome layOutResizedWindow(MainWindowLayout &layout, RememberedLayout &re
         return ResizeOutcome::Minimized;
     }
 
-    if (!(layout.Text1.left + kRightMargin < outerWidth && outerHeight - kListHeightMargin > kMinListHeight))
+    if (!(layout.descriptionView.left + kRightMargin < outerWidth && outerHeight - kListHeightMargin > kMinListHeight))
         return ResizeOutcome::TooSmall;
 
     fitLowerControlsToHeight(layout, outerHeight);
-    layout.Text1.height = roundedTwips(outerHeight - kDescriptionMargin);
-    layout.Text1.width = roundedTwips(outerWidth - layout.Text1.left - kRightMargin);
+    layout.descriptionView.height = roundedTwips(outerHeight - kDescriptionMargin);
+    layout.descriptionView.width = roundedTwips(outerWidth - layout.descriptionView.left - kRightMargin);
     remembered.state = qint32(state);
     rememberOuterSize(remembered, outerWidth, outerHeight);
-    layout.Image1.height = roundedTwips(outerHeight);
-    layout.chkItems.top = layout.Command3.top;
-    layout.chkDesc.top = layout.chkItems.top + kCheckBoxSpacing;
+    layout.divider.height = roundedTwips(outerHeight);
+    layout.inNamesBox.top = layout.showAllButton.top;
+    layout.inDescriptionsBox.top = layout.inNamesBox.top + kCheckBoxSpacing;
     return ResizeOutcome::LaidOut;
 }
 
 bool moveDividerTo(MainWindowLayout &layout, double outerWidth, double p)
 {
-    if (!(p > kMinListWidth && outerWidth - (p + layout.Image1.width) - kRightMargin > kMinDescriptionWidth))
+    if (!(p > kMinListWidth && outerWidth - (p + layout.divider.width) - kRightMargin > kMinDescriptionWidth))
         return false;
-    layout.List1.width = roundedTwips(p);
-    layout.Text2.width = roundedTwips(p);
-    layout.Command2.left = roundedTwips(p - layout.Command2.width + kSearchButtonOverhang);
-    layout.Text1.left = roundedTwips(p + layout.Image1.width);
-    layout.Text1.width = roundedTwips(outerWidth - layout.Text1.left - kRightMargin);
-    layout.Label2.left = roundedTwips(p + layout.Image1.width);
+    layout.list.width = roundedTwips(p);
+    layout.searchBox.width = roundedTwips(p);
+    layout.searchButton.left = roundedTwips(p - layout.searchButton.width + kSearchButtonOverhang);
+    layout.descriptionView.left = roundedTwips(p + layout.divider.width);
+    layout.descriptionView.width = roundedTwips(outerWidth - layout.descriptionView.left - kRightMargin);
+    layout.descriptionHeading.left = roundedTwips(p + layout.divider.width);
     return true;
 }
 
 void putDividerAtListEdge(MainWindowLayout &layout)
 {
-    layout.Image1.left = layout.List1.left + layout.List1.width;
+    layout.divider.left = layout.list.left + layout.list.width;
 }
 
 } // namespace main_window

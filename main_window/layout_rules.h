@@ -26,15 +26,15 @@ struct RememberedLayout
 // The controls of the main window that the layout moves or sizes, in twips.
 struct MainWindowLayout
 {
-    widgets::TwipRect List1;
-    widgets::TwipRect Text2;
-    widgets::TwipRect Command2;
-    widgets::TwipRect Command3;
-    widgets::TwipRect Text1;
-    widgets::TwipRect Label2;
-    widgets::TwipRect chkItems;
-    widgets::TwipRect chkDesc;
-    widgets::TwipRect Image1;
+    widgets::TwipRect list;
+    widgets::TwipRect searchBox;
+    widgets::TwipRect searchButton;
+    widgets::TwipRect showAllButton;
+    widgets::TwipRect descriptionView;
+    widgets::TwipRect descriptionHeading;
+    widgets::TwipRect inNamesBox;
+    widgets::TwipRect inDescriptionsBox;
+    widgets::TwipRect divider;
 };
 
 // What a resize notification did.

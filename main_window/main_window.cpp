@@ -277,7 +277,7 @@ void MainWindow::buildMenus()
     addEntry(file, "mnuAbout", QStringLiteral("About Gearledger"), &MainWindow::onAbout);
     addSeparator(file, "mnuline1");
     addEntry(file, "mnuAdd", QStringLiteral("&Add From File"), &MainWindow::onImport);
-    addEntry(file, "mnuImportLog", QStringLiteral("Import &Game Log..."), &MainWindow::onImportLog);
+    addEntry(file, "importGameLogEntry", QStringLiteral("Import &Game Log..."), &MainWindow::onImportLog);
     addEntry(file, "mnuPref", QStringLiteral("&Preferences"), &MainWindow::onPreferences);
     addSeparator(file, "mnuline");
     addEntry(file, "mnuExit", QStringLiteral("E&xit"), &MainWindow::onExit);
@@ -289,20 +289,21 @@ void MainWindow::buildMenus()
              QKeySequence(Qt::CTRL | Qt::Key_D));
     addEntry(editing, "mnuEdit", QStringLiteral("&Edit Current Item"), &MainWindow::onEditItem,
              QKeySequence(Qt::CTRL | Qt::Key_E));
-    addEntry(editing, "mnuPasteItem", QStringLiteral("&Paste As New Item"), &MainWindow::onPasteItem,
+    addEntry(editing, "pasteAsNewItemEntry", QStringLiteral("&Paste As New Item"), &MainWindow::onPasteItem,
              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
-    addEntry(editing, "mnuCopyItem", QStringLiteral("&Copy Item"), &MainWindow::onCopyItem,
+    addEntry(editing, "copyItemEntry", QStringLiteral("&Copy Item"), &MainWindow::onCopyItem,
              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     // Every change can be taken back; Alt+Backspace is the common undo key the Ctrl shortcuts leave free.
-    undoEntry_ = addEntry(editing, "mnuUndo", QString(), &MainWindow::onUndo, QKeySequence(Qt::ALT | Qt::Key_Backspace));
+    undoEntry_ =
+        addEntry(editing, "undoEntry", QString(), &MainWindow::onUndo, QKeySequence(Qt::ALT | Qt::Key_Backspace));
 
     QMenu *database = addMenu("mnuDatabase", QStringLiteral("&Database"));
     addEntry(database, "mnuCurrDatabase", QStringLiteral("&Current Database"), &MainWindow::onCurrentDatabase,
              QKeySequence(Qt::CTRL | Qt::Key_Z));
     addSeparator(database, "mnuline2");
     addEntry(database, "mnuDownload", QStringLiteral("Download Database &Update"), &MainWindow::onDownload);
-    addEntry(database, "mnuVersions", QStringLiteral("&Earlier Versions..."), &MainWindow::onVersions);
-    addEntry(database, "mnuFindItems", QStringLiteral("&Find Items..."), &MainWindow::onFindItems,
+    addEntry(database, "earlierVersionsEntry", QStringLiteral("&Earlier Versions..."), &MainWindow::onVersions);
+    addEntry(database, "findItemsEntry", QStringLiteral("&Find Items..."), &MainWindow::onFindItems,
              QKeySequence(Qt::CTRL | Qt::Key_F));
     showUndoEntry();
 }
@@ -616,9 +617,15 @@ MainWindowLayout MainWindow::currentLayout() const
 void MainWindow::applyLayout(const MainWindowLayout &layout)
 {
     const std::pair<QWidget *, widgets::TwipRect> placedAt[] = {
-        {itemList_, layout.List1},         {searchBox_, layout.Text2},           {searchButton_, layout.Command2},
-        {showAllButton_, layout.Command3}, {descriptionView_, layout.Text1},     {descriptionHeading_, layout.Label2},
-        {inNamesBox_, layout.chkItems},    {inDescriptionsBox_, layout.chkDesc}, {divider_, layout.Image1},
+        {itemList_, layout.list},
+        {searchBox_, layout.searchBox},
+        {searchButton_, layout.searchButton},
+        {showAllButton_, layout.showAllButton},
+        {descriptionView_, layout.descriptionView},
+        {descriptionHeading_, layout.descriptionHeading},
+        {inNamesBox_, layout.inNamesBox},
+        {inDescriptionsBox_, layout.inDescriptionsBox},
+        {divider_, layout.divider},
     };
     for (const auto &[widget, rect] : placedAt) {
         if (widgets::twipsOf(widget) != rect)

@@ -12,6 +12,7 @@
 #include "program/field_cache.h"
 #include "program/found_items.h"
 #include "program/item_table.h"
+#include "query/score_sets.h"
 #include "storage/data_folder.h"
 #include "storage/folder_lock.h"
 #include "storage/item_database.h"
@@ -220,6 +221,19 @@ public:
     GameLogChoices gameLogChoices() const;
     void rememberGameLogChoices(const GameLogChoices &choices) const;
 
+    // The weight sets of the score box (program_scores.cpp), kept in
+    // scores.cfg in the program folder, in its order. The defaults when the
+    // file is missing (or cannot be read); an expression is kept as written.
+    QVector<query::ScoreSet> scoreSets() const;
+    // Keeps a set, in the place of the one of that name (names ignore case,
+    // blanks at either end are not kept) or after the others, in one safe
+    // write of scores.cfg. Refused for a set that would not read back the
+    // same (query::scoreSetRefusal); fails, writing nothing, when scores.cfg
+    // cannot be read or written.
+    base::Outcome saveScoreSet(const QString &name, const QString &expression);
+    // Takes the set of that name out likewise; refused when there is none.
+    base::Outcome removeScoreSet(const QString &name);
+
     // The download (program_download.cpp). A fetch runs in the background,
     // one at a time; its end is signalled by downloadListFetched or
     // databaseDownloaded: done when the document is in its file (written
@@ -308,6 +322,8 @@ signals:
     void fieldsChanged();
     // The listed entry at this row is chosen (showFoundItem).
     void itemChosen(int row);
+    // scores.cfg holds other weight sets.
+    void scoreSetsChanged();
 
 private:
     void selectDatabase(const catalogue::Entry &entry);
@@ -335,6 +351,9 @@ private:
     // the message of a failed transfer.
     base::Outcome fetchInto(const QString &url, const std::function<QString()> &file,
                             void (Program::*ended)(const base::Outcome &), const QString &advice = QString());
+    // Reads the weight sets, lets `change` change them and, when it returns
+    // done, writes them back and announces it.
+    base::Outcome changeScoreSets(const std::function<base::Outcome(QVector<query::ScoreSet> &)> &change);
     // Brings a removed database, or one whose file was left out of the
     // catalogue, back into the catalogue with the version's bytes.
     base::Outcome restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes);

@@ -12,14 +12,6 @@ const fields::ItemField *fieldOf(const ComparedItem &item, const QString &name)
     return nullptr;
 }
 
-QString difference(double value, double first)
-{
-    const double change = value - first;
-    if (change == 0)
-        return QStringLiteral("=");
-    return change > 0 ? u'+' + fields::numberText(change) : fields::numberText(change);
-}
-
 // "hitroll: ring of fire 3, copper band 1, -2"
 QString fieldLine(const QVector<ComparedItem> &items, const QString &name)
 {
@@ -29,12 +21,20 @@ QString fieldLine(const QVector<ComparedItem> &items, const QString &name)
         const fields::ItemField *field = fieldOf(items[k], name);
         parts.append(items[k].name + u' ' + (field ? field->text : QStringLiteral("none")));
         if (k > 0 && field && first && field->kind == fields::Kind::Number && first->kind == fields::Kind::Number)
-            parts.append(difference(field->number, first->number));
+            parts.append(differenceText(field->number, first->number));
     }
     return name + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
 }
 
 } // namespace
+
+QString differenceText(double value, double first)
+{
+    const double change = value - first;
+    if (change == 0)
+        return QStringLiteral("=");
+    return change > 0 ? u'+' + fields::numberText(change) : fields::numberText(change);
+}
 
 ComparedItem comparedItem(const Scope &scope, const Hit &hit)
 {

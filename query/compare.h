@@ -22,6 +22,9 @@ struct ComparedItem
 
 ComparedItem comparedItem(const Scope &scope, const Hit &hit);
 
+// How a number differs from the first item's, sign first: "+2", "-1", "=".
+QString differenceText(double value, double first);
+
 // One line per field any of the items has (in the first item's order, then
 // the others'), each item's value after its name and, for numbers, its
 // difference from the first item's ("+2", "-1", "="):

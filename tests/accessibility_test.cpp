@@ -6,6 +6,7 @@
 #include "main_window/main_window.h"
 #include "support/program_on_folder.h"
 #include "widgets/twips.h"
+#include "windows/compare_window.h"
 #include "windows/merge_target_window.h"
 
 #include <QAccessible>
@@ -124,15 +125,20 @@ private slots:
         p.folder.write("game.log", "Object 'axe' is a weapon.\n");
         dialogs.expectInput("Import Game Log", p.folder.file("game.log"));
         QGuiApplication::clipboard()->setText("axe\nsharp");
-        for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"}, {"mnuEdit", "Form2"},
-                                          {"mnuCurrDatabase", "Form3"}, {"mnuDownload", "Form5"}, {"mnuPref", "frmPref"},
-                                          {"mnuVersions", "frmVersions"}, {"mnuImportLog", "frmHarvest"},
-                                          {"mnuPasteItem", "Form4"}, {"mnuFindItems", "findItemsWindow"},
+        for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"},
+                                          {"mnuEdit", "Form2"},
+                                          {"mnuCurrDatabase", "Form3"},
+                                          {"mnuDownload", "Form5"},
+                                          {"mnuPref", "frmPref"},
+                                          {"earlierVersionsEntry", "earlierVersionsWindow"},
+                                          {"importGameLogEntry", "importGameLogWindow"},
+                                          {"pasteAsNewItemEntry", "Form4"},
+                                          {"findItemsEntry", "findItemsWindow"},
                                           {"fieldsButton", "fieldsWindow"}}) {
             if (QAction *action = main.findChild<QAction *>(entry)) {
                 action->trigger();
             } else { // the Fields window comes from Find Items
-                main.findChild<QAction *>("mnuFindItems")->trigger();
+                main.findChild<QAction *>("findItemsEntry")->trigger();
                 main.findChild<QAbstractButton *>(entry)->click();
             }
             QPointer<QWidget> window = main.findChild<QWidget *>(name);
@@ -149,6 +155,10 @@ private slots:
         target.show();
         target.load();
         verifyReadable(&target);
+        const fields::ItemField level{"level", fields::Kind::Number, 18, {}, "18"};
+        windows::CompareWindow compare({{"ring", "database", "Level 18|", {level}}, {"band", "database", "", {}}});
+        compare.show();
+        verifyReadable(&compare);
     }
 };
 

@@ -74,7 +74,7 @@ private slots:
         p->folder.write("armour.txt", crlf({"iron helmet", "level 5.|Wear location: head|Affects hitroll by 1.|"}));
         main = std::make_unique<main_window::MainWindow>(p->program, dialogs);
         main->show();
-        main->findChild<QAction *>("mnuFindItems")->trigger();
+        main->findChild<QAction *>("findItemsEntry")->trigger();
         window = main->findChild<QWidget *>("findItemsWindow");
         QVERIFY(window);
         table = window->findChild<QTableView *>("itemsFound");

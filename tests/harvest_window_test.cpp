@@ -32,14 +32,14 @@ class HarvestWindowTest : public QObject
 
     template <class T = QWidget>
     T *control(const char *name) const { return window->findChild<T *>(name); }
-    QString summary() const { return control<QLabel>("lblSummary")->text(); }
-    QTreeView *list() const { return control<QTreeView>("lstFound"); }
+    QString summary() const { return control<QLabel>("summaryLabel")->text(); }
+    QTreeView *list() const { return control<QTreeView>("itemsFoundList"); }
     // Reads game.log holding the bytes, to its end.
     void read(const QByteArray &log)
     {
         p->folder.write("game.log", log);
         window->read(p->folder.file("game.log"));
-        QTRY_VERIFY(control("cmdRead")->isEnabled());
+        QTRY_VERIFY(control("readAgainButton")->isEnabled());
     }
 
 private slots:
@@ -79,7 +79,7 @@ private slots:
         // An empty list takes no focus: the block start text does, to be changed for another reading.
         const bool found = list()->model()->rowCount() > 0;
         QCOMPARE(list()->isEnabled(), found);
-        QCOMPARE(window->focusWidget(), found ? static_cast<QWidget *>(list()) : control("txtStart"));
+        QCOMPARE(window->focusWidget(), found ? static_cast<QWidget *>(list()) : control("blockStartBox"));
     }
 
     void theTickedItemsAreAddedInOneChange()
@@ -102,7 +102,7 @@ private slots:
         list()->setCurrentIndex(list()->model()->index(3, 0));
         QTest::keyClick(list(), Qt::Key_Space); // bow is left out
         dialogs.expectMessage("1 items were added to database; 4 items found were skipped.");
-        QTest::mouseClick(control("cmdAdd"), Qt::LeftButton);
+        QTest::mouseClick(control("addButton"), Qt::LeftButton);
         QCOMPARE(p->database(), kBefore + crlf({"axe", "Object 'axe' is weapon.|"}));
         QVERIFY(!window->isVisible());
         QCOMPARE(p->listed().size(), 3);
@@ -115,12 +115,12 @@ private slots:
     {
         QFile sparse(p->folder.file("nul.log"));
         QVERIFY(sparse.open(QIODevice::WriteOnly) && ::ftruncate(sparse.handle(), qint64(1) << 30) == 0);
-        control<QLineEdit>("txtStart")->setText("Object");
+        control<QLineEdit>("blockStartBox")->setText("Object");
         window->read(sparse.fileName());
-        QTRY_VERIFY(control<QProgressBar>("prgReading")->value() > 0);
-        control<QPushButton>("cmdCancel")->click();
+        QTRY_VERIFY(control<QProgressBar>("readingProgressBar")->value() > 0);
+        control<QPushButton>("cancelButton")->click();
         QCOMPARE(summary(), QStringLiteral("Reading cancelled.  Nothing was added."));
-        QVERIFY(list()->model()->rowCount() == 0 && !control("cmdAdd")->isEnabled());
+        QVERIFY(list()->model()->rowCount() == 0 && !control("addButton")->isEnabled());
         QCOMPARE(p->database(), kBefore);
         QCOMPARE(p->program.gameLogChoices().blockStart, QStringLiteral("Object")); // read from gamelog.ini
 

@@ -139,7 +139,7 @@ private slots:
     {
         TestFolder folder;
         prepare(folder);
-        const auto secondName = [&](const QString &file, const QString &name) {
+        const auto hardLink = [&](const QString &file, const QString &name) {
             return ::link(QFile::encodeName(folder.file(file)), QFile::encodeName(folder.file(name))) == 0;
         };
         const auto inode = [&](const QString &name) {
@@ -149,8 +149,8 @@ private slots:
         const QString stamp = "000001;2024-10-27T00.59.00.000Z;change;";
         QDir(folder.path()).mkpath("history/database.txt");
         const QString legacy = "history/database.txt/2020-01-01 10.00.00.000;change;Add of a.txt";
-        QVERIFY(secondName("database.txt", legacy)); // an earlier release, killed before its rename
-        QVERIFY(secondName("database.txt", "history/database.txt/" + stamp + "Add of b.txt.pending")); // did not happen
+        QVERIFY(hardLink("database.txt", legacy)); // an earlier release, killed before its rename
+        QVERIFY(hardLink("database.txt", "history/database.txt/" + stamp + "Add of b.txt.pending")); // did not happen
         TestFolder outside;
         outside.write(".x.txt.gearledger-save-abcdef", "not the program's");
         outside.write(stamp + "Add of d.txt.pending", "not the program's");
@@ -164,8 +164,8 @@ private slots:
         QCOMPARE(folder.read("database.txt"), kItems);
         QVERIFY(outside.exists(".x.txt.gearledger-save-abcdef") && outside.exists(stamp + "Add of d.txt.pending"));
 
-        // A database file with a second name elsewhere keeps its version as a copy.
-        QVERIFY(secondName("database.txt", "backup.txt"));
+        // A database file with another hard link elsewhere keeps its version as a copy.
+        QVERIFY(hardLink("database.txt", "backup.txt"));
         QVERIFY(restarted.addItem("bow", "").ok());
         QVERIFY(inode(restarted.versionsOf("database.txt").first().version.path.mid(folder.path().size() + 1))
                 != inode("backup.txt"));

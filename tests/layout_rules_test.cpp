@@ -45,8 +45,9 @@ struct Started
     // Every control, in the order of MainWindowLayout.
     QList<widgets::TwipRect> controls() const
     {
-        return {layout.List1, layout.Text2,  layout.Command2, layout.Command3, layout.Text1,
-                layout.Label2, layout.chkItems, layout.chkDesc, layout.Image1};
+        return {layout.list,          layout.searchBox,         layout.searchButton,
+                layout.showAllButton, layout.descriptionView,   layout.descriptionHeading,
+                layout.inNamesBox,    layout.inDescriptionsBox, layout.divider};
     }
     QList<qint32> memory() const { return {remembered.state, remembered.width, remembered.height}; }
 };
@@ -78,19 +79,19 @@ private slots:
         // Maximised on a 2560 x 1440 screen: 38400 x 21600 twips, beyond 16 bits.
         QCOMPARE(s.resize(main_window::WindowState::Maximized, 38400, 21600), main_window::ResizeOutcome::LaidOut);
         QCOMPARE(s.memory(), (QList<qint32>{2, 38400, 21600}));
-        QCOMPARE(s.layout.Text1.width, 38400 - 3360 - 240);
+        QCOMPARE(s.layout.descriptionView.width, 38400 - 3360 - 240);
 
         // Below the minimum size nothing moves nor is remembered.
         QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 2230), main_window::ResizeOutcome::TooSmall);
         QCOMPARE(s.memory(), (QList<qint32>{2, 38400, 21600}));
         QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 2231), main_window::ResizeOutcome::LaidOut);
-        QCOMPARE(s.layout.List1.height, 101);
+        QCOMPARE(s.layout.list.height, 101);
 
         // The description's left + 240 is too narrow, whatever the height.
-        const double atMinimum = s.layout.Text1.left + 240;
+        const double atMinimum = s.layout.descriptionView.left + 240;
         QCOMPARE(s.resize(main_window::WindowState::Normal, atMinimum, 20000), main_window::ResizeOutcome::TooSmall);
         QCOMPARE(s.resize(main_window::WindowState::Normal, atMinimum + 1, 7000), main_window::ResizeOutcome::LaidOut);
-        QCOMPARE(s.layout.Text1.width, 1);
+        QCOMPARE(s.layout.descriptionView.width, 1);
     }
 
     void draggingTheDividerMovesTheBoundaryAndReleasePlacesTheBar()
@@ -108,11 +109,11 @@ private slots:
                                                          {1200, 4860, 855, 195},
                                                          {3135, 120, 225, 5040}}));
         main_window::putDividerAtListEdge(s.layout);
-        QCOMPARE(s.layout.Image1.left, 2120);
+        QCOMPARE(s.layout.divider.left, 2120);
 
         // A later resize keeps the moved boundary.
         s.resize(main_window::WindowState::Normal, 10000, 7000);
-        QCOMPARE(s.layout.Text1, (widgets::TwipRect{2225, 360, 10000 - 2225 - 240, 5830}));
+        QCOMPARE(s.layout.descriptionView, (widgets::TwipRect{2225, 360, 10000 - 2225 - 240, 5830}));
     }
 
     void theDividerStopsShortOfBothEdgesWithoutClamping()
@@ -123,7 +124,7 @@ private slots:
             Started s;
             QVERIFY(main_window::moveDividerTo(s.layout, kInitialWidth, 1000));
             QCOMPARE(main_window::moveDividerTo(s.layout, kInitialWidth, p), accepted);
-            QCOMPARE(s.layout.Text1.left, accepted ? int(p) + 225 : 1225);
+            QCOMPARE(s.layout.descriptionView.left, accepted ? int(p) + 225 : 1225);
         }
     }
 };

@@ -134,7 +134,7 @@ private slots:
     {
         start(crlf({"ring", "gold|", "sword", "sharp|"}));
         p->folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
-        QCOMPARE(control<QAction>("mnuUndo")->text(), QStringLiteral("&Undo Last Change"));
+        QCOMPARE(control<QAction>("undoEntry")->text(), QStringLiteral("&Undo Last Change"));
         dialogs.expectMessage("Gearledger 3.0 by the Gearledger developers.  View the web site at "
                               "https://gearledger.org for recent database updates and versions.  Your databases are "
                               "kept in " + p->folder.path() + ".");
@@ -162,11 +162,11 @@ private slots:
         QCOMPARE(text("Label1"), QStringLiteral("1 items in database"));
         QVERIFY(text("Text1").isEmpty() && !control<QListView>("List1")->selectionModel()->hasSelection());
         // The delete can be taken back with Alt+Backspace, also from the search box.
-        QCOMPARE(control<QAction>("mnuUndo")->text(), QStringLiteral("&Undo Delete of sword"));
+        QCOMPARE(control<QAction>("undoEntry")->text(), QStringLiteral("&Undo Delete of sword"));
         QTest::keyClick(searchBox, Qt::Key_Backspace, Qt::AltModifier);
         QCOMPARE(p->database(), crlf({"ring", "gold|", "sword", "sharp|"}));
         QCOMPARE(text("Label1"), QStringLiteral("2 items in database"));
-        QVERIFY(!control<QAction>("mnuUndo")->isEnabled());
+        QVERIFY(!control<QAction>("undoEntry")->isEnabled());
 
         QPointer<QWidget> other = control("Form4");
         control<QAction>("mnuExit")->trigger();
@@ -197,7 +197,7 @@ private slots:
         };
         start(storage::encodeItems(items));
         dialogs.expectMessage(program::kNoItemSelected);
-        control<QAction>("mnuCopyItem")->trigger();
+        control<QAction>("copyItemEntry")->trigger();
         for (int row = 0; row < items.size(); ++row) {
             select(row);
             QTest::keyClick(control("List1"), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
@@ -216,11 +216,11 @@ private slots:
         QGuiApplication::clipboard()->setText("\x1b[0m \n\t\n");
         dialogs.expectMessage("The clipboard holds no text to make an item of.  Copy an item's identify output in the "
                               "game, then choose Paste As New Item again.");
-        control<QAction>("mnuPasteItem")->trigger();
+        control<QAction>("pasteAsNewItemEntry")->trigger();
         QGuiApplication::clipboard()->setText(QString(20 << 20, QLatin1Char('\t')) + "end"); // crashed Qt
         dialogs.expectMessage("The clipboard holds more text than Paste As New Item takes (1048576 characters).  "
                               "Nothing was pasted.");
-        control<QAction>("mnuPasteItem")->trigger();
+        control<QAction>("pasteAsNewItemEntry")->trigger();
     }
 
     // A long line is shown broken and written back whole.

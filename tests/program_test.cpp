@@ -210,6 +210,48 @@ private slots:
                                 "select the item again."));
         QCOMPARE(p.database(), crlf({"sword", "sharp|"}));
     }
+
+    void weightSetsStartAsTheDefaultsAndAreReplacedAndRemovedByName()
+    {
+        ProgramOnFolder p(dialogs, sampleItemBytes());
+        QSignalSpy changed(&p.program, &program::Program::scoreSetsChanged);
+        QCOMPARE(p.program.scoreSets(), query::defaultScoreSets());
+        QVERIFY(p.program.saveScoreSet(" Tank ", " hp ").ok());
+        QVERIFY(p.program.saveScoreSet("mine", "2*hitrol").ok()); // kept as written, checked when used
+        QVERIFY(p.program.removeScoreSet("MELEE").ok());
+        QCOMPARE(p.program.removeScoreSet("melee").message(), "There is no weight set named melee.");
+        const QVector<query::ScoreSet> kept{{"Tank", "hp"}, query::defaultScoreSets()[2], {"mine", "2*hitrol"}};
+        QCOMPARE(p.program.scoreSets(), kept);
+        QCOMPARE(query::parseScoreSets(p.folder.read("scores.cfg")), kept);
+        QCOMPARE(changed.count(), 3);
+        withWritesLimitedTo(0, [&] { QVERIFY(p.program.saveScoreSet("x", "1").failure()); });
+        QCOMPARE(p.program.scoreSets(), kept);
+        QCOMPARE(changed.count(), 3);
+    }
+
+    void weightSetsThatWouldNotReadBackAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no name") << " " << "hp" << "Type a name for the weight set.";
+        const QString badName = "The name of a weight set cannot hold \":\" nor begin with \"#\": ";
+        QTest::newRow("colon") << "a:b" << "hp" << badName + "a:b";
+        QTest::newRow("comment") << "#a" << "hp" << badName + "#a";
+        QTest::newRow("no weights") << "a" << "" << "Type the weights of the set a first.";
+        QTest::newRow("two lines") << "a" << "hp\n+1" << "A weight set is one line: its name and weights cannot hold a line break.";
+        QTest::newRow("character") << "\u2603" << "hp" << "The character \u2603 cannot be kept in scores.cfg.";
+    }
+
+    void weightSetsThatWouldNotReadBackAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expression);
+        QFETCH(QString, message);
+        ProgramOnFolder p(dialogs, sampleItemBytes());
+        QCOMPARE(p.program.saveScoreSet(name, expression).message(), message);
+        QVERIFY(!p.folder.exists("scores.cfg"));
+    }
 };
 
 QTEST_GUILESS_MAIN(ProgramTest)

@@ -1,11 +1,16 @@
 // Queries, scores, rankings and the compare text over a scope of two small
-// databases read with the default rules.
+// databases read with the default rules; the export of rows; the weight sets.
 #include "query/compare.h"
+#include "query/export.h"
+#include "query/score_sets.h"
 #include "query/query.h"
 #include "query/ranking.h"
 #include "query/score.h"
 #include "search/item_search.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 #include <cmath>
@@ -321,6 +326,49 @@ private slots:
         const QVector<query::SlotGroup> best = query::bestPerSlot(catalogue().scope, hits, scores, 1);
         QCOMPARE(best.first().best, QVector<int>{0});
         QVERIFY(query::bestPerSlot(catalogue().scope, hits, scores, 0).isEmpty());
+    }
+
+    void csvQuotesOnlyWhatNeedsIt()
+    {
+        const query::ExportTable table{
+            {"name", "note"}, {{"ring of fire", "a, b"}, {"the \"sea\" ring", "one\r\ntwo\nthree"}, {"caf\u00e9 \u20ac5"}}};
+        QCOMPARE(query::exportBytes(table, "items.csv"),
+                 "name,note\r\nring of fire,\"a, b\"\r\n\"the \"\"sea\"\" ring\",\"one\r\ntwo\nthree\"\r\n"
+                 "caf\xc3\xa9 \xe2\x82\xac" "5,\r\n");
+    }
+
+    void jsonReadsBackAsTheRowsWithNumbersAsNumbers()
+    {
+        const query::ExportTable table{{"name", "level", "weight", "note"},
+                                       {{"the \"sea\" ring\\", "18", "-2.5", "a\r\nb\tc\u20ac\u0001"},
+                                        {"band", "+3", "", "007"},
+                                        {"helm", "1e3", "10.50", "3"}}};
+        const QJsonArray read = QJsonDocument::fromJson(query::exportBytes(table, "Items.JSON")).array();
+        QCOMPARE(read.size(), table.rows.size());
+        for (qsizetype row = 0; row < read.size(); ++row) {
+            const QJsonObject object = read[row].toObject();
+            QStringList cells;
+            for (const QString &column : table.columns) {
+                const QJsonValue value = object.value(column);
+                cells.append(value.isDouble() ? fields::numberText(value.toDouble()) : value.toString());
+                QCOMPARE(value.isDouble(), QStringList({"0level", "0weight", "2note"}).contains(QString::number(row) + column));
+            }
+            QCOMPARE(cells, table.rows[row]);
+            QCOMPARE(object.keys().size(), row == 1 ? 3 : 4);
+        }
+        QVERIFY(query::toJson(table).contains("b\\tc\xe2\x82\xac\\u0001\"}")); // strict parsers refuse raw controls
+        QCOMPARE(query::toJson({{"name"}, {}}), "[]\n");
+    }
+
+    void weightSetsReadBackAndLinesThatAreNoSetAreSkipped()
+    {
+        const QVector<query::ScoreSet> sets{{"tank", "hp/10 + armor/2"}, {"caf\u00e9 \u20ac", "2*hitroll"}};
+        const QByteArray bytes = query::formatScoreSets(sets);
+        QVERIFY(bytes.startsWith("# ") && bytes.endsWith("\r\ntank: hp/10 + armor/2\r\ncaf\xe9 \x80: 2*hitroll\r\n"));
+        QCOMPARE(query::parseScoreSets(bytes + "no colon\n: no name\rnone:\r\n # c: 1\r\nTANK: 2\r\n last : 1/2 \n"),
+                 sets + QVector<query::ScoreSet>({{"last", "1/2"}}));
+        for (const query::ScoreSet &set : query::defaultScoreSets())
+            QVERIFY2(query::parseScore(set.expression, catalogue().registry).score, qPrintable(set.name));
     }
 
     void theCompareTextAndRowsReadAsSentences()

@@ -27,16 +27,16 @@ private slots:
 
         windows::VersionsWindow window(p.program, dialogs);
         window.show();
-        auto *list = window.findChild<QTreeWidget *>("lstVersions");
+        auto *list = window.findChild<QTreeWidget *>("versionList");
         QCOMPARE(list->topLevelItemCount(), 1);
         QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("Add of axe"));
         QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("1"));
-        QTest::mouseClick(window.findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton *>("restoreButton"), Qt::LeftButton);
         QCOMPARE(p.database(), crlf({"ring", "gold|"}));
         QCOMPARE(list->topLevelItemCount(), 2); // today's content was kept first
         QCOMPARE(p.listed(), QStringList{"ring"});
 
-        auto *databases = window.findChild<QComboBox *>("cboDatabase");
+        auto *databases = window.findChild<QComboBox *>("versionsOfBox");
         QCOMPARE(databases->itemText(1), QStringLiteral("armour (removed)"));
         databases->setCurrentIndex(1);
         dialogs.expectMessage("The database armour is back in the catalogue.");
@@ -49,11 +49,11 @@ private slots:
         QVERIFY(p.program.removeDatabase(copy, "armour").ok());
         p.folder.write("armour.txt", crlf({"helmet", "steel|"}));
         windows::VersionsWindow again(p.program, dialogs);
-        databases = again.findChild<QComboBox *>("cboDatabase");
+        databases = again.findChild<QComboBox *>("versionsOfBox");
         QCOMPARE(databases->itemText(1), QStringLiteral("armour (file still there, not in the catalogue)"));
         databases->setCurrentIndex(1);
         dialogs.expectMessage("The database armour is back in the catalogue.");
-        QTest::mouseClick(again.findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
+        QTest::mouseClick(again.findChild<QPushButton *>("restoreButton"), Qt::LeftButton);
         QCOMPARE(p.folder.read("armour.txt"), crlf({"helmet", "iron|"}));
         QCOMPARE(p.folder.read("datalist.txt"), crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         QCOMPARE(history::VersionStore::read(p.program.versionsOf("armour.txt").first().version),

@@ -10,6 +10,8 @@
 #include "base/program_identity.h"
 #include "main_window/main_window.h"
 #include "program/program.h"
+#include "query/compare.h"
+#include "windows/compare_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +32,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -167,6 +170,27 @@ QWidget *openFrom(main_window::MainWindow &main, const char *menuEntry, const ch
     return control(&main, windowName);
 }
 
+// The Compare Items window on three worn items of two databases, their
+// fields read with the default rules.
+void renderComparison(const QDir &programFolder, const QDir &out)
+{
+    const fields::Rules rules = fields::parseRules(fields::decodeRulesFile(fields::defaultRulesFile())).rules;
+    QVector<query::ComparedItem> items;
+    for (const auto &[database, file, record] : {std::tuple{"database", "database.txt", 1},
+                                                 {"database", "database.txt", 3}, {"Tidereach", "Tidereach.txt", 3}}) {
+        QFile stored(programFolder.filePath(QLatin1String(file)));
+        if (!stored.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", file);
+        const QByteArray bytes = stored.readAll();
+        const storage::RecordIndex index = storage::indexRecords(bytes);
+        const fields::FieldStore store = *fields::buildStore(rules, bytes, index);
+        items.append(query::comparedItem({{QLatin1String(database), &bytes, &index, &store}}, {0, record}));
+    }
+    windows::CompareWindow window(items);
+    window.show();
+    save(&window, out, "compare-items");
+}
+
 void renderEveryWindow(const QDir &out)
 {
     QTemporaryDir programFolder;
@@ -211,6 +235,7 @@ void renderEveryWindow(const QDir &out)
     control<QPushButton>(download, "Command4")->click();
     waitForDownload(program);
     save(control(&main, "Form6"), out, "which-database");
+    renderComparison(QDir(programFolder.path()), out);
 
     if (!dialogs.shown.isEmpty())
         qFatal("a dialog showed: %s", qPrintable(dialogs.shown.join(QStringLiteral(" / "))));

@@ -79,10 +79,10 @@ void setTwipsHeight(QWidget *widget, int height)
     setTwips(widget, r);
 }
 
-void designWindow(QWidget *window, const char *designName, const QString &title, int widthTwips, int heightTwips,
+void designWindow(QWidget *window, const char *name, const QString &title, int widthTwips, int heightTwips,
                   WindowSize size)
 {
-    window->setObjectName(QLatin1String(designName));
+    window->setObjectName(QLatin1String(name));
     window->setWindowTitle(title);
     window->setAccessibleName(title);
     if (size == WindowSize::Fixed)

@@ -27,23 +27,31 @@ void setTwipsTop(QWidget *widget, int top);
 void setTwipsWidth(QWidget *widget, int width);
 void setTwipsHeight(QWidget *widget, int height);
 
-// Gives a control its design name (its objectName, by which the layout, the
-// tests and the README's table know it), its accessible name (when none is
-// given, a label is read by its caption) and its place in twips.
+// Gives a control its name (its objectName, by which the layout, the tests and
+// the README's table know it: the design's name, or a role name for a control
+// the design does not have) and its accessible name (when none is given, a
+// label is read by its caption).
 template <class Control>
-Control *placed(Control *control, const char *designName, const TwipRect &r, const QString &accessibleName = QString())
+Control *named(Control *control, const char *name, const QString &accessibleName = QString())
 {
-    control->setObjectName(QLatin1String(designName));
+    control->setObjectName(QLatin1String(name));
     if (!accessibleName.isEmpty())
         control->setAccessibleName(accessibleName);
-    setTwips(control, r);
     return control;
 }
 
-// Gives a window its design name, its title (also its accessible name) and its
-// client area in twips, a fixed size unless the window may be resized.
+// The same, and places the control in twips.
+template <class Control>
+Control *placed(Control *control, const char *name, const TwipRect &r, const QString &accessibleName = QString())
+{
+    setTwips(named(control, name, accessibleName), r);
+    return control;
+}
+
+// Gives a window its name, its title (also its accessible name) and its client
+// area in twips: a fixed size, or the first size of a window that may be resized.
 enum class WindowSize { Fixed, Resizable };
-void designWindow(QWidget *window, const char *designName, const QString &title, int widthTwips, int heightTwips,
+void designWindow(QWidget *window, const char *name, const QString &title, int widthTwips, int heightTwips,
                   WindowSize size = WindowSize::Fixed);
 
 // Puts a window at the centre of the screen that shows `reference` (the

@@ -8,12 +8,14 @@
 
 #include <QAbstractTableModel>
 #include <QDir>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 namespace windows {
 
@@ -157,37 +159,32 @@ QString cutText(const editing::Harvester &harvest)
 
 } // namespace
 
-HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
-      program_(program),
-      dialogs_(dialogs)
+HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent) :
+    QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    program_(program),
+    dialogs_(dialogs)
 {
-    widgets::designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5520);
-
-    auto *logLabel = widgets::placed(new QLabel(QStringLiteral("Game &log:"), this), "lblLog", {120, 150, 1695, 255});
-    logBox_ = widgets::placed(new QLineEdit(this), "txtLog", {1860, 120, 5700, 315}, QStringLiteral("Game log"));
+    auto *logLabel = widgets::named(new QLabel(QStringLiteral("Game &log:"), this), "gameLogLabel");
+    logBox_ = widgets::named(new QLineEdit(this), "gameLogBox", QStringLiteral("Game log"));
     logLabel->setBuddy(logBox_);
     logBox_->setReadOnly(true);
-    auto *startLabel =
-        widgets::placed(new QLabel(QStringLiteral("&Block starts with:"), this), "lblStart", {120, 570, 1695, 255});
-    blockStartBox_ = widgets::placed(new QLineEdit(program_.gameLogChoices().blockStart, this), "txtStart",
-                                     {1860, 540, 2835, 315}, QStringLiteral("Block starts with"));
+    auto *startLabel = widgets::named(new QLabel(QStringLiteral("&Block starts with:"), this), "blockStartLabel");
+    blockStartBox_ = widgets::named(new QLineEdit(program_.gameLogChoices().blockStart, this), "blockStartBox",
+                                    QStringLiteral("Block starts with"));
     startLabel->setBuddy(blockStartBox_);
-    readAgainButton_ = widgets::placed(new QPushButton(QStringLiteral("&Read Again"), this), "cmdRead",
-                                       {4800, 510, 1335, 375}, QStringLiteral("Read Again"));
-    progressBar_ = widgets::placed(new QProgressBar(this), "prgReading", {120, 1020, 6015, 315},
-                                   QStringLiteral("Reading the log"));
+    readAgainButton_ = widgets::named(new QPushButton(QStringLiteral("&Read Again"), this), "readAgainButton",
+                                      QStringLiteral("Read Again"));
+    progressBar_ = widgets::named(new QProgressBar(this), "readingProgressBar", QStringLiteral("Reading the log"));
     progressBar_->setRange(0, 1000);
-    cancelButton_ = widgets::placed(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel",
-                                    {6240, 990, 1320, 375}, QStringLiteral("Cancel"));
-    summaryLabel_ = widgets::placed(new QLabel(this), "lblSummary", {120, 1470, 7440, 735});
+    cancelButton_ =
+        widgets::named(new QPushButton(QStringLiteral("&Cancel"), this), "cancelButton", QStringLiteral("Cancel"));
+    summaryLabel_ = widgets::named(new QLabel(this), "summaryLabel");
     summaryLabel_->setWordWrap(true);
     summaryLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto *listLabel = widgets::placed(new QLabel(QStringLiteral("&Items found (Space ticks or unticks):"), this),
-                                      "lblFound", {120, 2280, 7440, 255});
-    foundList_ =
-        widgets::placed(new QTreeView(this), "lstFound", {120, 2550, 7440, 2355}, QStringLiteral("Items found"));
+    summaryLabel_->setMinimumHeight(widgets::twipsToPixels(735));
+    auto *listLabel =
+        widgets::named(new QLabel(QStringLiteral("&Items found (Space ticks or unticks):"), this), "itemsFoundLabel");
+    foundList_ = widgets::named(new QTreeView(this), "itemsFoundList", QStringLiteral("Items found"));
     listLabel->setBuddy(foundList_);
     model_ = new HarvestModel(this);
     foundList_->setModel(model_);
@@ -198,14 +195,39 @@ HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, 
     foundList_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     foundList_->setColumnWidth(1, widgets::twipsToPixels(3600));
     foundList_->setColumnWidth(2, widgets::twipsToPixels(750));
-    tickAllButton_ = widgets::placed(new QPushButton(QStringLiteral("Tick &All"), this), "cmdTickAll",
-                                     {120, 5025, 1335, 375}, QStringLiteral("Tick All"));
-    untickAllButton_ = widgets::placed(new QPushButton(QStringLiteral("&Untick All"), this), "cmdUntickAll",
-                                       {1560, 5025, 1335, 375}, QStringLiteral("Untick All"));
-    addButton_ = widgets::placed(new QPushButton(QStringLiteral("A&dd"), this), "cmdAdd", {5025, 5025, 1215, 375},
-                                 QStringLiteral("Add"));
-    auto *closeButton = widgets::placed(new QPushButton(QStringLiteral("Cl&ose"), this), "cmdClose",
-                                        {6345, 5025, 1215, 375}, QStringLiteral("Close"));
+    tickAllButton_ =
+        widgets::named(new QPushButton(QStringLiteral("Tick &All"), this), "tickAllButton", QStringLiteral("Tick All"));
+    untickAllButton_ = widgets::named(new QPushButton(QStringLiteral("&Untick All"), this), "untickAllButton",
+                                      QStringLiteral("Untick All"));
+    addButton_ = widgets::named(new QPushButton(QStringLiteral("A&dd"), this), "addButton", QStringLiteral("Add"));
+    auto *closeButton =
+        widgets::named(new QPushButton(QStringLiteral("Cl&ose"), this), "closeButton", QStringLiteral("Close"));
+
+    // The log and the block start above, then the progress, the summary, the
+    // list (which takes what the window grows by) and the buttons.
+    auto *top = new QGridLayout;
+    top->addWidget(logLabel, 0, 0);
+    top->addWidget(logBox_, 0, 1, 1, 3);
+    top->addWidget(startLabel, 1, 0);
+    top->addWidget(blockStartBox_, 1, 1);
+    top->addWidget(readAgainButton_, 1, 2);
+    top->addWidget(progressBar_, 2, 0, 1, 3);
+    top->addWidget(cancelButton_, 2, 3);
+    top->setColumnStretch(1, 1);
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *button : {tickAllButton_, untickAllButton_})
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    for (QPushButton *button : {addButton_, closeButton})
+        buttons->addWidget(button);
+    auto *window = new QVBoxLayout(this);
+    window->addLayout(top);
+    window->addWidget(summaryLabel_);
+    window->addWidget(listLabel);
+    window->addWidget(foundList_, 1);
+    window->addLayout(buttons);
+    widgets::designWindow(this, "importGameLogWindow", QStringLiteral("Import Game Log"), 7680, 5520,
+                          widgets::WindowSize::Resizable);
 
     connect(blockStartBox_, &QLineEdit::returnPressed, this, &HarvestWindow::onReadAgainClicked);
     connect(readAgainButton_, &QPushButton::clicked, this, &HarvestWindow::onReadAgainClicked);
@@ -220,6 +242,8 @@ HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, 
                             {untickAllButton_, addButton_}, {addButton_, closeButton}})
         setTabOrder(from, to);
     showReading(false);
+    // The controls take their places now, so that their captions are measured there.
+    layout()->activate();
     widgets::centreOnScreen(this, parent);
 }
 

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace windows {
 
@@ -24,27 +25,37 @@ VersionsWindow::VersionsWindow(program::Program &program, base::Dialogs &dialogs
       program_(program),
       dialogs_(dialogs)
 {
-    widgets::designWindow(this, "frmVersions", QStringLiteral("Earlier Versions"), 7200, 4200);
-
-    auto *label =
-        widgets::placed(new QLabel(QStringLiteral("&Versions of:"), this), "lblDatabase", {120, 150, 1215, 255});
-    databaseBox_ =
-        widgets::placed(new QComboBox(this), "cboDatabase", {1320, 120, 3600, 315}, QStringLiteral("Versions of"));
+    auto *label = widgets::named(new QLabel(QStringLiteral("&Versions of:"), this), "versionsOfLabel");
+    databaseBox_ = widgets::named(new QComboBox(this), "versionsOfBox", QStringLiteral("Versions of"));
     label->setBuddy(databaseBox_);
     databaseBox_->view()->setAccessibleName(QStringLiteral("Databases with earlier versions"));
-    versionList_ = widgets::placed(new QTreeWidget(this), "lstVersions", {120, 555, 6960, 2955},
-                                   QStringLiteral("Earlier versions"));
+    versionList_ = widgets::named(new QTreeWidget(this), "versionList", QStringLiteral("Earlier versions"));
     versionList_->setHeaderLabels({QStringLiteral("Kept"), QStringLiteral("Change that followed"),
                                    QStringLiteral("Items")});
     versionList_->setRootIsDecorated(false);
     versionList_->setAllColumnsShowFocus(true);
     versionList_->header()->setStretchLastSection(false);
     versionList_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    auto *restoreButton = widgets::placed(new QPushButton(QStringLiteral("&Restore"), this), "cmdRestore",
-                                          {4680, 3660, 1095, 375}, QStringLiteral("Restore"));
+    auto *restoreButton =
+        widgets::named(new QPushButton(QStringLiteral("&Restore"), this), "restoreButton", QStringLiteral("Restore"));
     restoreButton->setDefault(true);
-    auto *closeButton = widgets::placed(new QPushButton(QStringLiteral("Close"), this), "cmdClose",
-                                        {5985, 3660, 1095, 375}, QStringLiteral("Close"));
+    auto *closeButton =
+        widgets::named(new QPushButton(QStringLiteral("Close"), this), "closeButton", QStringLiteral("Close"));
+
+    // The database above the list, which takes what the window grows by; the buttons below.
+    auto *database = new QHBoxLayout;
+    database->addWidget(label);
+    database->addWidget(databaseBox_, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(restoreButton);
+    buttons->addWidget(closeButton);
+    auto *window = new QVBoxLayout(this);
+    window->addLayout(database);
+    window->addWidget(versionList_, 1);
+    window->addLayout(buttons);
+    widgets::designWindow(this, "earlierVersionsWindow", QStringLiteral("Earlier Versions"), 7200, 4200,
+                          widgets::WindowSize::Resizable);
 
     connect(databaseBox_, &QComboBox::currentIndexChanged, this, &VersionsWindow::showVersions);
     connect(restoreButton, &QPushButton::clicked, this, &VersionsWindow::onRestoreClicked);
@@ -55,6 +66,8 @@ VersionsWindow::VersionsWindow(program::Program &program, base::Dialogs &dialogs
     setTabOrder(restoreButton, closeButton);
     fillDatabases();
     versionList_->setFocus();
+    // The controls take their places now, so that their captions are measured there.
+    layout()->activate();
 }
 
 void VersionsWindow::fillDatabases()
