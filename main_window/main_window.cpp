@@ -12,6 +12,7 @@
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
 #include "windows/edit_item_window.h"
+#include "windows/compare_window.h"
 #include "windows/fields_window.h"
 #include "windows/find_items_window.h"
 #include "windows/harvest_window.h"
@@ -332,6 +333,11 @@ void MainWindow::onFindItems()
     windows_.show<windows::FindItemsWindow>([this] {
         auto *window = new windows::FindItemsWindow(program_, dialogs_, this);
         connect(window, &windows::FindItemsWindow::fieldsWanted, this, &MainWindow::onFields);
+        connect(window, &windows::FindItemsWindow::compareWanted, this, [this](const QVector<query::ComparedItem> &items) {
+            if (auto *open = windows_.find<windows::CompareWindow>())
+                delete open; // a new comparison replaces the one shown
+            windows_.show<windows::CompareWindow>([this, items] { return new windows::CompareWindow(items, this); });
+        });
         connect(window, &windows::FindItemsWindow::itemShown, this, [this] {
             activateWindow();
             itemList_->setFocus();
