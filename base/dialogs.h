@@ -32,6 +32,9 @@ public:
     virtual QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) = 0;
     // The desktop's file chooser for a file to open, starting in `folder`; the empty text when cancelled.
     virtual QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) = 0;
+    // The desktop's file chooser for a file to write, proposing `proposed`
+    // (a name or a path); the empty text when cancelled.
+    virtual QString chooseFileToSave(const QString &title, const QString &proposed, const QString &filter) = 0;
     virtual void beep() = 0;
 
     // Shows the progress of a long piece of work, with a Cancel button, from

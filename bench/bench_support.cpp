@@ -68,6 +68,7 @@ int main(int argc, char **argv)
     }
     addGameLogBenchmarks();
     addFieldsBenchmarks();
+    addFindItemsBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

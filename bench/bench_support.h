@@ -33,3 +33,4 @@ void addSearchBenchmarks(int items);
 void addWindowBenchmarks(int items);
 void addGameLogBenchmarks();
 void addFieldsBenchmarks();
+void addFindItemsBenchmarks();

@@ -13,6 +13,9 @@
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
 #include "windows/edit_item_window.h"
+#include "windows/compare_window.h"
+#include "windows/fields_window.h"
+#include "windows/find_items_window.h"
 #include "windows/harvest_window.h"
 #include "windows/merge_target_window.h"
 #include "windows/preferences_window.h"
@@ -128,6 +131,7 @@ MainWindow::MainWindow(program::Program &program, base::Dialogs &dialogs, QWidge
     // A change lists the database from what it wrote; a failure of that listing is told here.
     connect(&program_, &program::Program::listingFailed, this, &MainWindow::reportListingFailure);
     connect(&program_, &program::Program::currentDatabaseChanged, this, &MainWindow::showUndoEntry);
+    connect(&program_, &program::Program::itemChosen, this, &MainWindow::chooseRow);
 }
 
 MainWindow::~MainWindow()
@@ -301,6 +305,8 @@ void MainWindow::buildMenus()
     addSeparator(database, "mnuline2");
     addEntry(database, "mnuDownload", QStringLiteral("Download Database &Update"), &MainWindow::onDownload);
     addEntry(database, "earlierVersionsEntry", QStringLiteral("&Earlier Versions..."), &MainWindow::onVersions);
+    addEntry(database, "findItemsEntry", QStringLiteral("&Find Items..."), &MainWindow::onFindItems,
+             QKeySequence(Qt::CTRL | Qt::Key_F));
     showUndoEntry();
 }
 
@@ -321,6 +327,44 @@ void MainWindow::onUndo()
 void MainWindow::onVersions()
 {
     windows_.show<windows::VersionsWindow>([this] { return new windows::VersionsWindow(program_, dialogs_, this); });
+}
+
+void MainWindow::onFindItems()
+{
+    windows_.show<windows::FindItemsWindow>([this] {
+        auto *window = new windows::FindItemsWindow(program_, dialogs_, this);
+        connect(window, &windows::FindItemsWindow::fieldsWanted, this, &MainWindow::onFields);
+        connect(window, &windows::FindItemsWindow::compareWanted, this, [this](const QVector<query::ComparedItem> &items) {
+            if (auto *open = windows_.find<windows::CompareWindow>())
+                delete open; // a new comparison replaces the one shown
+            windows_.show<windows::CompareWindow>([this, items] { return new windows::CompareWindow(items, this); });
+        });
+        connect(window, &windows::FindItemsWindow::itemShown, this, [this] {
+            activateWindow();
+            itemList_->setFocus();
+        });
+        connect(window, &windows::FindItemsWindow::selectedItemChanged, this, [this, window] {
+            if (auto *fields = windows_.find<windows::FieldsWindow>())
+                fields->showItem(window->selectedItem());
+        });
+        return window;
+    });
+}
+
+void MainWindow::onFields()
+{
+    auto *find = windows_.find<windows::FindItemsWindow>();
+    auto *fields = windows_.show<windows::FieldsWindow>([this, find] {
+        return new windows::FieldsWindow(program_, dialogs_, find && find->allDatabases(), this);
+    });
+    if (find)
+        fields->showItem(find->selectedItem());
+}
+
+void MainWindow::chooseRow(int row)
+{
+    itemList_->setCurrentIndex(program_.itemTable()->index(row, 0));
+    itemList_->scrollTo(itemList_->currentIndex());
 }
 
 void MainWindow::startUp()

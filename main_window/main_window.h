@@ -61,6 +61,10 @@ private slots:
     void onDownload();
     void onUndo();
     void onVersions();
+    void onFindItems();
+    void onFields();
+    // Selects the listed entry at a row (a found item shown here).
+    void chooseRow(int row);
     void showUndoEntry();
     void onDownloaded();
     void closeDownloadWindow();

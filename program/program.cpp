@@ -30,8 +30,15 @@ Program::Program(const QString &folder, const QString &downloadFolderUrl, QObjec
       folder_(folder),
       versions_(folder_),
       downloadFolderUrl_(download::asFolderUrl(downloadFolderUrl)),
-      transfer_(this)
+      transfer_(this),
+      fieldCache_(folder_)
 {
+    connect(this, &Program::databaseFileChanged, &fieldCache_, &FieldCache::forget);
+    connect(&fieldCache_, &FieldCache::progressed, this, &Program::fieldsProgress);
+    connect(&fieldCache_, &FieldCache::ready, this, &Program::fieldsReady);
+    connect(&fieldCache_, &FieldCache::changed, this, &Program::fieldsChanged);
+    connect(&fieldCache_, &FieldCache::failed, this,
+            [this](const base::Failure &failure) { emit fieldsFailed(base::Outcome::failed(failure)); });
     transfer_.setObjectName(QStringLiteral("Inet1"));
     // A write past the file-size limit then fails with EFBIG, which every
     // write reports, instead of the signal ending the process.
@@ -76,8 +83,10 @@ base::Outcome Program::startUp(base::Dialogs &notices, const std::function<void(
     if (started.ok() || !started.failure()->isMissingFile())
         return started;
     notices.message(kDatabaseMissing);
-    return base::attempt(
+    const base::Outcome written = base::attempt(
         [&] { storage::rewriteItems(folder_.file(storage::kPrimaryDbFile), {storage::sampleItem()}); });
+    emit databaseFileChanged(storage::kPrimaryDbFile);
+    return written;
 }
 
 void Program::removeSaveLeftovers() const

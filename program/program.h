@@ -9,6 +9,8 @@
 #include "editing/record_edit.h"
 #include "history/version_store.h"
 #include "program/change.h"
+#include "program/field_cache.h"
+#include "program/found_items.h"
 #include "program/item_table.h"
 #include "query/score_sets.h"
 #include "storage/data_folder.h"
@@ -264,6 +266,44 @@ public:
     // Deletes the list file once it has been read.
     base::Outcome removeDownloadList() const;
 
+    // Finding items by their fields (program_fields.cpp). The rules are
+    // fields.txt in the program folder, written with the default rules the
+    // first time they are needed and read once; rules with mistakes are not
+    // used. The fields of each catalogued database are read on a thread of
+    // their own and kept until its file changes (databaseFileChanged).
+
+    // The text of fields.txt, written with the default rules first when there is none.
+    base::Outcome fieldRulesText(QString *text);
+    // Refused, naming each wrong line and what is wrong, for rules with
+    // mistakes; else fields.txt holds the text (through the safe save) and
+    // every database's fields are read again with it.
+    base::Outcome saveFieldRules(const QString &text);
+    // Starts reading the fields of the scope's databases not read yet:
+    // fieldsProgress, then fieldsReady or fieldsFailed. Refused, naming the
+    // lines, when fields.txt has mistakes; failed when it cannot be read or written.
+    base::Outcome readFields(bool allDatabases);
+    // True when every database of the scope is read with the rules in use.
+    bool fieldsRead(bool allDatabases);
+    void cancelFieldReading();
+    // The query over the scope, read already (readFields): the hits, their
+    // scores and, when asked, the best of each slot. Refused with the
+    // engine's message for a mistake in the query or the score (*mistake
+    // tells which), and when the fields are not read.
+    enum class Mistake { None, InQuery, InScore };
+    base::Outcome findItems(const FindRequest &request, FoundItems *found, Mistake *mistake = nullptr);
+    // The scope's fields read with other rules, not saved (the Fields
+    // window's Try): refused naming the wrong lines. Reads the databases on
+    // the caller's thread.
+    base::Outcome tryFieldRules(const QString &text, bool allDatabases, FieldScope *tried);
+    // Makes the found item's database current, lists it and chooses the
+    // item's row (itemChosen, and its description shown). Refused when the
+    // database no longer holds the item there.
+    base::Outcome showFoundItem(const FoundItems &found, const query::Hit &hit);
+    // The columns the player added to and hid from Find Items, remembered in
+    // finditems.ini in the program folder.
+    ColumnChoice findColumns() const;
+    void rememberFindColumns(const ColumnChoice &choice) const;
+
 signals:
     void downloadListFetched(const base::Outcome &outcome);
     void databaseDownloaded(const base::Outcome &outcome);
@@ -277,6 +317,16 @@ signals:
     void currentDatabaseChanged();
     // A version was kept or the versions changed: the undo entry follows.
     void historyChanged();
+    // A database file of the program folder was written, created or removed.
+    void databaseFileChanged(const QString &fileName);
+    // The reading of fields: how far (thousandths), its end, or what stopped it.
+    void fieldsProgress(int done, int total);
+    void fieldsReady();
+    void fieldsFailed(const base::Outcome &outcome);
+    // Fields read before are out of date (a database or the rules changed).
+    void fieldsChanged();
+    // The listed entry at this row is chosen (showFoundItem).
+    void itemChosen(int row);
     // scores.cfg holds other weight sets.
     void scoreSetsChanged();
 
@@ -317,6 +367,12 @@ private:
     // catalogue, back into the catalogue with the version's bytes.
     base::Outcome restoreRemoved(const history::Version &version, const QString &databaseFile, const QByteArray &bytes);
 
+    // The scope's databases: the current one, or every catalogued one.
+    QVector<catalogue::Entry> scopeDatabases(bool allDatabases) const;
+    // fields.txt read and parsed once (written first when missing). Throws a Failure.
+    const fields::ParsedRules &fieldRules();
+    FieldScope fieldScope(const QVector<DatabaseFieldsPtr> &databases, const fields::Rules &rules) const;
+
     // First, so that it is taken before and given up after everything else.
     storage::FolderLock lock_;
     storage::DataFolder folder_;
@@ -330,6 +386,8 @@ private:
     QString downloadFolderUrl_;
     // "Inet1" of the download window as designed.
     transfer::TransferService transfer_;
+    std::optional<fields::ParsedRules> fieldRules_;
+    FieldCache fieldCache_;
 };
 
 } // namespace program

@@ -41,6 +41,7 @@ base::Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString 
         return base::Outcome::refused(*refusal);
     return base::attempt([&] {
         versions_.setAside(catalogue::databaseFileFor(name));
+        emit databaseFileChanged(catalogue::databaseFileFor(name));
         catalogue::createDatabase(folder_, copy, name, {storage::sampleItem()});
     });
 }
@@ -112,6 +113,7 @@ base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const
             catalogue::distinctDownloadedItems(storage::readFile(download::databaseFilePath()));
         // The database file first, then its catalogue entry.
         versions_.setAside(catalogue::databaseFileFor(name));
+        emit databaseFileChanged(catalogue::databaseFileFor(name));
         catalogue::createDatabase(folder_, copy, name, items);
         selectDatabase({name, catalogue::databaseFileFor(name)});
         // Listed from the items just written, which the file holds.

@@ -23,7 +23,10 @@ QString restoreOf(const history::Version &version)
 
 Change Program::openChange(const QString &databaseFile, const QString &name, history::Kind kind)
 {
-    return Change(versions_, folder_, databaseFile, name, kind, [this] { emit historyChanged(); });
+    return Change(versions_, folder_, databaseFile, name, kind, [this, databaseFile] {
+        emit historyChanged();
+        emit databaseFileChanged(databaseFile);
+    });
 }
 
 void Program::recoverVersions()

@@ -14,7 +14,8 @@ QString DataFolder::file(const QString &fileName) const
 
 bool isProgramFile(const QString &fileName)
 {
-    for (const QString &own : {kCatalogueFile, kPrefFile, kScratchFile, kScoreSetsFile, kFolderLockFile}) {
+    for (const QString &own : {kCatalogueFile, kPrefFile, kScratchFile, kScoreSetsFile, kFieldRulesFile, kFindColumnsFile,
+                               kFolderLockFile}) {
         if (fileName.compare(own, Qt::CaseInsensitive) == 0)
             return true;
     }

@@ -27,10 +27,14 @@ inline const QString kScratchFile = QStringLiteral("42198739.txt");
 inline const QString kCatalogueFile = QStringLiteral("datalist.txt");
 // The weight sets of the score box of Find Items.
 inline const QString kScoreSetsFile = QStringLiteral("scores.cfg");
+// The rules that read the fields of items, and the columns Find Items shows.
+inline const QString kFieldRulesFile = QStringLiteral("fields.txt");
+inline const QString kFindColumnsFile = QStringLiteral("finditems.ini");
 
 // True for the program's own files (datalist.txt, pref.txt, 42198739.txt,
-// scores.cfg, the lock file gearledger.lock), in any letter case: no database
-// may be created as, read from, written to or removed from one of them.
+// scores.cfg, fields.txt, finditems.ini, the lock file gearledger.lock), in
+// any letter case: no database may be created as, read from, written to or
+// removed from one of them.
 bool isProgramFile(const QString &fileName);
 
 // True for a file name that names a file of the program folder and no folder,

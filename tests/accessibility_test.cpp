@@ -10,6 +10,7 @@
 #include "windows/merge_target_window.h"
 
 #include <QAccessible>
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -131,8 +132,15 @@ private slots:
                                           {"mnuPref", "frmPref"},
                                           {"earlierVersionsEntry", "earlierVersionsWindow"},
                                           {"importGameLogEntry", "importGameLogWindow"},
-                                          {"pasteAsNewItemEntry", "Form4"}}) {
-            main.findChild<QAction *>(entry)->trigger();
+                                          {"pasteAsNewItemEntry", "Form4"},
+                                          {"findItemsEntry", "findItemsWindow"},
+                                          {"fieldsButton", "fieldsWindow"}}) {
+            if (QAction *action = main.findChild<QAction *>(entry)) {
+                action->trigger();
+            } else { // the Fields window comes from Find Items
+                main.findChild<QAction *>("findItemsEntry")->trigger();
+                main.findChild<QAbstractButton *>(entry)->click();
+            }
             QPointer<QWidget> window = main.findChild<QWidget *>(name);
             QVERIFY2(window, name);
             verifyReadable(window);

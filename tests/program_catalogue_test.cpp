@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
 
         // A hand-edited entry naming a path or a program file (the lock file too) is neither opened nor merged into.
-        for (const char *file : {"../outside.txt", "pref.txt", "scores.cfg", "gearledger.lock"}) {
+        for (const char *file : {"../outside.txt", "pref.txt", "scores.cfg", "gearledger.lock", "fields.txt"}) {
             copy.entries = {{"away", file}};
             const QString refusal = QStringLiteral("The catalogue gives the database \"away\" the file name \"%1\", "
                                                    "which is not a database file of the program folder, so it is left "

@@ -56,6 +56,11 @@ public:
         shown.append(title);
         return QString();
     }
+    QString chooseFileToSave(const QString &title, const QString &, const QString &) override
+    {
+        shown.append(title);
+        return QString();
+    }
     void beep() override { shown.append(QStringLiteral("(beep)")); }
 };
 

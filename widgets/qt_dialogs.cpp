@@ -71,6 +71,11 @@ QString QtDialogs::chooseFileToOpen(const QString &title, const QString &folder,
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
 }
 
+QString QtDialogs::chooseFileToSave(const QString &title, const QString &proposed, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, proposed, filter);
+}
+
 void QtDialogs::beep()
 {
     QApplication::beep();

@@ -12,6 +12,7 @@ public:
     bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) override;
+    QString chooseFileToSave(const QString &title, const QString &proposed, const QString &filter) override;
     void beep() override;
     std::unique_ptr<Progress> showProgress(const QString &text, const QString &title) override;
 };

@@ -38,6 +38,10 @@ public:
     {
         return inputBox(title, title, folder);
     }
+    QString chooseFileToSave(const QString &title, const QString &proposed, const QString &) override
+    {
+        return inputBox(title, title, proposed);
+    }
     void beep() override { take("beep", QString(), QString()); }
     std::unique_ptr<Progress> showProgress(const QString &text, const QString &title) override;
 

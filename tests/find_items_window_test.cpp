@@ -1,0 +1,175 @@
+// The Find Items and Fields windows, used as a player does: typing a query,
+// sorting, Best per Slot, jumping to an item, Compare, and the rules.
+#include "main_window/main_window.h"
+#include "support/program_on_folder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+const QByteArray kRings = crlf({"ring of fire", "Weight 4, value 310, level 18.|Can be worn on: finger|Affects hitroll by 2.|",
+                                "copper band", "Weight 1, value 20.|Can be worn on: finger|Affects hitroll by 3.|",
+                                "long sword", "Weight 9, value 90, level 10.|Affects damage roll by 4.|"});
+
+// Controls that leave their window or lie on one another.
+QStringList misplaced(QWidget *window)
+{
+    QStringList wrong;
+    QVector<QWidget *> seen;
+    for (QWidget *control : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!control->isVisible())
+            continue;
+        if (!window->rect().contains(control->geometry()) || control->width() < 8)
+            wrong.append(control->objectName() + " out");
+        for (QWidget *other : seen) {
+            if (other->geometry().intersects(control->geometry()))
+                wrong.append(control->objectName() + " on " + other->objectName());
+        }
+        seen.append(control);
+    }
+    return wrong;
+}
+
+QStringList column(const QTableView *table, int c)
+{
+    QStringList cells;
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        cells.append(table->model()->index(row, c).data().toString());
+    return cells;
+}
+} // namespace
+
+class FindItemsWindowTest : public QObject
+{
+    Q_OBJECT
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ProgramOnFolder> p;
+    std::unique_ptr<main_window::MainWindow> main;
+    QWidget *window = nullptr;
+    QTableView *table = nullptr;
+
+    void type(const QString &query)
+    {
+        window->findChild<QLineEdit *>("queryBox")->setText(query);
+    }
+    QString label(const char *name) const { return window->findChild<QLabel *>(name)->text(); }
+
+private slots:
+    void init()
+    {
+        dialogs.reset();
+        p = std::make_unique<ProgramOnFolder>(dialogs, kRings);
+        p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
+        p->folder.write("armour.txt", crlf({"iron helmet", "level 5.|Wear location: head|Affects hitroll by 1.|"}));
+        main = std::make_unique<main_window::MainWindow>(p->program, dialogs);
+        main->show();
+        main->findChild<QAction *>("findItemsEntry")->trigger();
+        window = main->findChild<QWidget *>("findItemsWindow");
+        QVERIFY(window);
+        table = window->findChild<QTableView *>("itemsFound");
+        QTRY_COMPARE(label("countLine"), "3 items in 1 database");
+    }
+    void cleanup()
+    {
+        main.reset();
+        p.reset();
+        VERIFY_DIALOGS(dialogs);
+    }
+
+    void aQueryFindsAsItIsTypedAndAMistakeKeepsTheLastResult()
+    {
+        type("hitroll>=2 ring");
+        QCOMPARE(column(table, 0), QStringList({"ring of fire"}));
+        QCOMPARE(table->model()->headerData(2, Qt::Horizontal).toString(), "hitroll");
+        QCOMPARE(label("countLine"), "1 item in 1 database");
+        type("hitrol>=2");
+        QCOMPARE(label("queryMistake"), "unknown field 'hitrol' at word 1; did you mean hitroll?");
+        QCOMPARE(column(table, 0), QStringList({"ring of fire"}));
+        window->findChild<QCheckBox *>("allDatabasesBox")->click();
+        type("hitroll:*");
+        QTRY_COMPARE(label("countLine"), "3 items in 2 databases");
+        QVERIFY(label("queryMistake").isEmpty());
+    }
+
+    void numbersSortAsNumbersWithMissingLast()
+    {
+        type("weight>0");
+        const int level = 3;
+        QCOMPARE(table->model()->headerData(level, Qt::Horizontal).toString(), "level");
+        table->sortByColumn(level, Qt::AscendingOrder);
+        QCOMPARE(column(table, level), QStringList({"10", "18", ""}));
+        table->sortByColumn(level, Qt::DescendingOrder);
+        QCOMPARE(column(table, level), QStringList({"18", "10", ""}));
+        window->findChild<QComboBox *>("scoreBox")->setEditText("weight - hitroll");
+        QCOMPARE(table->model()->headerData(2, Qt::Horizontal).toString(), "Score");
+        table->sortByColumn(2, Qt::AscendingOrder);
+        QCOMPARE(column(table, 2), QStringList({"-2", "2", "9"}));
+        QCOMPARE(column(table, 0), QStringList({"copper band", "ring of fire", "long sword"}));
+    }
+
+    void theWindowsResizeSensibly()
+    {
+        window->findChild<QPushButton *>("fieldsButton")->click();
+        for (QWidget *shown : {window, main->findChild<QWidget *>("fieldsWindow")}) {
+            const QSize first = shown->size();
+            for (const double factor : {0.75, 1.0, 2.0}) {
+                shown->resize(first * factor);
+                QApplication::processEvents();
+                QVERIFY2(misplaced(shown).isEmpty(), qPrintable(misplaced(shown).join("; ")));
+            }
+        }
+    }
+
+    void bestPerSlotShowsHeadingRowsAndEnterShowsTheItem()
+    {
+        window->findChild<QComboBox *>("scoreBox")->setEditText("hitroll");
+        window->findChild<QCheckBox *>("bestPerSlotBox")->click();
+        QCOMPARE(column(table, 0), QStringList({"finger", "copper band", "ring of fire", "(no slot)", "long sword"}));
+        QCOMPARE(table->model()->index(0, 0).data(Qt::AccessibleDescriptionRole).toString(), "slot finger, 2 items");
+        table->setCurrentIndex(table->model()->index(2, 0));
+        QCOMPARE(window->findChild<QListWidget *>("itemFields")->item(0)->text(), "weight: 4");
+        QTest::keyClick(table, Qt::Key_Return);
+        QCOMPARE(main->findChild<QListView *>("List1")->currentIndex().row(), 0);
+        QVERIFY(main->findChild<QPlainTextEdit *>("Text1")->toPlainText().startsWith("Weight 4, value 310"));
+
+        dialogs.expectMessage("Please select 2 to 4 items to compare.");
+        QTest::keyClick(table, Qt::Key_M, Qt::ControlModifier);
+    }
+
+    void theFieldsWindowTriesAndSavesRulesAndRefusesBadOnes()
+    {
+        window->findChild<QPushButton *>("fieldsButton")->click();
+        QWidget *fields = main->findChild<QWidget *>("fieldsWindow");
+        QVERIFY(fields);
+        auto *list = fields->findChild<QListWidget *>("fieldList");
+        QVERIFY(!list->findItems("level: 2 of 3 items", Qt::MatchExactly).isEmpty());
+        table->setCurrentIndex(table->model()->index(1, 0));
+        QCOMPARE(fields->findChild<QListWidget *>("itemFields")->item(0)->text(), "weight: 1");
+        auto *editor = fields->findChild<QPlainTextEdit *>("rulesEditor");
+        editor->setPlainText("match Weight {weight:number}\nmatch level {lvl:numbr}\n");
+        dialogs.expectMessage("The rules in fields.txt cannot be used: line 2: unknown placeholder {lvl:numbr}");
+        fields->findChild<QPushButton *>("tryButton")->click();
+        editor->setPlainText("match Weight {weight:number}\n");
+        fields->findChild<QPushButton *>("tryButton")->click();
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), "weight: 3 of 3 items");
+        QVERIFY(p->folder.read("fields.txt").startsWith("#"));
+        fields->findChild<QPushButton *>("saveButton")->click();
+        QCOMPARE(p->folder.read("fields.txt"), QByteArray("match Weight {weight:number}\n"));
+        QTRY_COMPARE(table->model()->columnCount(), 2);
+    }
+};
+
+QTEST_MAIN(FindItemsWindowTest)
+#include "find_items_window_test.moc"
