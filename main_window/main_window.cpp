@@ -363,7 +363,7 @@ void MainWindow::onFields()
 
 void MainWindow::chooseRow(int row)
 {
-    itemList_->setCurrentIndex(program_.itemTable()->index(row, 0));
+    itemList_->setCurrentIndex(itemList_->model()->index(row, 0));
     itemList_->scrollTo(itemList_->currentIndex());
 }
 
