@@ -111,7 +111,7 @@ void add(const std::string &name, int items, Rounds rounds, const std::function<
     // A round at a million items takes a tenth of a second to a few seconds:
     // fewer repetitions keep the whole run within minutes.
     if (items >= 1000000)
-        registered->Repetitions(rounds == Rounds::Writing ? 3 : 5);
+        registered->Repetitions(3);
     else if (items >= 100000 && rounds == Rounds::Writing)
         registered->Repetitions(5);
 }

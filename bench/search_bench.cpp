@@ -1,7 +1,8 @@
 // Listing and searching by the program object alone, beside the floors of the
 // hardware and a peer, at each size:
-//   floor/read/<items>        reading the database file into a new buffer of its
-//                             size and finding every line end in it (memchr)
+//   floor/read/<items>        reading the database file into a buffer of its size
+//                             and finding every line end in it (memchr)
+//   floor/read_new_memory/<items>  the same into a buffer asked of the system each time
 //   floor/scan/<items>        one pass over the bytes in memory, each folded with a
 //                             256-entry table (the search's own) and compared
 //   floor/safe_save/<items>   writing a file of the database's size, syncing it once
@@ -45,19 +46,18 @@ namespace {
 
 using With = StartedProgram::With;
 
-// The file's bytes in a new buffer, and how many lines they hold; -1 when the file cannot be read.
-qsizetype readAndCountLines(const char *path, qsizetype size)
+// Reads the file into the buffer and counts its lines; -1 when the file cannot be read.
+qsizetype readAndCountLines(const char *path, char *buffer, qsizetype size)
 {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
-    const ssize_t read = ::read(fd, buffer.get(), size_t(size));
+    const ssize_t read = ::read(fd, buffer, size_t(size));
     ::close(fd);
     if (read != size)
         return -1;
     qsizetype lines = 0;
-    const char *p = buffer.get();
+    const char *p = buffer;
     const char *end = p + size;
     while (const void *cr = std::memchr(p, '\r', size_t(end - p))) {
         p = static_cast<const char *>(cr) + 1;
@@ -91,11 +91,29 @@ double cpuSeconds(const timeval &t)
 
 void addFloors(int items)
 {
+    // Into memory the process has already: the work of reading itself.
     add("floor/read", items, Rounds::Reading, [items](benchmark::State &state) {
         const QByteArray path = QFile::encodeName(databaseFile(items));
         const qsizetype size = database(items).size();
+        std::vector<char> buffer(static_cast<size_t>(size));
+        (void)readAndCountLines(path.constData(), buffer.data(), size); // every page in place before the timing
         for (auto _ : state) {
-            if (readAndCountLines(path.constData(), size) != 2 * qsizetype(items)) {
+            if (readAndCountLines(path.constData(), buffer.data(), size) != 2 * qsizetype(items)) {
+                state.SkipWithError("the database file could not be read");
+                break;
+            }
+        }
+        state.SetBytesProcessed(state.iterations() * size);
+    });
+    // Into memory asked of the system each time, as a reader that keeps the
+    // bytes gets it: beyond the allocator's largest reused block (32 MiB) the
+    // system gives every page afresh.
+    add("floor/read_new_memory", items, Rounds::Reading, [items](benchmark::State &state) {
+        const QByteArray path = QFile::encodeName(databaseFile(items));
+        const qsizetype size = database(items).size();
+        for (auto _ : state) {
+            const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
+            if (readAndCountLines(path.constData(), buffer.get(), size) != 2 * qsizetype(items)) {
                 state.SkipWithError("the database file could not be read");
                 break;
             }
