@@ -57,6 +57,8 @@ ROWS = (
         ("Merge of a download of half new items, to painted list", "op/merge/overlapping-painted", "none",
          "floor/safe_save", None),
         ("Floor: reading the file and finding its line ends", "floor/read", "none", None, None),
+        ("Reading the file into memory asked of the system each time", "floor/read_new_memory", "none", None,
+         None),
         ("Floor: one pass over the bytes with the fold table", "floor/scan", "none", None, None),
         ("Floor: writing the file, one sync, the rename", "floor/safe_save", "none", None, None),
     ]
