@@ -1,11 +1,11 @@
-#include "app/program_icon.h"
-#include "app/qt_dialogs.h"
 #include "base/failure.h"
 #include "base/program_identity.h"
 #include "download/download_url.h"
 #include "main_window/run_program.h"
 #include "program/command_line.h"
 #include "storage/program_folder.h"
+#include "widgets/program_icon.h"
+#include "widgets/qt_dialogs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,12 +20,12 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(base::applicationId());
-    QApplication::setWindowIcon(gearledgerIcon());
+    QApplication::setWindowIcon(widgets::gearledgerIcon());
     commandLine.process(app);
     const QString downloadFolderUrl =
         download::downloadFolderUrlFrom(commandLine, QProcessEnvironment::systemEnvironment());
 
-    QtDialogs dialogs;
+    widgets::QtDialogs dialogs;
     QString programFolder;
     try {
         programFolder = storage::chooseProgramFolder(QCoreApplication::applicationDirPath());
@@ -33,5 +33,5 @@ int main(int argc, char *argv[])
         dialogs.report(base::Outcome::failed(failure));
         return 1;
     }
-    return runProgram(programFolder, dialogs, downloadFolderUrl);
+    return main_window::runProgram(programFolder, dialogs, downloadFolderUrl);
 }

@@ -46,7 +46,7 @@ void StartedProgram::open()
         dialogs_.report(program_->startUp(dialogs_, {}));
         return;
     }
-    window_ = std::make_unique<MainWindow>(*program_, dialogs_);
+    window_ = std::make_unique<main_window::MainWindow>(*program_, dialogs_);
     window_->startUp();
     window_->show();
     QApplication::processEvents();

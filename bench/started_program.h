@@ -49,7 +49,7 @@ public:
     StartedProgram &operator=(const StartedProgram &) = delete;
 
     program::Program &program() { return *program_; }
-    MainWindow &window() { return *window_; }
+    main_window::MainWindow &window() { return *window_; }
     QString folder() const { return folder_; }
     QuietDialogs &dialogs() { return dialogs_; }
     // What went wrong since the last call: a message shown, the empty text when none was.
@@ -81,7 +81,7 @@ private:
     QuietDialogs dialogs_;
     With with_;
     std::unique_ptr<program::Program> program_;
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<main_window::MainWindow> window_;
 };
 
 // The started programs of one size, shared by its benchmarks, made when first

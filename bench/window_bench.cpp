@@ -347,7 +347,7 @@ void addStartUp(int items)
         started.close();
         for (auto _ : state) {
             auto program = std::make_unique<program::Program>(started.folder());
-            auto window = std::make_unique<MainWindow>(*program, started.dialogs());
+            auto window = std::make_unique<main_window::MainWindow>(*program, started.dialogs());
             window->startUp();
             window->show();
             window->findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace layoutrules {
+namespace main_window {
 namespace {
 
 // Distances from the outer height, as the window is designed.
@@ -37,7 +37,7 @@ qint32 roundedTwips(double value)
     return qint32(rounded);
 }
 
-void fitLowerControls(MainWindowLayout &layout, double outerHeight)
+void fitLowerControlsToHeight(MainWindowLayout &layout, double outerHeight)
 {
     layout.List1.height = roundedTwips(outerHeight - kListHeightMargin);
     layout.Text2.top = roundedTwips(outerHeight - kSearchBoxMargin);
@@ -45,14 +45,14 @@ void fitLowerControls(MainWindowLayout &layout, double outerHeight)
     layout.Command2.top = roundedTwips(outerHeight - kButtonsMargin);
 }
 
-void rememberSize(RememberedLayout &remembered, double outerWidth, double outerHeight)
+void rememberOuterSize(RememberedLayout &remembered, double outerWidth, double outerHeight)
 {
     remembered.width = roundedTwips(outerWidth);
     remembered.height = roundedTwips(outerHeight);
 }
 
-ResizeOutcome resize(MainWindowLayout &layout, RememberedLayout &remembered, WindowState state, double outerWidth,
-                     double outerHeight)
+ResizeOutcome layOutResizedWindow(MainWindowLayout &layout, RememberedLayout &remembered, WindowState state,
+                                  double outerWidth, double outerHeight)
 {
     if (remembered.state == qint32(state) && double(remembered.width) == outerWidth
         && double(remembered.height) == outerHeight)
@@ -67,18 +67,18 @@ ResizeOutcome resize(MainWindowLayout &layout, RememberedLayout &remembered, Win
     if (!(layout.Text1.left + kRightMargin < outerWidth && outerHeight - kListHeightMargin > kMinListHeight))
         return ResizeOutcome::TooSmall;
 
-    fitLowerControls(layout, outerHeight);
+    fitLowerControlsToHeight(layout, outerHeight);
     layout.Text1.height = roundedTwips(outerHeight - kDescriptionMargin);
     layout.Text1.width = roundedTwips(outerWidth - layout.Text1.left - kRightMargin);
     remembered.state = qint32(state);
-    rememberSize(remembered, outerWidth, outerHeight);
+    rememberOuterSize(remembered, outerWidth, outerHeight);
     layout.Image1.height = roundedTwips(outerHeight);
     layout.chkItems.top = layout.Command3.top;
     layout.chkDesc.top = layout.chkItems.top + kCheckBoxSpacing;
     return ResizeOutcome::LaidOut;
 }
 
-bool dragDivider(MainWindowLayout &layout, double outerWidth, double p)
+bool moveDividerTo(MainWindowLayout &layout, double outerWidth, double p)
 {
     if (!(p > kMinListWidth && outerWidth - (p + layout.Image1.width) - kRightMargin > kMinDescriptionWidth))
         return false;
@@ -91,9 +91,9 @@ bool dragDivider(MainWindowLayout &layout, double outerWidth, double p)
     return true;
 }
 
-void releaseDivider(MainWindowLayout &layout)
+void putDividerAtListEdge(MainWindowLayout &layout)
 {
     layout.Image1.left = layout.List1.left + layout.List1.width;
 }
 
-} // namespace layoutrules
+} // namespace main_window

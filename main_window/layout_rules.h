@@ -1,8 +1,10 @@
 #pragma once
 
-#include "app/twip_rect.h"
+#include "widgets/twip_rect.h"
 
 #include <QtGlobal>
+
+namespace main_window {
 
 // The main window's layout rules, on plain numbers: the window reports its
 // state and outer size (twips, frame, title bar and menu bar included), and the
@@ -24,18 +26,16 @@ struct RememberedLayout
 // The controls of the main window that the layout moves or sizes, in twips.
 struct MainWindowLayout
 {
-    TwipRect List1;
-    TwipRect Text2;
-    TwipRect Command2;
-    TwipRect Command3;
-    TwipRect Text1;
-    TwipRect Label2;
-    TwipRect chkItems;
-    TwipRect chkDesc;
-    TwipRect Image1;
+    widgets::TwipRect List1;
+    widgets::TwipRect Text2;
+    widgets::TwipRect Command2;
+    widgets::TwipRect Command3;
+    widgets::TwipRect Text1;
+    widgets::TwipRect Label2;
+    widgets::TwipRect chkItems;
+    widgets::TwipRect chkDesc;
+    widgets::TwipRect Image1;
 };
-
-namespace layoutrules {
 
 // What a resize notification did.
 enum class ResizeOutcome {
@@ -51,22 +51,22 @@ qint32 roundedTwips(double value);
 
 // Fits the item list, the search box and the two buttons to the outer height
 // (start-up does this, and every layout begins with it).
-void fitLowerControls(MainWindowLayout &layout, double outerHeight);
+void fitLowerControlsToHeight(MainWindowLayout &layout, double outerHeight);
 
 // Remembers the outer size (and leaves the remembered state alone).
-void rememberSize(RememberedLayout &remembered, double outerWidth, double outerHeight);
+void rememberOuterSize(RememberedLayout &remembered, double outerWidth, double outerHeight);
 
 // The rules run on every change of the window's size or state.
-ResizeOutcome resize(MainWindowLayout &layout, RememberedLayout &remembered, WindowState state, double outerWidth,
-                     double outerHeight);
+ResizeOutcome layOutResizedWindow(MainWindowLayout &layout, RememberedLayout &remembered, WindowState state,
+                                  double outerWidth, double outerHeight);
 
 // The pointer, dragging the divider, is at client position p: moves the boundary
 // between the list side and the description view there. A position that would
 // leave the list 50 twips or less, or the description side 260 twips or less,
 // is ignored (nothing is clamped). Returns whether the position was taken.
-bool dragDivider(MainWindowLayout &layout, double outerWidth, double p);
+bool moveDividerTo(MainWindowLayout &layout, double outerWidth, double p);
 
 // The drag ended: the divider bar goes to the right edge of the item list.
-void releaseDivider(MainWindowLayout &layout);
+void putDividerAtListEdge(MainWindowLayout &layout);
 
-} // namespace layoutrules
+} // namespace main_window

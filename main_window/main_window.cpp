@@ -1,13 +1,13 @@
 #include "main_window/main_window.h"
 
-#include "app/packed_colour.h"
-#include "app/twips.h"
 #include "base/dialogs.h"
 #include "base/version.h"
 #include "editing/description_encoding.h"
 #include "editing/identify_text.h"
 #include "main_window/import_command.h"
 #include "program/program.h"
+#include "widgets/packed_colour.h"
+#include "widgets/twips.h"
 #include "windows/add_item_window.h"
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
@@ -38,6 +38,8 @@
 #include <QTimer>
 
 #include <cmath>
+
+namespace main_window {
 
 namespace {
 
@@ -114,8 +116,9 @@ MainWindow::MainWindow(program::Program &program, base::Dialogs &dialogs, QWidge
     setAccessibleName(windowTitle());
     buildControls();
     buildMenus();
-    resize(twipsToPixels(kClientWidth), twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
-    fitCaptions(this);
+    resize(widgets::twipsToPixels(kClientWidth),
+           widgets::twipsToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    widgets::fitCaptions(this);
 
     connect(&program_, &program::Program::listingChanged, this, &MainWindow::showCount);
     connect(&program_, &program::Program::descriptionShown, this, &MainWindow::showDescription);
@@ -138,16 +141,16 @@ void MainWindow::buildControls()
     client->setMinimumSize(1, 1);
     setCentralWidget(client);
 
-    searchBox_ = placed(new QLineEdit(client), "Text2", {120, 4320, 3015, 285}, QStringLiteral("Search text"));
+    searchBox_ = widgets::placed(new QLineEdit(client), "Text2", {120, 4320, 3015, 285}, QStringLiteral("Search text"));
     searchBox_->installEventFilter(this);
-    searchButton_ = placed(new QPushButton(QStringLiteral("Search"), client), "Command2", {2160, 4680, 975, 375},
-                           QStringLiteral("Search"));
+    searchButton_ = widgets::placed(new QPushButton(QStringLiteral("Search"), client), "Command2",
+                                    {2160, 4680, 975, 375}, QStringLiteral("Search"));
     searchButton_->setDefault(true);
-    showAllButton_ = placed(new QPushButton(QStringLiteral("Show All"), client), "Command3", {120, 4680, 975, 375},
-                            QStringLiteral("Show All"));
+    showAllButton_ = widgets::placed(new QPushButton(QStringLiteral("Show All"), client), "Command3",
+                                     {120, 4680, 975, 375}, QStringLiteral("Show All"));
 
-    descriptionView_ = placed(new QPlainTextEdit(client), "Text1", {3360, 360, 4695, 4695},
-                              QStringLiteral("Description"));
+    descriptionView_ =
+        widgets::placed(new QPlainTextEdit(client), "Text1", {3360, 360, 4695, 4695}, QStringLiteral("Description"));
     descriptionView_->setReadOnly(true);
     // The view only shows: no undo history to keep for each description shown.
     descriptionView_->setUndoRedoEnabled(false);
@@ -156,7 +159,7 @@ void MainWindow::buildControls()
     descriptionView_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     descriptionView_->setTabChangesFocus(true);
 
-    itemList_ = placed(new QListView(client), "List1", {120, 360, 3015, 3735}, QStringLiteral("Items"));
+    itemList_ = widgets::placed(new QListView(client), "List1", {120, 360, 3015, 3735}, QStringLiteral("Items"));
     itemList_->setModel(program_.itemTable());
     itemList_->setSelectionMode(QAbstractItemView::SingleSelection);
     itemList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -167,17 +170,18 @@ void MainWindow::buildControls()
             &MainWindow::onSelectionChanged);
 
     // Labels are read by their caption, so the count is what a screen reader says.
-    countLabel_ = placed(new QLabel(QStringLiteral("Items"), client), "Label1", {120, 120, 3015, 255});
-    descriptionHeading_ = placed(new QLabel(QStringLiteral("Description"), client), "Label2", {3240, 120, 1095, 255});
+    countLabel_ = widgets::placed(new QLabel(QStringLiteral("Items"), client), "Label1", {120, 120, 3015, 255});
+    descriptionHeading_ =
+        widgets::placed(new QLabel(QStringLiteral("Description"), client), "Label2", {3240, 120, 1095, 255});
 
-    inNamesBox_ = placed(new QCheckBox(QStringLiteral("Items"), client), "chkItems", {1200, 4640, 855, 195},
-                         QStringLiteral("Search in items"));
+    inNamesBox_ = widgets::placed(new QCheckBox(QStringLiteral("Items"), client), "chkItems", {1200, 4640, 855, 195},
+                                  QStringLiteral("Search in items"));
     inNamesBox_->setChecked(true);
-    inDescriptionsBox_ = placed(new QCheckBox(QStringLiteral("Desc.'s"), client), "chkDesc", {1200, 4860, 855, 195},
-                                QStringLiteral("Search in descriptions"));
+    inDescriptionsBox_ = widgets::placed(new QCheckBox(QStringLiteral("Desc.'s"), client), "chkDesc",
+                                         {1200, 4860, 855, 195}, QStringLiteral("Search in descriptions"));
 
-    divider_ = placed(new QLabel(client), "Image1", {3135, 120, 225, 5040},
-                      QStringLiteral("Divider between the list and the description"));
+    divider_ = widgets::placed(new QLabel(client), "Image1", {3135, 120, 225, 5040},
+                               QStringLiteral("Divider between the list and the description"));
     divider_->setCursor(Qt::SizeHorCursor);
     divider_->lower();
     divider_->installEventFilter(this);
@@ -234,7 +238,7 @@ void MainWindow::keepDesignColours()
     for (QWidget *w : desktopColoured)
         keepSystemColours(w);
     const QPalette system = QApplication::palette();
-    const QColor green = packedColour(65280);
+    const QColor green = widgets::packedColour(65280);
     for (QWidget *w : QWidgetList{centralWidget(), itemList_, descriptionView_}) {
         setBackgroundColour(w, system.color(QPalette::WindowText));
         setTextColour(w, green);
@@ -314,7 +318,7 @@ void MainWindow::onUndo()
 
 void MainWindow::onVersions()
 {
-    windows_.show<VersionsWindow>([this] { return new VersionsWindow(program_, dialogs_, this); });
+    windows_.show<windows::VersionsWindow>([this] { return new windows::VersionsWindow(program_, dialogs_, this); });
 }
 
 void MainWindow::startUp()
@@ -346,12 +350,12 @@ void MainWindow::applyColours()
     if (colours.background) {
         for (QWidget *w : QWidgetList{centralWidget(), itemList_, descriptionView_, countLabel_, descriptionHeading_,
                                       inNamesBox_, inDescriptionsBox_})
-            setBackgroundColour(w, packedColour(*colours.background));
+            setBackgroundColour(w, widgets::packedColour(*colours.background));
     }
     if (colours.itemText)
-        setTextColour(itemList_, packedColour(*colours.itemText));
+        setTextColour(itemList_, widgets::packedColour(*colours.itemText));
     if (colours.descriptionText)
-        setTextColour(descriptionView_, packedColour(*colours.descriptionText));
+        setTextColour(descriptionView_, widgets::packedColour(*colours.descriptionText));
 }
 
 int MainWindow::selectedRow() const
@@ -411,12 +415,14 @@ void MainWindow::onImportLog()
         return;
     choices.folder = QFileInfo(path).absolutePath();
     program_.rememberGameLogChoices(choices);
-    windows_.show<HarvestWindow>([this] { return new HarvestWindow(program_, dialogs_, this); })->read(path);
+    windows_.show<windows::HarvestWindow>([this] { return new windows::HarvestWindow(program_, dialogs_, this); })
+        ->read(path);
 }
 
 void MainWindow::onPreferences()
 {
-    windows_.show<PreferencesWindow>([this] { return new PreferencesWindow(program_, dialogs_, this); });
+    windows_.show<windows::PreferencesWindow>(
+        [this] { return new windows::PreferencesWindow(program_, dialogs_, this); });
 }
 
 void MainWindow::onExit()
@@ -428,7 +434,7 @@ void MainWindow::onExit()
 
 void MainWindow::onAddItem()
 {
-    windows_.show<AddItemWindow>([this] { return new AddItemWindow(program_, dialogs_, this); });
+    windows_.show<windows::AddItemWindow>([this] { return new windows::AddItemWindow(program_, dialogs_, this); });
 }
 
 void MainWindow::onDeleteItem()
@@ -447,7 +453,8 @@ void MainWindow::onEditItem()
         dialogs_.message(program::kNoItemSelected);
         return;
     }
-    windows_.show<EditItemWindow>([this] { return new EditItemWindow(program_, dialogs_, this); })->edit(*listed);
+    windows_.show<windows::EditItemWindow>([this] { return new windows::EditItemWindow(program_, dialogs_, this); })
+        ->edit(*listed);
 }
 
 void MainWindow::onPasteItem()
@@ -458,7 +465,8 @@ void MainWindow::onPasteItem()
         dialogs_.message(refusal);
         return;
     }
-    windows_.show<AddItemWindow>([this] { return new AddItemWindow(program_, dialogs_, this); })->fill(*item);
+    windows_.show<windows::AddItemWindow>([this] { return new windows::AddItemWindow(program_, dialogs_, this); })
+        ->fill(*item);
 }
 
 void MainWindow::onCopyItem()
@@ -473,24 +481,25 @@ void MainWindow::onCopyItem()
 
 void MainWindow::onCurrentDatabase()
 {
-    windows_.show<CurrentDatabaseWindow>([this] { return new CurrentDatabaseWindow(program_, dialogs_, this); });
+    windows_.show<windows::CurrentDatabaseWindow>(
+        [this] { return new windows::CurrentDatabaseWindow(program_, dialogs_, this); });
 }
 
 void MainWindow::onDownload()
 {
-    windows_.show<DownloadWindow>([this] {
-        auto *window = new DownloadWindow(program_, dialogs_, this);
-        connect(window, &DownloadWindow::downloaded, this, &MainWindow::onDownloaded);
+    windows_.show<windows::DownloadWindow>([this] {
+        auto *window = new windows::DownloadWindow(program_, dialogs_, this);
+        connect(window, &windows::DownloadWindow::downloaded, this, &MainWindow::onDownloaded);
         return window;
     });
 }
 
 void MainWindow::onDownloaded()
 {
-    const bool opening = windows_.find<MergeTargetWindow>() == nullptr;
-    MergeTargetWindow *target = windows_.show<MergeTargetWindow>([this] {
-        auto *window = new MergeTargetWindow(program_, dialogs_, this);
-        connect(window, &MergeTargetWindow::downloadHandled, this, &MainWindow::closeDownloadWindow);
+    const bool opening = windows_.find<windows::MergeTargetWindow>() == nullptr;
+    windows::MergeTargetWindow *target = windows_.show<windows::MergeTargetWindow>([this] {
+        auto *window = new windows::MergeTargetWindow(program_, dialogs_, this);
+        connect(window, &windows::MergeTargetWindow::downloadHandled, this, &MainWindow::closeDownloadWindow);
         return window;
     });
     if (opening)
@@ -499,7 +508,7 @@ void MainWindow::onDownloaded()
 
 void MainWindow::closeDownloadWindow()
 {
-    if (DownloadWindow *download = windows_.find<DownloadWindow>())
+    if (windows::DownloadWindow *download = windows_.find<windows::DownloadWindow>())
         download->close();
 }
 
@@ -521,7 +530,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             onDividerPressed();
             return true;
         case QEvent::MouseMove:
-            onDividerMoved(static_cast<QMouseEvent *>(event)->position().x() * kTwipsPerPixel);
+            onDividerMoved(static_cast<QMouseEvent *>(event)->position().x() * widgets::kTwipsPerPixel);
             return true;
         case QEvent::MouseButtonRelease:
             onDividerReleased();
@@ -541,12 +550,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 int MainWindow::outerWidthTwips() const
 {
-    return centralWidget()->width() * kTwipsPerPixel + kFrameWidth;
+    return centralWidget()->width() * widgets::kTwipsPerPixel + kFrameWidth;
 }
 
 int MainWindow::outerHeightTwips() const
 {
-    return centralWidget()->height() * kTwipsPerPixel + kFrameHeight;
+    return centralWidget()->height() * widgets::kTwipsPerPixel + kFrameHeight;
 }
 
 WindowState MainWindow::layoutState() const
@@ -560,21 +569,22 @@ WindowState MainWindow::layoutState() const
 
 MainWindowLayout MainWindow::currentLayout() const
 {
-    return MainWindowLayout{twipsOf(itemList_),        twipsOf(searchBox_),  twipsOf(searchButton_),
-                            twipsOf(showAllButton_),   twipsOf(descriptionView_), twipsOf(descriptionHeading_),
-                            twipsOf(inNamesBox_),      twipsOf(inDescriptionsBox_), twipsOf(divider_)};
+    return MainWindowLayout{
+        widgets::twipsOf(itemList_),      widgets::twipsOf(searchBox_),         widgets::twipsOf(searchButton_),
+        widgets::twipsOf(showAllButton_), widgets::twipsOf(descriptionView_),   widgets::twipsOf(descriptionHeading_),
+        widgets::twipsOf(inNamesBox_),    widgets::twipsOf(inDescriptionsBox_), widgets::twipsOf(divider_)};
 }
 
 void MainWindow::applyLayout(const MainWindowLayout &layout)
 {
-    const std::pair<QWidget *, TwipRect> placedAt[] = {
+    const std::pair<QWidget *, widgets::TwipRect> placedAt[] = {
         {itemList_, layout.List1},         {searchBox_, layout.Text2},           {searchButton_, layout.Command2},
         {showAllButton_, layout.Command3}, {descriptionView_, layout.Text1},     {descriptionHeading_, layout.Label2},
         {inNamesBox_, layout.chkItems},    {inDescriptionsBox_, layout.chkDesc}, {divider_, layout.Image1},
     };
     for (const auto &[widget, rect] : placedAt) {
-        if (twipsOf(widget) != rect)
-            setTwips(widget, rect);
+        if (widgets::twipsOf(widget) != rect)
+            widgets::setTwips(widget, rect);
     }
 }
 
@@ -585,9 +595,9 @@ void MainWindow::fitLowerControls()
     if (QLayout *l = layout())
         l->activate();
     MainWindowLayout lowerControls = currentLayout();
-    layoutrules::fitLowerControls(lowerControls, outerHeightTwips());
+    fitLowerControlsToHeight(lowerControls, outerHeightTwips());
     applyLayout(lowerControls);
-    layoutrules::rememberSize(remembered_, outerWidthTwips(), outerHeightTwips());
+    rememberOuterSize(remembered_, outerWidthTwips(), outerHeightTwips());
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -609,8 +619,8 @@ void MainWindow::relayout()
     if (QLayout *l = layout())
         l->activate();
     MainWindowLayout layout = currentLayout();
-    if (layoutrules::resize(layout, remembered_, layoutState(), outerWidthTwips(), outerHeightTwips())
-        == layoutrules::ResizeOutcome::LaidOut)
+    if (layOutResizedWindow(layout, remembered_, layoutState(), outerWidthTwips(), outerHeightTwips())
+        == ResizeOutcome::LaidOut)
         applyLayout(layout);
 }
 
@@ -624,9 +634,9 @@ void MainWindow::onDividerMoved(double xTwips)
     if (!draggingDivider_)
         return;
     // Whole twips: finer than a pixel, and free of the noise of fractional positions.
-    const double p = twipsOf(divider_).left + std::round(xTwips);
+    const double p = widgets::twipsOf(divider_).left + std::round(xTwips);
     MainWindowLayout layout = currentLayout();
-    if (layoutrules::dragDivider(layout, outerWidthTwips(), p))
+    if (moveDividerTo(layout, outerWidthTwips(), p))
         applyLayout(layout);
 }
 
@@ -634,6 +644,8 @@ void MainWindow::onDividerReleased()
 {
     draggingDivider_ = false;
     MainWindowLayout layout = currentLayout();
-    layoutrules::releaseDivider(layout);
+    putDividerAtListEdge(layout);
     applyLayout(layout);
 }
+
+} // namespace main_window

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/window_registry.h"
 #include "base/dialogs.h"
 #include "main_window/layout_rules.h"
 #include "program/program.h"
+#include "widgets/window_registry.h"
 
 #include <QMainWindow>
 
@@ -16,6 +16,8 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+
+namespace main_window {
 
 // The main window: the item list of the current database, the description of
 // the selected item, the search, and the menu bar that opens everything else.
@@ -90,7 +92,7 @@ private:
 
     program::Program &program_;
     base::Dialogs &dialogs_;
-    WindowRegistry windows_;
+    widgets::WindowRegistry windows_;
 
     RememberedLayout remembered_;
     bool draggingDivider_ = false;
@@ -108,3 +110,5 @@ private:
     QTimer *tooltipTimer_ = nullptr;          // Timer1
     QAction *undoEntry_ = nullptr;
 };
+
+} // namespace main_window

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+namespace main_window {
+
 int runProgram(const QString &folder, base::Dialogs &dialogs, const QString &downloadFolderUrl)
 {
     program::Program program(folder, downloadFolderUrl);
@@ -16,3 +18,5 @@ int runProgram(const QString &folder, base::Dialogs &dialogs, const QString &dow
     window.show();
     return QApplication::exec();
 }
+
+} // namespace main_window

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace main_window {
+
 // Runs the program on its folder as the executable does, in a running
 // QApplication: makes the program object, and when it holds the folder, the
 // main window, which starts up and shows; then runs the event loop and
@@ -11,3 +13,5 @@
 // folder (or it cannot be locked), says so through `dialogs` and returns 1
 // without reading or writing anything of the folder and without a window.
 int runProgram(const QString &folder, base::Dialogs &dialogs, const QString &downloadFolderUrl);
+
+} // namespace main_window

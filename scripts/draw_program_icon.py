@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's icon, a sword lying over an open ledger, as
-app/icon/org.gearledger.Gearledger.svg and as PNG files of 16, 32, 48, 64, 128
-and 256 pixels (app/icon/org.gearledger.Gearledger-SIZE.png).
+widgets/icon/org.gearledger.Gearledger.svg and as PNG files of 16, 32, 48, 64, 128
+and 256 pixels (widgets/icon/org.gearledger.Gearledger-SIZE.png).
 
 The picture is a list of filled shapes on a 256 x 256 grid; the SVG holds those
 shapes and the PNG files are rendered from the very same shapes by the small
@@ -432,7 +432,7 @@ def preview(images):
 
 
 def main():
-    out = Path("app/icon")
+    out = Path("widgets/icon")
     out.mkdir(parents=True, exist_ok=True)
     picture = icon()
     (out / (APP_ID + ".svg")).write_text(svg(picture))

@@ -30,15 +30,14 @@ base::Failure failureFor(const QString &path, const QFileDevice &file, const cha
         QStringLiteral("Path/File access error: could not %1 %2 (%3)").arg(doing, name, file.errorString()));
 }
 
-base::Failure openFailure(const QString &path, const QFile &file, const char *doing)
+base::Failure readOpenFailure(const QString &path, const QFile &file)
 {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return base::Failure(base::ErrFileNotFound, QStringLiteral("File not found (%1)").arg(fileNameOf(path)));
-    if (info.exists() && !info.isDir()
-        && ((QString(doing) == "read" && !info.isReadable()) || (QString(doing) != "read" && !info.isWritable())))
+    if (info.exists() && !info.isDir() && !info.isReadable())
         return base::Failure(base::ErrPermissionDenied, QStringLiteral("Permission denied (%1)").arg(fileNameOf(path)));
-    return failureFor(path, file, doing);
+    return failureFor(path, file, "read");
 }
 
 // The failure of a system call on the file at path, from its errno: the
@@ -127,7 +126,7 @@ QByteArray readFile(const QString &path)
         throw base::Failure(base::ErrPathFileAccess,
                             QStringLiteral("Path/File access error (%1 is a folder)").arg(fileNameOf(path)));
     if (!file.open(QIODevice::ReadOnly))
-        throw openFailure(path, file, "read");
+        throw readOpenFailure(path, file);
     // Read into a buffer of the file's size: the bytes of a database stay in
     // memory while it is listed, with no room to spare and no second copy.
     QByteArray bytes(file.size(), Qt::Uninitialized);

@@ -3,9 +3,9 @@
 // caption shows whole, and Escape closes each secondary window; pictures are
 // drawn for the screen's density. Run at device pixel ratios 1, 1.5 and 2
 // (GEARLEDGER_TEST_DPR).
-#include "app/twips.h"
 #include "main_window/main_window.h"
 #include "support/program_on_folder.h"
+#include "widgets/twips.h"
 #include "windows/merge_target_window.h"
 
 #include <QAccessible>
@@ -54,7 +54,8 @@ QStringList cutCaptions(const QWidget *window)
 {
     QStringList cut;
     for (const QWidget *control : window->findChildren<QWidget *>()) {
-        if (!qobject_cast<const QRadioButton *>(control) && control->isVisibleTo(window) && !captionFits(control))
+        if (!qobject_cast<const QRadioButton *>(control) && control->isVisibleTo(window)
+            && !widgets::captionFits(control))
             cut.append(control->objectName());
     }
     // The title bar holds the title beside its buttons.
@@ -100,7 +101,7 @@ private slots:
     {
         ProgramOnFolder p(dialogs, sampleItemBytes());
         p.folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
-        MainWindow main(p.program, dialogs);
+        main_window::MainWindow main(p.program, dialogs);
         main.startUp();
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
@@ -137,7 +138,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             QTRY_VERIFY2(window.isNull(), name);
         }
-        MergeTargetWindow target(p.program, dialogs);
+        windows::MergeTargetWindow target(p.program, dialogs);
         target.show();
         target.load();
         verifyReadable(&target);

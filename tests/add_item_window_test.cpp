@@ -21,7 +21,7 @@ private slots:
     {
         const QByteArray before = crlf({"ring", "gold|"});
         ProgramOnFolder p(dialogs, before);
-        AddItemWindow window(p.program, dialogs);
+        windows::AddItemWindow window(p.program, dialogs);
         window.show();
         QTest::keyClicks(window.findChild<QLineEdit *>("Text1"), "helmet");
         // A no-break space reaches the file as the byte A0.

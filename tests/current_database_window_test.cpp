@@ -19,13 +19,13 @@ class CurrentDatabaseWindowTest : public QObject
 
     ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
-    QPointer<CurrentDatabaseWindow> window;
+    QPointer<windows::CurrentDatabaseWindow> window;
 
     QComboBox *combo() const { return window->findChild<QComboBox *>("Combo1"); }
     QWidget *control(const char *name) const { return window->findChild<QWidget *>(name); }
     void open()
     {
-        window = new CurrentDatabaseWindow(p->program, dialogs);
+        window = new windows::CurrentDatabaseWindow(p->program, dialogs);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     }

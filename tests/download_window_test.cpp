@@ -30,7 +30,7 @@ class DownloadWindowTest : public QObject
     std::unique_ptr<HttpTestServer> server;
     TestFolder folder;
     std::unique_ptr<program::Program> program;
-    std::unique_ptr<DownloadWindow> window;
+    std::unique_ptr<windows::DownloadWindow> window;
     std::unique_ptr<QSignalSpy> downloaded;
 
     template <class T = QWidget>
@@ -97,8 +97,8 @@ private slots:
         server = std::make_unique<HttpTestServer>();
         server->serve("/mud/downlist.txt", crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt"}));
         program = std::make_unique<program::Program>(folder.path(), server->url("/mud"));
-        window = std::make_unique<DownloadWindow>(*program, dialogs);
-        downloaded = std::make_unique<QSignalSpy>(window.get(), &DownloadWindow::downloaded);
+        window = std::make_unique<windows::DownloadWindow>(*program, dialogs);
+        downloaded = std::make_unique<QSignalSpy>(window.get(), &windows::DownloadWindow::downloaded);
         control<QTimer>("Timer1")->stop();
         control<QTimer>("Timer2")->stop();
         window->show();

@@ -21,7 +21,7 @@ private slots:
     {
         const QByteArray items = crlf({"ring", "first|", "axe", "keen|edged|x"});
         ProgramOnFolder p(dialogs, items);
-        EditItemWindow window(p.program, dialogs);
+        windows::EditItemWindow window(p.program, dialogs);
         window.show();
         auto *name = window.findChild<QLineEdit *>("Text1");
         auto *description = window.findChild<QPlainTextEdit *>("Text2");

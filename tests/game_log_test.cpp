@@ -19,7 +19,7 @@ private slots:
             "\xEF\xBB\xBF\x1b[32mYou say 'Object 'x' is mine'\x1b[0m\n"                            // UTF-8 with a mark
             "Object 'p\xC3\xA9" "e' is type weapon.\nWeight 5.\n\n"                                  // UTF-8
             "\x1b[1;33mObject 'caf\xE9 mug'\x1b[0m is type drink.\r\n\tHolds 1.  \r\n"                // Windows-1252, ended by the next block
-            "Object 'helm' is type armor.\r\r"                                                          // lone CRs: an empty line
+            "Object 'helm' is type armor.\r\xE2\x82\xAC\r\x80\r\r"                                  // lone CRs; lines of the euro sign alone
             "chatter\n\r"
             "Object 'caf\xC3\xA9 mug' is type drink.\n\r        Holds 1.\n\r\n\r"                      // the mug again, in UTF-8
             "Object 'arrow \xE2\x86\x92' is type ammo.\n"                                             // no place in a database
@@ -27,7 +27,7 @@ private slots:
         const QVector<editing::FoundItem> expected = {
             {{QString::fromUtf8("p\u00E9e"), "Object 'p\u00E9e' is type weapon.|Weight 5.|"}, 1, true},
             {{QString::fromUtf8("caf\u00E9 mug"), "Object 'caf\u00E9 mug' is type drink.|        Holds 1.|"}, 2, true},
-            {{"helm", "Object 'helm' is type armor.|"}, 1, true},
+            {{"helm", "Object 'helm' is type armor.|\u20AC|\u20AC|"}, 1, true},
             {{QString::fromUtf8("arrow \u2192"), "Object 'arrow \u2192' is type ammo.|"}, 1, false},
             {{"ring", "Object 'ring' is type jewel.|Worn.|"}, 1, true},
         };

@@ -1,7 +1,9 @@
-// The Import Game Log window: what it lists and ticks, Add, and Cancel.
+// The Import Game Log window: what it lists, counts and ticks, where it leaves
+// the focus, Add, Cancel, and logs it cannot read.
 #include "support/program_on_folder.h"
 #include "windows/harvest_window.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -12,96 +14,121 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
+namespace {
+const QByteArray kBefore = crlf({"helm", "Object 'helm' is armor.|", "ring", "old|"});
+// Two new items, one there with the same description, one with another, one that cannot be added.
+const QByteArray kEveryStanding = "Object 'helm' is armor.\n\nObject 'ring' is jewel.\nObject 'axe' is weapon.\n\n"
+                                  "Object 'bow' is weapon.\nObject 'arrow \xE2\x86\x92' is ammo.\n"
+                                  "Object 'axe' is weapon.\n";
+} // namespace
 
 class HarvestWindowTest : public QObject
 {
     Q_OBJECT
 
     ScriptedDialogs dialogs;
+    std::unique_ptr<ProgramOnFolder> p;
+    std::unique_ptr<windows::HarvestWindow> window;
+
+    template <class T = QWidget>
+    T *control(const char *name) const { return window->findChild<T *>(name); }
+    QString summary() const { return control<QLabel>("lblSummary")->text(); }
+    QTreeView *list() const { return control<QTreeView>("lstFound"); }
+    // Reads game.log holding the bytes, to its end.
+    void read(const QByteArray &log)
+    {
+        p->folder.write("game.log", log);
+        window->read(p->folder.file("game.log"));
+        QTRY_VERIFY(control("cmdRead")->isEnabled());
+    }
 
 private slots:
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
-
-    void theTickedItemsAreAddedAndACancelledReadingAddsNothing()
+    void init()
     {
-        const QByteArray before = crlf({"helm", "Object 'helm' is armor.|", "ring", "old|"});
-        ProgramOnFolder p(dialogs, before);
-        p.folder.write("game.log", "Object 'helm' is armor.\n\nObject 'ring' is jewel.\nObject 'axe' is weapon.\n\n"
-                                   "Object 'bow' is weapon.\nObject 'arrow \xE2\x86\x92' is ammo.\n"
-                                   "Object 'axe' is weapon.\n");
-        HarvestWindow window(p.program, dialogs);
-        window.show();
-        auto *list = window.findChild<QTreeView *>("lstFound");
-        QAbstractItemModelTester tester(list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        window.read(p.folder.file("game.log"));
-        QTRY_VERIFY(window.findChild<QPushButton *>("cmdAdd")->isEnabled());
-        QCOMPARE(window.findChild<QLabel *>("lblSummary")->text(),
-                 "5 items found in 6 identify blocks: 2 new, 1 already in database with the same description, "
-                 "1 with another description, 1 that cannot be added.");
+        dialogs.reset();
+        p = std::make_unique<ProgramOnFolder>(dialogs, kBefore);
+        window = std::make_unique<windows::HarvestWindow>(p->program, dialogs);
+        window->show();
+    }
+    void cleanup()
+    {
+        window.reset();
+        p.reset();
+        VERIFY_DIALOGS(dialogs);
+    }
+
+    void theSummaryCountsWhatWasFoundAndTheFocusGoesToTheList_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("every standing") << kEveryStanding
+                                        << "5 items found in 6 identify blocks: 2 new, 1 already in database with the "
+                                           "same description, 1 with another description, 1 that cannot be added.";
+        QTest::newRow("a line too long")
+            << "Object 'long' is " + QByteArray(100000, 'x') + "\n"
+            << "1 items found in 1 identify blocks: 1 new, 0 already in database with the same description, 0 with "
+               "another description.  1 lines too long were cut to their first 65536 characters.";
+        QTest::newRow("no block") << QByteArray("You say 'hi'\n") << "No line of the log starts with \"Object '\".";
+    }
+    void theSummaryCountsWhatWasFoundAndTheFocusGoesToTheList()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(QString, summary);
+        read(log);
+        QCOMPARE(this->summary(), summary);
+        // An empty list takes no focus: the block start text does, to be changed for another reading.
+        const bool found = list()->model()->rowCount() > 0;
+        QCOMPARE(list()->isEnabled(), found);
+        QCOMPARE(window->focusWidget(), found ? static_cast<QWidget *>(list()) : control("txtStart"));
+    }
+
+    void theTickedItemsAreAddedInOneChange()
+    {
+        QAbstractItemModelTester tester(list()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        read(kEveryStanding);
+        QStringList titles;
+        for (int column = 0; column < 3; ++column)
+            titles.append(list()->model()->headerData(column, Qt::Horizontal).toString());
+        QCOMPARE(titles, (QStringList{"Name", "In the database", "Found"}));
+        QVERIFY(!list()->isHeaderHidden());
         const auto cell = [&](int row, int column, int role = Qt::DisplayRole) {
-            return list->model()->index(row, column).data(role);
+            return list()->model()->index(row, column).data(role);
         };
         QCOMPARE(cell(1, 1).toString(), QStringLiteral("Already there, other description"));
         QCOMPARE(cell(2, 2).toInt(), 2);
         QCOMPARE(cell(4, 1).toString(), QStringLiteral("Cannot be added: \"\u2192\" has no place in a database"));
         for (int row = 0; row < 5; ++row)
             QCOMPARE(cell(row, 0, Qt::CheckStateRole).toInt(), row == 2 || row == 3 ? Qt::Checked : Qt::Unchecked);
-        list->setCurrentIndex(list->model()->index(3, 0));
-        QTest::keyClick(list, Qt::Key_Space); // bow is left out
+        list()->setCurrentIndex(list()->model()->index(3, 0));
+        QTest::keyClick(list(), Qt::Key_Space); // bow is left out
         dialogs.expectMessage("1 items were added to database; 4 items found were skipped.");
-        QTest::mouseClick(window.findChild<QPushButton *>("cmdAdd"), Qt::LeftButton);
-        QCOMPARE(p.database(), before + crlf({"axe", "Object 'axe' is weapon.|"}));
-        QVERIFY(!window.isVisible());
-        QCOMPARE(p.listed().size(), 3);
-
-        // A reading cancelled writes nothing and lists nothing; the block start text is remembered.
-        QByteArray big;
-        for (int i = 0; i < 100000; ++i)
-            big += "Object 'item " + QByteArray::number(i) + "' is new.\r\nWeight 1.\r\n\r\n";
-        p.folder.write("big.log", big);
-        HarvestWindow again(p.program, dialogs);
-        again.show();
-        again.findChild<QLineEdit *>("txtStart")->setText("Object");
-        again.read(p.folder.file("big.log"));
-        again.findChild<QPushButton *>("cmdCancel")->click(); // before the reading could have ended
-        QCoreApplication::processEvents();
-        QCOMPARE(again.findChild<QLabel *>("lblSummary")->text(), QStringLiteral("Reading cancelled.  Nothing was added."));
-        QCOMPARE(again.findChild<QTreeView *>("lstFound")->model()->rowCount(), 0);
-        QVERIFY(!again.findChild<QPushButton *>("cmdAdd")->isEnabled());
-        QCOMPARE(p.database(), before + crlf({"axe", "Object 'axe' is weapon.|"}));
-        QCOMPARE(p.program.undoableChange().value_or("<none>"), QStringLiteral("Harvest of 1 items"));
-        QCOMPARE(p.program.gameLogChoices().blockStart, QStringLiteral("Object")); // read from gamelog.ini
+        QTest::mouseClick(control("cmdAdd"), Qt::LeftButton);
+        QCOMPARE(p->database(), kBefore + crlf({"axe", "Object 'axe' is weapon.|"}));
+        QVERIFY(!window->isVisible());
+        QCOMPARE(p->listed().size(), 3);
+        QCOMPARE(p->program.undoableChange().value_or("<none>"), QStringLiteral("Harvest of 1 items"));
     }
 
     // Cancel waited for the reading to end its piece (8 s for 1 GB of NUL
     // bytes), and for ever on a pipe that no one writes to.
-    void theWindowAnswersWhateverTheLog()
+    void aCancelledReadingListsNothingAndALogThatIsNoFileIsRefused()
     {
-        ProgramOnFolder p(dialogs, crlf({"ring", "gold|"}));
-        QFile sparse(p.folder.file("nul.log"));
+        QFile sparse(p->folder.file("nul.log"));
         QVERIFY(sparse.open(QIODevice::WriteOnly) && ::ftruncate(sparse.handle(), qint64(1) << 30) == 0);
-        HarvestWindow window(p.program, dialogs);
-        window.show();
-        const auto summary = [&] { return window.findChild<QLabel *>("lblSummary")->text(); };
-        window.read(sparse.fileName());
-        QTRY_VERIFY(window.findChild<QProgressBar *>("prgReading")->value() > 0);
-        const auto cancelled = std::chrono::steady_clock::now();
-        window.findChild<QPushButton *>("cmdCancel")->click();
-        qInfo("Cancel returned after %.2f ms",
-              std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - cancelled).count());
+        control<QLineEdit>("txtStart")->setText("Object");
+        window->read(sparse.fileName());
+        QTRY_VERIFY(control<QProgressBar>("prgReading")->value() > 0);
+        control<QPushButton>("cmdCancel")->click();
         QCOMPARE(summary(), QStringLiteral("Reading cancelled.  Nothing was added."));
+        QVERIFY(list()->model()->rowCount() == 0 && !control("cmdAdd")->isEnabled());
+        QCOMPARE(p->database(), kBefore);
+        QCOMPARE(p->program.gameLogChoices().blockStart, QStringLiteral("Object")); // read from gamelog.ini
 
-        p.folder.write("long.log", "Object 'long' is " + QByteArray(100000, 'x') + "\n");
-        window.read(p.folder.file("long.log"));
-        QTRY_VERIFY(window.findChild<QPushButton *>("cmdAdd")->isEnabled());
-        QVERIFY(summary().endsWith(".  1 lines too long were cut to their first 65536 characters."));
-
-        QVERIFY(::mkfifo(QFile::encodeName(p.folder.file("pipe.log")).constData(), 0600) == 0);
-        for (const QString &path : {p.folder.file("pipe.log"), p.folder.path(), QStringLiteral("/dev/zero")}) {
+        QVERIFY(::mkfifo(QFile::encodeName(p->folder.file("pipe.log")).constData(), 0600) == 0);
+        for (const QString &path : {p->folder.file("pipe.log"), p->folder.path(), QStringLiteral("/dev/zero")}) {
             dialogs.expectMessage("Unanticipated error #75  Description: Path/File access error: could not read "
                                   + QFileInfo(path).fileName() + " (a folder, a pipe or a device, not a file)   Source: Gearledger");
-            window.read(path);
+            window->read(path);
             QTRY_COMPARE(summary(), QStringLiteral("The log could not be read."));
         }
     }

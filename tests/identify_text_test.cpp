@@ -25,7 +25,7 @@ private slots:
             {"You feel informed:\nObject 'sword long' is type weapon, extra flags glow.\nWeight is 10.\n", "sword long",
              {"You feel informed:", objectLine, "Weight is 10."}},
             {"\x1b[1;36mYou feel informed:\x1b[0m\r\n\x1b[36mObject '\x1b[33msword long\x1b[36m' is type weapon, extra "
-             "flags glow.\x1b[0m\r\nWeight is \x1b[1m10\x1b[0m.\x1b[K\r\n\r\n",
+             "flags glow.\x1b[0m\r\nWeight is \x1b[1m10\x1b[0m.\x1b[2 /K\r\n\r\n",
              "sword long", {"You feel informed:", objectLine, "Weight is 10."}},
             {"Object \"Ogre's club\", Item type: WEAPON\n\tWeight: 12\tValue: 40  \n", "Ogre's club",
              {"Object \"Ogre's club\", Item type: WEAPON", "        Weight: 12      Value: 40"}},

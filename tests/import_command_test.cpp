@@ -1,6 +1,5 @@
 // File > "Add From File": importing the records of a text file, the duplicate test, and every way
 // an import can stop.
-#include "editing/item_import.h"
 #include "main_window/import_command.h"
 #include "support/program_on_folder.h"
 #include "support/write_limit.h"
@@ -52,27 +51,13 @@ private slots:
         VERIFY_DIALOGS(dialogs);
     }
 
-    // The duplicate test compares exactly, and counts the empty slots as holding the empty name.
-    void theDuplicateTestComparesExactlyAndCountsEmptySlots()
-    {
-        editing::NameTable names(2);
-        QVERIFY(!names.isNew(QString()));
-        names.add(QByteArray("ring"));
-        QVERIFY(!names.isNew(QByteArray("ring")) && names.isNew(QString("Ring")) && names.isNew(QString("ring ")));
-        names.add(QString("sword"));
-        QVERIFY(names.isNew(QString())); // no slot is empty any more
-        editing::NameTable withEmptyName(1);
-        withEmptyName.add(QString());
-        QVERIFY(!withEmptyName.isNew(QString()));
-    }
-
     void newItemsGoToTheEndInFileOrderWithCleanedNamesAndThosePresentSkipped()
     {
         // The last record ends with lone CRs and no line end at all.
         import(kUpdated, crlf({"a long sword", "Sharp.", "Heavy.", "", "The Ring", "", "'Vorpal Blade',",
                                "Snicker-snack.", "", "'x", "", "Another Sword", "", "an apple", "", "anvil", "",
                                "the the key", "", "THE KEY", "", "the", "", "Some gold", "", "the ",
-                               "lost with its empty name", "", "a ring", "copper", "", "helmet", "iron", "",
+                               "lost with its empty name", "", "'ab", "lost with its empty name too", "", "a ring", "copper", "", "helmet", "iron", "",
                                "The helmet", "steel", "", "", "ignored", ""})
                              + "A\rround\rold");
         QCOMPARE(p->database(),
@@ -96,6 +81,13 @@ private slots:
             import(QStringLiteral("Unanticipated error #75"), crlf({"helmet", "iron", "", "shield"}));
         });
         QCOMPARE(p->database(), kTwoItems);
+        // A file that cannot be read is not missing: the reason is told.
+        p->folder.write("insert.txt", kTwoItems);
+        withNoFileOpening([&] {
+            QCOMPARE(p->program.importItems(p->folder.file("insert.txt")).message(),
+                     QStringLiteral("Unanticipated error #75  Description: Path/File access error: could not read "
+                                    "insert.txt (Too many open files)   Source: Gearledger"));
+        });
 
         const QByteArray full = QByteArray("item\r\n|\r\n").repeated(9999);
         p->folder.write("database.txt", full);

@@ -6,10 +6,10 @@
 
 #include <utility>
 
-using layoutrules::ResizeOutcome;
+using main_window::ResizeOutcome;
 
 // Readable TwipRect values in failure messages.
-char *toString(const TwipRect &r)
+char *toString(const widgets::TwipRect &r)
 {
     return QTest::toString(QStringLiteral("{%1, %2, %3, %4}").arg(r.left).arg(r.top).arg(r.width).arg(r.height));
 }
@@ -17,11 +17,11 @@ char *toString(const TwipRect &r)
 namespace {
 
 // The controls as the main window is designed.
-MainWindowLayout designed()
+main_window::MainWindowLayout designed()
 {
-    return MainWindowLayout{{120, 360, 3015, 3735},  {120, 4320, 3015, 285}, {2160, 4680, 975, 375},
-                            {120, 4680, 975, 375},   {3360, 360, 4695, 4695}, {3240, 120, 1095, 255},
-                            {1200, 4640, 855, 195},  {1200, 4860, 855, 195}, {3135, 120, 225, 5040}};
+    return main_window::MainWindowLayout{{120, 360, 3015, 3735}, {120, 4320, 3015, 285},  {2160, 4680, 975, 375},
+                                         {120, 4680, 975, 375},  {3360, 360, 4695, 4695}, {3240, 120, 1095, 255},
+                                         {1200, 4640, 855, 195}, {1200, 4860, 855, 195},  {3135, 120, 225, 5040}};
 }
 
 // The initial outer size: the client area 8175 x 5175 plus frame, title and menu bar.
@@ -31,19 +31,19 @@ constexpr double kInitialHeight = 5865;
 // The state start-up leaves: lower controls fitted, normal state and size remembered.
 struct Started
 {
-    MainWindowLayout layout = designed();
-    RememberedLayout remembered;
+    main_window::MainWindowLayout layout = designed();
+    main_window::RememberedLayout remembered;
     Started()
     {
-        layoutrules::fitLowerControls(layout, kInitialHeight);
-        layoutrules::rememberSize(remembered, kInitialWidth, kInitialHeight);
+        main_window::fitLowerControlsToHeight(layout, kInitialHeight);
+        main_window::rememberOuterSize(remembered, kInitialWidth, kInitialHeight);
     }
-    ResizeOutcome resize(WindowState state, double w, double h)
+    main_window::ResizeOutcome resize(main_window::WindowState state, double w, double h)
     {
-        return layoutrules::resize(layout, remembered, state, w, h);
+        return main_window::layOutResizedWindow(layout, remembered, state, w, h);
     }
     // Every control, in the order of MainWindowLayout.
-    QList<TwipRect> controls() const
+    QList<widgets::TwipRect> controls() const
     {
         return {layout.List1, layout.Text2,  layout.Command2, layout.Command3, layout.Text1,
                 layout.Label2, layout.chkItems, layout.chkDesc, layout.Image1};
@@ -61,50 +61,58 @@ private slots:
     void resizingStretchesTheControlsDownToTheMinimumSizeAndRemembersSizesBeyond16Bits()
     {
         Started s;
-        QCOMPARE(s.resize(WindowState::Normal, 10000, 7000), ResizeOutcome::LaidOut);
+        QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 7000), main_window::ResizeOutcome::LaidOut);
         // Only tops, heights and the description's width change.
-        QCOMPARE(s.controls(), (QList<TwipRect>{{120, 360, 3015, 4870}, {120, 5455, 3015, 285},
-                                                {2160, 5815, 975, 375}, {120, 5815, 975, 375},
-                                                {3360, 360, 6400, 5830}, {3240, 120, 1095, 255},
-                                                {1200, 5815, 855, 195}, {1200, 6035, 855, 195},
-                                                {3135, 120, 225, 7000}}));
+        QCOMPARE(s.controls(), (QList<widgets::TwipRect>{{120, 360, 3015, 4870},
+                                                         {120, 5455, 3015, 285},
+                                                         {2160, 5815, 975, 375},
+                                                         {120, 5815, 975, 375},
+                                                         {3360, 360, 6400, 5830},
+                                                         {3240, 120, 1095, 255},
+                                                         {1200, 5815, 855, 195},
+                                                         {1200, 6035, 855, 195},
+                                                         {3135, 120, 225, 7000}}));
         QCOMPARE(s.memory(), (QList<qint32>{0, 10000, 7000}));
-        QCOMPARE(s.resize(WindowState::Normal, 10000, 7000), ResizeOutcome::Unchanged);
+        QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 7000), main_window::ResizeOutcome::Unchanged);
 
         // Maximised on a 2560 x 1440 screen: 38400 x 21600 twips, beyond 16 bits.
-        QCOMPARE(s.resize(WindowState::Maximized, 38400, 21600), ResizeOutcome::LaidOut);
+        QCOMPARE(s.resize(main_window::WindowState::Maximized, 38400, 21600), main_window::ResizeOutcome::LaidOut);
         QCOMPARE(s.memory(), (QList<qint32>{2, 38400, 21600}));
         QCOMPARE(s.layout.Text1.width, 38400 - 3360 - 240);
 
         // Below the minimum size nothing moves nor is remembered.
-        QCOMPARE(s.resize(WindowState::Normal, 10000, 2230), ResizeOutcome::TooSmall);
+        QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 2230), main_window::ResizeOutcome::TooSmall);
         QCOMPARE(s.memory(), (QList<qint32>{2, 38400, 21600}));
-        QCOMPARE(s.resize(WindowState::Normal, 10000, 2231), ResizeOutcome::LaidOut);
+        QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 2231), main_window::ResizeOutcome::LaidOut);
         QCOMPARE(s.layout.List1.height, 101);
 
         // The description's left + 240 is too narrow, whatever the height.
         const double atMinimum = s.layout.Text1.left + 240;
-        QCOMPARE(s.resize(WindowState::Normal, atMinimum, 20000), ResizeOutcome::TooSmall);
-        QCOMPARE(s.resize(WindowState::Normal, atMinimum + 1, 7000), ResizeOutcome::LaidOut);
+        QCOMPARE(s.resize(main_window::WindowState::Normal, atMinimum, 20000), main_window::ResizeOutcome::TooSmall);
+        QCOMPARE(s.resize(main_window::WindowState::Normal, atMinimum + 1, 7000), main_window::ResizeOutcome::LaidOut);
         QCOMPARE(s.layout.Text1.width, 1);
     }
 
     void draggingTheDividerMovesTheBoundaryAndReleasePlacesTheBar()
     {
         Started s;
-        QVERIFY(layoutrules::dragDivider(s.layout, kInitialWidth, 2000));
+        QVERIFY(main_window::moveDividerTo(s.layout, kInitialWidth, 2000));
         // The bar itself stays during the drag.
-        QCOMPARE(s.controls(), (QList<TwipRect>{{120, 360, 2000, 3735}, {120, 4320, 2000, 285},
-                                                {1145, 4680, 975, 375}, {120, 4680, 975, 375},
-                                                {2225, 360, 5830, 4695}, {2225, 120, 1095, 255},
-                                                {1200, 4640, 855, 195}, {1200, 4860, 855, 195},
-                                                {3135, 120, 225, 5040}}));
-        layoutrules::releaseDivider(s.layout);
+        QCOMPARE(s.controls(), (QList<widgets::TwipRect>{{120, 360, 2000, 3735},
+                                                         {120, 4320, 2000, 285},
+                                                         {1145, 4680, 975, 375},
+                                                         {120, 4680, 975, 375},
+                                                         {2225, 360, 5830, 4695},
+                                                         {2225, 120, 1095, 255},
+                                                         {1200, 4640, 855, 195},
+                                                         {1200, 4860, 855, 195},
+                                                         {3135, 120, 225, 5040}}));
+        main_window::putDividerAtListEdge(s.layout);
         QCOMPARE(s.layout.Image1.left, 2120);
 
         // A later resize keeps the moved boundary.
-        s.resize(WindowState::Normal, 10000, 7000);
-        QCOMPARE(s.layout.Text1, (TwipRect{2225, 360, 10000 - 2225 - 240, 5830}));
+        s.resize(main_window::WindowState::Normal, 10000, 7000);
+        QCOMPARE(s.layout.Text1, (widgets::TwipRect{2225, 360, 10000 - 2225 - 240, 5830}));
     }
 
     void theDividerStopsShortOfBothEdgesWithoutClamping()
@@ -113,8 +121,8 @@ private slots:
         for (const auto &[p, accepted] : {Position{50, false}, Position{51, true}, Position{7569, true},
                                           Position{7570, false}}) {
             Started s;
-            QVERIFY(layoutrules::dragDivider(s.layout, kInitialWidth, 1000));
-            QCOMPARE(layoutrules::dragDivider(s.layout, kInitialWidth, p), accepted);
+            QVERIFY(main_window::moveDividerTo(s.layout, kInitialWidth, 1000));
+            QCOMPARE(main_window::moveDividerTo(s.layout, kInitialWidth, p), accepted);
             QCOMPARE(s.layout.Text1.left, accepted ? int(p) + 225 : 1225);
         }
     }

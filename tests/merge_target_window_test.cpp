@@ -18,14 +18,14 @@ class MergeTargetWindowTest : public QObject
 
     ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
-    std::unique_ptr<MergeTargetWindow> window;
+    std::unique_ptr<windows::MergeTargetWindow> window;
     std::unique_ptr<QSignalSpy> handled;
 
     void openAfterDownload(const QByteArray &bytes)
     {
         storage::saveAtomically(download::databaseFilePath(), bytes);
-        window = std::make_unique<MergeTargetWindow>(p->program, dialogs);
-        handled = std::make_unique<QSignalSpy>(window.get(), &MergeTargetWindow::downloadHandled);
+        window = std::make_unique<windows::MergeTargetWindow>(p->program, dialogs);
+        handled = std::make_unique<QSignalSpy>(window.get(), &windows::MergeTargetWindow::downloadHandled);
         window->show();
         window->load();
     }

@@ -1,5 +1,5 @@
-// pref.txt: both number forms and bad files (the two writers are shown by the first start and the
-// preferences window).
+// pref.txt read: both number forms, and bad files failing with their numbers
+// (the two writers are shown by the first start and the preferences window).
 #include "base/failure.h"
 #include "storage/pref_file.h"
 #include "support/test_folder.h"
@@ -10,39 +10,39 @@ class PrefFileTest : public QObject
 {
     Q_OBJECT
 
-    static int failureOf(const QByteArray &bytes)
-    {
-        TestFolder folder;
-        folder.write("pref.txt", bytes);
-        try {
-            storage::readPrefs(folder.file("pref.txt"));
-        } catch (const base::Failure &f) {
-            return f.number();
-        }
-        return 0;
-    }
-
 private slots:
-    void bothNumberFormsRead()
+    void theColoursReadOrFailWithTheirNumbers_data()
     {
-        TestFolder folder;
-        folder.write("pref.txt", " 0 \r\n65280\r\n 255\r\n");
-        const storage::Prefs prefs = storage::readPrefs(folder.file("pref.txt"));
-        QCOMPARE(prefs.background, 0u);
-        QCOMPARE(prefs.itemText, 65280u);
-        QCOMPARE(prefs.descriptionText, 255u);
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("colours");
+        QTest::addColumn<int>("failure");
+        QTest::newRow("both number forms") << QByteArray(" 0 \r\n65280\r\n 255\r\n") << "0 65280 255" << 0;
+        QTest::newRow("a line more") << QByteArray("16777215\r\n0\r\n0\r\nextra\r\n") << "16777215 0 0" << 0;
+        QTest::newRow("two lines") << QByteArray(" 0 \r\n 0 \r\n") << "" << 62;
+        QTest::newRow("empty") << QByteArray() << "" << 62;
+        QTest::newRow("a word") << QByteArray("0\r\ngreen\r\n0\r\n") << "" << 13;
+        QTest::newRow("an empty line") << QByteArray("0\r\n\r\n0\r\n") << "" << 13;
+        QTest::newRow("beyond 32 bits") << QByteArray("0\r\n0\r\n99999999999\r\n") << "" << 6;
+        QTest::newRow("beyond 24 bits") << QByteArray("16777216\r\n0\r\n0\r\n") << "" << 5;
+        QTest::newRow("negative") << QByteArray("-1\r\n0\r\n0\r\n") << "" << 5;
     }
-
-    void badFilesFailWithTheirNumbers()
+    void theColoursReadOrFailWithTheirNumbers()
     {
-        QCOMPARE(failureOf(" 0 \r\n 0 \r\n"), 62);
-        QCOMPARE(failureOf(""), 62);
-        QCOMPARE(failureOf("0\r\ngreen\r\n0\r\n"), 13);
-        QCOMPARE(failureOf("0\r\n\r\n0\r\n"), 13);
-        QCOMPARE(failureOf("0\r\n0\r\n99999999999\r\n"), 6);
-        QCOMPARE(failureOf("16777216\r\n0\r\n0\r\n"), 5);
-        QCOMPARE(failureOf("-1\r\n0\r\n0\r\n"), 5);
-        QCOMPARE(failureOf("16777215\r\n0\r\n0\r\nextra\r\n"), 0);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, colours);
+        QFETCH(int, failure);
+        TestFolder folder;
+        folder.write("pref.txt", file);
+        QString read;
+        int number = 0;
+        try {
+            const storage::Prefs prefs = storage::readPrefs(folder.file("pref.txt"));
+            read = QStringLiteral("%1 %2 %3").arg(prefs.background).arg(prefs.itemText).arg(prefs.descriptionText);
+        } catch (const base::Failure &f) {
+            number = f.number();
+        }
+        QCOMPARE(number, failure);
+        QCOMPARE(read, colours);
     }
 };
 

@@ -1,7 +1,7 @@
 // The Preferences window: its palettes by keyboard and mouse, OK saving the
 // choice, the close box discarding it.
 #include "support/program_on_folder.h"
-#include "windows/colour_swatch.h"
+#include "widgets/colour_swatch.h"
 #include "windows/preferences_window.h"
 
 #include <QApplication>
@@ -17,11 +17,11 @@ class PreferencesWindowTest : public QObject
 
     ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
-    QPointer<PreferencesWindow> window;
+    QPointer<windows::PreferencesWindow> window;
 
     void open()
     {
-        window = new PreferencesWindow(p->program, dialogs);
+        window = new windows::PreferencesWindow(p->program, dialogs);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
         window->activateWindow();
@@ -54,7 +54,8 @@ private slots:
     void theKeyboardAndTheMouseChooseEachRowAndOkSavesIt()
     {
         open();
-        auto *swatch = window->findChild<QWidget *>("Frame3")->findChild<ColourSwatch *>("Shape9"); // red, outlined
+        auto *swatch =
+            window->findChild<QWidget *>("Frame3")->findChild<widgets::ColourSwatch *>("Shape9"); // red, outlined
         QImage image(swatch->size(), QImage::Format_RGB32);
         swatch->render(&image);
         QCOMPARE(image.pixelColor(image.width() / 2, image.height() / 2), QColor(255, 0, 0));
@@ -98,6 +99,8 @@ private slots:
         QCOMPARE(prefFile(), started);
         open();
         QCOMPARE(checkedOptions(), (QList<int>{1, 16, 24}));
+        for (int n = 1; n <= 24; ++n) // the descriptions' buttons carry their names as captions
+            QCOMPARE(option(n)->text(), n >= 17 ? QStringLiteral("Option%1").arg(n) : QString());
 
         // A folder in the way of pref.txt: reported, nothing shown, the window stays with the choice.
         QVERIFY(QFile::remove(p->folder.file("pref.txt")) && QDir(p->folder.path()).mkdir("pref.txt"));

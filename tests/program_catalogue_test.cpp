@@ -46,6 +46,7 @@ private slots:
         const QStringList before = files();
         const QString own = QStringLiteral("The name \"Pref\" would overwrite the program's own file Pref.txt.");
         const std::pair<QString, QString> refusals[] = {
+            {"database", "There is already a database named \"database\"."}, // the first entry
             {"lost", "There is already a database named \"lost\"."},
             {"loose", "A file named loose.txt already exists in the program folder."},
             {"gone", "A file named gone.txt already exists in the program folder."}, // catalogued, no file

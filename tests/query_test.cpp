@@ -237,6 +237,7 @@ private slots:
         const query::Score score = catalogue().score(text);
         QCOMPARE(score.text(), printed);
         QCOMPARE(catalogue().score(printed), score);
+        QCOMPARE(catalogue().score(QString(text).replace("level", "weight")) == score, !text.contains("level"));
         const double first = query::scoresOf(score, catalogue().scope, {{0, 0}}).front();
         QCOMPARE(text.startsWith("9999") ? double(std::isfinite(first) && first > 1e300) : first, value);
     }

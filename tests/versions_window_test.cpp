@@ -25,7 +25,7 @@ private slots:
         catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
         QVERIFY(p.program.removeDatabase(copy, "armour").ok());
 
-        VersionsWindow window(p.program, dialogs);
+        windows::VersionsWindow window(p.program, dialogs);
         window.show();
         auto *list = window.findChild<QTreeWidget *>("lstVersions");
         QCOMPARE(list->topLevelItemCount(), 1);
@@ -48,7 +48,7 @@ private slots:
         copy = p.program.readCatalogue().catalogue;
         QVERIFY(p.program.removeDatabase(copy, "armour").ok());
         p.folder.write("armour.txt", crlf({"helmet", "steel|"}));
-        VersionsWindow again(p.program, dialogs);
+        windows::VersionsWindow again(p.program, dialogs);
         databases = again.findChild<QComboBox *>("cboDatabase");
         QCOMPARE(databases->itemText(1), QStringLiteral("armour (file still there, not in the catalogue)"));
         databases->setCurrentIndex(1);

@@ -1,7 +1,7 @@
 // Secondary windows exist at most once, come to the front when shown again, start anew after
 // closing, and show their captions whole.
-#include "app/twips.h"
-#include "app/window_registry.h"
+#include "widgets/twips.h"
+#include "widgets/window_registry.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,10 +17,10 @@ public:
         ++*created;
         auto *fits = new QLabel(QStringLiteral("Ok"), this);
         fits->setObjectName(QStringLiteral("fits"));
-        setTwips(fits, {0, 0, 1500, 255});
+        widgets::setTwips(fits, {0, 0, 1500, 255});
         auto *tooLong = new QLabel(QStringLiteral("A caption far too long for its box"), this);
         tooLong->setObjectName(QStringLiteral("tooLong"));
-        setTwips(tooLong, {0, 300, 2700, 255});
+        widgets::setTwips(tooLong, {0, 300, 2700, 255});
     }
 };
 
@@ -31,7 +31,7 @@ class WindowRegistryTest : public QObject
 private slots:
     void aWindowIsCreatedOnceAndAgainOnlyAfterClosing()
     {
-        WindowRegistry windows;
+        widgets::WindowRegistry windows;
         int created = 0;
         const auto make = [&created] { return new Probe(&created); };
         Probe *first = windows.show<Probe>(make);

@@ -155,7 +155,7 @@ T *control(const QWidget *window, const char *name)
     return found;
 }
 
-QWidget *openFrom(MainWindow &main, const char *menuEntry, const char *windowName)
+QWidget *openFrom(main_window::MainWindow &main, const char *menuEntry, const char *windowName)
 {
     control<QAction>(&main, menuEntry)->trigger();
     settle();
@@ -169,7 +169,7 @@ void renderEveryWindow(const QDir &out)
     SiteServer server;
     NotedDialogs dialogs;
     program::Program program(programFolder.path(), server.url());
-    MainWindow main(program, dialogs);
+    main_window::MainWindow main(program, dialogs);
     main.startUp();
     main.show();
 

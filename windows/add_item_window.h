@@ -11,6 +11,8 @@
 class QLineEdit;
 class QPlainTextEdit;
 
+namespace windows {
+
 // The "Add New Item" window: a name and a description typed by the user are
 // appended to the current database, and the current database is listed again.
 class AddItemWindow : public QWidget
@@ -40,3 +42,5 @@ private:
     QLineEdit *nameBox_ = nullptr;             // Text1
     QPlainTextEdit *descriptionBox_ = nullptr; // Text2
 };
+
+} // namespace windows

@@ -1,10 +1,10 @@
 #include "windows/current_database_window.h"
 
-#include "app/twips.h"
 #include "base/dialogs.h"
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
-#include "windows/picture_button.h"
+#include "widgets/picture_button.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QAbstractItemView>
@@ -12,11 +12,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-// The pictures live in a static library: their resources must be pulled in by name.
+// The pictures live in a static library: their resources must be pulled in by
+// name, from outside any namespace.
 static void initPictures()
 {
     Q_INIT_RESOURCE(pictures);
 }
+
+namespace windows {
 
 // A picture of the window, drawn for device pixel ratios 1, 1.5 and 2.
 static QList<QPixmap> picture(const QString &name)
@@ -35,7 +38,7 @@ CurrentDatabaseWindow::CurrentDatabaseWindow(program::Program &program, base::Di
       dialogs_(dialogs)
 {
     initPictures();
-    designWindow(this, "Form3", QStringLiteral("Current Database"), 4485, 1155);
+    widgets::designWindow(this, "Form3", QStringLiteral("Current Database"), 4485, 1155);
     setSizeGripEnabled(false);
     buildControls();
     loadCatalogue();
@@ -43,8 +46,10 @@ CurrentDatabaseWindow::CurrentDatabaseWindow(program::Program &program, base::Di
 
 void CurrentDatabaseWindow::buildControls()
 {
-    auto *label = placed(new QLabel(QStringLiteral("Current Database:"), this), "Label1", {120, 120, 1455, 255});
-    databaseBox_ = placed(new QComboBox(this), "Combo1", {1560, 120, 2775, 315}, QStringLiteral("Current Database"));
+    auto *label =
+        widgets::placed(new QLabel(QStringLiteral("Current Database:"), this), "Label1", {120, 120, 1455, 255});
+    databaseBox_ =
+        widgets::placed(new QComboBox(this), "Combo1", {1560, 120, 2775, 315}, QStringLiteral("Current Database"));
     databaseBox_->setEditable(true);
     // The typed text is taken exactly as typed: no completion, and Enter does
     // not add it to the list.
@@ -55,21 +60,21 @@ void CurrentDatabaseWindow::buildControls()
     databaseBox_->view()->setAccessibleName(QStringLiteral("Catalogued databases"));
     label->setBuddy(databaseBox_);
 
-    auto *okButton = placed(new QPushButton(QStringLiteral("OK"), this), "Command2", {2400, 600, 1935, 375},
-                            QStringLiteral("OK"));
+    auto *okButton = widgets::placed(new QPushButton(QStringLiteral("OK"), this), "Command2", {2400, 600, 1935, 375},
+                                     QStringLiteral("OK"));
     okButton->setDefault(true);
-    auto *createButton = placed(new PictureButton(picture(QStringLiteral("filing_cabinet")),
-                                                  QStringLiteral("Add new database"), this),
-                                "imgCreate", {120, 600, 480, 480});
-    auto *removeButton = placed(new PictureButton(picture(QStringLiteral("waste_bin")),
-                                                  QStringLiteral("Delete current database"), this),
-                                "imgRemove", {840, 600, 480, 480});
+    auto *createButton = widgets::placed(
+        new widgets::PictureButton(picture(QStringLiteral("filing_cabinet")), QStringLiteral("Add new database"), this),
+        "imgCreate", {120, 600, 480, 480});
+    auto *removeButton = widgets::placed(new widgets::PictureButton(picture(QStringLiteral("waste_bin")),
+                                                                    QStringLiteral("Delete current database"), this),
+                                         "imgRemove", {840, 600, 480, 480});
     createButton->setCursor(Qt::UpArrowCursor);
     removeButton->setCursor(Qt::UpArrowCursor);
 
     connect(okButton, &QPushButton::clicked, this, &CurrentDatabaseWindow::onOkClicked);
-    connect(createButton, &PictureButton::clicked, this, &CurrentDatabaseWindow::onCreateClicked);
-    connect(removeButton, &PictureButton::clicked, this, &CurrentDatabaseWindow::onRemoveClicked);
+    connect(createButton, &widgets::PictureButton::clicked, this, &CurrentDatabaseWindow::onCreateClicked);
+    connect(removeButton, &widgets::PictureButton::clicked, this, &CurrentDatabaseWindow::onRemoveClicked);
 
     // The pictures come after the designed tab order, so the keyboard reaches them too.
     QWidget::setTabOrder(databaseBox_, okButton);
@@ -140,3 +145,5 @@ void CurrentDatabaseWindow::onRemoveClicked()
     close();
     dialogs_.report(program_.reloadCurrentDatabase());
 }
+
+} // namespace windows

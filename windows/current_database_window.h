@@ -8,6 +8,8 @@
 
 class QComboBox;
 
+namespace windows {
+
 // The Current Database window: choose the current database from the
 // catalogue, create a new database, or remove one. It reads datalist.txt when
 // it opens and keeps its own copy of the catalogue while it is open.
@@ -33,3 +35,5 @@ private:
     catalogue::Catalogue catalogue_;
     QComboBox *databaseBox_ = nullptr; // Combo1
 };
+
+} // namespace windows

@@ -1,12 +1,14 @@
 #include "windows/download_window.h"
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+
+namespace windows {
 
 namespace {
 
@@ -29,30 +31,30 @@ DownloadWindow::DownloadWindow(program::Program &program, base::Dialogs &dialogs
       program_(program),
       dialogs_(dialogs)
 {
-    designWindow(this, "Form5", QStringLiteral("Download Current MUD Databases"), 5520, 3000);
+    widgets::designWindow(this, "Form5", QStringLiteral("Download Current MUD Databases"), 5520, 3000);
     buildControls();
     connect(&program_, &program::Program::downloadListFetched, this, &DownloadWindow::onListFetched);
     connect(&program_, &program::Program::databaseDownloaded, this, &DownloadWindow::onDatabaseDownloaded);
-    centreOnScreen(this, parent);
+    widgets::centreOnScreen(this, parent);
 }
 
 void DownloadWindow::buildControls()
 {
-    connectButton_ = placed(new QPushButton(QStringLiteral("Connect"), this), "Command1", {3600, 120, 1815, 375},
-                            QStringLiteral("Connect"));
-    databaseList_ = placed(new QListWidget(this), "List1", {120, 120, 3375, 2790},
-                           QStringLiteral("On-line MUD databases"));
+    connectButton_ = widgets::placed(new QPushButton(QStringLiteral("Connect"), this), "Command1",
+                                     {3600, 120, 1815, 375}, QStringLiteral("Connect"));
+    databaseList_ = widgets::placed(new QListWidget(this), "List1", {120, 120, 3375, 2790},
+                                    QStringLiteral("On-line MUD databases"));
     databaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
-    downloadButton_ = placed(new QPushButton(QStringLiteral("Download"), this), "Command4", {3600, 2520, 1815, 375},
-                             QStringLiteral("Download"));
+    downloadButton_ = widgets::placed(new QPushButton(QStringLiteral("Download"), this), "Command4",
+                                      {3600, 2520, 1815, 375}, QStringLiteral("Download"));
     downloadButton_->setEnabled(false);
     // Read by its caption, which tells what the window is doing.
-    statusLabel_ = placed(new QLabel(kInstructions, this), "Label1", {3600, 600, 1815, 1335});
+    statusLabel_ = widgets::placed(new QLabel(kInstructions, this), "Label1", {3600, 600, 1815, 1335});
     statusLabel_->setWordWrap(true);
     statusLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Which server the window asks, so a failed Connect can be understood.
-    auto *server = placed(new QLabel(QStringLiteral("Server: ") + program_.downloadFolderUrl(), this), "serverLabel",
-                          {3600, 1995, 1815, 465});
+    auto *server = widgets::placed(new QLabel(QStringLiteral("Server: ") + program_.downloadFolderUrl(), this),
+                                   "serverLabel", {3600, 1995, 1815, 465});
     server->setWordWrap(true);
     server->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     server->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -228,3 +230,5 @@ void DownloadWindow::closeEvent(QCloseEvent *event)
     }
     event->accept();
 }
+
+} // namespace windows

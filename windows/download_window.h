@@ -12,6 +12,8 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 
+namespace windows {
+
 // The download window, "Download Current MUD Databases": "Connect" has the
 // program fetch the on-line list of databases into the list file, a timer reads
 // it into the list, another keeps the buttons in step with the fetch, and
@@ -67,3 +69,5 @@ private:
     QTimer *listTimer_ = nullptr;
     QTimer *buttonTimer_ = nullptr;
 };
+
+} // namespace windows

@@ -9,6 +9,8 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
+namespace windows {
+
 // The "Edit" window: changes the name and description of one listed item. It
 // remembers the record it shows and the item it held, so "Update" replaces
 // exactly that record, and only while the file still holds that item there.
@@ -38,3 +40,5 @@ private:
     QPlainTextEdit *descriptionBox_ = nullptr; // Text2
     QLabel *recordLabel_ = nullptr;            // Label3
 };
+
+} // namespace windows

@@ -1,10 +1,10 @@
 #include "windows/harvest_window.h"
 
-#include "app/twips.h"
 #include "base/dialogs.h"
 #include "program/log_reading.h"
 #include "program/program.h"
 #include "storage/windows1252.h"
+#include "widgets/twips.h"
 
 #include <QAbstractTableModel>
 #include <QDir>
@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeView>
+
+namespace windows {
 
 // The items found in a log, one row each: the name with its tick, how it
 // stands against the current database, and how many blocks gave it.
@@ -161,30 +163,31 @@ HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, 
       program_(program),
       dialogs_(dialogs)
 {
-    designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5520);
+    widgets::designWindow(this, "frmHarvest", QStringLiteral("Import Game Log"), 7680, 5520);
 
-    auto *logLabel = placed(new QLabel(QStringLiteral("Game &log:"), this), "lblLog", {120, 150, 1695, 255});
-    logBox_ = placed(new QLineEdit(this), "txtLog", {1860, 120, 5700, 315}, QStringLiteral("Game log"));
+    auto *logLabel = widgets::placed(new QLabel(QStringLiteral("Game &log:"), this), "lblLog", {120, 150, 1695, 255});
+    logBox_ = widgets::placed(new QLineEdit(this), "txtLog", {1860, 120, 5700, 315}, QStringLiteral("Game log"));
     logLabel->setBuddy(logBox_);
     logBox_->setReadOnly(true);
     auto *startLabel =
-        placed(new QLabel(QStringLiteral("&Block starts with:"), this), "lblStart", {120, 570, 1695, 255});
-    blockStartBox_ = placed(new QLineEdit(program_.gameLogChoices().blockStart, this), "txtStart",
-                            {1860, 540, 2835, 315}, QStringLiteral("Block starts with"));
+        widgets::placed(new QLabel(QStringLiteral("&Block starts with:"), this), "lblStart", {120, 570, 1695, 255});
+    blockStartBox_ = widgets::placed(new QLineEdit(program_.gameLogChoices().blockStart, this), "txtStart",
+                                     {1860, 540, 2835, 315}, QStringLiteral("Block starts with"));
     startLabel->setBuddy(blockStartBox_);
-    readAgainButton_ = placed(new QPushButton(QStringLiteral("&Read Again"), this), "cmdRead",
-                              {4800, 510, 1335, 375}, QStringLiteral("Read Again"));
-    progressBar_ = placed(new QProgressBar(this), "prgReading", {120, 1020, 6015, 315},
-                          QStringLiteral("Reading the log"));
+    readAgainButton_ = widgets::placed(new QPushButton(QStringLiteral("&Read Again"), this), "cmdRead",
+                                       {4800, 510, 1335, 375}, QStringLiteral("Read Again"));
+    progressBar_ = widgets::placed(new QProgressBar(this), "prgReading", {120, 1020, 6015, 315},
+                                   QStringLiteral("Reading the log"));
     progressBar_->setRange(0, 1000);
-    cancelButton_ = placed(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel", {6240, 990, 1320, 375},
-                           QStringLiteral("Cancel"));
-    summaryLabel_ = placed(new QLabel(this), "lblSummary", {120, 1470, 7440, 735});
+    cancelButton_ = widgets::placed(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel",
+                                    {6240, 990, 1320, 375}, QStringLiteral("Cancel"));
+    summaryLabel_ = widgets::placed(new QLabel(this), "lblSummary", {120, 1470, 7440, 735});
     summaryLabel_->setWordWrap(true);
     summaryLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto *listLabel = placed(new QLabel(QStringLiteral("&Items found (Space ticks or unticks):"), this), "lblFound",
-                             {120, 2280, 7440, 255});
-    foundList_ = placed(new QTreeView(this), "lstFound", {120, 2550, 7440, 2355}, QStringLiteral("Items found"));
+    auto *listLabel = widgets::placed(new QLabel(QStringLiteral("&Items found (Space ticks or unticks):"), this),
+                                      "lblFound", {120, 2280, 7440, 255});
+    foundList_ =
+        widgets::placed(new QTreeView(this), "lstFound", {120, 2550, 7440, 2355}, QStringLiteral("Items found"));
     listLabel->setBuddy(foundList_);
     model_ = new HarvestModel(this);
     foundList_->setModel(model_);
@@ -193,16 +196,16 @@ HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, 
     foundList_->setUniformRowHeights(true);
     foundList_->header()->setStretchLastSection(false);
     foundList_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    foundList_->setColumnWidth(1, twipsToPixels(3600));
-    foundList_->setColumnWidth(2, twipsToPixels(750));
-    tickAllButton_ = placed(new QPushButton(QStringLiteral("Tick &All"), this), "cmdTickAll", {120, 5025, 1335, 375},
-                            QStringLiteral("Tick All"));
-    untickAllButton_ = placed(new QPushButton(QStringLiteral("&Untick All"), this), "cmdUntickAll",
-                              {1560, 5025, 1335, 375}, QStringLiteral("Untick All"));
-    addButton_ = placed(new QPushButton(QStringLiteral("A&dd"), this), "cmdAdd", {5025, 5025, 1215, 375},
-                        QStringLiteral("Add"));
-    auto *closeButton = placed(new QPushButton(QStringLiteral("Cl&ose"), this), "cmdClose", {6345, 5025, 1215, 375},
-                               QStringLiteral("Close"));
+    foundList_->setColumnWidth(1, widgets::twipsToPixels(3600));
+    foundList_->setColumnWidth(2, widgets::twipsToPixels(750));
+    tickAllButton_ = widgets::placed(new QPushButton(QStringLiteral("Tick &All"), this), "cmdTickAll",
+                                     {120, 5025, 1335, 375}, QStringLiteral("Tick All"));
+    untickAllButton_ = widgets::placed(new QPushButton(QStringLiteral("&Untick All"), this), "cmdUntickAll",
+                                       {1560, 5025, 1335, 375}, QStringLiteral("Untick All"));
+    addButton_ = widgets::placed(new QPushButton(QStringLiteral("A&dd"), this), "cmdAdd", {5025, 5025, 1215, 375},
+                                 QStringLiteral("Add"));
+    auto *closeButton = widgets::placed(new QPushButton(QStringLiteral("Cl&ose"), this), "cmdClose",
+                                        {6345, 5025, 1215, 375}, QStringLiteral("Close"));
 
     connect(blockStartBox_, &QLineEdit::returnPressed, this, &HarvestWindow::onReadAgainClicked);
     connect(readAgainButton_, &QPushButton::clicked, this, &HarvestWindow::onReadAgainClicked);
@@ -217,7 +220,7 @@ HarvestWindow::HarvestWindow(program::Program &program, base::Dialogs &dialogs, 
                             {untickAllButton_, addButton_}, {addButton_, closeButton}})
         setTabOrder(from, to);
     showReading(false);
-    centreOnScreen(this, parent);
+    widgets::centreOnScreen(this, parent);
 }
 
 // Closing the window while it reads stops the reading.
@@ -354,3 +357,5 @@ void HarvestWindow::onAddClicked()
     dialogs_.message(
         QStringLiteral("%1 items were added to %2; %3 items found were skipped.").arg(items.size()).arg(database).arg(skipped));
 }
+
+} // namespace windows

@@ -9,12 +9,15 @@
 
 #include <memory>
 
-class HarvestModel;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTreeView;
+
+namespace windows {
+
+class HarvestModel;
 
 // The Import Game Log window: reads a game log for its identify blocks while
 // a progress bar shows how far it got (Cancel stops it), then lists each item
@@ -60,3 +63,5 @@ private:
     QPushButton *untickAllButton_ = nullptr;
     QPushButton *addButton_ = nullptr;
 };
+
+} // namespace windows

@@ -1,13 +1,15 @@
 #include "windows/merge_target_window.h"
 
-#include "app/twips.h"
 #include "base/dialogs.h"
 #include "catalogue/new_database_name.h"
 #include "program/program.h"
+#include "widgets/twips.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+
+namespace windows {
 
 MergeTargetWindow::MergeTargetWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -15,19 +17,19 @@ MergeTargetWindow::MergeTargetWindow(program::Program &program, base::Dialogs &d
       program_(program),
       dialogs_(dialogs)
 {
-    designWindow(this, "Form6", QStringLiteral("Which Database?"), 2565, 2025);
+    widgets::designWindow(this, "Form6", QStringLiteral("Which Database?"), 2565, 2025);
 
     const QString prompt = QStringLiteral("Please select a Database to add new info to:");
-    auto *label = placed(new QLabel(prompt, this), "Label1", {120, 120, 2295, 495});
+    auto *label = widgets::placed(new QLabel(prompt, this), "Label1", {120, 120, 2295, 495});
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    databaseList_ = placed(new QListWidget(this), "List1", {120, 600, 2295, 840}, prompt);
+    databaseList_ = widgets::placed(new QListWidget(this), "List1", {120, 600, 2295, 840}, prompt);
     databaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
     label->setBuddy(databaseList_);
-    auto *okButton = placed(new QPushButton(QStringLiteral("OK"), this), "Command1", {1320, 1560, 1095, 375},
-                            QStringLiteral("OK"));
-    auto *newButton = placed(new QPushButton(QStringLiteral("New DB"), this), "Command2", {120, 1560, 1095, 375},
-                             QStringLiteral("New DB"));
+    auto *okButton = widgets::placed(new QPushButton(QStringLiteral("OK"), this), "Command1", {1320, 1560, 1095, 375},
+                                     QStringLiteral("OK"));
+    auto *newButton = widgets::placed(new QPushButton(QStringLiteral("New DB"), this), "Command2",
+                                      {120, 1560, 1095, 375}, QStringLiteral("New DB"));
 
     setTabOrder(databaseList_, okButton);
     setTabOrder(okButton, newButton);
@@ -36,7 +38,7 @@ MergeTargetWindow::MergeTargetWindow(program::Program &program, base::Dialogs &d
     connect(newButton, &QPushButton::clicked, this, &MergeTargetWindow::onNewDatabaseClicked);
     // Enter on an entry merges into it, as OK does.
     connect(databaseList_, &QListWidget::itemActivated, this, &MergeTargetWindow::onOkClicked);
-    centreOnScreen(this, parent);
+    widgets::centreOnScreen(this, parent);
 }
 
 void MergeTargetWindow::load()
@@ -86,3 +88,5 @@ void MergeTargetWindow::closeWithDownloadWindow()
     close();
     emit downloadHandled();
 }
+
+} // namespace windows

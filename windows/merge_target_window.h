@@ -8,6 +8,8 @@
 
 class QListWidget;
 
+namespace windows {
+
 // The Which Database window: where the items of a downloaded database go.
 // "OK" merges them into the catalogued database selected in the list, "New DB"
 // makes a new current database of them. Either way the downloaded file is
@@ -42,3 +44,5 @@ private:
     catalogue::Catalogue catalogue_;
     QListWidget *databaseList_ = nullptr; // List1
 };
+
+} // namespace windows

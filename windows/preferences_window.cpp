@@ -1,9 +1,9 @@
 #include "windows/preferences_window.h"
 
-#include "app/twips.h"
 #include "base/dialogs.h"
 #include "program/program.h"
-#include "windows/colour_swatch.h"
+#include "widgets/colour_swatch.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleFactory>
+
+namespace windows {
 
 namespace {
 
@@ -39,12 +41,12 @@ QStyle *framesStyle()
     return style;
 }
 
-QGroupBox *frame(const char *designName, const QString &caption, QWidget *parent, const TwipRect &geometry)
+QGroupBox *frame(const char *designName, const QString &caption, QWidget *parent, const widgets::TwipRect &geometry)
 {
     auto *box = new QGroupBox(caption, parent);
     if (QStyle *style = framesStyle())
         box->setStyle(style);
-    return placed(box, designName, geometry, caption);
+    return widgets::placed(box, designName, geometry, caption);
 }
 
 } // namespace
@@ -54,7 +56,7 @@ PreferencesWindow::PreferencesWindow(program::Program &program, base::Dialogs &d
       program_(program),
       dialogs_(dialogs)
 {
-    designWindow(this, "frmPref", QStringLiteral("Preferences"), 4845, 3390);
+    widgets::designWindow(this, "frmPref", QStringLiteral("Preferences"), 4845, 3390);
     setSizeGripEnabled(false);
 
     QGroupBox *colours = frame("Frame1", QStringLiteral("Colors"), this, {120, 120, 4575, 3135});
@@ -67,8 +69,8 @@ PreferencesWindow::PreferencesWindow(program::Program &program, base::Dialogs &d
                frame("Frame4", QStringLiteral("Descriptions"), colours, {3000, 360, 1215, 2295}), 240, 720,
                QStringLiteral("Descriptions"));
 
-    auto *okButton =
-        placed(new QPushButton(QStringLiteral("OK"), colours), "Command1", {1680, 2760, 975, 255}, QStringLiteral("OK"));
+    auto *okButton = widgets::placed(new QPushButton(QStringLiteral("OK"), colours), "Command1", {1680, 2760, 975, 255},
+                                     QStringLiteral("OK"));
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &PreferencesWindow::onOkClicked);
 
@@ -102,16 +104,17 @@ void PreferencesWindow::buildGroup(prefs::PaletteGroup group, QGroupBox *frame, 
         const QString colourName = QString::fromLatin1(row.name);
 
         const QByteArray swatchName = prefs::swatchName(row).toLatin1();
-        auto *swatch = placed(new ColourSwatch(row.colour, frame), swatchName.constData(),
-                              {swatchLeft, top, kSwatchWidth, kSwatchHeight},
-                              groupName + QLatin1Char(' ') + colourName + QStringLiteral(" sample"));
+        auto *swatch = widgets::placed(new widgets::ColourSwatch(row.colour, frame), swatchName.constData(),
+                                       {swatchLeft, top, kSwatchWidth, kSwatchHeight},
+                                       groupName + QLatin1Char(' ') + colourName + QStringLiteral(" sample"));
         if (row.swatchIndex >= 0)
             swatch->setProperty("index", row.swatchIndex);
         swatch->setToolTip(colourName);
 
         const QByteArray optionName = prefs::optionName(row).toLatin1();
-        auto *option = placed(new QRadioButton(frame), optionName.constData(), {optionLeft, top, kOptionSize, kOptionSize},
-                              groupName + QLatin1Char(' ') + colourName);
+        auto *option =
+            widgets::placed(new QRadioButton(frame), optionName.constData(),
+                            {optionLeft, top, kOptionSize, kOptionSize}, groupName + QLatin1Char(' ') + colourName);
         if (row.option >= kFirstNamedOption)
             option->setText(option->objectName());
         option->setToolTip(colourName);
@@ -152,3 +155,5 @@ void PreferencesWindow::closeEvent(QCloseEvent *event)
     // A plain close: nothing is written or applied (QDialog would route it through reject()).
     event->accept();
 }
+
+} // namespace windows

@@ -12,6 +12,8 @@
 class QButtonGroup;
 class QGroupBox;
 
+namespace windows {
+
 // The Preferences tool window: three palettes of eight colours for the main
 // window's background, item names and descriptions. OK saves the choice and
 // closes; the main window shows the saved colours at once. The close box (or
@@ -42,3 +44,5 @@ private:
     base::Dialogs &dialogs_;
     std::array<QButtonGroup *, 3> groups_{};
 };
+
+} // namespace windows

@@ -1,8 +1,8 @@
 #include "windows/versions_window.h"
 
-#include "app/twips.h"
 #include "base/dialogs.h"
 #include "program/program.h"
+#include "widgets/twips.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
+
+namespace windows {
 
 namespace {
 const QString kWhen = QStringLiteral("yyyy-MM-dd HH:mm:ss");
@@ -22,25 +24,27 @@ VersionsWindow::VersionsWindow(program::Program &program, base::Dialogs &dialogs
       program_(program),
       dialogs_(dialogs)
 {
-    designWindow(this, "frmVersions", QStringLiteral("Earlier Versions"), 7200, 4200);
+    widgets::designWindow(this, "frmVersions", QStringLiteral("Earlier Versions"), 7200, 4200);
 
-    auto *label = placed(new QLabel(QStringLiteral("&Versions of:"), this), "lblDatabase", {120, 150, 1215, 255});
-    databaseBox_ = placed(new QComboBox(this), "cboDatabase", {1320, 120, 3600, 315}, QStringLiteral("Versions of"));
+    auto *label =
+        widgets::placed(new QLabel(QStringLiteral("&Versions of:"), this), "lblDatabase", {120, 150, 1215, 255});
+    databaseBox_ =
+        widgets::placed(new QComboBox(this), "cboDatabase", {1320, 120, 3600, 315}, QStringLiteral("Versions of"));
     label->setBuddy(databaseBox_);
     databaseBox_->view()->setAccessibleName(QStringLiteral("Databases with earlier versions"));
-    versionList_ = placed(new QTreeWidget(this), "lstVersions", {120, 555, 6960, 2955},
-                          QStringLiteral("Earlier versions"));
+    versionList_ = widgets::placed(new QTreeWidget(this), "lstVersions", {120, 555, 6960, 2955},
+                                   QStringLiteral("Earlier versions"));
     versionList_->setHeaderLabels({QStringLiteral("Kept"), QStringLiteral("Change that followed"),
                                    QStringLiteral("Items")});
     versionList_->setRootIsDecorated(false);
     versionList_->setAllColumnsShowFocus(true);
     versionList_->header()->setStretchLastSection(false);
     versionList_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    auto *restoreButton = placed(new QPushButton(QStringLiteral("&Restore"), this), "cmdRestore",
-                                 {4680, 3660, 1095, 375}, QStringLiteral("Restore"));
+    auto *restoreButton = widgets::placed(new QPushButton(QStringLiteral("&Restore"), this), "cmdRestore",
+                                          {4680, 3660, 1095, 375}, QStringLiteral("Restore"));
     restoreButton->setDefault(true);
-    auto *closeButton = placed(new QPushButton(QStringLiteral("Close"), this), "cmdClose", {5985, 3660, 1095, 375},
-                               QStringLiteral("Close"));
+    auto *closeButton = widgets::placed(new QPushButton(QStringLiteral("Close"), this), "cmdClose",
+                                        {5985, 3660, 1095, 375}, QStringLiteral("Close"));
 
     connect(databaseBox_, &QComboBox::currentIndexChanged, this, &VersionsWindow::showVersions);
     connect(restoreButton, &QPushButton::clicked, this, &VersionsWindow::onRestoreClicked);
@@ -105,3 +109,5 @@ void VersionsWindow::onRestoreClicked()
     dialogs_.message(QStringLiteral("The database %1 is back in the catalogue.").arg(file.chopped(4)));
     fillDatabases();
 }
+
+} // namespace windows

@@ -8,6 +8,8 @@
 class QComboBox;
 class QTreeWidget;
 
+namespace windows {
+
 // The Earlier Versions window: the versions kept of the current database (and
 // of removed databases), each with when it was kept, the change that followed
 // it and how many items it holds. "Restore" makes the chosen version current,
@@ -32,3 +34,5 @@ private:
     QComboBox *databaseBox_ = nullptr;
     QTreeWidget *versionList_ = nullptr;
 };
+
+} // namespace windows

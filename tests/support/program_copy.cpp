@@ -38,5 +38,5 @@ int main(int argc, char *argv[])
         }
     });
     PrintedMessages dialogs;
-    return runProgram(QString::fromLocal8Bit(argv[1]), dialogs, QStringLiteral("http://127.0.0.1:9/"));
+    return main_window::runProgram(QString::fromLocal8Bit(argv[1]), dialogs, QStringLiteral("http://127.0.0.1:9/"));
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QPixmap>
 
+namespace widgets {
+
 // A picture that acts as a button: it shows its picture and nothing else, like
 // an image control with a click handler. Unlike such a picture it can be
 // reached with Tab and pressed with Space or Enter, and it shows a focus
@@ -32,3 +34,5 @@ protected:
 private:
     QList<QPixmap> versions_;
 };
+
+} // namespace widgets

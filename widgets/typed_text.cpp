@@ -1,7 +1,9 @@
-#include "app/typed_text.h"
+#include "widgets/typed_text.h"
 
 #include <QPlainTextEdit>
 #include <QTextDocument>
+
+namespace widgets {
 
 QString typedText(const QPlainTextEdit *box)
 {
@@ -12,3 +14,5 @@ QString typedText(const QPlainTextEdit *box)
     }
     return text;
 }
+
+} // namespace widgets

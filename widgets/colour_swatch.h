@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace widgets {
+
 // A colour sample of the preferences window: a rectangle filled solid with its
 // colour and outlined with a thin solid border.
 class ColourSwatch : public QWidget
@@ -19,3 +21,5 @@ protected:
 private:
     quint32 fillColour_;
 };
+
+} // namespace widgets

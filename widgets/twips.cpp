@@ -1,4 +1,4 @@
-#include "app/twips.h"
+#include "widgets/twips.h"
 
 #include <QCheckBox>
 #include <QFontMetricsF>
@@ -17,6 +17,8 @@
 #include <cmath>
 #include <optional>
 #include <tuple>
+
+namespace widgets {
 
 namespace {
 const char *const kTwipsProperty = "gearledgerTwips";
@@ -204,3 +206,5 @@ void fitCaptions(QWidget *window)
         }
     }
 }
+
+} // namespace widgets

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "app/twips.h"
+#include "widgets/twips.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+
+namespace widgets {
 
 // Keeps each of the program's secondary windows at most once: showing a window
 // creates it on first show, and only brings it to the front when it is open.
@@ -47,3 +49,5 @@ private:
 
     QHash<QByteArray, QPointer<QWidget>> windows_;
 };
+
+} // namespace widgets

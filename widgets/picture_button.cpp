@@ -1,8 +1,10 @@
-#include "windows/picture_button.h"
+#include "widgets/picture_button.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+
+namespace widgets {
 
 PictureButton::PictureButton(const QList<QPixmap> &versions, const QString &toolTip, QWidget *parent)
     : QAbstractButton(parent), versions_(versions)
@@ -57,3 +59,5 @@ void PictureButton::keyPressEvent(QKeyEvent *event)
     }
     QAbstractButton::keyPressEvent(event);
 }
+
+} // namespace widgets

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "app/twip_rect.h"
+#include "widgets/twip_rect.h"
 
 #include <QRect>
 #include <QString>
 #include <QWidget>
+
+namespace widgets {
 
 // Window geometry is designed in twips, 15 to a device-independent pixel. Each
 // control keeps its twips rectangle so that layout rules work on exact values;
@@ -63,3 +65,5 @@ QSize clientPixels(int widthTwips, int heightTwips);
 void fitCaptions(QWidget *window);
 // Whether a control's caption shows whole in its box (true for controls without one).
 bool captionFits(const QWidget *control);
+
+} // namespace widgets

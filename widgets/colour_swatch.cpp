@@ -1,8 +1,10 @@
-#include "windows/colour_swatch.h"
+#include "widgets/colour_swatch.h"
 
-#include "app/packed_colour.h"
+#include "widgets/packed_colour.h"
 
 #include <QPainter>
+
+namespace widgets {
 
 ColourSwatch::ColourSwatch(quint32 fillColour, QWidget *parent) : QWidget(parent), fillColour_(fillColour)
 {
@@ -17,3 +19,5 @@ void ColourSwatch::paintEvent(QPaintEvent *)
     painter.setBrush(packedColour(fillColour_));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
+
+} // namespace widgets

@@ -1,9 +1,11 @@
-#include "app/qt_dialogs.h"
+#include "widgets/qt_dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+
+namespace widgets {
 
 namespace {
 
@@ -72,3 +74,5 @@ void QtDialogs::beep()
 {
     QApplication::beep();
 }
+
+} // namespace widgets

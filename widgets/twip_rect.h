@@ -1,5 +1,7 @@
 #pragma once
 
+namespace widgets {
+
 // A control's rectangle in twips (1440 to the inch, 15 to a pixel): Left, Top,
 // Width, Height relative to its container. Plain data, so the layout rules can
 // work on it without widgets.
@@ -16,3 +18,5 @@ struct TwipRect
     }
     bool operator!=(const TwipRect &o) const { return !(*this == o); }
 };
+
+} // namespace widgets

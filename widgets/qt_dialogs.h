@@ -2,6 +2,8 @@
 
 #include "base/dialogs.h"
 
+namespace widgets {
+
 // The program's dialogs: Qt message boxes and input dialogs over the active window.
 class QtDialogs : public base::Dialogs
 {
@@ -12,3 +14,5 @@ public:
     QString chooseFileToOpen(const QString &title, const QString &folder, const QString &filter) override;
     void beep() override;
 };
+
+} // namespace widgets

@@ -1,7 +1,9 @@
-#include "app/window_registry.h"
+#include "widgets/window_registry.h"
 
 #include <QDialog>
 #include <QShortcut>
+
+namespace widgets {
 
 void WindowRegistry::adopt(const char *key, QWidget *window)
 {
@@ -40,3 +42,5 @@ bool WindowRegistry::anyOpen() const
     }
     return false;
 }
+
+} // namespace widgets
