@@ -5,13 +5,72 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace bench {
+namespace {
+
+constexpr int kAllSizes[] = {1000, 10000, 100000, 1000000};
+
+// "10000", "10k" or "1M"; 0 for anything else.
+int parsedSize(QString text)
+{
+    text = text.trimmed();
+    int scale = 1;
+    if (text.endsWith(QLatin1Char('k'), Qt::CaseInsensitive))
+        scale = 1000;
+    else if (text.endsWith(QLatin1Char('M')))
+        scale = 1000000;
+    if (scale != 1)
+        text.chop(1);
+    bool ok = false;
+    const int count = text.toInt(&ok);
+    return ok && count > 0 && count <= 10000000 / scale ? count * scale : 0;
+}
+
+std::vector<std::function<void()>> &ends()
+{
+    static std::vector<std::function<void()>> registered;
+    return registered;
+}
+
+} // namespace
+
+void atEnd(std::function<void()> end)
+{
+    ends().push_back(std::move(end));
+}
+
+void endShared()
+{
+    for (const auto &end : ends())
+        end();
+    ends().clear();
+}
+
+QVector<int> sizes()
+{
+    const QString chosen = qEnvironmentVariable("GEARLEDGER_BENCH_SIZES");
+    if (chosen.trimmed().isEmpty())
+        return QVector<int>(std::begin(kAllSizes), std::end(kAllSizes));
+    QVector<int> counts;
+    for (const QString &part : chosen.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int items = parsedSize(part);
+        if (items == 0) {
+            std::fprintf(stderr, "GEARLEDGER_BENCH_SIZES: \"%s\" is no item count\n", qPrintable(part));
+            std::exit(1);
+        }
+        if (!counts.contains(items))
+            counts.append(items);
+    }
+    return counts;
+}
 
 const QByteArray &database(int items)
 {
@@ -41,6 +100,22 @@ void add(const std::string &name, const std::function<void(benchmark::State &)> 
     benchmark::RegisterBenchmark(name.c_str(), body)->Unit(benchmark::kMicrosecond);
 }
 
+void add(const std::string &name, int items, Rounds rounds, const std::function<void(benchmark::State &)> &body)
+{
+    auto *registered = benchmark::RegisterBenchmark((name + "/" + std::to_string(items)).c_str(), body);
+    registered->Unit(items >= 100000 ? benchmark::kMillisecond : benchmark::kMicrosecond);
+    if (rounds == Rounds::Once) {
+        registered->Iterations(1)->Repetitions(1);
+        return;
+    }
+    // A round at a million items takes a tenth of a second to a few seconds:
+    // fewer repetitions keep the whole run within minutes.
+    if (items >= 1000000)
+        registered->Repetitions(3);
+    else if (items >= 100000 && rounds == Rounds::Writing)
+        registered->Repetitions(5);
+}
+
 } // namespace bench
 
 int main(int argc, char **argv)
@@ -49,6 +124,10 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The download folder and the program's other standard places are those of tests.
+    QStandardPaths::setTestModeEnabled(true);
+    if (qEnvironmentVariableIsSet(bench::kMemoryProbeVariable))
+        return bench::runMemoryProbe(qEnvironmentVariable(bench::kMemoryProbeVariable));
     // Medians of repetitions by default, set as flags rather than on each
     // benchmark so that names stay as they are ("op/list_all/10000_median");
     // the command line may override them.
@@ -62,14 +141,16 @@ int main(int argc, char **argv)
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data()))
         return 1;
-    for (const int items : bench::kSizes) {
+    for (const int items : bench::sizes()) {
         addSearchBenchmarks(items);
         addWindowBenchmarks(items);
+        addMemoryBenchmarks(items);
     }
     addGameLogBenchmarks();
     addFieldsBenchmarks();
     addFindItemsBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    bench::endShared();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 #include <benchmark/benchmark.h>
 
@@ -12,25 +13,48 @@
 // memory and as files in a temporary folder, and how each benchmark is measured.
 namespace bench {
 
-// The item counts every benchmark runs at.
-inline constexpr int kSizes[] = {1000, 10000};
-// The most items a listing or a search returns.
-inline constexpr int kListLimit = 10000;
+// The item counts the sized benchmarks run at: 1000, 10000, 100000 and
+// 1000000, or those named in GEARLEDGER_BENCH_SIZES ("1000,10000"; "1k,10k",
+// "100k" and "1M" are read too). A benchmark's name ends with its count
+// ("op/list_all/10000"), so --benchmark_filter can choose among them as well;
+// nothing of a size is generated until one of its benchmarks runs.
+QVector<int> sizes();
 
+// The generated database of that many items, made once per run.
 const QByteArray &database(int items);
-// The file of database(items).
+// The file of database(items), written once per run.
 QString databaseFile(int items);
-// A path in the benchmark's temporary folder.
+// A path in the benchmark's temporary folder, which goes when the program ends.
 QString scratchFile(const QString &name);
+
+// Runs `end` when the benchmarks have run, before the application object
+// goes: the windows and program objects that benchmarks share end there.
+void atEnd(std::function<void()> end);
+void endShared();
+
+// What one round of a benchmark costs, for how many rounds it gets where a
+// round is long: a Reading round reads or searches the database, a Writing
+// round writes and syncs files of its size; a measure that comes out the same
+// every time (memory) runs Once.
+enum class Rounds { Reading, Writing, Once };
 
 // Registers a benchmark (main makes every benchmark report the median of repetitions).
 void add(const std::string &name, const std::function<void(benchmark::State &)> &body);
+// Registers a benchmark of a database of `items` items, named "<name>/<items>",
+// with fewer repetitions at the large sizes.
+void add(const std::string &name, int items, Rounds rounds, const std::function<void(benchmark::State &)> &body);
+
+// Every command of the benchmark program: the benchmarks, or the memory probe
+// (memory_bench.cpp) when the program runs itself to measure a program object.
+int runMemoryProbe(const QString &folder);
+inline const char *const kMemoryProbeVariable = "GEARLEDGER_BENCH_MEMORY_PROBE";
 
 } // namespace bench
 
 // The benchmarks of each file, registered by main.
 void addSearchBenchmarks(int items);
 void addWindowBenchmarks(int items);
+void addMemoryBenchmarks(int items);
 void addGameLogBenchmarks();
 void addFieldsBenchmarks();
 void addFindItemsBenchmarks();

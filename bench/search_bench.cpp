@@ -1,13 +1,22 @@
-// Listing and searching, beside the floor of the hardware and a peer:
-//   floor/read_bytes/<items>       reading the database file's bytes
-//   floor/line_ends/<items>        finding every line end in them with memchr
-//   op/list_all/<items>            reading the file and indexing its items
-//   op/search/<in>/<hits>/<items>  reading, indexing and searching names, descriptions or both
-//   peer/sqlite_like/<field>/<hits>/<items>  the same search as a prepared LIKE over an
-//                                  in-memory SQLite table of the same items
-// <hits> is a search text with few hits or one with many.
+// Listing and searching by the program object alone, beside the floors of the
+// hardware and a peer, at each size:
+//   floor/read/<items>        reading the database file into a buffer of its size
+//                             and finding every line end in it (memchr)
+//   floor/read_new_memory/<items>  the same into a buffer asked of the system each time
+//   floor/scan/<items>        one pass over the bytes in memory, each folded with a
+//                             256-entry table (the search's own) and compared
+//   floor/safe_save/<items>   writing a file of the database's size, syncing it once
+//                             and renaming it over the file it replaces
+//   op/list_all/<items>       Show All: the program object reads and lists the file
+//   op/search/<in>/<hits>/<items>  Search in names, descriptions or both: the
+//                             program object reads the file, finds and lists the hits
+//   peer/sqlite_like/<field>/<hits>/<items>  the same search as a prepared LIKE over
+//                             an in-memory SQLite table of the same items
+// <hits> is a search text with few hits or one with many. Every search lists
+// all its hits, and the peer returns all its rows.
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
+#include "bench/started_program.h"
 #include "search/item_search.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
@@ -18,43 +27,133 @@
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <array>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 using namespace bench;
 
 namespace {
 
-void addFloors(const std::string &n, int items)
+using With = StartedProgram::With;
+
+// Reads the file into the buffer and counts its lines; -1 when the file cannot be read.
+qsizetype readAndCountLines(const char *path, char *buffer, qsizetype size)
 {
-    add("floor/read_bytes/" + n, [items](benchmark::State &state) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    const ssize_t read = ::read(fd, buffer, size_t(size));
+    ::close(fd);
+    if (read != size)
+        return -1;
+    qsizetype lines = 0;
+    const char *p = buffer;
+    const char *end = p + size;
+    while (const void *cr = std::memchr(p, '\r', size_t(end - p))) {
+        p = static_cast<const char *>(cr) + 1;
+        ++lines;
+    }
+    return lines;
+}
+
+// Writes the bytes to a new file beside `path`, syncs it and renames it over `path`.
+bool writeSyncAndRename(const QByteArray &path, const QByteArray &bytes)
+{
+    const QByteArray temporary = path + ".new";
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    const bool synced = written == bytes.size() && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced && ::rename(temporary.constData(), path.constData()) == 0;
+}
+
+double cpuSeconds(const timeval &t)
+{
+    return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
+void addFloors(int items)
+{
+    // Into memory the process has already: the work of reading itself.
+    add("floor/read", items, Rounds::Reading, [items](benchmark::State &state) {
         const QByteArray path = QFile::encodeName(databaseFile(items));
-        std::vector<char> buffer(size_t(database(items).size()) + 1);
+        const qsizetype size = database(items).size();
+        std::vector<char> buffer(static_cast<size_t>(size));
+        (void)readAndCountLines(path.constData(), buffer.data(), size); // every page in place before the timing
         for (auto _ : state) {
-            const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-            benchmark::DoNotOptimize(::read(fd, buffer.data(), buffer.size()));
-            ::close(fd);
-            benchmark::ClobberMemory();
-        }
-    });
-    add("floor/line_ends/" + n, [items](benchmark::State &state) {
-        const QByteArray &bytes = database(items);
-        for (auto _ : state) {
-            const char *p = bytes.constData();
-            const char *end = p + bytes.size();
-            qsizetype lines = 0;
-            while (const void *cr = std::memchr(p, '\r', size_t(end - p))) {
-                p = static_cast<const char *>(cr) + 1;
-                ++lines;
+            if (readAndCountLines(path.constData(), buffer.data(), size) != 2 * qsizetype(items)) {
+                state.SkipWithError("the database file could not be read");
+                break;
             }
-            benchmark::DoNotOptimize(lines);
         }
+        state.SetBytesProcessed(state.iterations() * size);
+    });
+    // Into memory asked of the system each time, as a reader that keeps the
+    // bytes gets it: beyond the allocator's largest reused block (32 MiB) the
+    // system gives every page afresh.
+    add("floor/read_new_memory", items, Rounds::Reading, [items](benchmark::State &state) {
+        const QByteArray path = QFile::encodeName(databaseFile(items));
+        const qsizetype size = database(items).size();
+        for (auto _ : state) {
+            const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
+            if (readAndCountLines(path.constData(), buffer.get(), size) != 2 * qsizetype(items)) {
+                state.SkipWithError("the database file could not be read");
+                break;
+            }
+        }
+        state.SetBytesProcessed(state.iterations() * size);
+    });
+    add("floor/scan", items, Rounds::Reading, [items](benchmark::State &state) {
+        std::array<unsigned char, 256> fold{};
+        for (int b = 0; b < 256; ++b)
+            fold[size_t(b)] = search::foldedByte(static_cast<unsigned char>(b));
+        const QByteArray &bytes = database(items);
+        const auto *begin = reinterpret_cast<const unsigned char *>(bytes.constData());
+        const auto *end = begin + bytes.size();
+        const unsigned char first = static_cast<unsigned char>(bench::kFewInNames[0]);
+        for (auto _ : state) {
+            qsizetype matches = 0;
+            for (const unsigned char *p = begin; p != end; ++p)
+                matches += fold[*p] == first;
+            benchmark::DoNotOptimize(matches);
+        }
+        state.SetBytesProcessed(state.iterations() * bytes.size());
+    });
+    add("floor/safe_save", items, Rounds::Writing, [items](benchmark::State &state) {
+        const QByteArray &bytes = database(items);
+        const QByteArray path = QFile::encodeName(scratchFile(QStringLiteral("safe_save.txt")));
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        for (auto _ : state) {
+            if (!writeSyncAndRename(path, bytes)) {
+                state.SkipWithError("the file could not be written");
+                break;
+            }
+        }
+        getrusage(RUSAGE_SELF, &after);
+        const auto perRound = benchmark::Counter::kAvgIterations;
+        state.counters["user_ms"] =
+            benchmark::Counter((cpuSeconds(after.ru_utime) - cpuSeconds(before.ru_utime)) * 1000, perRound);
+        state.counters["sys_ms"] =
+            benchmark::Counter((cpuSeconds(after.ru_stime) - cpuSeconds(before.ru_stime)) * 1000, perRound);
+        ::unlink(path.constData());
     });
 }
 
@@ -76,31 +175,37 @@ const SearchCase kSearches[] = {
      bench::kManyInDescriptions},
 };
 
-QVector<int> programHits(const QByteArray &bytes, const QString &text, search::SearchIn where)
+void addOperations(int items)
 {
-    bool more = false;
-    return search::findRecords(bytes, storage::indexRecords(bytes), text, where, kListLimit, &more);
-}
-
-void addOperations(const std::string &n, int items)
-{
-    add("op/list_all/" + n, [items](benchmark::State &state) {
-        const QString path = databaseFile(items);
+    add("op/list_all", items, Rounds::Reading, [items](benchmark::State &state) {
+        StartedProgram &started = listed(items, With::ProgramOnly);
+        started.takeMessage();
         for (auto _ : state) {
-            const QByteArray bytes = storage::readFile(path);
-            benchmark::DoNotOptimize(storage::indexRecords(bytes));
+            started.dialogs().report(started.program().listAll());
+            if (const QString failure = started.takeMessage(); !failure.isEmpty()) {
+                state.SkipWithError(qPrintable(failure));
+                break;
+            }
         }
+        state.counters["listed"] = double(started.program().items().rowCount());
     });
     for (const SearchCase &search : kSearches) {
         for (const std::string hits : {"few", "many"}) {
             const QString text = QString::fromLatin1(hits == "few" ? search.few : search.many);
-            add("op/search/" + std::string(search.in) + "/" + hits + "/" + n,
+            add("op/search/" + std::string(search.in) + "/" + hits, items, Rounds::Reading,
                 [items, text, where = search.where](benchmark::State &state) {
-                    const QString path = databaseFile(items);
-                    qsizetype found = 0;
-                    for (auto _ : state)
-                        found = programHits(storage::readFile(path), text, where).size();
-                    state.counters["hits"] = double(found);
+                    StartedProgram &started = listed(items, With::ProgramOnly);
+                    started.takeMessage();
+                    const bool inNames = where != search::SearchIn::Descriptions;
+                    const bool inDescriptions = where != search::SearchIn::Names;
+                    for (auto _ : state) {
+                        started.dialogs().report(started.program().search(text, inNames, inDescriptions));
+                        if (const QString failure = started.takeMessage(); !failure.isEmpty()) {
+                            state.SkipWithError(qPrintable(failure));
+                            break;
+                        }
+                    }
+                    state.counters["hits"] = double(started.program().items().rowCount());
                 });
         }
     }
@@ -140,23 +245,26 @@ private:
     sqlite3 *db_ = nullptr;
 };
 
+// The table of one size at a time: a million items take some hundred MB.
 SqliteTable &sqliteTable(int items)
 {
-    static std::map<int, std::unique_ptr<SqliteTable>> tables;
-    auto &table = tables[items];
-    if (!table)
+    static int size = 0;
+    static std::unique_ptr<SqliteTable> table;
+    if (size != items || !table) {
+        table.reset();
         table = std::make_unique<SqliteTable>(database(items));
+        size = items;
+    }
     return *table;
 }
 
-// A prepared "SELECT rowid ... WHERE <condition> LIMIT 10001", ?1 bound to "%text%".
+// A prepared "SELECT rowid FROM items WHERE <condition>", ?1 bound to "%text%".
 class LikeQuery
 {
 public:
     LikeQuery(sqlite3 *db, const char *condition, const std::string &text)
     {
-        const std::string sql = std::string("SELECT rowid FROM items WHERE ") + condition + " LIMIT "
-                                + std::to_string(kListLimit + 1);
+        const std::string sql = std::string("SELECT rowid FROM items WHERE ") + condition;
         if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement_, nullptr) != SQLITE_OK) {
             std::fprintf(stderr, "SQLite: %s\n", sqlite3_errmsg(db));
             std::exit(1);
@@ -183,23 +291,35 @@ private:
     std::vector<sqlite3_int64> rows_;
 };
 
-void addPeer(const std::string &n, int items)
+// Whether SQLite finds the items the program's search finds: the comparison is fair only then.
+bool findsTheSameItems(int items, const SearchCase &search, const char *text)
+{
+    LikeQuery check(sqliteTable(items).handle(), search.peerCondition, text);
+    const std::vector<sqlite3_int64> &rows = check.run();
+    const QByteArray &bytes = database(items);
+    bool more = false;
+    const QVector<int> expected = search::findRecords(bytes, storage::indexRecords(bytes), QString::fromLatin1(text),
+                                                      search.where, INT_MAX, &more);
+    return std::equal(rows.begin(), rows.end(), expected.begin(), expected.end(),
+                      [](sqlite3_int64 row, int record) { return row == record + 1; });
+}
+
+void addPeer(int items)
 {
     for (const SearchCase &search : kSearches) {
         for (const std::string hits : {"few", "many"}) {
             const char *text = hits == "few" ? search.few : search.many;
-            // The comparison is fair only when both find the same items.
-            LikeQuery check(sqliteTable(items).handle(), search.peerCondition, text);
-            const std::vector<sqlite3_int64> &rows = check.run();
-            const QVector<int> expected = programHits(database(items), QString::fromLatin1(text), search.where);
-            if (!std::equal(rows.begin(), rows.end(), expected.begin(), expected.end(),
-                            [](sqlite3_int64 row, int record) { return row == record + 1; })) {
-                std::fprintf(stderr, "SQLite finds other items than the program for \"%s\" in %s\n", text, search.in);
-                std::exit(1);
-            }
-            add("peer/sqlite_like/" + std::string(search.peerField) + "/" + hits + "/" + n,
-                [items, text, condition = search.peerCondition](benchmark::State &state) {
-                    LikeQuery query(sqliteTable(items).handle(), condition, text);
+            add("peer/sqlite_like/" + std::string(search.peerField) + "/" + hits, items, Rounds::Reading,
+                [items, text, search](benchmark::State &state) {
+                    // Checked once, not at every repetition.
+                    static std::set<std::string> checked;
+                    if (checked.insert(std::to_string(items) + search.in + text).second &&
+                        !findsTheSameItems(items, search, text)) {
+                        std::fprintf(stderr, "SQLite finds other items than the program for \"%s\" in %s\n", text,
+                                     search.in);
+                        std::exit(1);
+                    }
+                    LikeQuery query(sqliteTable(items).handle(), search.peerCondition, text);
                     size_t found = 0;
                     for (auto _ : state)
                         found = query.run().size();
@@ -213,8 +333,7 @@ void addPeer(const std::string &n, int items)
 
 void addSearchBenchmarks(int items)
 {
-    const std::string n = std::to_string(items);
-    addFloors(n, items);
-    addOperations(n, items);
-    addPeer(n, items);
+    addFloors(items);
+    addOperations(items);
+    addPeer(items);
 }

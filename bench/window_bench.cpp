@@ -1,39 +1,34 @@
-// What the user waits for, from the click to the painted list, on the offscreen
-// platform; the one-record changes with their versions; start-up; memory.
+// What the user waits for, with the main window on the offscreen platform, at
+// each size: from the key or click to the painted list; the changes and their
+// versions; start-up.
 //   op/list_all/painted/<items>           Show All clicked, the list painted
-//   op/search/<in>-<hits>-painted/<items> Search clicked, the hits painted
+//   op/search/<in>-<hits>-painted/<items> Return pressed in the search box, the hits painted
 //   op/select/painted/<items>             an entry selected, its description painted
 //   op/update|delete|add/one/<items>      one-record changes through the program object
 //                                         (wall time holds two disk syncs: version and file)
+//   op/undo/one/<items>                   Undo of a delete (the delete untimed)
 //   op/keep_version/linked|copied/<items> keeping a version of the whole database
 //   op/import|merge/overlapping[-painted]/<items>  importing or merging half new items
 //                                         (and painting the list)
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
-//   mem/listed/<items>                    memory held with the database listed, above an
-//                                         empty database (counter kib_above_empty)
-#include "base/dialogs.h"
+// The changes report their CPU time per round (user_ms: the program's own,
+// sys_ms: the kernel's, mostly writing and syncing the files).
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
+#include "bench/started_program.h"
 #include "download/download_files.h"
 #include "history/version_store.h"
-#include "main_window/main_window.h"
-#include "program/program.h"
 #include "storage/text_file.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
-#include <malloc.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <memory>
 
@@ -41,46 +36,7 @@ using namespace bench;
 
 namespace {
 
-class SilentDialogs : public base::Dialogs
-{
-public:
-    void message(const QString &, Icon, const QString &) override {}
-    bool askYesNo(const QString &, const QString &, Icon, Button) override { return false; }
-    QString inputBox(const QString &, const QString &, const QString &) override { return QString(); }
-    QString chooseFileToOpen(const QString &, const QString &, const QString &) override { return QString(); }
-    QString chooseFileToSave(const QString &, const QString &, const QString &) override { return QString(); }
-    void beep() override {}
-};
-
-// A program folder holding the generated database, its program object and main window.
-struct StartedWindow
-{
-    QTemporaryDir folder;
-    SilentDialogs dialogs;
-    std::unique_ptr<program::Program> program;
-    std::unique_ptr<main_window::MainWindow> window;
-
-    explicit StartedWindow(const QByteArray &database)
-    {
-        storage::saveAtomically(folder.filePath("pref.txt"), " 0 \r\n 65280 \r\n 65280 \r\n");
-        storage::saveAtomically(folder.filePath("database.txt"), database);
-        storage::saveAtomically(folder.filePath("datalist.txt"), "1\r\ndatabase\r\ndatabase.txt\r\n");
-        program = std::make_unique<program::Program>(folder.path());
-        window = std::make_unique<main_window::MainWindow>(*program, dialogs);
-        window->startUp();
-        window->show();
-        QApplication::processEvents();
-    }
-    template <class T>
-    T *control(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
-    // Paints the list now, as the screen would.
-    void paintList() const { control<QListView>("List1")->viewport()->repaint(); }
-    void restore(const QByteArray &database)
-    {
-        storage::saveAtomically(folder.filePath("database.txt"), database);
-        (void)program->listAll();
-    }
-};
+using With = StartedProgram::With;
 
 // The CPU time an operation spends in the program (user) and in the kernel
 // (system: mostly writing and syncing the files), as per-iteration counters.
@@ -88,14 +44,23 @@ class CpuSplit
 {
 public:
     template <class Operation>
-    void measure(Operation operation)
+    auto measure(Operation operation)
     {
-        rusage before{}, after{};
+        rusage before{};
         getrusage(RUSAGE_SELF, &before);
-        operation();
-        getrusage(RUSAGE_SELF, &after);
-        user_ += seconds(after.ru_utime) - seconds(before.ru_utime);
-        system_ += seconds(after.ru_stime) - seconds(before.ru_stime);
+        struct Account
+        {
+            CpuSplit &split;
+            rusage before;
+            ~Account()
+            {
+                rusage after{};
+                getrusage(RUSAGE_SELF, &after);
+                split.user_ += seconds(after.ru_utime) - seconds(before.ru_utime);
+                split.system_ += seconds(after.ru_stime) - seconds(before.ru_stime);
+            }
+        } account{*this, before};
+        return operation();
     }
     void report(benchmark::State &state) const
     {
@@ -109,22 +74,49 @@ private:
     double system_ = 0;
 };
 
-// The memory the program holds (the heap in use, large blocks included); the
-// resident size would count memory freed but kept by the allocator.
-long heapKib()
+// Ends the benchmark with the failure when there is one (a message the window
+// showed, or an outcome not done): true then, and the caller leaves its loop.
+bool stopsOn(benchmark::State &state, StartedProgram &started, const base::Outcome &outcome = base::Outcome::done())
 {
-    const struct mallinfo2 heap = mallinfo2();
-    return long((heap.uordblks + heap.hblkhd) / 1024);
+    started.dialogs().report(outcome);
+    const QString failure = started.takeMessage();
+    if (failure.isEmpty())
+        return false;
+    state.SkipWithError(qPrintable(failure));
+    return true;
 }
 
-void addPainted(const std::string &n, int items)
+// The started window on the database of that many items, listing all of it
+// (written again when a change before left it otherwise).
+StartedProgram &listedWindow(benchmark::State &state, int items)
 {
-    add("op/list_all/painted/" + n, [items](benchmark::State &state) {
-        StartedWindow started(database(items));
+    StartedProgram &started = listed(items, With::Window);
+    started.takeMessage();
+    if (started.program().items().rowCount() != items) {
+        if (const QString failure = started.restore(database(items)); !failure.isEmpty())
+            state.SkipWithError(qPrintable(failure));
+    }
+    return started;
+}
+
+void pressReturn(QWidget *widget)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+void addPainted(int items)
+{
+    add("op/list_all/painted", items, Rounds::Reading, [items](benchmark::State &state) {
+        StartedProgram &started = listedWindow(state, items);
         auto *showAll = started.control<QPushButton>("Command3");
         for (auto _ : state) {
             showAll->click();
             started.paintList();
+            if (stopsOn(state, started))
+                break;
         }
     });
     const struct
@@ -137,22 +129,25 @@ void addPainted(const std::string &n, int items)
                     {"both", true, true, bench::kFewInDescriptions, bench::kManyInNames}};
     for (const auto &search : searches) {
         for (const bool many : {false, true}) {
-            add("op/search/" + std::string(search.in) + (many ? "-many" : "-few") + "-painted/" + n,
-                [items, search, many](benchmark::State &state) {
-                    StartedWindow started(database(items));
-                    started.control<QLineEdit>("Text2")->setText(QString::fromLatin1(many ? search.many : search.few));
+            add("op/search/" + std::string(search.in) + (many ? "-many" : "-few") + "-painted", items,
+                Rounds::Reading, [items, search, many](benchmark::State &state) {
+                    StartedProgram &started = listedWindow(state, items);
+                    auto *box = started.control<QLineEdit>("Text2");
+                    box->setText(QString::fromLatin1(many ? search.many : search.few));
                     started.control<QCheckBox>("chkItems")->setChecked(search.names);
                     started.control<QCheckBox>("chkDesc")->setChecked(search.descriptions);
-                    auto *searchButton = started.control<QPushButton>("Command2");
                     for (auto _ : state) {
-                        searchButton->click();
+                        pressReturn(box);
                         started.paintList();
+                        if (stopsOn(state, started))
+                            break;
                     }
+                    state.counters["hits"] = double(started.program().items().rowCount());
                 });
         }
     }
-    add("op/select/painted/" + n, [items](benchmark::State &state) {
-        StartedWindow started(database(items));
+    add("op/select/painted", items, Rounds::Reading, [items](benchmark::State &state) {
+        StartedProgram &started = listedWindow(state, items);
         auto *list = started.control<QListView>("List1");
         auto *view = started.control<QPlainTextEdit>("Text1");
         int row = 0;
@@ -164,66 +159,87 @@ void addPainted(const std::string &n, int items)
     });
 }
 
-// Times one change to the database; each round starts from the same file.
-// `prepare` runs untimed and returns the change to time.
+// Times a change of the listed database; each round starts from the generated
+// database, and the versions of the round before are gone. `prepare` runs
+// untimed and returns the change to time, which returns its outcome.
 template <typename Prepare>
 void timeChange(benchmark::State &state, int items, Prepare prepare)
 {
-    StartedWindow started(database(items));
+    StartedProgram &started = listedWindow(state, items);
     CpuSplit cpu;
     for (auto _ : state) {
-        cpu.measure(prepare(*started.program));
         state.PauseTiming();
-        started.restore(database(items));
+        auto change = prepare(started.program());
+        state.ResumeTiming();
+        const base::Outcome outcome = cpu.measure(change);
+        state.PauseTiming();
+        const bool failed = stopsOn(state, started, outcome);
+        const QString restored = started.restore(database(items));
+        started.forgetVersions();
+        if (failed)
+            break;
+        if (!restored.isEmpty()) {
+            state.SkipWithError(qPrintable(restored));
+            break;
+        }
         state.ResumeTiming();
     }
     cpu.report(state);
 }
 
-void addChanges(const std::string &n, int items)
+void addChanges(int items)
 {
     // One record in the middle of the database.
-    add("op/update/one/" + n, [items](benchmark::State &state) {
+    add("op/update/one", items, Rounds::Writing, [items](benchmark::State &state) {
         timeChange(state, items, [items](program::Program &program) {
             return [&program, listed = program.listedItem(items / 2)] {
-                (void)program.replaceItem(*listed, QStringLiteral("renamed item"), std::nullopt);
+                return listed ? program.replaceItem(*listed, QStringLiteral("renamed item"), std::nullopt)
+                              : base::Outcome::refused(QStringLiteral("the item is not listed"));
             };
         });
     });
-    add("op/delete/one/" + n, [items](benchmark::State &state) {
+    add("op/delete/one", items, Rounds::Writing, [items](benchmark::State &state) {
         timeChange(state, items, [items](program::Program &program) {
-            return [&program, items] { (void)program.deleteListedItem(items / 2); };
+            return [&program, items] { return program.deleteListedItem(items / 2); };
         });
     });
-    add("op/add/one/" + n, [items](benchmark::State &state) {
+    add("op/add/one", items, Rounds::Writing, [items](benchmark::State &state) {
         timeChange(state, items, [](program::Program &program) {
-            return [&program] { (void)program.addItem(QStringLiteral("a new item"), QStringLiteral("Weight 1")); };
+            return [&program] { return program.addItem(QStringLiteral("a new item"), QStringLiteral("Weight 1")); };
+        });
+    });
+    // Undo of a delete, which brings back the generated database.
+    add("op/undo/one", items, Rounds::Writing, [items](benchmark::State &state) {
+        timeChange(state, items, [items](program::Program &program) {
+            const base::Outcome deleted = program.deleteListedItem(items / 2);
+            return [&program, deleted] { return deleted.ok() ? program.undoLastChange() : deleted; };
         });
     });
     // What a change spends on its version: a hard link to the replaced file.
-    add("op/keep_version/linked/" + n, [items](benchmark::State &state) {
-        QTemporaryDir folder;
-        storage::saveAtomically(folder.filePath("database.txt"), database(items));
-        const history::VersionStore store{storage::DataFolder(folder.path())};
+    add("op/keep_version/linked", items, Rounds::Writing, [items](benchmark::State &state) {
+        // The folder's database file; how much of it is listed does not matter.
+        const StartedProgram &started = listed(items, With::Window);
+        const history::VersionStore store{storage::DataFolder(started.folder())};
         CpuSplit cpu;
         // Each version is taken back, as a change would take the file's name
         // away: the file keeps a single link, and so a hard link can be made.
         for (auto _ : state) {
-            history::Version kept;
-            cpu.measure([&] { kept = store.keepFile(QStringLiteral("database.txt"), history::Kind::Change, "Delete of x"); });
+            const history::Version kept = cpu.measure(
+                [&] { return store.keepFile(QStringLiteral("database.txt"), history::Kind::Change, "Delete of x"); });
             store.discard(kept);
         }
         cpu.report(state);
     });
     // Where the file system makes no hard link: a copy.
-    add("op/keep_version/copied/" + n, [items](benchmark::State &state) {
-        QTemporaryDir folder;
-        const history::VersionStore store{storage::DataFolder(folder.path())};
+    add("op/keep_version/copied", items, Rounds::Writing, [items](benchmark::State &state) {
+        // The folder's database file; how much of it is listed does not matter.
+        const StartedProgram &started = listed(items, With::Window);
+        const history::VersionStore store{storage::DataFolder(started.folder())};
         CpuSplit cpu;
         for (auto _ : state) {
-            history::Version kept;
-            cpu.measure([&] {
-                kept = store.keep(QStringLiteral("database.txt"), database(items), history::Kind::Change, "Delete of x");
+            const history::Version kept = cpu.measure([&] {
+                return store.keep(QStringLiteral("database.txt"), database(items), history::Kind::Change,
+                                  "Delete of x");
             });
             store.discard(kept);
         }
@@ -231,95 +247,118 @@ void addChanges(const std::string &n, int items)
     });
 }
 
-// The database holds its first half, the incoming items every other item of
-// the whole: about half of them are new to it. The core part is the program
-// object's work, files written; painted adds the list painted.
-void addImportAndMerge(const std::string &n, int items)
+// The database holds the first half of the generated items, the incoming items
+// are every other item of the whole: about half of them are new to it. Made
+// once per size, with a started window on that database.
+struct Overlap
 {
-    const auto halves = [](int items, QByteArray *kept, QByteArray *importFile, QByteArray *download) {
+    QByteArray kept, importFile, download;
+    std::unique_ptr<StartedProgram> started;
+
+    explicit Overlap(int items)
+    {
         const QByteArray &whole = database(items);
         const storage::RecordIndex index = storage::indexRecords(whole);
-        *kept = whole.left(index.records[index.records.size() / 2].name.begin);
+        kept = whole.left(index.records[index.records.size() / 2].name.begin);
         for (int r = 0; r < index.records.size(); r += 2) {
             const storage::Record &record = index.records[r];
             const QByteArray name = whole.mid(record.name.begin, record.name.length);
             const QByteArray description = whole.mid(record.description.begin, record.description.length);
-            *importFile += name + "\r\n" + QByteArray(description).chopped(1).replace('|', "\r\n") + "\r\n\r\n";
-            *download += name + "\r\n" + description + "\r\n";
+            importFile += name + "\r\n" + QByteArray(description).chopped(1).replace('|', "\r\n") + "\r\n\r\n";
+            download += name + "\r\n" + description + "\r\n";
         }
-    };
-    for (const bool painted : {false, true}) {
-        const std::string variant = painted ? "overlapping-painted/" : "overlapping/";
-        add("op/import/" + variant + n, [items, painted, halves](benchmark::State &state) {
-            QByteArray kept, importFile, download;
-            halves(items, &kept, &importFile, &download);
-            StartedWindow started(kept);
-            const QString source = started.folder.filePath("insert.txt");
-            storage::saveAtomically(source, importFile);
-            CpuSplit cpu;
-            for (auto _ : state) {
-                cpu.measure([&] {
-                    (void)started.program->importItems(source);
-                    if (painted)
-                        started.paintList();
-                });
-                state.PauseTiming();
-                started.restore(kept);
-                state.ResumeTiming();
-            }
-            cpu.report(state);
+        started = std::make_unique<StartedProgram>(kept, With::Window);
+    }
+};
+
+Overlap &overlap(int items)
+{
+    static int size = 0;
+    static std::unique_ptr<Overlap> made;
+    static const bool endsWithTheRun = (atEnd([] { made.reset(); }), true);
+    (void)endsWithTheRun;
+    if (size != items || !made) {
+        made.reset();
+        made = std::make_unique<Overlap>(items);
+        size = items;
+    }
+    return *made;
+}
+
+// Times an import or a merge into the overlapping database (`operation`
+// returns its outcome), the list painted too when `painted`.
+template <typename Operation>
+void timeTakingIn(benchmark::State &state, Overlap &taking, bool painted, Operation operation)
+{
+    StartedProgram &started = *taking.started;
+    started.takeMessage();
+    CpuSplit cpu;
+    for (auto _ : state) {
+        const base::Outcome outcome = cpu.measure([&] {
+            const base::Outcome done = operation(started.program());
+            if (painted)
+                started.paintList();
+            return done;
         });
-        add("op/merge/" + variant + n, [items, painted, halves](benchmark::State &state) {
-            QByteArray kept, importFile, download;
-            halves(items, &kept, &importFile, &download);
-            StartedWindow started(kept);
-            storage::saveAtomically(download::databaseFilePath(), download);
-            const catalogue::Catalogue catalogued = started.program->readCatalogue().catalogue;
-            CpuSplit cpu;
-            for (auto _ : state) {
-                cpu.measure([&] {
-                    (void)started.program->mergeDownload(catalogued, 0);
-                    if (painted)
-                        started.paintList();
-                });
-                state.PauseTiming();
-                started.restore(kept);
-                state.ResumeTiming();
-            }
-            cpu.report(state);
+        state.PauseTiming();
+        const bool failed = stopsOn(state, started, outcome);
+        const QString restored = started.restore(taking.kept);
+        started.forgetVersions();
+        if (failed)
+            break;
+        if (!restored.isEmpty()) {
+            state.SkipWithError(qPrintable(restored));
+            break;
+        }
+        state.ResumeTiming();
+    }
+    cpu.report(state);
+}
+
+void addImportAndMerge(int items)
+{
+    for (const bool painted : {false, true}) {
+        const std::string variant = painted ? "overlapping-painted" : "overlapping";
+        add("op/import/" + variant, items, Rounds::Writing, [items, painted](benchmark::State &state) {
+            Overlap &taking = overlap(items);
+            const QString source = scratchFile(QStringLiteral("insert.txt"));
+            storage::saveAtomically(source, taking.importFile);
+            timeTakingIn(state, taking, painted,
+                         [&source](program::Program &program) { return program.importItems(source); });
+            storage::removeFile(source);
+        });
+        add("op/merge/" + variant, items, Rounds::Writing, [items, painted](benchmark::State &state) {
+            Overlap &taking = overlap(items);
+            storage::saveAtomically(download::databaseFilePath(), taking.download);
+            const catalogue::Catalogue catalogued = taking.started->program().readCatalogue().catalogue;
+            timeTakingIn(state, taking, painted, [&catalogued](program::Program &program) {
+                return program.mergeDownload(catalogued, 0);
+            });
+            storage::removeFile(download::databaseFilePath());
         });
     }
 }
 
-void addStartUpAndMemory(const std::string &n, int items)
+void addStartUp(int items)
 {
-    add("op/start_up/filled/" + n, [items](benchmark::State &state) {
-        StartedWindow prepared(database(items)); // its folder's files are written outside the timing
+    add("op/start_up/filled", items, Rounds::Reading, [items](benchmark::State &state) {
+        StartedProgram &started = listedWindow(state, items);
         // Ended as a program that quits, so each start below gets the folder.
-        prepared.window.reset();
-        prepared.program.reset();
+        started.close();
         for (auto _ : state) {
-            program::Program program(prepared.folder.path());
-            main_window::MainWindow window(program, prepared.dialogs);
-            window.startUp();
-            window.show();
-            window.findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();
-            state.PauseTiming(); // the window goes outside the timing
+            auto program = std::make_unique<program::Program>(started.folder());
+            auto window = std::make_unique<main_window::MainWindow>(*program, started.dialogs());
+            window->startUp();
+            window->show();
+            window->findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();
+            state.PauseTiming(); // the window and the program end outside the timing
+            window.reset();
+            program.reset();
+            if (stopsOn(state, started))
+                break;
             state.ResumeTiming();
         }
-    });
-    add("mem/listed/" + n, [items](benchmark::State &state) {
-        long above = 0;
-        (void)database(items); // generated before the measurement
-        for (auto _ : state) {
-            StartedWindow started{QByteArray()};
-            started.paintList();
-            const long empty = heapKib();
-            started.restore(database(items));
-            started.paintList();
-            above = heapKib() - empty;
-        }
-        state.counters["kib_above_empty"] = double(above);
+        started.open();
     });
 }
 
@@ -327,10 +366,8 @@ void addStartUpAndMemory(const std::string &n, int items)
 
 void addWindowBenchmarks(int items)
 {
-    const std::string n = std::to_string(items);
-    QStandardPaths::setTestModeEnabled(true);
-    addPainted(n, items);
-    addChanges(n, items);
-    addImportAndMerge(n, items);
-    addStartUpAndMemory(n, items);
+    addPainted(items);
+    addChanges(items);
+    addImportAndMerge(items);
+    addStartUp(items);
 }
