@@ -25,6 +25,7 @@ public:
     bool askYesNo(const QString &, const QString &, Icon, Button) override { return false; }
     QString inputBox(const QString &, const QString &, const QString &) override { return QString(); }
     QString chooseFileToOpen(const QString &, const QString &, const QString &) override { return QString(); }
+    QString chooseFileToSave(const QString &, const QString &, const QString &) override { return QString(); }
     void beep() override {}
 
     // The first message shown since the last call, the empty text when none was.
