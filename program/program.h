@@ -140,7 +140,16 @@ public:
 
     // The catalogue file as it is now.
     catalogue::CatalogueRead readCatalogue() const;
-    base::Outcome writeSeedCatalogue() const;
+    // The catalogue a window shows or a restore adds to. A missing catalogue
+    // file is first written with the seed catalogue (wasMissing tells the
+    // caller to say so) and read again; a failure to write it is the read's
+    // failure then.
+    struct OpenedCatalogue
+    {
+        catalogue::CatalogueRead read;
+        bool wasMissing = false;
+    };
+    OpenedCatalogue openCatalogue() const;
     // Makes the database named `text` in a catalogue copy current.
     base::Outcome chooseDatabase(const catalogue::Catalogue &copy, const QString &text);
     // Creates a database holding the sample item, at the end of the catalogue.

@@ -17,9 +17,16 @@ catalogue::CatalogueRead Program::readCatalogue() const
     return catalogue::readCatalogue(folder_.file(storage::kCatalogueFile));
 }
 
-base::Outcome Program::writeSeedCatalogue() const
+Program::OpenedCatalogue Program::openCatalogue() const
 {
-    return base::attempt([&] { catalogue::writeSeedCatalogue(folder_.file(storage::kCatalogueFile)); });
+    OpenedCatalogue opened{readCatalogue()};
+    if (!opened.read.failure || !opened.read.failure->isMissingFile())
+        return opened;
+    opened.wasMissing = true;
+    const base::Outcome seeded =
+        base::attempt([&] { catalogue::writeSeedCatalogue(folder_.file(storage::kCatalogueFile)); });
+    opened.read = seeded.ok() ? readCatalogue() : catalogue::CatalogueRead{{}, seeded.failure()};
+    return opened;
 }
 
 base::Outcome Program::chooseDatabase(const catalogue::Catalogue &copy, const QString &text)

@@ -120,12 +120,10 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
 {
     // A removed database comes back under its old name, as a new database would be made.
     const QString name = databaseFile.endsWith(QStringLiteral(".txt")) ? databaseFile.chopped(4) : databaseFile;
-    catalogue::CatalogueRead catalogued = readCatalogue();
-    if (catalogued.failure && catalogued.failure->number() == base::ErrFileNotFound) {
-        if (base::Outcome seeded = writeSeedCatalogue(); !seeded.ok())
-            return seeded;
-        catalogued = readCatalogue();
-    }
+    OpenedCatalogue opened = openCatalogue();
+    if (opened.wasMissing && opened.read.failure)
+        return base::Outcome::failed(*opened.read.failure);
+    catalogue::CatalogueRead &catalogued = opened.read;
     if (catalogue::databaseFileFor(name) != databaseFile)
         return base::Outcome::refused(
             QStringLiteral("The database file %1 cannot come back: its name is no database name.").arg(databaseFile));

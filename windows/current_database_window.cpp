@@ -86,15 +86,12 @@ void CurrentDatabaseWindow::buildControls()
 
 void CurrentDatabaseWindow::loadCatalogue()
 {
-    catalogue::CatalogueRead loaded = program_.readCatalogue();
-    if (loaded.failure && loaded.failure->number() == base::ErrFileNotFound) {
+    const program::Program::OpenedCatalogue opened = program_.openCatalogue();
+    if (opened.wasMissing)
         dialogs_.message(QStringLiteral("Could not open the datalist.txt file, this file will be created."));
-        const base::Outcome seeded = program_.writeSeedCatalogue();
-        loaded = seeded.ok() ? program_.readCatalogue() : catalogue::CatalogueRead{{}, seeded.failure()};
-    }
-    if (loaded.failure)
-        dialogs_.message(loaded.failure->shortMessage());
-    catalogue_ = loaded.catalogue;
+    if (opened.read.failure)
+        dialogs_.message(opened.read.failure->shortMessage());
+    catalogue_ = opened.read.catalogue;
 
     for (const catalogue::Entry &entry : std::as_const(catalogue_.entries))
         databaseBox_->addItem(entry.displayName);

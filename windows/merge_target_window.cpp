@@ -44,11 +44,13 @@ MergeTargetWindow::MergeTargetWindow(program::Program &program, base::Dialogs &d
 
 void MergeTargetWindow::load()
 {
-    const catalogue::CatalogueRead read = program_.readCatalogue();
-    if (read.failure && read.failure->number() == base::ErrFileNotFound) {
+    const program::Program::OpenedCatalogue opened = program_.openCatalogue();
+    const catalogue::CatalogueRead &read = opened.read;
+    if (opened.wasMissing) {
         dialogs_.message(
             QStringLiteral("Could not open the datalist.txt file, this file will be created. Please Try again."));
-        dialogs_.report(program_.writeSeedCatalogue());
+        if (read.failure)
+            dialogs_.report(base::Outcome::failed(*read.failure));
         // The downloaded file stays; the user downloads again.
         closeWithDownloadWindow();
         return;
