@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <deque>
 
 namespace {
 
@@ -23,25 +24,14 @@ const QByteArray kTidereach = "sea ring\r\nLevel: 12|Wear: finger|Hitroll: +3|We
                               "kelp paste\r\nWeight: 1, Item type: POTION|Heals 2d4 hit points.|\r\n"
                               "Ring Of Fire\r\nLevel: 18|Wear: neck finger|Hitroll: +3|Flags: hum|Weight: 1|\r\n";
 
-struct Database
-{
-    Database(const QByteArray &bytes, const fields::Rules &rules)
-        : bytes(bytes), index(storage::indexRecords(bytes)), store(*fields::buildStore(rules, bytes, index))
-    {
-    }
-    QByteArray bytes;
-    storage::RecordIndex index;
-    fields::FieldStore store;
-};
-
 // Databases read with the default rules, their scope and its registry.
 struct Catalogue
 {
     explicit Catalogue(const QVector<QPair<QString, QByteArray>> &files)
     {
-        for (const auto &[name, bytes] : files) {
-            const Database &database = *databases.emplace_back(std::make_unique<Database>(bytes, rules));
-            scope.append({name, &database.bytes, &database.index, &database.store});
+        for (const auto &[name, file] : files) {
+            const storage::RecordIndex &index = indexes.emplace_back(storage::indexRecords(bytes.emplace_back(file)));
+            scope.append({name, &bytes.back(), &index, &stores.emplace_back(*fields::buildStore(rules, bytes.back(), index))});
         }
         registry = query::registryOf(rules, scope);
     }
@@ -49,7 +39,9 @@ struct Catalogue
     query::Score score(const QString &text) const { return *query::parseScore(text, registry).score; }
 
     fields::Rules rules = fields::parseRules(fields::decodeRulesFile(fields::defaultRulesFile())).rules;
-    std::vector<std::unique_ptr<Database>> databases;
+    std::deque<QByteArray> bytes; // deques keep their elements in place
+    std::deque<storage::RecordIndex> indexes;
+    std::deque<fields::FieldStore> stores;
     query::Scope scope;
     fields::Registry registry;
 };
