@@ -10,6 +10,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 fields::Rules rulesOf(const QString &text)
@@ -45,38 +47,28 @@ private slots:
     {
         QTest::addColumn<QByteArray>("description");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("sample format")
-            << QByteArray("Weight 9, Item type: WEAPON |Damage: 3d6 fire |Item is: MAGIC GLOW |This item will also "
-                          "affect your ARMOR -4 and  CON +1. |Estimated Value: 7 gold, 8 silver, and 4 copper|")
-            << "weight 9; type weapon; damage 10.5; flags magic glow; value 70804; armor -4; con 1";
-        QTest::newRow("program's sample") << QByteArray("Weight 0, Item type: WORN |Item is: MAGIC |This item will also "
-                                                        "affect your ARMOR -3 and  INT +4. |Estimated Value: 7 gold, 8 "
-                                                        "silver, and 4 copper|")
+        QTest::newRow("sample format") << "Weight 9, Item type: WEAPON |Damage: 3d6 fire |Item is: MAGIC GLOW |This item will "
+                                          "also affect your ARMOR -4 and  CON +1. |Estimated Value: 7 gold, 8 silver, and 4 copper|"_ba
+                                       << "weight 9; type weapon; damage 10.5; flags magic glow; value 70804; armor -4; con 1";
+        QTest::newRow("program's sample") << "Weight 0, Item type: WORN |Item is: MAGIC |This item will also affect your "
+                                             "ARMOR -3 and  INT +4. |Estimated Value: 7 gold, 8 silver, and 4 copper|"_ba
                                           << "weight 0; type worn; flags magic; value 70804; armor -3; int 4";
-        QTest::newRow("rom identify")
-            << QByteArray("Object 'a ring' is type armor, extra flags glow hum.|Weight 4, value 310, level 18.|Armor "
-                          "class is 6 pierce, 6 bash, 6 slash, and 4 vs. magic.|Affects hitroll by 2.|Affects damage "
-                          "roll by 3.|Affects hitroll by 1.|Can be worn on: finger|")
-            << "weight 4; type armor; flags glow hum; value 310; level 18; ac_pierce 6; ac_bash 6; ac_slash 6; "
-               "ac_magic 4; slot finger; hitroll 3; damroll 3";
-        QTest::newRow("merc damage and wear") << QByteArray("Damage is 3d6 (average 10).|Wear location: finger|")
-                                              << "damage 10.5; slot finger";
-        QTest::newRow("name block") << QByteArray("Level: 12|Wear: finger|Hitroll: +3|Damroll: -1|Weight: 2|Type: "
-                                                  "armor|Flags: anti-evil hum|")
-                                    << "weight 2; type armor; flags anti-evil hum; level 12; slot finger; hitroll 3; "
-                                       "damroll -1";
-        QTest::newRow("benchmark phrases") << QByteArray("Weight 12, Item type: WEAPON, Damage 3d8, Can be worn on: "
-                                                         "FINGER, Item is: MAGIC, Level 12, Armor class 4|Affects: "
-                                                         "strength by 3, Estimated Value: 12 gold, 3 silver|")
-                                           << "weight 12; type weapon; damage 13.5; flags magic; value 120300; level "
-                                              "12; ac 4; slot finger; str 3";
+        QTest::newRow("rom identify") << "Object 'a ring' is type armor, extra flags glow hum.|Weight 4, value 310, level 18.|Armor "
+                                         "class is 6 pierce, 6 bash, 6 slash, and 4 vs. magic.|Affects hitroll by 2.|Affects damage "
+                                         "roll by 3.|Affects hitroll by 1.|Can be worn on: finger|"_ba
+                                      << "weight 4; type armor; flags glow hum; value 310; level 18; ac_pierce 6; ac_bash 6; "
+                                         "ac_slash 6; ac_magic 4; slot finger; hitroll 3; damroll 3";
+        QTest::newRow("merc damage and wear") << "Damage is 3d6 (average 10).|Wear location: finger|"_ba << "damage 10.5; slot finger";
+        QTest::newRow("name block") << "Level: 12|Wear: finger|Hitroll: +3|Damroll: -1|Weight: 2|Type: armor|Flags: anti-evil hum|"_ba
+                                    << "weight 2; type armor; flags anti-evil hum; level 12; slot finger; hitroll 3; damroll -1";
+        QTest::newRow("benchmark phrases") << "Weight 12, Item type: WEAPON, Damage 3d8, Can be worn on: FINGER, Item is: MAGIC, "
+                                              "Level 12, Armor class 4|Affects: strength by 3, Estimated Value: 12 gold, 3 silver|"_ba
+                                           << "weight 12; type weapon; damage 13.5; flags magic; value 120300; level 12; ac 4; "
+                                              "slot finger; str 3";
         QTest::newRow("words stop at other text; numbers end words")
-            << QByteArray("Item is: MAGIC, Level 3x|Weightless 4|level 2.5.|Damage 2d4-1|")
-            << "damage 4; flags magic; level 2.5";
-        QTest::newRow("not across a line break, only at a word start")
-            << QByteArray("Weight|9|Overweight 4|Affects|hp by 2|") << "";
-        QTest::newRow("money stops at an unknown unit")
-            << QByteArray("Estimated Value: 9 gold, 2 rubies, 1 copper|") << "value 90000";
+            << "Item is: MAGIC, Level 3x|Weightless 4|level 2.5.|Damage 2d4-1|"_ba << "damage 4; flags magic; level 2.5";
+        QTest::newRow("not across a line break, only at a word start") << "Weight|9|Overweight 4|Affects|hp by 2|"_ba << "";
+        QTest::newRow("money stops at an unknown unit") << "Estimated Value: 9 gold, 2 rubies, 1 copper|"_ba << "value 90000";
     }
     void defaultRulesReadEveryFormat()
     {
@@ -92,23 +84,20 @@ private slots:
         QTest::addColumn<QString>("rule");
         QTest::addColumn<QByteArray>("description");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("signed and decimal") << "x {n:number}" << QByteArray("x -3|x +4|X 2.5|x 2.|x 7%") << "n 12.5";
-        QTest::newRow("too many digits or a word") << "x {n:number}" << QByteArray("x 1234567890123456789|x 3d6|x 4b")
-                                                    << "";
-        QTest::newRow("dice") << "x {n:dice}" << QByteArray("x 3d6|x 2d4+1|x 1D8-2|x 3d6x|x d6") << "n 19";
-        QTest::newRow("money") << "x {n:money}" << QByteArray("x 2 gold 5 copper|x 1.5 GOLD, and|x gold 5") << "n 355";
-        QTest::newRow("word and words") << "x {w:word}\nwords: {v:words}"
-                                        << QByteArray("x Anti-Evil|words: a b\tc, d|x o'ak") << "w anti-evil o'ak; v a b c";
-        QTest::newRow("names of up to four words") << "affects {name} by {number}"
-                                                   << QByteArray("affects a b c d by 1|affects a b c d e by 2|affects "
-                                                                 "\xE9p\xE9\x65 by 3|affects 2x by 4|Affects Hit-Roll by 5")
-                                                   << "a_b_c_d 1; hit_roll 5";
-        QTest::newRow("pairs") << "x {pairs}" << QByteArray("x STR +1, DEX -2 and  con 3 and|x int+1 wis 2") << "con 3; dex -2; str 1";
-        QTest::newRow("not again inside its own match") << "val {name} is {number}" << QByteArray("val val x is 3|")
-                                                        << "val_x 3";
-        QTest::newRow("hash in a pattern") << "x#1 {n:number}" << QByteArray("x#1 4|x 5|X#1 6") << "n 10";
-        QTest::newRow("anchor text in the middle of a word") << "ring {n:number}" << QByteArray("boring 3|Ring 4|(ring 5")
-                                                             << "n 9";
+        QTest::newRow("signed and decimal") << "x {n:number}" << "x -3|x +4|X 2.5|x 2.|x 7%"_ba << "n 12.5";
+        QTest::newRow("too many digits or a word") << "x {n:number}" << "x 1234567890123456789|x 3d6|x 4b"_ba << "";
+        QTest::newRow("dice") << "x {n:dice}" << "x 3d6|x 2d4+1|x 1D8-2|x 3d6x|x d6"_ba << "n 19";
+        QTest::newRow("money") << "x {n:money}" << "x 2 gold 5 copper|x 1.5 GOLD, and|x gold 5"_ba << "n 355";
+        QTest::newRow("word and words") << "x {w:word}\nwords: {v:words}" << "x Anti-Evil|words: a b\tc, d|x o'ak"_ba
+                                        << "w anti-evil o'ak; v a b c";
+        QTest::newRow("names of up to four words")
+            << "affects {name} by {number}"
+            << "affects a b c d by 1|affects a b c d e by 2|affects \xE9p\xE9\x65 by 3|affects 2x by 4|Affects Hit-Roll by 5"_ba
+            << "a_b_c_d 1; hit_roll 5";
+        QTest::newRow("pairs") << "x {pairs}" << "x STR +1, DEX -2 and  con 3 and|x int+1 wis 2"_ba << "con 3; dex -2; str 1";
+        QTest::newRow("not again inside its own match") << "val {name} is {number}" << "val val x is 3|"_ba << "val_x 3";
+        QTest::newRow("hash in a pattern") << "x#1 {n:number}" << "x#1 4|x 5|X#1 6"_ba << "n 10";
+        QTest::newRow("anchor text in the middle of a word") << "ring {n:number}" << "boring 3|Ring 4|(ring 5"_ba << "n 9";
     }
     void placeholdersReadTheirKindOfText()
     {
@@ -121,8 +110,8 @@ private slots:
 
     void valuesFromSeveralRulesJoinByRecordAndBlocksLoseNothingAtTheirEdges()
     {
-        const fields::FieldStore store = storeOf(rulesOf("match a {n:number}\nmatch b {n:number}\nmatch c {w:words}\nmatch d {w:word}"),
-                                                 "0\r\nb 1|a 2|d y\r\n1\r\na 3|c x y|d z|d x\r\n2\r\nb 4|d x\r\n3\r\nnone\r\n");
+        const fields::Rules rules = rulesOf("match a {n:number}\nmatch b {n:number}\nmatch c {w:words}\nmatch d {w:word}");
+        const fields::FieldStore store = storeOf(rules, "0\r\nb 1|a 2|d y\r\n1\r\na 3|c x y|d z|d x\r\n2\r\nb 4|d x\r\n3\r\nnone\r\n");
         QCOMPARE(QStringList({fieldsText(store, 0), fieldsText(store, 1), fieldsText(store, 2), fieldsText(store, 3)}),
                  QStringList({"n 3; w y", "n 3; w x y z", "n 4; w x", ""}));
         QCOMPARE(store.column("w")->dictionary().size(), size_t(3));
@@ -160,7 +149,8 @@ private slots:
             for (const QByteArray needle : {"a", "ab", "\xE9" "a", "ba|", "abba", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}) {
                 QVector<qsizetype> plain, folded;
                 for (qsizetype at = 0; at + needle.size() <= hay.size(); ++at) {
-                    if (std::equal(needle.begin(), needle.end(), hay.begin() + at, [&](char n, char h) { return classes.fold(uchar(h)) == uchar(n); }))
+                    if (std::equal(needle.begin(), needle.end(), hay.begin() + at,
+                                   [&](char n, char h) { return classes.fold(uchar(h)) == uchar(n); }))
                         plain.append(at);
                 }
                 for (qsizetype at = -1; (at = fields::FoldedNeedle(needle).find(hay.constData(), at + 1, hay.size())) >= 0;)
