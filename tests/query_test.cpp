@@ -208,12 +208,12 @@ private slots:
             bytes += "item\r\n" + (k % 3 ? "Level " + QByteArray::number(k) : QByteArray()) + "|Hitroll: "
                      + QByteArray::number(k % 7) + "|\r\n";
         const Catalogue big({{"big", bytes}});
-        QVector<query::Hit> sparse;
-        for (int k = 0; k < 400; k += 37)
-            sparse.prepend({0, k});
-        const std::vector<double> some = query::scoresOf(big.score("level*10 + hitroll"), big.scope, sparse);
-        for (qsizetype k = 0; k < sparse.size(); ++k) // a missing level counts 0
-            QCOMPARE(some[size_t(k)], double((sparse[k].record % 3 ? sparse[k].record * 10 : 0) + sparse[k].record % 7));
+        QVector<query::Hit> backwards;
+        for (int k = 399; k >= 0; --k)
+            backwards.append({0, k});
+        const std::vector<double> scores = query::scoresOf(big.score("level*10 + hitroll"), big.scope, backwards);
+        for (const query::Hit &hit : backwards) // a missing level counts 0
+            QCOMPARE(scores[size_t(399 - hit.record)], double((hit.record % 3 ? hit.record * 10 : 0) + hit.record % 7));
     }
 
     void sortKeysPutMissingLast_data()
