@@ -165,32 +165,26 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("errors");
-        QTest::newRow("placeholders") << "# c\r\nmatch Level {lvl:numbr}\nmatch {level:number} up\rmatch Affects "
-                                         "{name} by\nmatch x {Level:number}"
-                                      << QStringList{"line 2: unknown placeholder {lvl:numbr}",
-                                                     "line 3: a pattern must begin with text",
-                                                     "line 4: {name} without {number}",
-                                                     "line 5: unknown placeholder {Level:number}"};
-        QTest::newRow("rule words") << "mach x\n\n  # fine\ncoin gold 5\nalias Hit: hr\nmatch a {pairs} b\nmatch a|b"
-                                    << QStringList{"line 1: unknown rule 'mach'; rules begin with match, alias or coin",
-                                                   "line 4: this rule has the form 'coin UNIT: VALUE'",
-                                                   "line 5: 'Hit' is not a field name (lower case letters, digits and _)",
-                                                   "line 6: {pairs} must end the pattern",
-                                                   "line 7: a pattern cannot hold '|', a line break"};
-        QTest::newRow("within a line") << "match  \t\nmatch a {2x:number}\nalias x: a, \u00D6l\ncoin gold: 1e3\nmatch a "
-                                          "{name} {number} {name} {number}\nmatch b {x:word"
-                                       << QStringList{"line 1: match needs a pattern",
-                                                      "line 2: unknown placeholder {2x:number}",
-                                                      "line 3: '\u00D6l' cannot name a field",
-                                                      "line 4: this rule has the form 'coin UNIT: VALUE'",
-                                                      "line 5: {name} and {number} may be used once each",
-                                                      "line 6: '{' without '}'"};
-        QTest::newRow("between lines") << "match a {x:word}\nmatch b {x:number}\nalias y: z\nalias w: z\nalias v: "
-                                          "y\ncoin gp: 1\ncoin GP: 2\n"
-                                       << QStringList{"line 2: x holds words (line 1), not numbers",
-                                                      "line 3: y is an alias of v (line 5), not a field",
-                                                      "line 4: 'z' is an alias of y on line 3 already",
-                                                      "line 7: coin GP is defined on line 6 already"};
+        QTest::newRow("placeholders")
+            << "# c\r\nmatch Level {lvl:numbr}\nmatch {level:number} up\rmatch Affects {name} by\nmatch x {Level:number}"
+            << QStringList{"line 2: unknown placeholder {lvl:numbr}", "line 3: a pattern must begin with text",
+                           "line 4: {name} without {number}", "line 5: unknown placeholder {Level:number}"};
+        QTest::newRow("rule words")
+            << "mach x\n\n  # fine\ncoin gold 5\nalias Hit: hr\nmatch a {pairs} b\nmatch a|b"
+            << QStringList{"line 1: unknown rule 'mach'; rules begin with match, alias or coin",
+                           "line 4: this rule has the form 'coin UNIT: VALUE'",
+                           "line 5: 'Hit' is not a field name (lower case letters, digits and _)",
+                           "line 6: {pairs} must end the pattern", "line 7: a pattern cannot hold '|', a line break"};
+        QTest::newRow("within a line")
+            << "match  \t\nmatch a {2x:number}\nalias x: a, \u00D6l\ncoin gold: 1e3\nmatch a {name} {number} {name} {number}\n"
+               "match b {x:word"
+            << QStringList{"line 1: match needs a pattern", "line 2: unknown placeholder {2x:number}",
+                           "line 3: '\u00D6l' cannot name a field", "line 4: this rule has the form 'coin UNIT: VALUE'",
+                           "line 5: {name} and {number} may be used once each", "line 6: '{' without '}'"};
+        QTest::newRow("between lines")
+            << "match a {x:word}\nmatch b {x:number}\nalias y: z\nalias w: z\nalias v: y\ncoin gp: 1\ncoin GP: 2\n"
+            << QStringList{"line 2: x holds words (line 1), not numbers", "line 3: y is an alias of v (line 5), not a field",
+                           "line 4: 'z' is an alias of y on line 3 already", "line 7: coin GP is defined on line 6 already"};
     }
     void rulesErrorsNameTheirLine()
     {
