@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -46,6 +49,33 @@ QStringList column(const QTableView *table, int c)
     for (int row = 0; row < table->model()->rowCount(); ++row)
         cells.append(table->model()->index(row, c).data().toString());
     return cells;
+}
+// A file written by Export read back (JSON by the titles): its header row, then its rows.
+QVector<QStringList> readBack(const QByteArray &bytes, const QStringList &titles)
+{
+    const QJsonDocument json = QJsonDocument::fromJson(bytes);
+    QVector<QStringList> rows{json.isArray() ? titles : QStringList()};
+    for (const QJsonValue &object : json.array()) {
+        rows.append(QStringList());
+        for (const QString &title : titles)
+            rows.last().append(object[title].toVariant().toString());
+    }
+    QString cell;
+    QChar previous;
+    bool quoted = false;
+    for (const QChar c : json.isArray() ? QString() : QString::fromUtf8(bytes)) {
+        if (c == '"' && (quoted = !quoted) && previous == '"')
+            cell += c;
+        else if (!quoted && (c == ',' || c == '\r'))
+            rows.last().append(std::exchange(cell, {}));
+        else if (!quoted && c == '\n')
+            rows.append(QStringList());
+        else if (c != '"')
+            cell += c;
+        previous = c;
+    }
+    rows.removeIf([](const QStringList &row) { return row.isEmpty(); });
+    return rows;
 }
 } // namespace
 
@@ -145,6 +175,41 @@ private slots:
 
         dialogs.expectMessage("Please select 2 to 4 items to compare.");
         QTest::keyClick(table, Qt::Key_M, Qt::ControlModifier);
+    }
+
+    void exportWritesTheRowsShownAndReadsBack_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("bestPerSlot");
+        for (const char *file : {"found.csv", "found.JSON"}) {
+            QTest::addRow("%s", file) << file << false;
+            QTest::addRow("%s by slot", file) << file << true;
+        }
+    }
+    void exportWritesTheRowsShownAndReadsBack()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, bestPerSlot);
+        window->findChild<QComboBox *>("scoreBox")->setEditText("weight - hitroll");
+        window->findChild<QCheckBox *>("bestPerSlotBox")->setChecked(bestPerSlot);
+        table->sortByColumn(2, Qt::AscendingOrder);
+        QVector<QStringList> shown{bestPerSlot ? QStringList{"Slot group"} : QStringList()};
+        for (int c = 0; c < table->model()->columnCount(); ++c)
+            shown[0].append(table->model()->headerData(c, Qt::Horizontal).toString());
+        shown[0].append("Description");
+        QStringList slot, stored = QString::fromLatin1(kRings).split("\r\n");
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            if (table->columnSpan(row, 0) > 1 && !(slot = QStringList{column(table, 0)[row]}).isEmpty())
+                continue;
+            shown.append(bestPerSlot ? slot : QStringList());
+            for (int c = 0; c < table->model()->columnCount(); ++c)
+                shown.last().append(table->model()->index(row, c).data().toString());
+            shown.last().append(stored[stored.indexOf(shown.last()[int(bestPerSlot)]) + 1].replace('|', '\n'));
+        }
+        dialogs.expectInput("Export Items", p->folder.path() + "/" + file);
+        window->findChild<QPushButton *>("exportButton")->click();
+        QCOMPARE(p->folder.read(file).startsWith('['), file.endsWith("JSON"));
+        QCOMPARE(readBack(p->folder.read(file), shown[0]), shown);
     }
 
     void theFieldsWindowTriesAndSavesRulesAndRefusesBadOnes()

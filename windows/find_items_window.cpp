@@ -1,5 +1,7 @@
 #include "windows/find_items_window.h"
 
+#include "query/export.h"
+
 #include <QAbstractItemView>
 #include <QAbstractTableModel>
 #include <QAccessible>
@@ -95,7 +97,7 @@ public:
 
     // The rows as they are shown, with the shown columns and the whole
     // description (and the slot of each group in Best per Slot).
-    std::pair<QStringList, QVector<QStringList>> table() const
+    query::ExportTable table() const
     {
         QStringList titles;
         const bool grouped = !found_.groups.isEmpty();
@@ -281,6 +283,10 @@ void FindItemsWindow::buildControls()
     auto *compareButton = new QPushButton(QStringLiteral("Co&mpare"));
     compareButton->setObjectName(QStringLiteral("compareButton"));
     compareButton->setToolTip(QStringLiteral("Compare the selected items (Ctrl+M)"));
+    auto *exportButton = new QPushButton(QStringLiteral("&Export..."));
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    exportButton->setAccessibleName(QStringLiteral("Export"));
+    exportButton->setToolTip(QStringLiteral("Write the rows shown to a CSV or JSON file"));
     auto *closeButton = new QPushButton(QStringLiteral("Close"));
     closeButton->setObjectName(QStringLiteral("closeButton"));
     auto *compareKey = new QAction(this);
@@ -296,7 +302,7 @@ void FindItemsWindow::buildControls()
     scoreRow->addWidget(scoreBox_, 1);
     scoreRow->addWidget(bestPerSlotBox_);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {columnsButton_, fieldsButton, compareButton})
+    for (QPushButton *button : {columnsButton_, fieldsButton, compareButton, exportButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(closeButton);
@@ -327,6 +333,7 @@ void FindItemsWindow::buildControls()
     connect(fieldsButton, &QPushButton::clicked, this, &FindItemsWindow::fieldsWanted);
     connect(compareButton, &QPushButton::clicked, this, &FindItemsWindow::onCompare);
     connect(compareKey, &QAction::triggered, this, &FindItemsWindow::onCompare);
+    connect(exportButton, &QPushButton::clicked, this, &FindItemsWindow::onExport);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(model_, &QAbstractItemModel::modelReset, this, &FindItemsWindow::showSelectedFields);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -463,6 +470,14 @@ void FindItemsWindow::onCompare()
         return;
     }
     emit compareWanted(items);
+}
+
+void FindItemsWindow::onExport()
+{
+    const QString fileName = dialogs_.chooseFileToSave(QStringLiteral("Export Items"), QStringLiteral("items.csv"),
+                                                       QStringLiteral("CSV files (*.csv);;JSON files (*.json)"));
+    if (!fileName.isEmpty())
+        dialogs_.report(program_.exportItems(model_->table(), fileName));
 }
 
 void FindItemsWindow::closeEvent(QCloseEvent *event)

@@ -29,6 +29,8 @@ class FoundItemsModel;
 // sorts by any column. "Best per Slot" shows the best 3 of each slot by
 // score under a heading row per slot. Enter or a double click shows the item
 // in the main window; "Compare" (Ctrl+M) asks for 2 to 4 selected rows.
+// "Export..." writes the rows shown, with their columns and whole
+// descriptions, to a CSV or JSON file the player names.
 class FindItemsWindow : public QWidget
 {
     Q_OBJECT
@@ -63,6 +65,7 @@ private:
     void showColumnMenu(const QPoint &at);
     void onActivated(int row);
     void onCompare();
+    void onExport();
     void readFields();
 
     program::Program &program_;
