@@ -212,6 +212,23 @@ private slots:
         QCOMPARE(readBack(p->folder.read(file), shown[0]), shown);
     }
 
+    void weightSetsAreSavedPickedAndRemoved()
+    {
+        auto *box = window->findChild<QComboBox *>("scoreBox");
+        box->setEditText("hitroll * 2");
+        dialogs.expectInput("Name of the weight set:", "Rings");
+        window->findChild<QPushButton *>("saveSetButton")->click();
+        QVERIFY(p->folder.read("scores.cfg").endsWith("\r\ncaster: mana/10 + int + wis\r\nRings: hitroll * 2\r\n"));
+        QCOMPARE(box->model()->index(3, 0).data().toString(), "Rings: hitroll * 2");
+        box->setEditText("");
+        box->setCurrentIndex(3);
+        QCOMPARE(column(table, 2), QStringList({"4", "6", "0"}));
+        dialogs.expectQuestion("Do you want to remove the weight set Rings?", true, "Remove Weight Set");
+        window->findChild<QPushButton *>("removeSetButton")->click();
+        QVERIFY(!p->folder.read("scores.cfg").contains("Rings"));
+        QCOMPARE(box->count(), 3);
+    }
+
     void theFieldsWindowTriesAndSavesRulesAndRefusesBadOnes()
     {
         window->findChild<QPushButton *>("fieldsButton")->click();
