@@ -12,6 +12,7 @@
 #include "program/field_cache.h"
 #include "program/found_items.h"
 #include "program/item_table.h"
+#include "query/export.h"
 #include "query/score_sets.h"
 #include "storage/data_folder.h"
 #include "storage/folder_lock.h"
@@ -312,6 +313,10 @@ public:
     // finditems.ini in the program folder.
     ColumnChoice findColumns() const;
     void rememberFindColumns(const ColumnChoice &choice) const;
+    // Writes the table to the file, as JSON when its name ends with ".json"
+    // and as CSV otherwise (query::exportBytes), through the safe save.
+    // Failed, naming the reason, when the file cannot be written.
+    base::Outcome exportItems(const query::ExportTable &table, const QString &fileName) const;
 
 signals:
     void downloadListFetched(const base::Outcome &outcome);

@@ -208,6 +208,11 @@ void Program::rememberFindColumns(const ColumnChoice &choice) const
     remembered.setValue(QStringLiteral("hidden"), choice.hidden);
 }
 
+base::Outcome Program::exportItems(const query::ExportTable &table, const QString &fileName) const
+{
+    return base::attempt([&] { storage::saveAtomically(fileName, query::exportBytes(table, fileName)); });
+}
+
 QString FoundItems::cell(const query::Hit &hit, const QString &column, int hitIndex) const
 {
     if (column == kNameColumn)

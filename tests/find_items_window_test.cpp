@@ -7,12 +7,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
@@ -47,6 +50,26 @@ QStringList column(const QTableView *table, int c)
         cells.append(table->model()->index(row, c).data().toString());
     return cells;
 }
+// A file written by Export read back: its header row, then its rows (JSON's in the order of the titles).
+QVector<QStringList> readBack(const QByteArray &bytes, const QStringList &titles)
+{
+    QVector<QStringList> rows{bytes.startsWith('[') ? titles : QStringList()};
+    for (const QJsonValue &object : QJsonDocument::fromJson(bytes).array()) {
+        rows.append(QStringList());
+        for (const QString &title : titles)
+            rows.last().append(object[title].toVariant().toString());
+    }
+    static const QRegularExpression csvField("(\"(?:[^\"]|\"\")*\"|[^,\r\n]*)(,|\r\n)");
+    for (const QRegularExpressionMatch &field : csvField.globalMatch(bytes.startsWith('[') ? "" : bytes)) {
+        const QString cell = field.captured(1);
+        rows.last().append(cell.startsWith('"') ? cell.mid(1, cell.size() - 2).replace("\"\"", "\"") : cell);
+        if (field.captured(2) == "\r\n")
+            rows.append(QStringList());
+    }
+    if (rows.last().isEmpty())
+        rows.removeLast();
+    return rows;
+}
 } // namespace
 
 class FindItemsWindowTest : public QObject
@@ -71,7 +94,8 @@ private slots:
         dialogs.reset();
         p = std::make_unique<ProgramOnFolder>(dialogs, kRings);
         p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
-        p->folder.write("armour.txt", crlf({"iron helmet", "level 5.|Wear location: head|Affects hitroll by 1.|"}));
+        p->folder.write("armour.txt", crlf({"iron helmet", "level 5.|Wear location: head|Affects hitroll by 1.|",
+                                            "leather cap", "level 2.|Wear location: head|"}));
         main = std::make_unique<main_window::MainWindow>(p->program, dialogs);
         main->show();
         main->findChild<QAction *>("findItemsEntry")->trigger();
@@ -87,7 +111,7 @@ private slots:
         VERIFY_DIALOGS(dialogs);
     }
 
-    void aQueryFindsAsItIsTypedAndAMistakeKeepsTheLastResult()
+    void aQueryFindsAsItIsTypedAndAMistakeKeepsTheLastResultAndCompareWantsTwoToFourRows()
     {
         type("hitroll>=2 ring");
         QCOMPARE(column(table, 0), QStringList({"ring of fire"}));
@@ -100,6 +124,15 @@ private slots:
         type("hitroll:*");
         QTRY_COMPARE(label("countLine"), "3 items in 2 databases");
         QVERIFY(label("queryMistake").isEmpty());
+        type("");
+        QTRY_COMPARE(label("countLine"), "5 items in 2 databases");
+        table->selectAll();
+        dialogs.expectMessage("Please select 2 to 4 items to compare.");
+        QTest::keyClick(table, Qt::Key_M, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(table, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(table, Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(main->findChild<QWidget *>("compareItemsWindow"));
     }
 
     void numbersSortAsNumbersWithMissingLast()
@@ -145,6 +178,48 @@ private slots:
 
         dialogs.expectMessage("Please select 2 to 4 items to compare.");
         QTest::keyClick(table, Qt::Key_M, Qt::ControlModifier);
+    }
+
+    void exportWritesTheRowsShownAndReadsBack_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *file : {"found.csv", "found.JSON", "slots.csv", "slots.JSON"})
+            QTest::newRow(file) << QString(file);
+    }
+    void exportWritesTheRowsShownAndReadsBack()
+    {
+        QFETCH(QString, file);
+        const QStringList slot = file.startsWith("slots") ? QStringList{"finger"} : QStringList();
+        type("hitroll>=2");
+        window->findChild<QComboBox *>("scoreBox")->setEditText("hitroll");
+        window->findChild<QCheckBox *>("bestPerSlotBox")->setChecked(!slot.isEmpty());
+        table->sortByColumn(2, Qt::DescendingOrder);
+        dialogs.expectInput("Export Items", p->folder.path() + "/" + file);
+        window->findChild<QPushButton *>("exportButton")->click();
+        const QStringList titles = QStringList{"Slot group"}.mid(slot.isEmpty())
+                                   + QStringList{"Name", "Database", "Score", "hitroll", "level", "type", "slot", "Description"};
+        QCOMPARE(readBack(p->folder.read(file), titles),
+                 QVector<QStringList>({titles,
+                     slot + QStringList{"copper band", "database", "3", "3", "", "", "finger",
+                                        "Weight 1, value 20.\nCan be worn on: finger\nAffects hitroll by 3.\n"},
+                     slot + QStringList{"ring of fire", "database", "2", "2", "18", "", "finger",
+                                        "Weight 4, value 310, level 18.\nCan be worn on: finger\nAffects hitroll by 2.\n"}}));
+        QCOMPARE(p->folder.read(file).startsWith('['), file.endsWith("JSON"));
+    }
+
+    void weightSetsAreSavedPickedAndRemoved()
+    {
+        auto *box = window->findChild<QComboBox *>("scoreBox");
+        box->setEditText("hitroll * 2");
+        dialogs.expectInput("Name of the weight set:", "Rings");
+        window->findChild<QPushButton *>("saveSetButton")->click();
+        QVERIFY(p->folder.read("scores.cfg").endsWith("\r\ncaster: mana/10 + int + wis\r\nRings: hitroll * 2\r\n"));
+        box->setEditText("");
+        box->setCurrentIndex(3);
+        QCOMPARE(column(table, 2), QStringList({"4", "6", "0"}));
+        dialogs.expectQuestion("Do you want to remove the weight set Rings?", true, "Remove Weight Set");
+        window->findChild<QPushButton *>("removeSetButton")->click();
+        QVERIFY(!p->folder.read("scores.cfg").contains("Rings"));
     }
 
     void theFieldsWindowTriesAndSavesRulesAndRefusesBadOnes()

@@ -1,6 +1,9 @@
 #include "windows/find_items_window.h"
 
+#include "query/export.h"
+
 #include <QAbstractItemView>
+#include <QAbstractListModel>
 #include <QAbstractTableModel>
 #include <QAccessible>
 #include <QAction>
@@ -16,6 +19,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -37,6 +41,51 @@ QLabel *captionFor(const QString &caption, QWidget *buddy)
 }
 
 } // namespace
+
+// The weight sets of the score box's list, each shown as "name: expression";
+// picking one puts its expression in the box (the box's edit text).
+class ScoreSetsModel : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setSets(QVector<query::ScoreSet> sets)
+    {
+        beginResetModel();
+        sets_ = std::move(sets);
+        endResetModel();
+    }
+
+    // The name of the set at a row; empty for no row.
+    QString nameAt(int row) const { return row >= 0 && row < sets_.size() ? sets_[row].name : QString(); }
+
+    // The row of the set of that name (names ignore case), or -1.
+    int rowOf(const QString &name) const
+    {
+        for (int row = 0; row < sets_.size(); ++row) {
+            if (sets_[row].name.compare(name, Qt::CaseInsensitive) == 0)
+                return row;
+        }
+        return -1;
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(sets_.size()); }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= sets_.size())
+            return {};
+        const query::ScoreSet &set = sets_[index.row()];
+        if (role == Qt::EditRole)
+            return set.expression;
+        if (role == Qt::DisplayRole)
+            return set.name + QStringLiteral(": ") + set.expression;
+        return {};
+    }
+
+private:
+    QVector<query::ScoreSet> sets_;
+};
 
 // The rows of the results table: the hits in the chosen order, or with Best
 // per Slot a heading row for each slot followed by its best items.
@@ -95,7 +144,7 @@ public:
 
     // The rows as they are shown, with the shown columns and the whole
     // description (and the slot of each group in Best per Slot).
-    std::pair<QStringList, QVector<QStringList>> table() const
+    query::ExportTable table() const
     {
         QStringList titles;
         const bool grouped = !found_.groups.isEmpty();
@@ -211,6 +260,8 @@ FindItemsWindow::FindItemsWindow(program::Program &program, base::Dialogs &dialo
         progress_->hide();
         dialogs_.report(outcome);
     });
+    connect(&program_, &program::Program::scoreSetsChanged, this, [this] { showScoreSets(pickedScoreSet()); });
+    showScoreSets(QString());
     connect(&program_, &program::Program::fieldsChanged, this, &FindItemsWindow::readFields, Qt::QueuedConnection);
     connect(&program_, &program::Program::currentDatabaseChanged, this, [this] {
         if (!allDatabasesBox_->isChecked())
@@ -238,7 +289,19 @@ void FindItemsWindow::buildControls()
     scoreBox_->lineEdit()->setAccessibleName(QStringLiteral("Score"));
     scoreBox_->lineEdit()->setPlaceholderText(QStringLiteral("2*hitroll + 2*damroll + hp/10 - weight/5"));
     scoreBox_->setInsertPolicy(QComboBox::NoInsert);
+    scoreSets_ = new ScoreSetsModel(this);
+    scoreBox_->setModel(scoreSets_);
+    // Typing a score runs it as typed, never completed to a set's expression.
+    scoreBox_->setCompleter(nullptr);
     scoreBox_->view()->setAccessibleName(QStringLiteral("Weight sets"));
+    saveSetButton_ = new QPushButton(QStringLiteral("Sa&ve Set..."));
+    saveSetButton_->setObjectName(QStringLiteral("saveSetButton"));
+    saveSetButton_->setAccessibleName(QStringLiteral("Save Set"));
+    saveSetButton_->setToolTip(QStringLiteral("Keep the score as a named weight set"));
+    removeSetButton_ = new QPushButton(QStringLiteral("&Remove Set"));
+    removeSetButton_->setObjectName(QStringLiteral("removeSetButton"));
+    removeSetButton_->setAccessibleName(QStringLiteral("Remove Set"));
+    removeSetButton_->setToolTip(QStringLiteral("Remove the weight set picked from the Score list"));
     scoreMistake_ = new QLabel;
     scoreMistake_->setObjectName(QStringLiteral("scoreMistake"));
     scoreMistake_->setWordWrap(true);
@@ -281,6 +344,10 @@ void FindItemsWindow::buildControls()
     auto *compareButton = new QPushButton(QStringLiteral("Co&mpare"));
     compareButton->setObjectName(QStringLiteral("compareButton"));
     compareButton->setToolTip(QStringLiteral("Compare the selected items (Ctrl+M)"));
+    auto *exportButton = new QPushButton(QStringLiteral("&Export..."));
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    exportButton->setAccessibleName(QStringLiteral("Export"));
+    exportButton->setToolTip(QStringLiteral("Write the rows shown to a CSV or JSON file"));
     auto *closeButton = new QPushButton(QStringLiteral("Close"));
     closeButton->setObjectName(QStringLiteral("closeButton"));
     auto *compareKey = new QAction(this);
@@ -294,9 +361,11 @@ void FindItemsWindow::buildControls()
     auto *scoreRow = new QHBoxLayout;
     scoreRow->addWidget(captionFor(QStringLiteral("&Score:"), scoreBox_));
     scoreRow->addWidget(scoreBox_, 1);
+    scoreRow->addWidget(saveSetButton_);
+    scoreRow->addWidget(removeSetButton_);
     scoreRow->addWidget(bestPerSlotBox_);
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *button : {columnsButton_, fieldsButton, compareButton})
+    for (QPushButton *button : {columnsButton_, fieldsButton, compareButton, exportButton})
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(closeButton);
@@ -327,6 +396,9 @@ void FindItemsWindow::buildControls()
     connect(fieldsButton, &QPushButton::clicked, this, &FindItemsWindow::fieldsWanted);
     connect(compareButton, &QPushButton::clicked, this, &FindItemsWindow::onCompare);
     connect(compareKey, &QAction::triggered, this, &FindItemsWindow::onCompare);
+    connect(saveSetButton_, &QPushButton::clicked, this, &FindItemsWindow::onSaveScoreSet);
+    connect(removeSetButton_, &QPushButton::clicked, this, &FindItemsWindow::onRemoveScoreSet);
+    connect(exportButton, &QPushButton::clicked, this, &FindItemsWindow::onExport);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(model_, &QAbstractItemModel::modelReset, this, &FindItemsWindow::showSelectedFields);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -463,6 +535,48 @@ void FindItemsWindow::onCompare()
         return;
     }
     emit compareWanted(items);
+}
+
+QString FindItemsWindow::pickedScoreSet() const
+{
+    return scoreSets_->nameAt(scoreBox_->currentIndex());
+}
+
+void FindItemsWindow::showScoreSets(const QString &picked)
+{
+    const QSignalBlocker quiet(scoreBox_);
+    const QString score = scoreBox_->currentText();
+    scoreSets_->setSets(program_.scoreSets());
+    scoreBox_->setCurrentIndex(scoreSets_->rowOf(picked));
+    scoreBox_->setEditText(score);
+}
+
+void FindItemsWindow::onSaveScoreSet()
+{
+    const QString name = dialogs_.inputBox(QStringLiteral("Name of the weight set:"), QStringLiteral("Save Weight Set"),
+                                           pickedScoreSet());
+    if (!name.isEmpty() && dialogs_.report(program_.saveScoreSet(name, scoreBox_->currentText())))
+        showScoreSets(name.trimmed());
+}
+
+void FindItemsWindow::onRemoveScoreSet()
+{
+    const QString name = pickedScoreSet();
+    if (name.isEmpty()) {
+        dialogs_.message(QStringLiteral("Please pick the weight set to remove from the Score list."));
+        return;
+    }
+    if (dialogs_.askYesNo(QStringLiteral("Do you want to remove the weight set %1?").arg(name),
+                          QStringLiteral("Remove Weight Set"), base::Dialogs::Icon::Question, base::Dialogs::Button::No))
+        dialogs_.report(program_.removeScoreSet(name));
+}
+
+void FindItemsWindow::onExport()
+{
+    const QString fileName = dialogs_.chooseFileToSave(QStringLiteral("Export Items"), QStringLiteral("items.csv"),
+                                                       QStringLiteral("CSV files (*.csv);;JSON files (*.json)"));
+    if (!fileName.isEmpty())
+        dialogs_.report(program_.exportItems(model_->table(), fileName));
 }
 
 void FindItemsWindow::closeEvent(QCloseEvent *event)

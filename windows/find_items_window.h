@@ -19,6 +19,7 @@ class QTableView;
 namespace windows {
 
 class FoundItemsModel;
+class ScoreSetsModel;
 
 // The Find Items window: items of the current database (or of every
 // catalogued one) found by a query over their fields, as the query is typed.
@@ -29,6 +30,11 @@ class FoundItemsModel;
 // sorts by any column. "Best per Slot" shows the best 3 of each slot by
 // score under a heading row per slot. Enter or a double click shows the item
 // in the main window; "Compare" (Ctrl+M) asks for 2 to 4 selected rows.
+// "Export..." writes the rows shown, with their columns and whole
+// descriptions, to a CSV or JSON file the player names. The Score box's list
+// holds the program's weight sets: picking one puts its expression in the
+// box; "Save Set..." keeps the score under a name, "Remove Set" takes the
+// picked set out.
 class FindItemsWindow : public QWidget
 {
     Q_OBJECT
@@ -63,6 +69,14 @@ private:
     void showColumnMenu(const QPoint &at);
     void onActivated(int row);
     void onCompare();
+    void onExport();
+    // The weight set picked from the Score list; empty when none is.
+    QString pickedScoreSet() const;
+    // Fills the Score list from the program's sets, the set of that name
+    // picked, keeping the score typed.
+    void showScoreSets(const QString &picked);
+    void onSaveScoreSet();
+    void onRemoveScoreSet();
     void readFields();
 
     program::Program &program_;
@@ -72,6 +86,9 @@ private:
     QLineEdit *queryBox_ = nullptr;
     QLabel *queryMistake_ = nullptr;
     QComboBox *scoreBox_ = nullptr;
+    ScoreSetsModel *scoreSets_ = nullptr;
+    QPushButton *saveSetButton_ = nullptr;
+    QPushButton *removeSetButton_ = nullptr;
     QLabel *scoreMistake_ = nullptr;
     QCheckBox *allDatabasesBox_ = nullptr;
     QCheckBox *bestPerSlotBox_ = nullptr;
