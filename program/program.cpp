@@ -156,7 +156,15 @@ std::optional<base::Failure> Program::fillWith(QByteArray bytes, storage::Record
 
 base::Outcome Program::listAll()
 {
-    const std::optional<base::Failure> failure = fillWithCurrentDatabase();
+    std::optional<base::Failure> failure;
+    if (listedStamp_ && storage::fileStamp(currentDatabasePath()) == listedStamp_) {
+        // The bytes listed are listed again while the file is unchanged.
+        const std::optional<storage::FileStamp> stamp = listedStamp_;
+        failure = fillWith(table_.bytes(), table_.index());
+        listedStamp_ = stamp;
+    } else {
+        failure = fillWithCurrentDatabase();
+    }
     // Also after a failure the count is what the list shows, never an older listing's.
     emit listingChanged();
     return failure ? base::Outcome::failed(*failure) : base::Outcome::done();
