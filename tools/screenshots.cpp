@@ -16,7 +16,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCommandLineParser>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -191,6 +194,27 @@ void renderComparison(const QDir &programFolder, const QDir &out)
     save(&window, out, "compare-items");
 }
 
+// Find Items over every database: the items that have a weight, scored, then
+// the best of each slot.
+void renderFindItems(main_window::MainWindow &main, const QDir &out)
+{
+    QWidget *find = openFrom(main, "findItemsEntry", "findItemsWindow");
+    find->resize(find->width() * 3 / 2, find->height());
+    control<QCheckBox>(find, "allDatabasesBox")->setChecked(true);
+    control<QLineEdit>(find, "queryBox")->setText(QStringLiteral("weight:*"));
+    control<QComboBox>(find, "scoreBox")->setEditText(QStringLiteral("armor*-2 + con + str - weight/5"));
+    auto *table = control<QTableView>(find, "itemsFound");
+    const QDeadlineTimer deadline(20000);
+    while (table->model()->rowCount() == 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    settle();
+    save(find, out, "find-items");
+    control<QCheckBox>(find, "bestPerSlotBox")->setChecked(true);
+    settle();
+    save(find, out, "best-per-slot");
+    find->close();
+}
+
 void renderEveryWindow(const QDir &out)
 {
     QTemporaryDir programFolder;
@@ -236,6 +260,7 @@ void renderEveryWindow(const QDir &out)
     waitForDownload(program);
     save(control(&main, "Form6"), out, "which-database");
     renderComparison(QDir(programFolder.path()), out);
+    renderFindItems(main, out);
 
     if (!dialogs.shown.isEmpty())
         qFatal("a dialog showed: %s", qPrintable(dialogs.shown.join(QStringLiteral(" / "))));
