@@ -10,7 +10,6 @@
 
 namespace fields {
 
-using reading::Capture;
 
 qsizetype Column::entryOf(int record) const
 {
@@ -217,7 +216,7 @@ private:
             if (at < matchEnds_[size_t(k)] || !reader_.textAt(text, at, end))
                 continue;
             captures_.clear();
-            const qsizetype matched = reading::matchRest(reader_, pattern, at + text.size(), end, &captures_);
+            const qsizetype matched = matchRest(reader_, pattern, at + text.size(), end, &captures_);
             if (matched >= 0) {
                 take(k, record);
                 matchEnds_[size_t(k)] = matched;
@@ -365,7 +364,7 @@ private:
     const Rules &rules_;
     const QByteArray &bytes_;
     const QVector<storage::Record> &records_;
-    reading::TextReader reader_;
+    TextReader reader_;
     std::vector<Gathered> gathered_;
     std::unordered_map<std::string, int> byName_;
     std::vector<std::vector<int>> partFields_;

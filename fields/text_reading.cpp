@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace fields::reading {
+namespace fields {
 namespace {
 
 // More digits than a double holds exactly are not taken as a number.
@@ -286,4 +286,4 @@ qsizetype matchRest(const TextReader &reader, const Pattern &pattern, qsizetype 
     return matchFrom(reader, pattern.parts, 1, at, end, captures);
 }
 
-} // namespace fields::reading
+} // namespace fields

@@ -12,7 +12,7 @@
 // Every reader gets the place and the end of the description, and gives the
 // place after what it read, or -1 when the text there is not of its kind. No
 // reader passes a "|" (a line break) or the end.
-namespace fields::reading {
+namespace fields {
 
 struct Number
 {
@@ -75,4 +75,4 @@ private:
 qsizetype matchRest(const TextReader &reader, const Pattern &pattern, qsizetype at, qsizetype end,
                     std::vector<Capture> *captures);
 
-} // namespace fields::reading
+} // namespace fields

@@ -5,7 +5,6 @@
 namespace query {
 namespace {
 
-using words::place;
 
 struct Token
 {
@@ -24,13 +23,13 @@ struct ParseError
 QVector<Token> tokens(QStringView text)
 {
     QVector<Token> list;
-    words::WordCounter counter(text);
+    WordCounter counter(text);
     qsizetype i = 0;
     const auto ends = [&](qsizetype k) {
-        return k >= text.size() || words::isBlank(text[k]) || text[k] == u'(' || text[k] == u')' || text[k] == u'"';
+        return k >= text.size() || isBlank(text[k]) || text[k] == u'(' || text[k] == u')' || text[k] == u'"';
     };
     while (true) {
-        while (i < text.size() && words::isBlank(text[i]))
+        while (i < text.size() && isBlank(text[i]))
             ++i;
         if (i >= text.size())
             break;
@@ -126,8 +125,8 @@ private:
     Node unary(int depth)
     {
         const Token &token = take();
-        if ((token.kind == Token::Kind::Not || token.kind == Token::Kind::Open) && depth >= words::kMostNesting)
-            fail(QStringLiteral("the query nests more than %1 deep %2").arg(words::kMostNesting).arg(place(token.word)));
+        if ((token.kind == Token::Kind::Not || token.kind == Token::Kind::Open) && depth >= kMostNesting)
+            fail(QStringLiteral("the query nests more than %1 deep %2").arg(kMostNesting).arg(place(token.word)));
         switch (token.kind) {
         case Token::Kind::Not: {
             if (!startsTerm(peek().kind))
@@ -171,7 +170,7 @@ private:
         }
         const fields::FieldInfo *field = known_.find(text.left(split));
         if (!field)
-            fail(words::unknownField(known_, text.left(split), token.word));
+            fail(unknownField(known_, text.left(split), token.word));
         node.field = field->name;
         qsizetype valueAt = split + 1;
         if (text[split] == u':')
@@ -209,7 +208,7 @@ private:
 
     static Node compared(Node node, QStringView value, QStringView before, const Token &token)
     {
-        if (!words::isNumber(value, true))
+        if (!isNumber(value, true))
             fail(QStringLiteral("a number is needed after '%1' %2").arg(before, place(token.word)));
         node.type = Node::Type::Compare;
         node.text = value.toString();

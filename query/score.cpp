@@ -5,7 +5,6 @@
 namespace query {
 namespace {
 
-using words::place;
 
 struct Token
 {
@@ -38,9 +37,9 @@ bool isDigitOrPoint(QChar c)
 QVector<Token> tokens(QStringView text)
 {
     QVector<Token> list;
-    words::WordCounter counter(text);
+    WordCounter counter(text);
     for (qsizetype i = 0; i < text.size();) {
-        if (words::isBlank(text[i])) {
+        if (isBlank(text[i])) {
             ++i;
             continue;
         }
@@ -51,10 +50,10 @@ QVector<Token> tokens(QStringView text)
             kind = Token::Kind::Number;
             while (i < text.size() && isDigitOrPoint(text[i]))
                 ++i;
-            if (!words::isNumber(text.mid(start, i - start), false))
+            if (!isNumber(text.mid(start, i - start), false))
                 throw ParseError{QStringLiteral("'%1' is not a number of at most %2 digits %3")
                                      .arg(text.mid(start, i - start))
-                                     .arg(words::kMostDigits)
+                                     .arg(kMostDigits)
                                      .arg(place(word))};
         } else if (isNameStart(text[i])) {
             kind = Token::Kind::Name;
@@ -127,8 +126,8 @@ private:
         if (!atOperator(u"-") && peek().kind != Token::Kind::Open)
             return operand();
         const Token &token = take();
-        if (depth >= words::kMostNesting)
-            fail(QStringLiteral("the score nests more than %1 deep %2").arg(words::kMostNesting).arg(place(token.word)));
+        if (depth >= kMostNesting)
+            fail(QStringLiteral("the score nests more than %1 deep %2").arg(kMostNesting).arg(place(token.word)));
         if (token.kind == Token::Kind::Open) {
             ScoreNode inner = sum(depth + 1);
             if (peek().kind == Token::Kind::End)
@@ -154,7 +153,7 @@ private:
         } else if (token.kind == Token::Kind::Name) {
             const fields::FieldInfo *field = known_.find(token.text);
             if (!field)
-                fail(words::unknownField(known_, token.text, token.word));
+                fail(unknownField(known_, token.text, token.word));
             if (field->kind != fields::Kind::Number)
                 fail(QStringLiteral("'%1' holds words, not numbers %2").arg(field->name, place(token.word)));
             node.type = ScoreNode::Type::Field;

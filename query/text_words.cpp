@@ -1,6 +1,6 @@
 #include "query/text_words.h"
 
-namespace query::words {
+namespace query {
 
 bool isBlank(QChar c)
 {
@@ -45,4 +45,4 @@ bool isNumber(QStringView text, bool signAllowed)
            && whole.size() + fraction.size() <= kMostDigits;
 }
 
-} // namespace query::words
+} // namespace query

@@ -7,7 +7,7 @@
 
 // What the query and score parsers share: where their mistakes are, counted
 // in words (the blank-separated chunks of the text, from 1), and the messages.
-namespace query::words {
+namespace query {
 
 // Parentheses and "-" nest at most this deep.
 inline constexpr int kMostNesting = 100;
@@ -40,4 +40,4 @@ QString place(int word);
 // A number with optional sign and decimals, at most kMostDigits digits: "18", "-3", "+2.5".
 bool isNumber(QStringView text, bool signAllowed);
 
-} // namespace query::words
+} // namespace query
