@@ -11,10 +11,22 @@ namespace widgets {
 class BusyCursor
 {
 public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    // Without a GUI application (a command run on its own) there is no cursor to show.
+    BusyCursor() : shown_(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+    {
+        if (shown_)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~BusyCursor()
+    {
+        if (shown_)
+            QGuiApplication::restoreOverrideCursor();
+    }
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    bool shown_;
 };
 
 // What the work gives, done under the busy cursor (a message about it comes after).
