@@ -4,7 +4,6 @@
 #include "support/program_on_folder.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QJsonArray>
@@ -23,25 +22,6 @@ namespace {
 const QByteArray kRings = crlf({"ring of fire", "Weight 4, value 310, level 18.|Can be worn on: finger|Affects hitroll by 2.|",
                                 "copper band", "Weight 1, value 20.|Can be worn on: finger|Affects hitroll by 3.|",
                                 "long sword", "Weight 9, value 90, level 10.|Affects damage roll by 4.|"});
-
-// Controls that leave their window or lie on one another.
-QStringList misplaced(QWidget *window)
-{
-    QStringList wrong;
-    QVector<QWidget *> seen;
-    for (QWidget *control : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (!control->isVisible())
-            continue;
-        if (!window->rect().contains(control->geometry()) || control->width() < 8)
-            wrong.append(control->objectName() + " out");
-        for (QWidget *other : seen) {
-            if (other->geometry().intersects(control->geometry()))
-                wrong.append(control->objectName() + " on " + other->objectName());
-        }
-        seen.append(control);
-    }
-    return wrong;
-}
 
 QStringList column(const QTableView *table, int c)
 {
@@ -149,19 +129,6 @@ private slots:
         table->sortByColumn(2, Qt::AscendingOrder);
         QCOMPARE(column(table, 2), QStringList({"-2", "2", "9"}));
         QCOMPARE(column(table, 0), QStringList({"copper band", "ring of fire", "long sword"}));
-    }
-
-    void theWindowsResizeSensibly()
-    {
-        window->findChild<QPushButton *>("fieldsButton")->click();
-        for (QWidget *shown : {window, main->findChild<QWidget *>("fieldsWindow")}) {
-            const QSize first = shown->size();
-            for (const double factor : {0.75, 1.0, 2.0}) {
-                shown->resize(first * factor);
-                QApplication::processEvents();
-                QVERIFY2(misplaced(shown).isEmpty(), qPrintable(misplaced(shown).join("; ")));
-            }
-        }
     }
 
     void bestPerSlotShowsHeadingRowsAndEnterShowsTheItem()

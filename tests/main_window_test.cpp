@@ -270,20 +270,6 @@ private slots:
         QTRY_COMPARE(divider->geometry().x(), widgets::twipsToPixels(1620));
     }
 
-    // The windows the design gives a size keep it; the Edit window may be resized.
-    void theDesignedWindowsKeepTheirSize()
-    {
-        start(sampleItemBytes());
-        p->folder.write("datalist.txt", crlf({"1", "database", "database.txt"}));
-        select(0);
-        for (const auto &[entry, name, fixed] :
-             {std::tuple{"mnuAddItem", "Form4", true}, {"mnuEdit", "Form2", false}, {"mnuCurrDatabase", "Form3", true},
-              {"mnuDownload", "Form5", true}, {"mnuPref", "frmPref", true}}) {
-            control<QAction>(entry)->trigger();
-            QCOMPARE(control(name)->minimumSize() == control(name)->maximumSize(), fixed);
-        }
-    }
-
     void tenThousandItemsListAtOnceAndLongOperationsShowTheBusyCursor()
     {
         start(QByteArray("item\r\nd|\r\n").repeated(10000));

@@ -1,11 +1,13 @@
 // Window sizes: the windows the design lays out keep their size (only Edit may
 // be resized, its controls staying where they are), and the others (Import
-// Game Log, Earlier Versions) resize sensibly.
+// Game Log, Earlier Versions, Find Items, Fields) resize sensibly.
 #include "support/program_on_folder.h"
 #include "windows/add_item_window.h"
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
 #include "windows/edit_item_window.h"
+#include "windows/fields_window.h"
+#include "windows/find_items_window.h"
 #include "windows/harvest_window.h"
 #include "windows/merge_target_window.h"
 #include "windows/preferences_window.h"
@@ -78,6 +80,10 @@ private slots:
         QTest::newRow("Preferences") << make<windows::PreferencesWindow>() << Sizing::Fixed;
         QTest::newRow("Import Game Log") << make<windows::HarvestWindow>() << Sizing::LaidOut;
         QTest::newRow("Earlier Versions") << make<windows::VersionsWindow>() << Sizing::LaidOut;
+        QTest::newRow("Find Items") << make<windows::FindItemsWindow>() << Sizing::LaidOut;
+        QTest::newRow("Fields") << MakeWindow([](program::Program &program, base::Dialogs &dialogs) {
+            return new windows::FieldsWindow(program, dialogs, false);
+        }) << Sizing::LaidOut;
     }
 
     void everyWindowKeepsItsSizeOrResizesSensibly()
@@ -92,7 +98,11 @@ private slots:
         QCOMPARE(window->minimumSize() == window->maximumSize(), sizing == Sizing::Fixed);
         if (sizing != Sizing::LaidOut)
             return;
-        auto *list = window->findChild<QAbstractItemView *>();
+        QList<QAbstractItemView *> lists = window->findChildren<QAbstractItemView *>(); // the largest shown grows
+        lists.removeIf([](const QWidget *list) { return !list->isVisible(); });
+        QAbstractItemView *list = *std::max_element(lists.begin(), lists.end(), [](auto *a, auto *b) {
+            return a->width() * a->height() < b->width() * b->height();
+        });
         QSize listBefore;
         for (double scale : {0.75, 1.0, 2.0}) {
             window->resize(first * scale);
