@@ -1,8 +1,8 @@
 #include "windows/current_database_window.h"
 
 #include "base/dialogs.h"
-#include "catalogue/new_database_name.h"
 #include "program/program.h"
+#include "widgets/new_database_name.h"
 #include "widgets/picture_button.h"
 #include "widgets/twips.h"
 #include "widgets/busy_cursor.h"
@@ -112,7 +112,7 @@ void CurrentDatabaseWindow::onOkClicked()
 
 void CurrentDatabaseWindow::onCreateClicked()
 {
-    const QString name = catalogue::askForNewDatabaseName(dialogs_);
+    const QString name = widgets::askForNewDatabaseName(dialogs_);
     if (name.isEmpty() || !dialogs_.report(program_.createDatabase(catalogue_, name)))
         return;
     // The new name goes to the end of the list; what the box shows stays as it was.

@@ -1,8 +1,8 @@
 #include "windows/merge_target_window.h"
 
 #include "base/dialogs.h"
-#include "catalogue/new_database_name.h"
 #include "program/program.h"
+#include "widgets/new_database_name.h"
 #include "widgets/twips.h"
 #include "widgets/busy_cursor.h"
 
@@ -80,7 +80,7 @@ void MergeTargetWindow::onOkClicked()
 
 void MergeTargetWindow::onNewDatabaseClicked()
 {
-    const QString name = catalogue::askForNewDatabaseName(dialogs_);
+    const QString name = widgets::askForNewDatabaseName(dialogs_);
     if (!name.isEmpty()
         && dialogs_.report(widgets::whileBusy([&] { return program_.newDatabaseFromDownload(catalogue_, name); })))
         finish();
