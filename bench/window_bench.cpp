@@ -330,10 +330,8 @@ void addImportAndMerge(int items)
         add("op/merge/" + variant, items, Rounds::Writing, [items, painted](benchmark::State &state) {
             Overlap &taking = overlap(items);
             storage::saveAtomically(download::databaseFilePath(), taking.download);
-            const catalogue::Catalogue catalogued = taking.started->program().readCatalogue().catalogue;
-            timeTakingIn(state, taking, painted, [&catalogued](program::Program &program) {
-                return program.mergeDownload(catalogued, 0);
-            });
+            taking.started->program().openCatalogue();
+            timeTakingIn(state, taking, painted, [](program::Program &program) { return program.mergeDownload(0); });
             storage::removeFile(download::databaseFilePath());
         });
     }

@@ -16,7 +16,7 @@
 // of the line and ignores blanks. Names are compared exactly everywhere.
 namespace catalogue {
 
-// The most entries a catalogue window keeps.
+// The most entries a catalogue keeps.
 inline constexpr int kMaxEntries = 50;
 
 struct Entry
@@ -30,7 +30,7 @@ struct Entry
     }
 };
 
-// A catalogue window's own copy of the catalogue.
+// The catalogue as read from its file (the program object keeps the one the windows show).
 struct Catalogue
 {
     // In file order, at most kMaxEntries.
@@ -80,7 +80,7 @@ QByteArray seedCatalogueBytes();
 void writeSeedCatalogue(const QString &path);
 
 // Both rewrites below start from the entries the file holds at that moment
-// (the other catalogue window may have changed it since `catalogue` was read;
+// (the file may have changed since `catalogue` was read, by hand or by a restore;
 // a missing file counts as holding `catalogue`), rewrite the whole file
 // atomically, and then leave `catalogue` equal to what was written. They throw
 // Failure with the file and `catalogue` unchanged: 5 when `catalogue` was not

@@ -1,6 +1,5 @@
 #include "catalogue/new_database_name.h"
 
-#include "base/dialogs.h"
 #include "catalogue/catalogue_file.h"
 #include "storage/data_folder.h"
 #include "storage/windows1252.h"
@@ -68,13 +67,6 @@ std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue 
         return QStringLiteral("A file named %1 already exists in the program folder. Please choose another name.")
             .arg(fileName);
     return std::nullopt;
-}
-
-QString askForNewDatabaseName(base::Dialogs &dialogs)
-{
-    return dialogs.inputBox(
-        QStringLiteral("Please enter a name for your new database. (Do not use symbols, only letters and numbers)"),
-        QStringLiteral("New database"), QStringLiteral("mydatabase"));
 }
 
 } // namespace catalogue

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "base/dialogs.h"
 #include "storage/data_folder.h"
 
 #include <QString>
@@ -25,9 +24,5 @@ struct Catalogue;
 // database coming back into the catalogue). Every other character passes.
 std::optional<QString> whyNewNameIsRefused(const QString &name, const Catalogue &catalogue,
                                            const storage::DataFolder &folder, bool fileMayExist = false);
-
-// Asks the user for the name of a new database; the empty text when the user
-// cancels or clears the box.
-QString askForNewDatabaseName(base::Dialogs &dialogs);
 
 } // namespace catalogue

@@ -23,6 +23,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -52,7 +53,7 @@ struct ColourSet
 inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
 
 // The program object: the program folder, the current database, the item table
-// that lists it, the colours of the main window and the download. It is the
+// that lists it, the catalogue, the colours of the main window and the download. It is the
 // only thing that reads or writes the data files, or fetches anything, on
 // behalf of the windows. Every operation
 // returns its outcome for the window that asked to show; changes are announced
@@ -141,36 +142,45 @@ public:
 
     // The catalogue file as it is now.
     catalogue::CatalogueRead readCatalogue() const;
-    // The catalogue a window shows or a restore adds to. A missing catalogue
-    // file is first written with the seed catalogue (wasMissing tells the
-    // caller to say so) and read again; a failure to write it is the read's
-    // failure then.
-    struct OpenedCatalogue
+    // The catalogue the windows show, which the operations below work on, is
+    // kept here. openCatalogue reads it again from the file (a catalogue
+    // window does as it opens); a missing file is first written with the seed
+    // catalogue (wasMissing tells the caller to say so) and read again, and a
+    // failure to write it is the read's failure then. What was read before a
+    // failure is kept, and never written back. catalogueChanged follows.
+    // Until it is first opened the catalogue is empty and never written.
+    struct CatalogueOpening
     {
-        catalogue::CatalogueRead read;
         bool wasMissing = false;
+        std::optional<base::Failure> failure;
     };
-    OpenedCatalogue openCatalogue() const;
-    // Makes the database named `text` in a catalogue copy current.
-    base::Outcome chooseDatabase(const catalogue::Catalogue &copy, const QString &text);
+    CatalogueOpening openCatalogue();
+    // The display names of the catalogue, in its order.
+    QStringList catalogueNames() const;
+    // The row of the current database's entry (the last naming its file), -1 when none.
+    int catalogueRowOfCurrentDatabase() const;
+    // Where the entry named `name`, at `formerRow` before the catalogue
+    // changed, is now: formerRow when it still has that name, else the last
+    // row of that name; -1 when there is none.
+    int catalogueRowOf(const QString &name, int formerRow) const;
+    // Makes the catalogued database named `text` current.
+    base::Outcome chooseDatabase(const QString &text);
     // Creates a database holding the sample item, at the end of the catalogue.
     // A new database starts without versions: those of a removed database of
     // the same file name are set aside (and stay offered for restoring).
-    base::Outcome createDatabase(catalogue::Catalogue &copy, const QString &name);
+    base::Outcome createDatabase(const QString &name);
     // Why the database named `text` cannot be removed, as a refusal; done when it can.
-    base::Outcome checkRemoval(const catalogue::Catalogue &copy, const QString &text) const;
+    base::Outcome checkRemoval(const QString &text) const;
     // Deletes the database's file and its catalogue entry; the primary database
     // becomes current (also when the current database's file is gone after a failure).
-    base::Outcome removeDatabase(catalogue::Catalogue &copy, const QString &text);
+    base::Outcome removeDatabase(const QString &text);
 
-    // Merges the downloaded database into the catalogued database at `index`
-    // of a catalogue copy (-1: none was chosen). The progress is reported
-    // while the items are compared; stopped there, the merge is cancelled and
-    // nothing is written.
-    base::Outcome mergeDownload(const catalogue::Catalogue &copy, int index,
-                                const base::ProgressReport &progress = {});
+    // Merges the downloaded database into the catalogued database at row
+    // `index` (-1: none was chosen). The progress is reported while the items
+    // are compared; stopped there, the merge is cancelled and nothing is written.
+    base::Outcome mergeDownload(int index, const base::ProgressReport &progress = {});
     // Makes a new current database of the downloaded items.
-    base::Outcome newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name);
+    base::Outcome newDatabaseFromDownload(const QString &name);
     // Deletes the downloaded database once it has been taken in.
     base::Outcome discardDownload();
 
@@ -343,8 +353,19 @@ signals:
     void itemChosen(int row);
     // scores.cfg holds other weight sets.
     void scoreSetsChanged();
+    // The catalogue was read again or changed: the windows that list it follow.
+    void catalogueChanged();
 
 private:
+    // The catalogue file read, written first with the seed catalogue when it is missing.
+    struct OpenedCatalogue
+    {
+        catalogue::CatalogueRead read;
+        bool wasMissing = false;
+    };
+    OpenedCatalogue readOrSeedCatalogue() const;
+    // Makes `catalogue` the catalogue kept here and announces it.
+    void keepCatalogue(const catalogue::Catalogue &catalogue);
     void selectDatabase(const catalogue::Entry &entry);
     void selectPrimary();
     // Fills the table with every item of the current database file; the
@@ -391,6 +412,8 @@ private:
     storage::FolderLock lock_;
     storage::DataFolder folder_;
     catalogue::Entry current_;
+    // The catalogue the windows show (openCatalogue); not complete until read.
+    catalogue::Catalogue catalogue_{{}, false};
     ItemTable table_;
     // The stamp of the current database file when the table's bytes were its
     // whole content (read, or written by a change); nothing otherwise.

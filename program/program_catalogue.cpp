@@ -17,7 +17,7 @@ catalogue::CatalogueRead Program::readCatalogue() const
     return catalogue::readCatalogue(folder_.file(storage::kCatalogueFile));
 }
 
-Program::OpenedCatalogue Program::openCatalogue() const
+Program::OpenedCatalogue Program::readOrSeedCatalogue() const
 {
     OpenedCatalogue opened{readCatalogue()};
     if (!opened.read.failure || !opened.read.failure->isMissingFile())
@@ -29,49 +29,88 @@ Program::OpenedCatalogue Program::openCatalogue() const
     return opened;
 }
 
-base::Outcome Program::chooseDatabase(const catalogue::Catalogue &copy, const QString &text)
+void Program::keepCatalogue(const catalogue::Catalogue &catalogue)
+{
+    catalogue_ = catalogue;
+    emit catalogueChanged();
+}
+
+Program::CatalogueOpening Program::openCatalogue()
+{
+    const OpenedCatalogue opened = readOrSeedCatalogue();
+    keepCatalogue(opened.read.catalogue);
+    return {opened.wasMissing, opened.read.failure};
+}
+
+QStringList Program::catalogueNames() const
+{
+    QStringList names;
+    for (const catalogue::Entry &entry : catalogue_.entries)
+        names.append(entry.displayName);
+    return names;
+}
+
+int Program::catalogueRowOfCurrentDatabase() const
+{
+    return catalogue_.lastIndexOfFile(current_.fileName);
+}
+
+int Program::catalogueRowOf(const QString &name, int formerRow) const
+{
+    if (formerRow >= 0 && formerRow < catalogue_.count() && catalogue_.entries[formerRow].displayName == name)
+        return formerRow;
+    return catalogue_.lastIndexOfName(name);
+}
+
+base::Outcome Program::chooseDatabase(const QString &text)
 {
     if (text.isEmpty())
         return base::Outcome::refused(QStringLiteral("You must select a proper database"));
-    const int index = copy.lastIndexOfName(text);
+    const int index = catalogue_.lastIndexOfName(text);
     if (index < 0)
         return base::Outcome::refused(QStringLiteral("A proper database must be selected"));
-    if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
+    if (const auto refusal = catalogue::whyEntryFileIsRefused(catalogue_.entries[index]))
         return base::Outcome::refused(*refusal);
-    selectDatabase(copy.entries[index]);
+    selectDatabase(catalogue_.entries[index]);
     return base::Outcome::done();
 }
 
-base::Outcome Program::createDatabase(catalogue::Catalogue &copy, const QString &name)
+base::Outcome Program::createDatabase(const QString &name)
 {
-    if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
+    if (const auto refusal = catalogue::whyNewNameIsRefused(name, catalogue_, folder_))
         return base::Outcome::refused(*refusal);
     return base::attempt([&] {
         versions_.setAside(catalogue::databaseFileFor(name));
         emit databaseFileChanged(catalogue::databaseFileFor(name));
-        catalogue::createDatabase(folder_, copy, name, {storage::sampleItem()});
+        catalogue::createDatabase(folder_, catalogue_, name, {storage::sampleItem()});
+        emit catalogueChanged();
     });
 }
 
-base::Outcome Program::checkRemoval(const catalogue::Catalogue &copy, const QString &text) const
+base::Outcome Program::checkRemoval(const QString &text) const
 {
-    if (const auto refusal = catalogue::whyRemovalIsRefused(text, copy))
+    if (const auto refusal = catalogue::whyRemovalIsRefused(text, catalogue_))
         return base::Outcome::refused(*refusal);
     return base::Outcome::done();
 }
 
-base::Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString &text)
+base::Outcome Program::removeDatabase(const QString &text)
 {
-    if (base::Outcome refused = checkRemoval(copy, text); !refused.ok())
+    if (base::Outcome refused = checkRemoval(text); !refused.ok())
         return refused;
+    const int entries = catalogue_.count();
     const base::Outcome removed = base::attempt([&] {
-        Change change = openChange(copy.entries[copy.lastIndexOfName(text)].fileName,
+        const int index = catalogue_.lastIndexOfName(text);
+        Change change = openChange(catalogue_.entries[index].fileName,
                                    QStringLiteral("Removal of the database %1").arg(text));
         // Its last content stays as a version, from which the database can come back.
         change.keepVersion();
-        catalogue::removeDatabase(folder_, copy, copy.lastIndexOfName(text));
+        catalogue::removeDatabase(folder_, catalogue_, index);
         change.commit();
     });
+    // The entry may be gone although its file could not be deleted.
+    if (catalogue_.count() != entries)
+        emit catalogueChanged();
     // After a failure the current database's file may be gone: the program
     // must not stay on a database that is not there.
     if (removed.ok() || !QFileInfo::exists(currentDatabasePath()))
@@ -79,14 +118,13 @@ base::Outcome Program::removeDatabase(catalogue::Catalogue &copy, const QString 
     return removed;
 }
 
-base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index,
-                                     const base::ProgressReport &progress)
+base::Outcome Program::mergeDownload(int index, const base::ProgressReport &progress)
 {
-    if (index < 0 || index >= copy.count())
+    if (index < 0 || index >= catalogue_.count())
         return base::Outcome::refused(QStringLiteral("Please select a database to add the new items to."));
-    if (const auto refusal = catalogue::whyEntryFileIsRefused(copy.entries[index]))
+    if (const auto refusal = catalogue::whyEntryFileIsRefused(catalogue_.entries[index]))
         return base::Outcome::refused(*refusal);
-    const QString file = copy.entries[index].fileName;
+    const QString file = catalogue_.entries[index].fileName;
     return base::attempt([&] {
         const QByteArray downloaded = storage::readFile(download::databaseFilePath());
         const QByteArray bytes = readDatabase(file);
@@ -111,9 +149,9 @@ base::Outcome Program::mergeDownload(const catalogue::Catalogue &copy, int index
     });
 }
 
-base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const QString &name)
+base::Outcome Program::newDatabaseFromDownload(const QString &name)
 {
-    if (const auto refusal = catalogue::whyNewNameIsRefused(name, copy, folder_))
+    if (const auto refusal = catalogue::whyNewNameIsRefused(name, catalogue_, folder_))
         return base::Outcome::refused(*refusal);
     return base::attempt([&] {
         const QVector<storage::Item> items =
@@ -121,7 +159,8 @@ base::Outcome Program::newDatabaseFromDownload(catalogue::Catalogue &copy, const
         // The database file first, then its catalogue entry.
         versions_.setAside(catalogue::databaseFileFor(name));
         emit databaseFileChanged(catalogue::databaseFileFor(name));
-        catalogue::createDatabase(folder_, copy, name, items);
+        catalogue::createDatabase(folder_, catalogue_, name, items);
+        emit catalogueChanged();
         selectDatabase({name, catalogue::databaseFileFor(name)});
         // Listed from the items just written, which the file holds.
         const QByteArray written = storage::encodeItems(items);

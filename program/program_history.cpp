@@ -120,7 +120,7 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
 {
     // A removed database comes back under its old name, as a new database would be made.
     const QString name = databaseFile.endsWith(QStringLiteral(".txt")) ? databaseFile.chopped(4) : databaseFile;
-    OpenedCatalogue opened = openCatalogue();
+    OpenedCatalogue opened = readOrSeedCatalogue();
     if (opened.wasMissing && opened.read.failure)
         return base::Outcome::failed(*opened.read.failure);
     catalogue::CatalogueRead &catalogued = opened.read;
@@ -149,6 +149,7 @@ base::Outcome Program::restoreRemoved(const history::Version &version, const QSt
                 storage::removeFile(folder_.file(databaseFile));
             throw;
         }
+        keepCatalogue(catalogued.catalogue);
         change.commit();
     });
 }

@@ -107,18 +107,18 @@ constexpr int kUndo = 7;
 // The writes, each on a program object started on the folder.
 void write(int which, program::Program &p, const QString &folder)
 {
-    catalogue::Catalogue copy = p.readCatalogue().catalogue;
+    p.openCatalogue();
     switch (which) {
     case 0: (void)p.addItem("a helmet", QString("Weight 3\nHUM").repeated(200)); break;
     case 1: (void)p.replaceItem(*p.listedItem(2000), QString("x"), QString("y")); break;
     case 2: (void)p.deleteListedItem(2000); break;
     case 3: (void)p.importItems(folder + "/insert.txt"); break;
-    case 4: (void)p.mergeDownload(copy, 0); break;
+    case 4: (void)p.mergeDownload(0); break;
     case 5: (void)p.addHarvest({{"a found axe", "keen"}, {"a bow", "long"}}); break;
     case 6: (void)p.restoreVersion(p.versionsOf("database.txt").last().version, "database.txt"); break;
     case kUndo: (void)p.undoLastChange(); break;
-    case 8: (void)p.createDatabase(copy, "fresh"); break;
-    case 9: (void)p.removeDatabase(copy, "armour"); break;
+    case 8: (void)p.createDatabase("fresh"); break;
+    case 9: (void)p.removeDatabase("armour"); break;
     case 10: (void)p.restoreVersion(p.versionsOf("gone.txt").first().version, "gone.txt"); break;
     case 11: (void)p.saveColours({192, 255, 0}); break;
     }

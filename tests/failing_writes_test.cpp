@@ -28,16 +28,15 @@ private slots:
         p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
         p.folder.write("insert.txt", crlf({"a shield", "round", "", "bow", "long"}));
         storage::saveAtomically(download::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
-        catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
         const std::pair<const char *, std::function<base::Outcome()>> writes[] = {
             {"add", [&] { return p.program.addItem("helmet", "iron\nheavy"); }},
             {"update",
              [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
             {"delete", [&] { return p.program.deleteListedItem(0); }},
             {"import", [&] { return p.program.importItems(p.folder.file("insert.txt")); }},
-            {"merge", [&] { return p.program.mergeDownload(copy, 1); }},
-            {"new database", [&] { return p.program.createDatabase(copy, "spare"); }},
-            {"removal", [&] { return p.program.removeDatabase(copy, "spare"); }},
+            {"merge", [&] { return p.program.mergeDownload(1); }},
+            {"new database", [&] { return p.program.createDatabase("spare"); }},
+            {"removal", [&] { return p.program.removeDatabase("spare"); }},
             {"colours",
              [&] {
                  return p.program.saveColours({192, 255, 0});
@@ -47,7 +46,7 @@ private slots:
         for (const auto &[name, write] : writes) {
             for (rlim_t limit = 0;; ++limit) {
                 (void)p.program.listAll();
-                copy = p.program.readCatalogue().catalogue;
+                p.program.openCatalogue();
                 const auto before = folderState(p.folder.path());
                 base::Outcome outcome = base::Outcome::done();
                 withWritesLimitedTo(limit, [&] { outcome = write(); });

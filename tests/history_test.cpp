@@ -71,22 +71,22 @@ private slots:
         ProgramOnFolder p(dialogs, kItems);
         p.folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
-        catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
-        QVERIFY(p.program.removeDatabase(copy, "armour").ok());
+        p.program.openCatalogue();
+        QVERIFY(p.program.removeDatabase("armour").ok());
         QCOMPARE(p.program.removedDatabases().size(), 1);
         QCOMPARE(p.program.removedDatabases().first().file, QStringLiteral("armour.txt"));
         const history::Version removed = p.program.versionsOf("armour.txt").first().version;
         QCOMPARE(removed.change, QStringLiteral("Removal of the database armour"));
 
         // The name is taken again meanwhile: the new database has no versions, the removed one keeps its own.
-        QVERIFY(p.program.createDatabase(copy, "armour").ok() && p.program.chooseDatabase(copy, "armour").ok());
+        QVERIFY(p.program.createDatabase("armour").ok() && p.program.chooseDatabase("armour").ok());
         QVERIFY(!p.program.undoableChange());
         const QString setAsideFolder = p.program.removedDatabases().first().versionsFolder;
         const auto setAside = [&] { return p.program.versionsOf(setAsideFolder); };
         QCOMPARE(setAside().first().version.change, QStringLiteral("Removal of the database armour"));
         QVERIFY(p.program.restoreVersion(setAside().first().version, "armour.txt").message().startsWith(
             "The database \"armour\" cannot come back under its old name: There is already a database named"));
-        QVERIFY(p.program.removeDatabase(copy, "armour").ok());
+        QVERIFY(p.program.removeDatabase("armour").ok());
         QCOMPARE(p.program.removedDatabases().size(), 2);
         QVERIFY(p.program.restoreVersion(setAside().first().version, "armour.txt").ok());
         QCOMPARE(p.folder.read("armour.txt"), crlf({"helmet", "iron|"}));

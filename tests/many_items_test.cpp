@@ -50,7 +50,8 @@ private slots:
         p.folder.write("insert.txt", crlf({"new one", "", "item 5", ""}));
         QVERIFY(p.program.importItems(p.folder.file("insert.txt")).ok());
         storage::saveAtomically(download::databaseFilePath(), items(count - 2, count + 2));
-        QVERIFY(p.program.mergeDownload(p.program.readCatalogue().catalogue, 0).ok());
+        p.program.openCatalogue();
+        QVERIFY(p.program.mergeDownload(0).ok());
         const QByteArray renamed = "last\r\nd " + QByteArray::number(count - 1) + "|\r\nnew one\r\n\r\n";
         QCOMPARE(p.database(), items(0, 1) + items(2, count - 1) + renamed + items(count, count + 2));
         QCOMPARE(p.program.countText(), QStringLiteral("%1 items in database").arg(count + 2));

@@ -74,6 +74,18 @@ private slots:
         QVERIFY(handled->count() == 1);
     }
 
+    void theListFollowsTheCatalogueSoOkMergesIntoTheDatabaseShown()
+    {
+        p->folder.write("datalist.txt", crlf({"3", "database", "database.txt", "other", "other.txt", "x", "x.txt"}));
+        p->folder.write("x.txt", "");
+        openAfterDownload(crlf({"sword", "sharp|"}));
+        window->findChild<QListWidget *>("List1")->setCurrentRow(2);
+        QVERIFY(p->program.removeDatabase("other").ok()); // as the Current Database window does
+        dialogs.expectProgress("Adding the downloaded items...");
+        press("Command1"); // into x, now the second row
+        QCOMPARE(p->folder.read("x.txt"), crlf({"sword", "sharp|"}));
+    }
+
     void withoutACatalogueTheWindowSeedsOneAndClosesKeepingTheDownload()
     {
         QFile::remove(p->folder.file("datalist.txt"));

@@ -20,7 +20,6 @@ class ProgramCatalogueTest : public QObject
     ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
 
-    catalogue::Catalogue catalogueCopy() const { return p->program.readCatalogue().catalogue; }
     QStringList files() const { return QDir(p->folder.path()).entryList(QDir::Files); }
 
 private slots:
@@ -31,6 +30,7 @@ private slots:
         p = std::make_unique<ProgramOnFolder>(dialogs, crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|"}));
         p->folder.write("datalist.txt", kCatalogue);
         p->folder.write("armour.txt", crlf({"helmet", "iron|"}));
+        p->program.openCatalogue();
     }
     void cleanup()
     {
@@ -41,7 +41,6 @@ private slots:
 
     void newNamesThatWouldLoseOrEscapeAFileAreRefusedAndOthersStartWithTheSample()
     {
-        catalogue::Catalogue copy = catalogueCopy();
         p->folder.write("loose.txt", "x\r\ny\r\n");
         const QStringList before = files();
         const QString own = QStringLiteral("The name \"Pref\" would overwrite the program's own file Pref.txt.");
@@ -57,55 +56,55 @@ private slots:
             {"snow\u2603", "A database name cannot contain the character \"\u2603\", which the program's files cannot "
                            "hold."}};
         for (const auto &[name, message] : refusals)
-            QCOMPARE(p->program.createDatabase(copy, name).message(), message + kAgain);
+            QCOMPARE(p->program.createDatabase(name).message(), message + kAgain);
         QCOMPARE(files(), before);
 
-        QVERIFY(p->program.createDatabase(copy, "My Mud").ok());
+        QVERIFY(p->program.createDatabase("My Mud").ok());
         QCOMPARE(p->folder.read("My Mud.txt"), sampleItemBytes());
         QCOMPARE(p->folder.read("datalist.txt"), QByteArray(kCatalogue).replace(" 3 ", " 4 ") + crlf({"My Mud", "My Mud.txt"}));
         QCOMPARE(p->program.currentDatabase().fileName, QStringLiteral("database.txt")); // unchanged
 
         // Only an exactly catalogued name becomes current.
-        QCOMPARE(p->program.chooseDatabase(copy, "").message(), QStringLiteral("You must select a proper database"));
-        QCOMPARE(p->program.chooseDatabase(copy, "my mud").message(),
+        QCOMPARE(p->program.chooseDatabase("").message(), QStringLiteral("You must select a proper database"));
+        QCOMPARE(p->program.chooseDatabase("my mud").message(),
                  QStringLiteral("A proper database must be selected"));
-        QVERIFY(p->program.chooseDatabase(copy, "My Mud").ok());
+        QVERIFY(p->program.chooseDatabase("My Mud").ok());
         QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
 
         // A hand-edited entry naming a path or a program file (the lock file too) is neither opened nor merged into.
         for (const char *file : {"../outside.txt", "pref.txt", "scores.cfg", "gearledger.lock", "fields.txt"}) {
-            copy.entries = {{"away", file}};
+            p->folder.write("datalist.txt", crlf({"1", "away", file}));
+            p->program.openCatalogue();
             const QString refusal = QStringLiteral("The catalogue gives the database \"away\" the file name \"%1\", "
                                                    "which is not a database file of the program folder, so it is left "
                                                    "alone. Please correct datalist.txt.").arg(file);
-            QCOMPARE(p->program.chooseDatabase(copy, "away").message(), refusal);
-            QCOMPARE(p->program.mergeDownload(copy, 0).message(), refusal);
+            QCOMPARE(p->program.chooseDatabase("away").message(), refusal);
+            QCOMPARE(p->program.mergeDownload(0).message(), refusal);
         }
         QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
     }
 
     void onlyACataloguedDatabaseIsRemovedAndThePrimaryBecomesCurrent()
     {
-        catalogue::Catalogue copy = catalogueCopy();
-        QVERIFY(p->program.chooseDatabase(copy, "armour").ok());
+        QVERIFY(p->program.chooseDatabase("armour").ok());
         for (const auto &[text, message] :
              {std::pair{"", "You must select a proper database"}, {"database", "You cannot delete the primary database"},
               {"Armour", "A proper database must be selected"}})
-            QCOMPARE(p->program.removeDatabase(copy, text).message(), QString(message));
-        QVERIFY(p->program.removeDatabase(copy, "armour").ok());
+            QCOMPARE(p->program.removeDatabase(text).message(), QString(message));
+        QVERIFY(p->program.removeDatabase("armour").ok());
         QVERIFY(!p->folder.exists("armour.txt"));
         QCOMPARE(p->folder.read("datalist.txt"), crlf({" 2 ", "database", "database.txt", "lost", "gone.txt"}));
         QCOMPARE(p->program.currentDatabase().displayName, QStringLiteral("database"));
         // A database whose file is already gone can still leave the catalogue.
-        QVERIFY(p->program.removeDatabase(copy, "lost").ok());
+        QVERIFY(p->program.removeDatabase("lost").ok());
         QCOMPARE(p->folder.read("datalist.txt"), crlf({" 1 ", "database", "database.txt"}));
 
         // A catalogue not read in full is never rewritten: it would lose the entries not read.
         const QByteArray tooMany = crlf({"51", "database", "database.txt", "armour", "armour.txt"});
         p->folder.write("datalist.txt", tooMany);
-        copy = catalogueCopy();
-        QVERIFY(p->program.createDatabase(copy, "fresh").message().contains("could not be read in full"));
-        QVERIFY(p->program.removeDatabase(copy, "armour").message().contains("could not be read in full"));
+        p->program.openCatalogue();
+        QVERIFY(p->program.createDatabase("fresh").message().contains("could not be read in full"));
+        QVERIFY(p->program.removeDatabase("armour").message().contains("could not be read in full"));
         QCOMPARE(p->folder.read("datalist.txt"), tooMany);
     }
 
@@ -119,26 +118,25 @@ private slots:
         // empty last line is no item; both cloaks of the target stay.
         download(crlf({"ring", "silver|", "sword", "sharp|", "sword", "blunt|", "dagger", "grey|", "mace", "sharp|",
                        "Ring", "shiny|", ""}));
-        catalogue::Catalogue copy = catalogueCopy();
-        QCOMPARE(p->program.mergeDownload(copy, -1).message(),
+        QCOMPARE(p->program.mergeDownload(-1).message(),
                  QStringLiteral("Please select a database to add the new items to."));
-        QVERIFY(p->program.mergeDownload(copy, 0).ok());
+        QVERIFY(p->program.mergeDownload(0).ok());
         const QByteArray merged = crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|", "sword", "sharp|", "Ring",
                                         "shiny|"});
         QCOMPARE(p->database(), merged);
-        QCOMPARE(p->program.mergeDownload(copy, 2).message(),
+        QCOMPARE(p->program.mergeDownload(2).message(),
                  "Unanticipated error #53  Description: File not found (gone.txt)   Source: Gearledger");
 
-        QCOMPARE(p->program.newDatabaseFromDownload(copy, "armour").message(),
+        QCOMPARE(p->program.newDatabaseFromDownload("armour").message(),
                  "There is already a database named \"armour\"." + kAgain);
-        QVERIFY(p->program.newDatabaseFromDownload(copy, "Fresh").ok());
+        QVERIFY(p->program.newDatabaseFromDownload("Fresh").ok());
         QCOMPARE(p->folder.read("Fresh.txt"), crlf({"ring", "silver|", "sword", "sharp|", "dagger", "grey|", "Ring", "shiny|"}));
         QCOMPARE(p->program.currentDatabase().fileName, QStringLiteral("Fresh.txt"));
 
         // A download whose last name has no description: nothing is written.
         download(crlf({"axe", "keen|", "shield"}));
-        QVERIFY(p->program.mergeDownload(copy, 0).failure());
-        QVERIFY(p->program.newDatabaseFromDownload(copy, "Other").failure());
+        QVERIFY(p->program.mergeDownload(0).failure());
+        QVERIFY(p->program.newDatabaseFromDownload("Other").failure());
         QCOMPARE(p->database(), merged);
         QVERIFY(!p->folder.exists("Other.txt"));
         QVERIFY(p->program.discardDownload().ok());

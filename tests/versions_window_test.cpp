@@ -22,8 +22,8 @@ private slots:
         p.folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
         QVERIFY(p.program.addItem("axe", "").ok());
-        catalogue::Catalogue copy = p.program.readCatalogue().catalogue;
-        QVERIFY(p.program.removeDatabase(copy, "armour").ok());
+        p.program.openCatalogue();
+        QVERIFY(p.program.removeDatabase("armour").ok());
 
         windows::VersionsWindow window(p.program, dialogs);
         window.show();
@@ -45,8 +45,7 @@ private slots:
         QCOMPARE(databases->count(), 1);
 
         // Removed again, but its file stayed (a removal killed half-way): it is offered back as such.
-        copy = p.program.readCatalogue().catalogue;
-        QVERIFY(p.program.removeDatabase(copy, "armour").ok());
+        QVERIFY(p.program.removeDatabase("armour").ok());
         p.folder.write("armour.txt", crlf({"helmet", "steel|"}));
         windows::VersionsWindow again(p.program, dialogs);
         databases = again.findChild<QComboBox *>("versionsOfBox");

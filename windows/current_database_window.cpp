@@ -1,8 +1,8 @@
 #include "windows/current_database_window.h"
 
 #include "base/dialogs.h"
-#include "catalogue/new_database_name.h"
 #include "program/program.h"
+#include "widgets/new_database_name.h"
 #include "widgets/picture_button.h"
 #include "widgets/twips.h"
 #include "widgets/busy_cursor.h"
@@ -86,25 +86,38 @@ void CurrentDatabaseWindow::buildControls()
 
 void CurrentDatabaseWindow::loadCatalogue()
 {
-    const program::Program::OpenedCatalogue opened = program_.openCatalogue();
+    const program::Program::CatalogueOpening opened = program_.openCatalogue();
     if (opened.wasMissing)
         dialogs_.message(QStringLiteral("Could not open the datalist.txt file, this file will be created."));
-    if (opened.read.failure)
-        dialogs_.message(opened.read.failure->shortMessage());
-    catalogue_ = opened.read.catalogue;
-
-    for (const catalogue::Entry &entry : std::as_const(catalogue_.entries))
-        databaseBox_->addItem(entry.displayName);
+    if (opened.failure)
+        dialogs_.message(opened.failure->shortMessage());
     // The current database is preselected; when the catalogue does not list its
     // file, nothing is and the text stays empty.
-    databaseBox_->setCurrentIndex(catalogue_.lastIndexOfFile(program_.currentDatabase().fileName));
+    listCatalogue(program_.catalogueRowOfCurrentDatabase());
     if (databaseBox_->currentIndex() < 0)
         databaseBox_->setEditText(QString());
+    connect(&program_, &program::Program::catalogueChanged, this, &CurrentDatabaseWindow::onCatalogueChanged);
+}
+
+void CurrentDatabaseWindow::listCatalogue(int row)
+{
+    databaseBox_->clear();
+    databaseBox_->addItems(program_.catalogueNames());
+    databaseBox_->setCurrentIndex(row);
+}
+
+void CurrentDatabaseWindow::onCatalogueChanged()
+{
+    // What the box shows stays as it was.
+    const int row = databaseBox_->currentIndex();
+    const QString shown = databaseBox_->currentText();
+    listCatalogue(row < 0 ? -1 : program_.catalogueRowOf(databaseBox_->itemText(row), row));
+    databaseBox_->setEditText(shown);
 }
 
 void CurrentDatabaseWindow::onOkClicked()
 {
-    if (!dialogs_.report(widgets::whileBusy([&] { return program_.chooseDatabase(catalogue_, databaseBox_->currentText()); })))
+    if (!dialogs_.report(widgets::whileBusy([&] { return program_.chooseDatabase(databaseBox_->currentText()); })))
         return;
     close();
     dialogs_.report(program_.reloadCurrentDatabase());
@@ -112,28 +125,23 @@ void CurrentDatabaseWindow::onOkClicked()
 
 void CurrentDatabaseWindow::onCreateClicked()
 {
-    const QString name = catalogue::askForNewDatabaseName(dialogs_);
-    if (name.isEmpty() || !dialogs_.report(program_.createDatabase(catalogue_, name)))
-        return;
-    // The new name goes to the end of the list; what the box shows stays as it was.
-    const int current = databaseBox_->currentIndex();
-    const QString shown = databaseBox_->currentText();
-    databaseBox_->addItem(name);
-    databaseBox_->setCurrentIndex(current);
-    databaseBox_->setEditText(shown);
+    // The new name goes to the end of the list (catalogueChanged).
+    const QString name = widgets::askForNewDatabaseName(dialogs_);
+    if (!name.isEmpty())
+        dialogs_.report(program_.createDatabase(name));
 }
 
 void CurrentDatabaseWindow::onRemoveClicked()
 {
     const QString text = databaseBox_->currentText();
-    if (!dialogs_.report(program_.checkRemoval(catalogue_, text)))
+    if (!dialogs_.report(program_.checkRemoval(text)))
         return;
     if (!dialogs_.askYesNo(QStringLiteral("Do you want to remove the database ") + text
                                + QStringLiteral(" and erase all its contents?"),
                            QStringLiteral("Remove Database"), base::Dialogs::Icon::Stop, base::Dialogs::Button::No))
         return;
     const QString before = program_.currentDatabase().fileName;
-    if (!dialogs_.report(program_.removeDatabase(catalogue_, text))) {
+    if (!dialogs_.report(program_.removeDatabase(text))) {
         // The current database's file went with a failed removal: the primary one is listed instead.
         if (program_.currentDatabase().fileName != before)
             dialogs_.report(program_.reloadCurrentDatabase());

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "base/dialogs.h"
-#include "catalogue/catalogue_file.h"
 #include "program/program.h"
 
 #include <QDialog>
@@ -11,8 +10,8 @@ class QComboBox;
 namespace windows {
 
 // The Current Database window: choose the current database from the
-// catalogue, create a new database, or remove one. It reads datalist.txt when
-// it opens and keeps its own copy of the catalogue while it is open.
+// catalogue, create a new database, or remove one. The program object reads
+// the catalogue again when the window opens; the list follows its changes.
 class CurrentDatabaseWindow : public QDialog
 {
     Q_OBJECT
@@ -25,14 +24,16 @@ private slots:
     void onOkClicked();
     void onCreateClicked();
     void onRemoveClicked();
+    void onCatalogueChanged();
 
 private:
     void buildControls();
     void loadCatalogue();
+    // Lists the catalogue's names and chooses the one at row (-1: none).
+    void listCatalogue(int row);
 
     program::Program &program_;
     base::Dialogs &dialogs_;
-    catalogue::Catalogue catalogue_;
     QComboBox *databaseBox_ = nullptr; // Combo1
 };
 

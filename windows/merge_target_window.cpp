@@ -1,8 +1,8 @@
 #include "windows/merge_target_window.h"
 
 #include "base/dialogs.h"
-#include "catalogue/new_database_name.h"
 #include "program/program.h"
+#include "widgets/new_database_name.h"
 #include "widgets/twips.h"
 #include "widgets/busy_cursor.h"
 
@@ -44,35 +44,50 @@ MergeTargetWindow::MergeTargetWindow(program::Program &program, base::Dialogs &d
 
 void MergeTargetWindow::load()
 {
-    const program::Program::OpenedCatalogue opened = program_.openCatalogue();
-    const catalogue::CatalogueRead &read = opened.read;
+    const program::Program::CatalogueOpening opened = program_.openCatalogue();
     if (opened.wasMissing) {
         dialogs_.message(
             QStringLiteral("Could not open the datalist.txt file, this file will be created. Please Try again."));
-        if (read.failure)
-            dialogs_.report(base::Outcome::failed(*read.failure));
+        if (opened.failure)
+            dialogs_.report(base::Outcome::failed(*opened.failure));
         // The downloaded file stays; the user downloads again.
         closeWithDownloadWindow();
         return;
     }
-    catalogue_ = read.catalogue;
-    for (const catalogue::Entry &entry : std::as_const(catalogue_.entries))
-        databaseList_->addItem(entry.displayName);
-    const int current = catalogue_.lastIndexOfFile(program_.currentDatabase().fileName);
-    if (current >= 0)
-        databaseList_->setCurrentRow(current);
-    if (read.failure)
-        dialogs_.message(read.failure->shortMessage());
+    listCatalogue(program_.catalogueRowOfCurrentDatabase());
+    if (opened.failure)
+        dialogs_.message(opened.failure->shortMessage());
+    connect(&program_, &program::Program::catalogueChanged, this, &MergeTargetWindow::onCatalogueChanged);
+}
+
+int MergeTargetWindow::selectedRow() const
+{
+    const QList<QListWidgetItem *> selected = databaseList_->selectedItems();
+    return selected.isEmpty() ? -1 : databaseList_->row(selected.first());
+}
+
+void MergeTargetWindow::listCatalogue(int row)
+{
+    databaseList_->clear();
+    databaseList_->addItems(program_.catalogueNames());
+    if (row >= 0)
+        databaseList_->setCurrentRow(row);
+}
+
+void MergeTargetWindow::onCatalogueChanged()
+{
+    // The rows are the catalogue's: the entry selected stays selected.
+    const int row = selectedRow();
+    listCatalogue(row < 0 ? -1 : program_.catalogueRowOf(databaseList_->item(row)->text(), row));
 }
 
 void MergeTargetWindow::onOkClicked()
 {
-    const QList<QListWidgetItem *> selected = databaseList_->selectedItems();
-    const int index = selected.isEmpty() ? -1 : databaseList_->row(selected.first());
+    const int index = selectedRow();
     const base::Outcome merged = widgets::whileBusy([&] {
         const std::unique_ptr<base::Dialogs::Progress> progress =
             dialogs_.showProgress(QStringLiteral("Adding the downloaded items..."), windowTitle());
-        return program_.mergeDownload(catalogue_, index, progress->reporter());
+        return program_.mergeDownload(index, progress->reporter());
     });
     if (dialogs_.report(merged))
         finish();
@@ -80,9 +95,9 @@ void MergeTargetWindow::onOkClicked()
 
 void MergeTargetWindow::onNewDatabaseClicked()
 {
-    const QString name = catalogue::askForNewDatabaseName(dialogs_);
+    const QString name = widgets::askForNewDatabaseName(dialogs_);
     if (!name.isEmpty()
-        && dialogs_.report(widgets::whileBusy([&] { return program_.newDatabaseFromDownload(catalogue_, name); })))
+        && dialogs_.report(widgets::whileBusy([&] { return program_.newDatabaseFromDownload(name); })))
         finish();
 }
 

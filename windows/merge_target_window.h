@@ -1,7 +1,6 @@
 #pragma once
 
 #include "base/dialogs.h"
-#include "catalogue/catalogue_file.h"
 #include "program/program.h"
 
 #include <QWidget>
@@ -22,7 +21,8 @@ class MergeTargetWindow : public QWidget
 public:
     MergeTargetWindow(program::Program &program, base::Dialogs &dialogs, QWidget *parent = nullptr);
 
-    // Reads the catalogue into the list and selects the current database. When
+    // Has the catalogue read again, lists it and selects the current database;
+    // the list follows the catalogue's changes from then on. When
     // the catalogue is missing, writes the seed catalogue, closes this window
     // (the download stays for another try) and announces downloadHandled.
     void load();
@@ -33,15 +33,19 @@ signals:
 private slots:
     void onOkClicked();
     void onNewDatabaseClicked();
+    void onCatalogueChanged();
 
 private:
+    // The row selected in the list, -1 when none is.
+    int selectedRow() const;
+    // Lists the catalogue's names and selects the one at row (-1: none).
+    void listCatalogue(int row);
     // Deletes the downloaded file and closes this window.
     void finish();
     void closeWithDownloadWindow();
 
     program::Program &program_;
     base::Dialogs &dialogs_;
-    catalogue::Catalogue catalogue_;
     QListWidget *databaseList_ = nullptr; // List1
 };
 
