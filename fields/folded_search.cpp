@@ -1,6 +1,6 @@
 #include "fields/folded_search.h"
 
-#include "search/item_search.h"
+#include "search/folded_needle.h"
 #include "storage/cpu_features.h"
 #include "storage/windows1252.h"
 
@@ -15,7 +15,7 @@ const ByteClasses &ByteClasses::windows1252()
 ByteClasses::ByteClasses()
 {
     for (int b = 0; b < 256; ++b) {
-        fold_[b] = search::foldedByte(uchar(b));
+        fold_[b] = search::FoldedNeedle::fold(uchar(b));
         otherCase_[b] = uchar(b);
         letterOrDigit_[b] = storage::decodeWindows1252(QByteArray(1, char(b))).at(0).isLetterOrNumber();
     }

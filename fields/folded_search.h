@@ -5,7 +5,7 @@
 #include <array>
 
 // Case-blind byte scanning of Windows-1252 text, as the main search does it:
-// bytes are folded with search::foldedByte, never decoded.
+// bytes are folded with search::FoldedNeedle::fold, never decoded.
 namespace fields {
 
 // What the scans need to know of each Windows-1252 byte.

@@ -1,4 +1,5 @@
 // The search on a database's bytes against the search on its decoded lines.
+#include "search/folded_needle.h"
 #include "search/item_search.h"
 #include "storage/cpu_features.h"
 #include "storage/text_file.h"
@@ -64,7 +65,7 @@ private slots:
         for (int b = 0; b < 256; ++b) {
             QByteArray lower;
             QVERIFY(storage::encodeWindows1252(storage::decodeWindows1252(QByteArray(1, char(b))).toLower(), &lower));
-            QCOMPARE(lower, QByteArray(1, char(search::foldedByte(uchar(b)))));
+            QCOMPARE(lower, QByteArray(1, char(search::FoldedNeedle::fold(uchar(b)))));
         }
     }
 
