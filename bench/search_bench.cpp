@@ -17,6 +17,7 @@
 #include "bench/bench_support.h"
 #include "bench/generated_database.h"
 #include "bench/started_program.h"
+#include "search/folded_needle.h"
 #include "search/item_search.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
@@ -123,7 +124,7 @@ void addFloors(int items)
     add("floor/scan", items, Rounds::Reading, [items](benchmark::State &state) {
         std::array<unsigned char, 256> fold{};
         for (int b = 0; b < 256; ++b)
-            fold[size_t(b)] = search::foldedByte(static_cast<unsigned char>(b));
+            fold[size_t(b)] = search::FoldedNeedle::fold(static_cast<unsigned char>(b));
         const QByteArray &bytes = database(items);
         const auto *begin = reinterpret_cast<const unsigned char *>(bytes.constData());
         const auto *end = begin + bytes.size();

@@ -1,6 +1,7 @@
 #include "fields/field_store.h"
 
 #include "fields/text_reading.h"
+#include "search/folded_needle.h"
 #include "storage/windows1252.h"
 
 #include <algorithm>
@@ -124,7 +125,7 @@ private:
     // Patterns whose text begins with the same word, found in one scan for it.
     struct AnchorGroup
     {
-        FoldedNeedle word;
+        search::FoldedNeedle word;
         std::vector<int> patterns;
     };
 
@@ -161,7 +162,7 @@ private:
             if (group != groups_.end())
                 group->patterns.push_back(k);
             else
-                groups_.push_back({FoldedNeedle(word), {k}});
+                groups_.push_back({search::FoldedNeedle(word), {k}});
         }
         matchEnds_.assign(rules_.patterns().size(), 0);
     }
@@ -184,7 +185,7 @@ private:
     // never again inside its own last match).
     void apply(const AnchorGroup &group, int first, int end)
     {
-        const FoldedNeedle &anchor = group.word;
+        const search::FoldedNeedle &anchor = group.word;
         const char *hay = bytes_.constData();
         const ByteClasses &classes = ByteClasses::windows1252();
         const qsizetype stop = descriptionEnd(end - 1);

@@ -1,6 +1,6 @@
 #include "fields/rules.h"
 
-#include "fields/folded_search.h"
+#include "search/folded_needle.h"
 #include "storage/windows1252.h"
 
 #include <QStringDecoder>
@@ -153,7 +153,7 @@ private:
         else if (c.isSurrogate() || !storage::encodeWindows1252(QString(c), &byte))
             *problem = QStringLiteral("'%1' cannot be in a database").arg(text.mid(i, c.isSurrogate() ? 2 : 1));
         else
-            pattern->parts.last().folded += char(ByteClasses::windows1252().fold(uchar(byte[0])));
+            pattern->parts.last().folded += char(search::FoldedNeedle::fold(uchar(byte[0])));
         return i + 1;
     }
 

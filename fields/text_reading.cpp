@@ -1,5 +1,8 @@
 #include "fields/text_reading.h"
 
+#include "search/folded_needle.h"
+#include "storage/windows1252.h"
+
 #include <cstring>
 
 namespace fields {
@@ -12,9 +15,26 @@ constexpr int kMostNameWords = 4;
 
 } // namespace
 
+const ByteClasses &ByteClasses::windows1252()
+{
+    static const ByteClasses classes;
+    return classes;
+}
+
+ByteClasses::ByteClasses()
+{
+    for (int b = 0; b < 256; ++b)
+        letterOrDigit_[b] = storage::decodeWindows1252(QByteArray(1, char(b))).at(0).isLetterOrNumber();
+}
+
 TextReader::TextReader(const char *bytes, const QVector<Coin> &coins)
     : bytes_(bytes), coins_(coins), classes_(ByteClasses::windows1252())
 {
+}
+
+uchar TextReader::foldedAt(qsizetype i) const
+{
+    return search::FoldedNeedle::fold(at(i));
 }
 
 bool TextReader::isWordAt(qsizetype i) const
@@ -66,7 +86,7 @@ Number TextReader::number(qsizetype i, qsizetype end, bool signAllowed) const
 Number TextReader::dice(qsizetype i, qsizetype end) const
 {
     const qsizetype count = digits(i, end, 6);
-    if (count < 0 || count >= end || classes_.fold(at(count)) != 'd')
+    if (count < 0 || count >= end || foldedAt(count) != 'd')
         return {};
     const qsizetype sides = digits(count + 1, end, 6);
     if (sides < 0)
@@ -122,8 +142,8 @@ qsizetype TextReader::listSeparators(qsizetype i, qsizetype end) const
     while (i < end) {
         if (isBlankAt(i) || bytes_[i] == ',')
             ++i;
-        else if (i + 3 <= end && classes_.fold(at(i)) == 'a' && classes_.fold(at(i + 1)) == 'n'
-                 && classes_.fold(at(i + 2)) == 'd' && (i + 3 == end || !isWordAt(i + 3)))
+        else if (i + 3 <= end && foldedAt(i) == 'a' && foldedAt(i + 1) == 'n'
+                 && foldedAt(i + 2) == 'd' && (i + 3 == end || !isWordAt(i + 3)))
             i += 3;
         else
             break;
@@ -156,7 +176,7 @@ qsizetype TextReader::words(qsizetype i, qsizetype end) const
 qsizetype TextReader::nameWord(qsizetype i, qsizetype end, bool first) const
 {
     const auto isAsciiAlnum = [this](qsizetype k) {
-        const uchar f = classes_.fold(at(k));
+        const uchar f = foldedAt(k);
         return (f >= 'a' && f <= 'z') || isDigitAt(k);
     };
     if (i >= end || !isAsciiAlnum(i) || (first && isDigitAt(i)))
@@ -172,7 +192,7 @@ bool TextReader::textAt(const QByteArray &folded, qsizetype i, qsizetype end) co
     if (end - i < folded.size())
         return false;
     for (qsizetype k = 0; k < folded.size(); ++k) {
-        if (classes_.fold(at(i + k)) != uchar(folded[k]))
+        if (foldedAt(i + k) != uchar(folded[k]))
             return false;
     }
     return true;
@@ -184,7 +204,7 @@ void TextReader::normalisedName(qsizetype begin, qsizetype end, std::string *out
     for (qsizetype i = begin; i < end; ++i) {
         const bool gap = isBlankAt(i) || bytes_[i] == '-';
         if (!gap)
-            out->push_back(char(classes_.fold(at(i))));
+            out->push_back(char(foldedAt(i)));
         else if (out->empty() || out->back() != '_')
             out->push_back('_');
     }
@@ -194,7 +214,7 @@ void TextReader::folded(qsizetype begin, qsizetype end, std::string *out) const
 {
     out->resize(size_t(end - begin));
     for (qsizetype i = begin; i < end; ++i)
-        (*out)[size_t(i - begin)] = char(classes_.fold(at(i)));
+        (*out)[size_t(i - begin)] = char(foldedAt(i));
 }
 
 namespace {

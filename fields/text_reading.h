@@ -1,10 +1,10 @@
 #pragma once
 
-#include "fields/folded_search.h"
 #include "fields/rules.h"
 
 #include <QtGlobal>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,21 @@
 // place after what it read, or -1 when the text there is not of its kind. No
 // reader passes a "|" (a line break) or the end.
 namespace fields {
+
+// Which Windows-1252 bytes are letters or digits (in any script the encoding
+// holds). Bytes are folded with search::FoldedNeedle::fold, never decoded.
+class ByteClasses
+{
+public:
+    // The table of the program's encoding (built once, never changed).
+    static const ByteClasses &windows1252();
+
+    bool isLetterOrDigit(unsigned char byte) const { return letterOrDigit_[byte]; }
+
+private:
+    ByteClasses();
+    std::array<bool, 256> letterOrDigit_{};
+};
 
 struct Number
 {
@@ -59,6 +74,7 @@ public:
 
 private:
     uchar at(qsizetype i) const { return uchar(bytes_[i]); }
+    uchar foldedAt(qsizetype i) const;
     bool isBlankAt(qsizetype i) const { return bytes_[i] == ' ' || bytes_[i] == '\t'; }
     bool isDigitAt(qsizetype i) const { return bytes_[i] >= '0' && bytes_[i] <= '9'; }
     bool isWordAt(qsizetype i) const;

@@ -1,5 +1,5 @@
-#include "fields/folded_search.h"
 #include "query/query.h"
+#include "search/folded_needle.h"
 #include "search/item_search.h"
 #include "storage/windows1252.h"
 
@@ -147,7 +147,7 @@ private:
                 found.set(record);
             return found &= candidates;
         }
-        const fields::FoldedNeedle needle(folded);
+        const search::FoldedNeedle needle(folded);
         const char *bytes = database_.bytes->constData();
         const auto holds = [&](const storage::Span &span) {
             return needle.find(bytes, span.begin, span.begin + span.length) >= 0;

@@ -1,6 +1,6 @@
 #include "query/scope.h"
 
-#include "fields/folded_search.h"
+#include "search/folded_needle.h"
 #include "storage/windows1252.h"
 
 #include <algorithm>
@@ -56,12 +56,11 @@ QString countLine(const QVector<Hit> &hits)
 
 int compareNames(const Scope &scope, const Hit &a, const Hit &b)
 {
-    const fields::ByteClasses &classes = fields::ByteClasses::windows1252();
     const QByteArrayView x = nameBytes(scope, a);
     const QByteArrayView y = nameBytes(scope, b);
     const qsizetype common = std::min(x.size(), y.size());
     for (qsizetype i = 0; i < common; ++i) {
-        const int difference = int(classes.fold(uchar(x[i]))) - int(classes.fold(uchar(y[i])));
+        const int difference = int(search::FoldedNeedle::fold(uchar(x[i]))) - int(search::FoldedNeedle::fold(uchar(y[i])));
         if (difference != 0)
             return difference;
     }

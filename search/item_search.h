@@ -26,8 +26,4 @@ QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &in
 // True when text contains what, both taken in lower case.
 bool containsIgnoringCase(const QString &text, const QString &what);
 
-// The byte of the lower-case form of the Windows-1252 character `byte`: the
-// same as decoding it, QString::toLower, and encoding the result.
-unsigned char foldedByte(unsigned char byte);
-
 } // namespace search

@@ -2,10 +2,8 @@
 // every format the program meets, the rules file's errors, the store's sums
 // and word sets, and the registry of a scope.
 #include "fields/field_store.h"
-#include "fields/folded_search.h"
 #include "fields/registry.h"
 #include "fields/rules.h"
-#include "storage/cpu_features.h"
 #include "storage/windows1252.h"
 
 #include <QTest>
@@ -135,30 +133,6 @@ private slots:
         }
         QCOMPARE(fields::parseRules(u"match \u03A9 {x:number}").errors.first().message,
                  "line 1: '\u03A9' cannot be in a database");
-    }
-
-    void theFoldedScanFindsWhatAPlainScanFinds()
-    {
-        QByteArray hay;
-        quint32 seed = 3;
-        for (int k = 0; k < 3000; ++k)
-            hay += "aAbB\xC9\xE9|x "[((seed = seed * 1103515245 + 12345) >> 16) % 9];
-        const fields::ByteClasses &classes = fields::ByteClasses::windows1252();
-        for (const bool avx2 : {true, false}) {
-            storage::avx2Allowed() = avx2;
-            for (const QByteArray needle : {"a", "ab", "\xE9" "a", "ba|", "abba", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"}) {
-                QVector<qsizetype> plain, folded;
-                for (qsizetype at = 0; at + needle.size() <= hay.size(); ++at) {
-                    if (std::equal(needle.begin(), needle.end(), hay.begin() + at,
-                                   [&](char n, char h) { return classes.fold(uchar(h)) == uchar(n); }))
-                        plain.append(at);
-                }
-                for (qsizetype at = -1; (at = fields::FoldedNeedle(needle).find(hay.constData(), at + 1, hay.size())) >= 0;)
-                    folded.append(at);
-                QCOMPARE(folded, plain);
-            }
-        }
-        storage::avx2Allowed() = true;
     }
 
     void rulesErrorsNameTheirLine_data()

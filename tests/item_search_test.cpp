@@ -1,4 +1,5 @@
-// The search on a database's bytes against the search on its decoded lines.
+// The search on a database's bytes, and its folded needle, against the search on its decoded lines.
+#include "search/folded_needle.h"
 #include "search/item_search.h"
 #include "storage/cpu_features.h"
 #include "storage/text_file.h"
@@ -64,7 +65,7 @@ private slots:
         for (int b = 0; b < 256; ++b) {
             QByteArray lower;
             QVERIFY(storage::encodeWindows1252(storage::decodeWindows1252(QByteArray(1, char(b))).toLower(), &lower));
-            QCOMPARE(lower, QByteArray(1, char(search::foldedByte(uchar(b)))));
+            QCOMPARE(lower, QByteArray(1, char(search::FoldedNeedle::fold(uchar(b)))));
         }
     }
 
@@ -119,6 +120,30 @@ private slots:
                     QCOMPARE(search::findRecords(bytes, index, text, where, 3, &more), expected.mid(0, 3));
                     QVERIFY(more);
                 }
+            }
+        }
+        // The needle alone: every place (overlapping ones too), then from every place to an end
+        // close by (every length of the scans' tails); and a text longer than a vector step.
+        for (const QString &text : texts + QStringList{storage::decodeWindows1252(bytes.mid(4000, 40))}) {
+            QByteArray folded;
+            if (text.isEmpty() || !storage::encodeWindows1252(text.toLower(), &folded))
+                continue;
+            const search::FoldedNeedle needle(folded);
+            QVector<qsizetype> places, found;
+            for (qsizetype at = 0; at + folded.size() <= bytes.size(); ++at) {
+                if (std::equal(folded.begin(), folded.end(), bytes.begin() + at,
+                               [](char f, char b) { return search::FoldedNeedle::fold(uchar(b)) == uchar(f); }))
+                    places.append(at);
+            }
+            for (qsizetype at = -1; (at = needle.find(bytes.constData(), at + 1, bytes.size())) >= 0;)
+                found.append(at);
+            QCOMPARE(found, places);
+            for (qsizetype from = 0; from < bytes.size(); ++from) {
+                const qsizetype end = qMin(bytes.size(), from + folded.size() + from % 70);
+                const auto next = std::lower_bound(places.begin(), places.end(), from);
+                const qsizetype expected = next != places.end() && *next + folded.size() <= end ? *next : -1;
+                if (needle.find(bytes.constData(), from, end) != expected)
+                    QFAIL(qPrintable(QStringLiteral("%1 in [%2, %3)").arg(text).arg(from).arg(end)));
             }
         }
         bool more = false;

@@ -1,42 +1,62 @@
-#include "fields/folded_search.h"
+#include "search/folded_needle.h"
 
-#include "search/item_search.h"
 #include "storage/cpu_features.h"
-#include "storage/windows1252.h"
 
-namespace fields {
+namespace search {
+namespace {
 
-const ByteClasses &ByteClasses::windows1252()
+// Lower case of every Windows-1252 character, as Qt maps it: A-Z, the Latin-1
+// capitals from À to Þ but ×, and Š, Œ, Ž, Ÿ of the 0x80 row.
+constexpr std::array<unsigned char, 256> makeFoldTable()
 {
-    static const ByteClasses classes;
-    return classes;
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] = static_cast<unsigned char>(b);
+    for (int b = 'A'; b <= 'Z'; ++b)
+        table[b] = static_cast<unsigned char>(b + 0x20);
+    for (int b = 0xC0; b <= 0xDE; ++b) {
+        if (b != 0xD7)
+            table[b] = static_cast<unsigned char>(b + 0x20);
+    }
+    table[0x8A] = 0x9A;
+    table[0x8C] = 0x9C;
+    table[0x8E] = 0x9E;
+    table[0x9F] = 0xFF;
+    return table;
 }
 
-ByteClasses::ByteClasses()
+constexpr std::array<unsigned char, 256> makeOtherCaseTable(const std::array<unsigned char, 256> &fold)
 {
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] = static_cast<unsigned char>(b);
     for (int b = 0; b < 256; ++b) {
-        fold_[b] = search::foldedByte(uchar(b));
-        otherCase_[b] = uchar(b);
-        letterOrDigit_[b] = storage::decodeWindows1252(QByteArray(1, char(b))).at(0).isLetterOrNumber();
+        if (fold[b] != b)
+            table[fold[b]] = static_cast<unsigned char>(b);
     }
-    for (int b = 0; b < 256; ++b) {
-        if (fold_[b] != b)
-            otherCase_[fold_[b]] = uchar(b);
-    }
+    return table;
 }
 
-FoldedNeedle::FoldedNeedle(QByteArray folded) : folded_(std::move(folded)), classes_(ByteClasses::windows1252()) {}
-
-bool FoldedNeedle::matchesAt(const char *at) const
+// The vector scans test each candidate byte against two values only.
+constexpr bool atMostTwoBytesFoldToEach(const std::array<unsigned char, 256> &fold)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(at);
-    const auto *needle = reinterpret_cast<const unsigned char *>(folded_.constData());
-    for (qsizetype k = 0; k < folded_.size(); ++k) {
-        if (classes_.fold(p[k]) != needle[k])
+    for (int f = 0; f < 256; ++f) {
+        int count = 0;
+        for (int b = 0; b < 256; ++b)
+            count += fold[b] == f;
+        if (count > 2)
             return false;
     }
     return true;
 }
+static_assert(atMostTwoBytesFoldToEach(makeFoldTable()));
+
+} // namespace
+
+const std::array<unsigned char, 256> FoldedNeedle::kFold = makeFoldTable();
+const std::array<unsigned char, 256> FoldedNeedle::kOtherCase = makeOtherCaseTable(makeFoldTable());
+
+FoldedNeedle::FoldedNeedle(QByteArray folded) : folded_(std::move(folded)) {}
 
 qsizetype FoldedNeedle::find(const char *hay, qsizetype from, qsizetype end) const
 {
@@ -51,9 +71,8 @@ qsizetype FoldedNeedle::find(const char *hay, qsizetype from, qsizetype end) con
 
 qsizetype FoldedNeedle::findPlain(const char *hay, qsizetype from, qsizetype end) const
 {
-    const uchar first = uchar(folded_[0]);
     for (qsizetype i = from; i + size() <= end; ++i) {
-        if (classes_.fold(uchar(hay[i])) == first && matchesAt(hay + i))
+        if (matchesAt(hay + i))
             return i;
     }
     return -1;
@@ -62,12 +81,12 @@ qsizetype FoldedNeedle::findPlain(const char *hay, qsizetype from, qsizetype end
 #if defined(GEARLEDGER_X86_64)
 qsizetype FoldedNeedle::findSse2(const char *hay, qsizetype from, qsizetype end) const
 {
-    const uchar first = uchar(folded_.front());
-    const uchar last = uchar(folded_.back());
+    const unsigned char first = uchar(folded_.front());
+    const unsigned char last = uchar(folded_.back());
     const __m128i first1 = _mm_set1_epi8(char(first));
-    const __m128i first2 = _mm_set1_epi8(char(classes_.otherCase(first)));
+    const __m128i first2 = _mm_set1_epi8(char(kOtherCase[first]));
     const __m128i last1 = _mm_set1_epi8(char(last));
-    const __m128i last2 = _mm_set1_epi8(char(classes_.otherCase(last)));
+    const __m128i last2 = _mm_set1_epi8(char(kOtherCase[last]));
     const qsizetype size = folded_.size();
     qsizetype i = from;
     for (; i + 15 + size <= end; i += 16) {
@@ -86,12 +105,12 @@ qsizetype FoldedNeedle::findSse2(const char *hay, qsizetype from, qsizetype end)
 __attribute__((target("avx2,bmi"))) qsizetype FoldedNeedle::findAvx2(const char *hay, qsizetype from,
                                                                     qsizetype end) const
 {
-    const uchar first = uchar(folded_.front());
-    const uchar last = uchar(folded_.back());
+    const unsigned char first = uchar(folded_.front());
+    const unsigned char last = uchar(folded_.back());
     const __m256i first1 = _mm256_set1_epi8(char(first));
-    const __m256i first2 = _mm256_set1_epi8(char(classes_.otherCase(first)));
+    const __m256i first2 = _mm256_set1_epi8(char(kOtherCase[first]));
     const __m256i last1 = _mm256_set1_epi8(char(last));
-    const __m256i last2 = _mm256_set1_epi8(char(classes_.otherCase(last)));
+    const __m256i last2 = _mm256_set1_epi8(char(kOtherCase[last]));
     const qsizetype size = folded_.size();
     qsizetype i = from;
     for (; i + 31 + size <= end; i += 32) {
@@ -107,16 +126,6 @@ __attribute__((target("avx2,bmi"))) qsizetype FoldedNeedle::findAvx2(const char 
     }
     return findSse2(hay, i, end);
 }
-#else
-qsizetype FoldedNeedle::findSse2(const char *hay, qsizetype from, qsizetype end) const
-{
-    return findPlain(hay, from, end);
-}
-
-qsizetype FoldedNeedle::findAvx2(const char *hay, qsizetype from, qsizetype end) const
-{
-    return findPlain(hay, from, end);
-}
 #endif
 
-} // namespace fields
+} // namespace search
