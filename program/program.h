@@ -54,8 +54,8 @@ inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
 // A search (startSearch) of a database of more bytes than this runs on a
 // thread of its own, so that the window goes on answering while it runs; a
 // search of a database up to this size is done, its hits listed, when the call
-// returns. Up to this size a search holds the window for well under 150 ms
-// (the benchmark's op/search/...-painted cases at 150,000 items, 33 MB).
+// returns. Up to this size a search holds the window far less than 150 ms
+// (the benchmark's op/search/...-painted cases; README, "Performance").
 inline constexpr qsizetype kBackgroundSearchBytes = qsizetype(32) << 20;
 
 // The program object: the program folder, the current database, the item table
