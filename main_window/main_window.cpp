@@ -125,6 +125,7 @@ MainWindow::MainWindow(program::Program &program, base::Dialogs &dialogs, QWidge
     widgets::fitCaptions(this);
 
     connect(&program_, &program::Program::listingChanged, this, &MainWindow::showCount);
+    connect(&program_, &program::Program::searchEnded, this, &MainWindow::onSearchEnded);
     connect(&program_, &program::Program::descriptionShown, this, &MainWindow::showDescription);
     connect(&program_, &program::Program::coloursChanged, this, &MainWindow::applyColours);
     connect(&program_, &program::Program::historyChanged, this, &MainWindow::showUndoEntry);
@@ -424,9 +425,18 @@ void MainWindow::onSelectionChanged()
 
 void MainWindow::onSearchClicked()
 {
-    dialogs_.report(widgets::whileBusy([this] {
-        return program_.search(searchBox_->text(), inNamesBox_->isChecked(), inDescriptionsBox_->isChecked());
-    }));
+    const base::Outcome started = widgets::whileBusy([this] {
+        return program_.startSearch(searchBox_->text(), inNamesBox_->isChecked(), inDescriptionsBox_->isChecked());
+    });
+    if (program_.searchRunning())
+        searchBusy_.emplace();
+    dialogs_.report(started);
+}
+
+void MainWindow::onSearchEnded(const base::Outcome &outcome)
+{
+    searchBusy_.reset();
+    dialogs_.report(outcome);
 }
 
 void MainWindow::onShowAllClicked()

@@ -3,9 +3,12 @@
 #include "base/dialogs.h"
 #include "main_window/layout_rules.h"
 #include "program/program.h"
+#include "widgets/busy_cursor.h"
 #include "widgets/window_registry.h"
 
 #include <QMainWindow>
+
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -42,7 +45,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
+    // Starts the search; the hits are listed when it ends (at once for a small database).
     void onSearchClicked();
+    void onSearchEnded(const base::Outcome &outcome);
     void onShowAllClicked();
     void onSelectionChanged();
     void onTooltipTimer();
@@ -113,6 +118,8 @@ private:
     QLabel *divider_ = nullptr;               // Image1
     QTimer *tooltipTimer_ = nullptr;          // Timer1
     QAction *undoEntry_ = nullptr;
+    // Shown while a search runs in the background.
+    std::optional<widgets::BusyCursor> searchBusy_;
 };
 
 } // namespace main_window

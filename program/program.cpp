@@ -3,7 +3,6 @@
 #include "base/dialogs.h"
 #include "catalogue/catalogued_database.h"
 #include "prefs/colour_palette.h"
-#include "search/item_search.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
 
@@ -19,8 +18,6 @@ const QString kPrefMissing =
 const QString kDatabaseMissing = QStringLiteral(
     "Could not find the database.txt file, please be sure that the database.txt is in the same folder as the "
     "program.  A database will now be created.");
-const QString kSearchWhere = QStringLiteral(
-    "You must search in at least one of the Items or Descriptions' text.  Please check an area to search in.");
 
 } // namespace
 
@@ -34,6 +31,10 @@ Program::Program(const QString &folder, const QString &downloadFolderUrl, QObjec
       fieldCache_(folder_)
 {
     connect(this, &Program::databaseFileChanged, &fieldCache_, &FieldCache::forget);
+    connect(this, &Program::databaseFileChanged, this, [this](const QString &fileName) {
+        if (fileName == current_.fileName)
+            dropSearch();
+    });
     connect(&fieldCache_, &FieldCache::progressed, this, &Program::fieldsProgress);
     connect(&fieldCache_, &FieldCache::ready, this, &Program::fieldsReady);
     connect(&fieldCache_, &FieldCache::changed, this, &Program::fieldsChanged);
@@ -53,6 +54,7 @@ QString Program::countText() const
 
 void Program::selectDatabase(const catalogue::Entry &entry)
 {
+    dropSearch();
     current_ = entry;
     listedStamp_.reset();
     emit currentDatabaseChanged();
@@ -121,6 +123,7 @@ void Program::loadColours(base::Dialogs &notices)
 
 std::optional<base::Failure> Program::readCurrentDatabase(QByteArray *bytes)
 {
+    dropSearch();
     // The listing read before goes first: the bytes of one file are held at a time.
     table_.fill({}, {}, {});
     listedStamp_.reset();
@@ -146,6 +149,7 @@ std::optional<base::Failure> Program::fillWithCurrentDatabase()
 
 std::optional<base::Failure> Program::fillWith(QByteArray bytes, storage::RecordIndex index)
 {
+    dropSearch();
     listedStamp_.reset();
     std::optional<base::Failure> failure;
     if (index.danglingName)
@@ -196,38 +200,6 @@ QByteArray Program::readDatabase(const QString &databaseFile, bool missingIsEmpt
     if (!read.ok() && !(missingIsEmpty && read.failure()->isMissingFile()))
         throw *read.failure();
     return bytes;
-}
-
-base::Outcome Program::search(const QString &text, bool inNames, bool inDescriptions)
-{
-    if (!inNames && !inDescriptions)
-        return base::Outcome::refused(kSearchWhere);
-    const search::SearchIn where = inNames && inDescriptions ? search::SearchIn::Both
-                                   : inNames                 ? search::SearchIn::Names
-                                                             : search::SearchIn::Descriptions;
-    const QString path = currentDatabasePath();
-    // The bytes listed are searched again while the file is unchanged.
-    QByteArray bytes = table_.bytes();
-    storage::RecordIndex index = table_.index();
-    if (!listedStamp_ || storage::fileStamp(path) != listedStamp_) {
-        bytes = {};
-        index = {};
-        if (std::optional<base::Failure> failure = readCurrentDatabase(&bytes)) {
-            emit listingChanged();
-            return base::Outcome::failed(*failure);
-        }
-        index = storage::indexRecords(bytes);
-    }
-    QVector<int> hits = search::findRecords(bytes, index, text, where);
-    std::optional<base::Failure> failure;
-    if (index.danglingName)
-        failure = storage::danglingNameFailure(index, storage::fileNameOf(path));
-    table_.fill(std::move(bytes), std::move(index), std::move(hits));
-    emit listingChanged();
-    if (failure)
-        return base::Outcome::failed(*failure);
-    emit descriptionShown(table_.description(0));
-    return base::Outcome::done();
 }
 
 base::Outcome Program::saveColours(const storage::Prefs &chosen)

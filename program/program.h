@@ -52,6 +52,13 @@ struct ColourSet
 
 inline const QString kNoItemSelected = QStringLiteral("No item is selected!");
 
+// A search (startSearch) of a database of more bytes than this runs on a
+// thread of its own, so that the window goes on answering while it runs; a
+// search of a database up to this size is done, its hits listed, when the call
+// returns. Up to this size a search holds the window far less than 150 ms
+// (the benchmark's op/search/...-painted cases; README, "Performance").
+inline constexpr qsizetype kBackgroundSearchBytes = qsizetype(32) << 20;
+
 // The program object: the program folder, the current database, the item table
 // that lists it, the catalogue, the colours of the main window and the download. It is the
 // only thing that reads or writes the data files, or fetches anything, on
@@ -76,6 +83,9 @@ public:
     // added when it does not end with one).
     explicit Program(const QString &folder, const QString &downloadFolderUrl = download::defaultDownloadFolderUrl(),
                      QObject *parent = nullptr);
+    // Returns at once also while a search runs: its thread ends by itself
+    // and never touches this object.
+    ~Program() override;
 
     // Done when this object holds its folder; refused, naming the folder, when
     // another running copy has it; failed when the folder cannot be locked.
@@ -113,7 +123,22 @@ public:
     base::Outcome reloadCurrentDatabase();
     // Lists the items whose name and/or description contain the text, ignoring
     // case, and shows the first hit's description. Refused when neither is chosen.
+    // Done before it returns, on the caller's thread.
     base::Outcome search(const QString &text, bool inNames, bool inDescriptions);
+    // The same search as the window starts it. A database of more bytes than
+    // the background size (kBackgroundSearchBytes unless set) is searched on a
+    // thread of its own, over the bytes listed (or the file, read there when
+    // it changed since it was listed, the table emptied first): the call
+    // returns done at once with searchRunning() true, and searchEnded follows
+    // with what search() would have returned, once the hits are listed. A
+    // newer search, a listing, a change of the current database file and a
+    // switch to another database drop a search still running: searchEnded
+    // follows at once with cancelled, and its hits are never listed. A
+    // smaller database is searched as search() does it.
+    base::Outcome startSearch(const QString &text, bool inNames, bool inDescriptions);
+    bool searchRunning() const { return searchRun_ != nullptr; }
+    // Another background size in bytes (for the tests).
+    void setBackgroundSearchBytes(qsizetype bytes) { backgroundSearchBytes_ = bytes; }
 
     // The listed entry at a row, nothing when there is none.
     std::optional<ListedItem> listedItem(int row) const;
@@ -333,6 +358,8 @@ signals:
     void databaseDownloaded(const base::Outcome &outcome);
     // The table holds a new listing: the count label follows.
     void listingChanged();
+    // The end of a search that startSearch runs in the background.
+    void searchEnded(const base::Outcome &outcome);
     // The description view shows this stored description (empty: nothing).
     void descriptionShown(const QString &stored);
     // Listing the current database after a change stopped early; the table holds what was read.
@@ -376,6 +403,18 @@ private:
     // Empties the table, then reads the current database file whole; its
     // failure, if any. The table lists nothing afterwards.
     std::optional<base::Failure> readCurrentDatabase(QByteArray *bytes);
+    // The search's work and what it found (program_search.cpp); what its thread shares.
+    struct SearchJob;
+    struct SearchRun;
+    // Drops a search running in the background (searchEnded, cancelled), and
+    // prepares a job that searches what the table lists, or the file after
+    // emptying the table when the file changed since. Refused when neither
+    // names nor descriptions are chosen, dropping nothing.
+    base::Outcome prepareSearch(const QString &text, bool inNames, bool inDescriptions, SearchJob *job);
+    // Lists what the job found; the search's outcome.
+    base::Outcome listHits(SearchJob &job);
+    void endSearch(const std::shared_ptr<SearchRun> &run);
+    void dropSearch();
     // Removes what saves killed half-way left behind (storage::removeSaveLeftovers).
     void removeSaveLeftovers() const;
     // Writes the current database through its change and lists it from the
@@ -425,6 +464,9 @@ private:
     transfer::TransferService transfer_;
     std::optional<fields::ParsedRules> fieldRules_;
     FieldCache fieldCache_;
+    // The search running in the background, if any.
+    std::shared_ptr<SearchRun> searchRun_;
+    qsizetype backgroundSearchBytes_ = kBackgroundSearchBytes;
 };
 
 } // namespace program

@@ -115,6 +115,18 @@ private slots:
         QCOMPARE(text("Label1"), QStringLiteral("3 items in database"));
         QCOMPARE(text("Text1"), QStringLiteral("hot\n"));
 
+        // A search in the background shows the busy cursor until its hits are listed; its failure is told then.
+        p->program.setBackgroundSearchBytes(-1);
+        control<QCheckBox>("chkItems")->setChecked(true);
+        QTest::keyClick(control("Text2"), Qt::Key_Return);
+        QVERIFY(QApplication::overrideCursor() && text("Label1") == QStringLiteral("3 items in database"));
+        QTRY_COMPARE(text("Label1"), QStringLiteral("2 items in database"));
+        QVERIFY(!QApplication::overrideCursor());
+        QFile::remove(p->folder.file("database.txt"));
+        QTest::keyClick(control("Text2"), Qt::Key_Return);
+        dialogs.expectMessage("Unanticipated error #53  Description: File not found (database.txt)   Source: Gearledger");
+        QTRY_VERIFY(!QApplication::overrideCursor());
+
         // Colours saved by the preferences show at once.
         QVERIFY(p->program.saveColours({12582912, 255, 16777215}).ok());
         QCOMPARE(control("Label2")->palette().color(QPalette::Window), QColor(0, 0, 0xC0));

@@ -111,6 +111,53 @@ private slots:
         QCOMPARE(p.listed().size(), 3); // untouched by the refusal
     }
 
+    // Above the background size a search returns before its hits are listed; what happens meanwhile decides
+    // whether they ever are.
+    void aLargeSearchRunsInTheBackgroundAndOnlyTheNewestOneOfTheUnchangedDatabaseIsListed()
+    {
+        ProgramOnFolder p(dialogs, sampleItemBytes() + crlf({"Iron Ring", "plain|", "Dagger", "sharp|"}));
+        const QStringList all = p.listed();
+        QVERIFY(p.program.search("ring", true, false).ok());
+        const QStringList hits = p.listed();
+        QVERIFY(p.program.listAll().ok());
+        p.program.setBackgroundSearchBytes(-1); // even an empty file
+        QStringList ends;
+        connect(&p.program, &program::Program::searchEnded, this, [&](const base::Outcome &outcome) {
+            ends.append(outcome.ok() ? "done" : outcome.wasCancelled() ? "cancelled" : outcome.message());
+        });
+        const struct
+        {
+            std::function<void()> meanwhile;
+            QStringList ends, listed;
+        } cases[] = {
+            {[] {}, {"done"}, hits},
+            {[&] { QVERIFY(p.program.startSearch("dagger", true, false).ok()); }, {"cancelled", "done"}, {"Dagger"}},
+            {[&] { QVERIFY(p.program.listAll().ok()); }, {"cancelled"}, all},
+            {[&] { QVERIFY(p.program.deleteListedItem(0).ok()); }, {"cancelled"}, all.mid(1)},
+        };
+        for (const auto &c : cases) {
+            ends.clear();
+            const QStringList before = p.listed();
+            QVERIFY(p.program.startSearch("ring", true, false).ok());
+            QVERIFY(p.program.searchRunning());
+            QCOMPARE(p.listed(), before);
+            c.meanwhile();
+            QTRY_COMPARE(ends, c.ends);
+            QCoreApplication::processEvents(); // the end of a dropped search, posted before it was dropped
+            QCOMPARE(p.listed(), c.listed);
+            QVERIFY(!p.program.searchRunning());
+        }
+
+        // A file changed since it was listed is read on the search's thread too, its failure told at the end.
+        QFile::remove(p.folder.file("database.txt"));
+        ends.clear();
+        QVERIFY(p.program.startSearch("ring", true, false).ok());
+        QTRY_COMPARE(ends.size(), 1);
+        QVERIFY(ends.first().startsWith("Unanticipated error #53"));
+        QCOMPARE(p.program.countText(), QStringLiteral("0 items in database"));
+        QVERIFY(p.program.startSearch("ring", true, false).ok()); // the program ends while it runs
+    }
+
     void addingAppendsWhatWasTypedAndNothingWhenItCannotBeWritten()
     {
         const QByteArray twoItems = crlf({"ring", "gold|", "sword", "sharp|"});
