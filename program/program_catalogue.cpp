@@ -25,7 +25,9 @@ Program::OpenedCatalogue Program::readOrSeedCatalogue() const
     opened.wasMissing = true;
     const base::Outcome seeded =
         base::attempt([&] { catalogue::writeSeedCatalogue(folder_.file(storage::kCatalogueFile)); });
-    opened.read = seeded.ok() ? readCatalogue() : catalogue::CatalogueRead{{}, seeded.failure()};
+    // A seed catalogue that could not be written is no catalogue to write over
+    // it: a new entry would then stand alone, hiding the primary database.
+    opened.read = seeded.ok() ? readCatalogue() : catalogue::CatalogueRead{{{}, false}, seeded.failure()};
     return opened;
 }
 

@@ -151,6 +151,8 @@ private slots:
         const QString legacy = "history/database.txt/2020-01-01 10.00.00.000;change;Add of a.txt";
         QVERIFY(hardLink("database.txt", legacy)); // an earlier release, killed before its rename
         QVERIFY(hardLink("database.txt", "history/database.txt/" + stamp + "Add of b.txt.pending")); // did not happen
+        const QString happened = "history/database.txt/000002;2024-10-27T01.00.00.000Z;change;Add of c.txt";
+        folder.write(happened + ".pending", kItems.left(13)); // a copy of what its change replaced
         TestFolder outside;
         outside.write(".x.txt.gearledger-save-abcdef", "not the program's");
         outside.write(stamp + "Add of d.txt.pending", "not the program's");
@@ -158,7 +160,8 @@ private slots:
 
         program::Program restarted(folder.path());
         QVERIFY(restarted.startUp(dialogs, {}).ok());
-        QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of a"));
+        QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of c"));
+        QCOMPARE(folder.read(happened), kItems.left(13));
         QVERIFY(inode(legacy) != inode("database.txt"));
         QCOMPARE(folder.read(legacy), kItems);
         QCOMPARE(folder.read("database.txt"), kItems);

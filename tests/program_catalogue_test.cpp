@@ -3,6 +3,7 @@
 #include "download/download_files.h"
 #include "storage/text_file.h"
 #include "support/program_on_folder.h"
+#include "support/write_limit.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -106,6 +107,10 @@ private slots:
         QVERIFY(p->program.createDatabase("fresh").message().contains("could not be read in full"));
         QVERIFY(p->program.removeDatabase("armour").message().contains("could not be read in full"));
         QCOMPARE(p->folder.read("datalist.txt"), tooMany);
+        QFile::remove(p->folder.file("datalist.txt")); // and a missing one whose seed cannot be written
+        withWritesLimitedTo(0, [&] { QVERIFY(p->program.openCatalogue().failure); });
+        QVERIFY(p->program.createDatabase("fresh").message().contains("could not be read in full"));
+        QVERIFY(!p->folder.exists("datalist.txt"));
     }
 
     void aDownloadTakesOnlyItemsWithANewNameAndANewDescription()
