@@ -3,8 +3,10 @@
 #include "base/failure.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 #include <optional>
@@ -81,6 +83,10 @@ QByteArray encodeLines(const QStringList &lines);
 // and just before it replaces the old; a Failure it throws stops the save with
 // the old content in place (the earlier versions keep the old file there).
 void saveAtomically(const QString &path, const QByteArray &bytes, const std::function<void()> &beforeReplacing = {});
+// The same for new content given in parts, written one after the other
+// without being joined in memory first.
+void saveAtomically(const QString &path, const QVector<QByteArrayView> &parts,
+                    const std::function<void()> &beforeReplacing = {});
 
 // Whether a file name is that of a temporary file of saveAtomically.
 bool isSaveLeftoverName(const QString &fileName);
