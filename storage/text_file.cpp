@@ -145,7 +145,7 @@ QByteArray readFile(const QString &path)
     return readFile(path, &stamp);
 }
 
-QByteArray readFile(const QString &path, FileStamp *stamp)
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
 {
     QFile file(path);
     if (QFileInfo(path).isDir())
@@ -157,9 +157,11 @@ QByteArray readFile(const QString &path, FileStamp *stamp)
     if (::fstat(file.handle(), &status) != 0)
         throw failureFor(path, file, "read");
     *stamp = stampOf(status);
-    // Read into a buffer of the file's size: the bytes of a database stay in
-    // memory while it is listed, with no room to spare and no second copy.
-    QByteArray bytes(file.size(), Qt::Uninitialized);
+    // Read into a buffer of the file's size and the room asked for: the bytes
+    // of a database stay in memory while it is listed, with no second copy.
+    QByteArray bytes;
+    bytes.reserve(file.size() + room);
+    bytes.resize(file.size());
     const qint64 read = file.read(bytes.data(), bytes.size());
     if (read < 0 || file.error() != QFileDevice::NoError)
         throw failureFor(path, file, "read");

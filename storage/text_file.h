@@ -42,7 +42,9 @@ struct FileStamp
 std::optional<FileStamp> fileStamp(const QString &path);
 // Reads a whole file as readFile does; *stamp is the file's stamp when it was
 // opened (a change during the reading makes the file's next stamp differ).
-QByteArray readFile(const QString &path, FileStamp *stamp);
+// The bytes have room for `room` more without moving (memory the system
+// hands out only when it is written).
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
 
 // Reads lines one at a time from a file read whole at construction.
 class LineReader
