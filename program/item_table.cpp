@@ -69,7 +69,11 @@ void ItemTable::fill(QByteArray bytes, storage::RecordIndex index, QVector<int> 
 
 void ItemTable::fillWithEveryRecord(QByteArray bytes, storage::RecordIndex index)
 {
-    QVector<int> records(index.records.size() + (index.danglingName ? 1 : 0));
+    // With room for items added one at a time (changeAndListEveryRecord).
+    const qsizetype count = index.records.size() + (index.danglingName ? 1 : 0);
+    QVector<int> records;
+    records.reserve(count + 64 + count / 256);
+    records.resize(count);
     std::iota(records.begin(), records.end(), 0);
     fill(std::move(bytes), std::move(index), std::move(records));
 }
