@@ -4,19 +4,21 @@
 #include "storage/text_file.h"
 #include "storage/windows1252.h"
 
+#include <cstring>
+
 namespace editing {
 namespace {
 
-// The pieces joined in one buffer: a database is copied once per change.
-QByteArray joined(std::initializer_list<QByteArrayView> pieces)
+// The parts joined in one buffer.
+QByteArray joined(const QVector<QByteArrayView> &parts)
 {
     qsizetype size = 0;
-    for (const QByteArrayView piece : pieces)
-        size += piece.size();
+    for (const QByteArrayView part : parts)
+        size += part.size();
     QByteArray out;
     out.reserve(size);
-    for (const QByteArrayView piece : pieces)
-        out.append(piece);
+    for (const QByteArrayView part : parts)
+        out.append(part);
     return out;
 }
 
@@ -26,26 +28,28 @@ QString textAt(const QByteArray &bytes, const storage::Span &span)
 }
 
 // Where the expected record lies, from its name to after its description's
-// line end, and the index of the bytes; nothing when it is not there.
-std::optional<storage::Span> locate(const QByteArray &bytes, const QString &fileName, int record,
-                                    const storage::Item &expected, storage::RecordIndex *index)
+// line end; nothing when it is not there.
+std::optional<storage::Span> locate(const QByteArray &bytes, const storage::RecordIndex &index,
+                                    const QString &fileName, int record, const storage::Item &expected)
 {
-    *index = storage::wholeRecords(bytes, fileName);
-    if (record < 0 || record >= index->records.size())
+    if (index.danglingName)
+        throw storage::danglingNameFailure(index, fileName);
+    if (record < 0 || record >= index.records.size())
         return std::nullopt;
-    const storage::Record &found = index->records[record];
+    const storage::Record &found = index.records[record];
     if (textAt(bytes, found.name) != expected.name || textAt(bytes, found.description) != expected.description)
         return std::nullopt;
-    const qsizetype end = record + 1 < index->records.size() ? index->records[record + 1].name.begin : bytes.size();
+    const qsizetype end = record + 1 < index.records.size() ? index.records[record + 1].name.begin : bytes.size();
     return storage::Span{found.name.begin, end - found.name.begin};
 }
 
 // The records after `record` moved by `delta` bytes.
 void shiftAfter(storage::RecordIndex &index, int record, qsizetype delta)
 {
+    storage::Record *const records = index.records.data();
     for (qsizetype r = record + 1; r < index.records.size(); ++r) {
-        index.records[r].name.begin += delta;
-        index.records[r].description.begin += delta;
+        records[r].name.begin += delta;
+        records[r].description.begin += delta;
     }
 }
 
@@ -57,17 +61,52 @@ qsizetype textLength(QByteArrayView line)
     return line.endsWith('\r') ? line.size() - 1 : line.size();
 }
 
+// The bytes changed in their own buffer: the bytes after the change move.
+void spliceInPlace(QByteArray &bytes, const RecordEdit &edit)
+{
+    const qsizetype oldSize = bytes.size();
+    const qsizetype newSize = oldSize - edit.removed + edit.inserted.size();
+    const qsizetype from = edit.at + edit.removed;
+    if (newSize > oldSize)
+        bytes.resize(newSize);
+    char *const data = bytes.data();
+    if (newSize != oldSize)
+        std::memmove(data + edit.at + edit.inserted.size(), data + from, size_t(oldSize - from));
+    if (!edit.inserted.isEmpty())
+        std::memcpy(data + edit.at, edit.inserted.constData(), size_t(edit.inserted.size()));
+    if (newSize < oldSize)
+        bytes.truncate(newSize);
+}
+
+// The index of the bytes before the edit made that of the changed bytes.
+void followInIndex(const RecordEdit &edit, const QByteArray &changed, storage::RecordIndex &index)
+{
+    if (edit.indexAnew) {
+        index = storage::indexRecords(changed);
+        return;
+    }
+    if (edit.record < 0) {
+        index.records.append(edit.appended);
+        return;
+    }
+    shiftAfter(index, edit.record, edit.inserted.size() - edit.removed);
+    if (edit.removes)
+        index.records.removeAt(edit.record);
+    else
+        index.records[edit.record] = edit.replacement;
+}
+
 } // namespace
 
-std::optional<Edited> withRecordReplaced(const QByteArray &bytes, QString fileName, int record,
-                                         const storage::Item &expected, const std::optional<QString> &name,
+std::optional<RecordEdit> recordReplaced(const QByteArray &bytes, const storage::RecordIndex &index,
+                                         const QString &fileName, int record, const storage::Item &expected,
+                                         const std::optional<QString> &name,
                                          const std::optional<QString> &storedDescription)
 {
-    Edited edited;
-    const std::optional<storage::Span> extent = locate(bytes, fileName, record, expected, &edited.index);
+    const std::optional<storage::Span> extent = locate(bytes, index, fileName, record, expected);
     if (!extent)
         return std::nullopt;
-    const storage::Record found = edited.index.records[record];
+    const storage::Record &found = index.records[record];
     const qsizetype end = extent->begin + extent->length;
     const QByteArrayView all(bytes);
     // Each line as it was read, with its own line end, unless it is written anew.
@@ -78,51 +117,80 @@ std::optional<Edited> withRecordReplaced(const QByteArray &bytes, QString fileNa
     const QByteArrayView descriptionLine =
         storedDescription ? QByteArrayView(newDescription)
                           : all.sliced(found.description.begin, end - found.description.begin);
-    edited.bytes = joined({all.first(extent->begin), nameLine, descriptionLine, all.sliced(end)});
-    storage::Record &changed = edited.index.records[record];
-    changed.name.length = textLength(nameLine);
-    changed.description = {extent->begin + nameLine.size(), textLength(descriptionLine)};
-    shiftAfter(edited.index, record, nameLine.size() + descriptionLine.size() - extent->length);
-    return edited;
+    RecordEdit edit;
+    edit.at = extent->begin;
+    edit.removed = extent->length;
+    edit.inserted = joined({nameLine, descriptionLine});
+    edit.record = record;
+    edit.replacement = {{extent->begin, textLength(nameLine)},
+                        {extent->begin + nameLine.size(), textLength(descriptionLine)}};
+    return edit;
 }
 
-std::optional<Edited> withRecordRemoved(const QByteArray &bytes, QString fileName, int record,
-                                        const storage::Item &expected)
+std::optional<RecordEdit> recordRemoved(const QByteArray &bytes, const storage::RecordIndex &index,
+                                        const QString &fileName, int record, const storage::Item &expected)
 {
-    Edited edited;
-    const std::optional<storage::Span> extent = locate(bytes, fileName, record, expected, &edited.index);
+    const std::optional<storage::Span> extent = locate(bytes, index, fileName, record, expected);
     if (!extent)
         return std::nullopt;
+    RecordEdit edit;
+    edit.at = extent->begin;
+    edit.removed = extent->length;
+    edit.record = record;
+    edit.removes = true;
+    return edit;
+}
+
+RecordEdit itemsAppended(const QByteArray &bytes, const storage::RecordIndex &index,
+                         const QVector<storage::Item> &items)
+{
+    return recordsAppended(bytes, index, storage::encodeItems(items));
+}
+
+RecordEdit recordsAppended(const QByteArray &bytes, const storage::RecordIndex &index, const QByteArray &records)
+{
+    // A last line without its line end would otherwise swallow the first new name.
+    const bool open = !records.isEmpty() && !bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n");
+    RecordEdit edit;
+    edit.at = bytes.size();
+    edit.inserted = open ? "\r\n" + records : records;
+    // Only the new items are indexed, unless the bytes ended inside an item.
+    edit.indexAnew = index.danglingName.has_value();
+    if (edit.indexAnew)
+        return edit;
+    const qsizetype offset = bytes.size() + (open ? 2 : 0);
+    edit.appended = storage::indexRecords(records).records;
+    for (storage::Record &record : edit.appended) {
+        record.name.begin += offset;
+        record.description.begin += offset;
+    }
+    return edit;
+}
+
+QVector<QByteArrayView> editedParts(const QByteArray &bytes, const RecordEdit &edit)
+{
     const QByteArrayView all(bytes);
-    edited.bytes = joined({all.first(extent->begin), all.sliced(extent->begin + extent->length)});
-    shiftAfter(edited.index, record, -extent->length);
-    edited.index.records.removeAt(record);
+    return {all.first(edit.at), edit.inserted, all.sliced(edit.at + edit.removed)};
+}
+
+void applyEdit(const RecordEdit &edit, QByteArray &bytes, storage::RecordIndex &index)
+{
+    spliceInPlace(bytes, edit);
+    followInIndex(edit, bytes, index);
+}
+
+Edited withRecordsAppended(const QByteArray &bytes, const QByteArray &records)
+{
+    Edited edited{QByteArray(), storage::indexRecords(bytes)};
+    const RecordEdit edit = recordsAppended(bytes, edited.index, records);
+    edited.bytes = joined(editedParts(bytes, edit));
+    followInIndex(edit, edited.bytes, edited.index);
     return edited;
 }
 
 Edited withItemsAppended(const QByteArray &bytes, const QVector<storage::Item> &items)
 {
     return withRecordsAppended(bytes, storage::encodeItems(items));
-}
-
-Edited withRecordsAppended(const QByteArray &bytes, const QByteArray &encoded)
-{
-    // A last line without its line end would otherwise swallow the first new name.
-    const bool open = !encoded.isEmpty() && !bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n");
-    Edited edited{joined({bytes, open ? QByteArrayView("\r\n") : QByteArrayView(), encoded}), {}};
-    // Only the new items are indexed anew, unless the old bytes ended inside an item.
-    edited.index = storage::indexRecords(bytes);
-    if (edited.index.danglingName) {
-        edited.index = storage::indexRecords(edited.bytes);
-        return edited;
-    }
-    const qsizetype offset = edited.bytes.size() - encoded.size();
-    for (storage::Record record : storage::indexRecords(encoded).records) {
-        record.name.begin += offset;
-        record.description.begin += offset;
-        edited.index.records.append(record);
-    }
-    return edited;
 }
 
 } // namespace editing

@@ -4,6 +4,7 @@
 #include "storage/record_index.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVector>
 
@@ -17,31 +18,64 @@
 // line ends and all; a line the change writes ends with CR LF.
 namespace editing {
 
-// Changed bytes, and where their items lie (found from the change, without
-// reading the bytes again).
+// One change of a database's bytes, found from the bytes and their index
+// without reading the bytes again: `removed` bytes at `at` give way to
+// `inserted`, and the index follows.
+struct RecordEdit
+{
+    qsizetype at = 0;
+    qsizetype removed = 0;
+    QByteArray inserted;
+    // The record replaced or removed, -1 for an append.
+    int record = -1;
+    bool removes = false;
+    // A replaced record's place in the changed bytes.
+    storage::Record replacement;
+    // The records an append adds, at their places in the changed bytes.
+    QVector<storage::Record> appended;
+    // The changed bytes are indexed anew: the bytes ended inside an item.
+    bool indexAnew = false;
+};
+
+// Changed bytes, and where their items lie.
 struct Edited
 {
     QByteArray bytes;
     storage::RecordIndex index;
 };
 
-// The bytes with the record replaced: a field given anew is written anew, a
-// field not given is written back exactly as it was. Nothing when the record
-// is not the expected item. Throws a Failure: 62 when the bytes end inside an
-// item, 5 for text the file cannot hold.
-std::optional<Edited> withRecordReplaced(const QByteArray &bytes, QString fileName, int record,
-                                         const storage::Item &expected, const std::optional<QString> &name,
+// The record replaced: a field given anew is written anew, a field not given
+// is written back exactly as it was. Nothing when the record is not the
+// expected item. `index` is that of `bytes`. Throws a Failure: 62 (naming the
+// file) when the bytes end inside an item, 5 for text the file cannot hold.
+std::optional<RecordEdit> recordReplaced(const QByteArray &bytes, const storage::RecordIndex &index,
+                                         const QString &fileName, int record, const storage::Item &expected,
+                                         const std::optional<QString> &name,
                                          const std::optional<QString> &storedDescription);
 
-// The bytes without the record. Nothing when the record is not the expected
-// item. Throws Failure 62 when the bytes end inside an item.
-std::optional<Edited> withRecordRemoved(const QByteArray &bytes, QString fileName, int record,
-                                        const storage::Item &expected);
+// The record removed. Nothing when the record is not the expected item.
+// Throws Failure 62 when the bytes end inside an item.
+std::optional<RecordEdit> recordRemoved(const QByteArray &bytes, const storage::RecordIndex &index,
+                                        const QString &fileName, int record, const storage::Item &expected);
 
-// The bytes with the items after them, on lines of their own. Throws Failure 5
-// for text the file cannot hold.
-Edited withItemsAppended(const QByteArray &bytes, const QVector<storage::Item> &items);
+// The items after the bytes, on lines of their own. Throws Failure 5 for text
+// the file cannot hold.
+RecordEdit itemsAppended(const QByteArray &bytes, const storage::RecordIndex &index,
+                         const QVector<storage::Item> &items);
 // The same for records already in the file's form (lines ending in CR LF).
+RecordEdit recordsAppended(const QByteArray &bytes, const storage::RecordIndex &index, const QByteArray &records);
+
+// The changed bytes in three parts (before the change, the new bytes, after
+// it), which point into `bytes` and the edit.
+QVector<QByteArrayView> editedParts(const QByteArray &bytes, const RecordEdit &edit);
+
+// Changes the bytes and their index in place: the bytes after the change move,
+// in the same buffer when its capacity allows and it is not shared. Throws
+// std::bad_alloc when memory runs out, leaving both to be read again.
+void applyEdit(const RecordEdit &edit, QByteArray &bytes, storage::RecordIndex &index);
+
+// The bytes with the records after them, in a new buffer, and their index.
 Edited withRecordsAppended(const QByteArray &bytes, const QByteArray &records);
+Edited withItemsAppended(const QByteArray &bytes, const QVector<storage::Item> &items);
 
 } // namespace editing

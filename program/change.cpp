@@ -25,7 +25,12 @@ Change::~Change()
 
 void Change::write(const QByteArray &bytes)
 {
-    storage::saveAtomically(folder_.file(file_), bytes, [this] { keepVersion(); });
+    write(QVector<QByteArrayView>{bytes});
+}
+
+void Change::write(const QVector<QByteArrayView> &parts)
+{
+    storage::saveAtomically(folder_.file(file_), parts, [this] { keepVersion(); });
 }
 
 void Change::keepVersion()

@@ -4,7 +4,9 @@
 #include "storage/data_folder.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QVector>
 
 #include <functional>
 #include <optional>
@@ -37,6 +39,8 @@ public:
     // keeping the content it replaces as the version just before the new one
     // takes its place. Throws a Failure; the file holds its old content then.
     void write(const QByteArray &bytes);
+    // The same for new content given in parts (storage::saveAtomically).
+    void write(const QVector<QByteArrayView> &parts);
     // Keeps the file's content as the version now (a change that removes the
     // file keeps it so). A missing file has no content to keep, but for an
     // undo, which keeps it as empty. Throws a Failure that says nothing was

@@ -69,33 +69,83 @@ void ItemTable::fill(QByteArray bytes, storage::RecordIndex index, QVector<int> 
 
 void ItemTable::fillWithEveryRecord(QByteArray bytes, storage::RecordIndex index)
 {
-    QVector<int> records(index.records.size() + (index.danglingName ? 1 : 0));
+    // With room for items added one at a time (changeAndListEveryRecord).
+    const qsizetype count = index.records.size() + (index.danglingName ? 1 : 0);
+    QVector<int> records;
+    records.reserve(count + 64 + count / 256);
+    records.resize(count);
     std::iota(records.begin(), records.end(), 0);
     fill(std::move(bytes), std::move(index), std::move(records));
+}
+
+void ItemTable::dropEntry(int row, int *firstMoved, int *lastMoved)
+{
+    const int deleted = records_[row];
+    records_.removeAt(row);
+    *firstMoved = -1;
+    *lastMoved = -1;
+    for (int i = 0; i < records_.size(); ++i) {
+        if (records_[i] > deleted) {
+            --records_[i];
+            if (*firstMoved < 0)
+                *firstMoved = i;
+            *lastMoved = i;
+        }
+    }
 }
 
 void ItemTable::removeDeletedRecord(int row, QByteArray bytes, storage::RecordIndex index)
 {
     if (row < 0 || row >= records_.size())
         return;
-    const int deleted = records_[row];
-    beginRemoveRows(QModelIndex(), row, row);
-    records_.removeAt(row);
     int first = -1;
     int last = -1;
-    for (int i = 0; i < records_.size(); ++i) {
-        if (records_[i] > deleted) {
-            --records_[i];
-            if (first < 0)
-                first = i;
-            last = i;
-        }
-    }
+    beginRemoveRows(QModelIndex(), row, row);
+    dropEntry(row, &first, &last);
     bytes_ = std::move(bytes);
     index_ = std::move(index);
     endRemoveRows();
     if (first >= 0)
         emit dataChanged(createIndex(first, 0), createIndex(last, 0), {RecordRole});
+}
+
+void ItemTable::removeRecordInPlace(int row, const editing::RecordEdit &edit)
+{
+    if (row < 0 || row >= records_.size())
+        return;
+    int first = -1;
+    int last = -1;
+    beginRemoveRows(QModelIndex(), row, row);
+    dropEntry(row, &first, &last);
+    try {
+        editing::applyEdit(edit, bytes_, index_);
+    } catch (...) {
+        // The entries left show nothing until the table is filled again.
+        bytes_ = QByteArray();
+        index_ = storage::RecordIndex();
+        endRemoveRows();
+        throw;
+    }
+    endRemoveRows();
+    if (first >= 0)
+        emit dataChanged(createIndex(first, 0), createIndex(last, 0), {RecordRole});
+}
+
+void ItemTable::changeAndListEveryRecord(const editing::RecordEdit &edit)
+{
+    beginResetModel();
+    try {
+        editing::applyEdit(edit, bytes_, index_);
+        records_.resize(index_.records.size() + (index_.danglingName ? 1 : 0));
+    } catch (...) {
+        bytes_ = QByteArray();
+        index_ = storage::RecordIndex();
+        records_ = QVector<int>();
+        endResetModel();
+        throw;
+    }
+    std::iota(records_.begin(), records_.end(), 0);
+    endResetModel();
 }
 
 } // namespace program

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/record_edit.h"
 #include "storage/item_database.h"
 #include "storage/record_index.h"
 
@@ -48,8 +49,19 @@ public:
     // bytes and index are now those given: the entries of later records move
     // up one record.
     void removeDeletedRecord(int row, QByteArray bytes, storage::RecordIndex index);
+    // The file the table was filled from was changed by `edit`: its bytes and
+    // index change in place (editing::applyEdit), and every record is listed
+    // as fillWithEveryRecord lists it.
+    void changeAndListEveryRecord(const editing::RecordEdit &edit);
+    // The same for the removal of the record of the entry at `row`: that
+    // entry goes, as removeDeletedRecord takes it out.
+    // When memory runs out, both empty the table and rethrow.
+    void removeRecordInPlace(int row, const editing::RecordEdit &edit);
 
 private:
+    // The entry at `row` goes; the entries of later records move up one
+    // record. Between beginRemoveRows and endRemoveRows.
+    void dropEntry(int row, int *firstMoved, int *lastMoved);
     QString text(const storage::Span &span) const;
     storage::Span nameSpan(int record) const;
     storage::Span descriptionSpan(int record) const;

@@ -128,7 +128,9 @@ std::optional<base::Failure> Program::readCurrentDatabase(QByteArray *bytes)
     table_.fill({}, {}, {});
     listedStamp_.reset();
     storage::FileStamp stamp;
-    if (const base::Outcome read = base::attempt([&] { *bytes = storage::readFile(currentDatabasePath(), &stamp); });
+    // With room for the items added one at a time, which the table takes in place.
+    if (const base::Outcome read =
+            base::attempt([&] { *bytes = storage::readFile(currentDatabasePath(), &stamp, 64 * 1024); });
         !read.ok())
         return read.failure();
     listedStamp_ = stamp;

@@ -420,6 +420,31 @@ private:
     // Writes the current database through its change and lists it from the
     // bytes written. Throws a Failure.
     void writeCurrentDatabase(Change &change, editing::Edited edited, bool clearDescription = true);
+    // The current database's content as a one-item change starts from it:
+    // the table's bytes and index while they are the file's whole content
+    // (its stamp unchanged since), else the file read (a missing file is
+    // empty when missingIsEmpty) and indexed. Throws a Failure.
+    struct ChangeBase
+    {
+        bool listed = false;
+        QByteArray readBytes;
+        storage::RecordIndex readIndex;
+    };
+    ChangeBase changeBase(bool missingIsEmpty = false) const;
+    const QByteArray &bytesOf(const ChangeBase &base) const { return base.listed ? table_.bytes() : base.readBytes; }
+    const storage::RecordIndex &indexOf(const ChangeBase &base) const
+    {
+        return base.listed ? table_.index() : base.readIndex;
+    }
+    // Writes `edit` of the base through the change, in parts (no copy of the
+    // file's bytes is made), and lists every record as written, as
+    // writeCurrentDatabase does. Throws a Failure.
+    void writeEditedDatabase(Change &change, ChangeBase &base, const editing::RecordEdit &edit);
+    // After `edit` of the base is written: the table follows without reading
+    // the file back (lists every record, or, for a removal, loses the entry at
+    // deletedRow), and the file's stamp is kept. Should the table fail to
+    // follow, it is filled from the file again. The failure of that listing, if any.
+    std::optional<base::Failure> listEdited(ChangeBase &base, const editing::RecordEdit &edit, int deletedRow = -1);
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
     QByteArray readDatabase(const QString &databaseFile, bool missingIsEmpty = false) const;
     void loadColours(base::Dialogs &notices);

@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 
+#include <new>
+
 namespace program {
 namespace {
 
@@ -38,15 +40,62 @@ std::optional<ListedItem> Program::listedItem(int row) const
     return ListedItem{table_.record(row), table_.item(row)};
 }
 
+Program::ChangeBase Program::changeBase(bool missingIsEmpty) const
+{
+    ChangeBase base;
+    base.listed = listedStamp_ && storage::fileStamp(currentDatabasePath()) == listedStamp_;
+    if (!base.listed) {
+        base.readBytes = readDatabase(current_.fileName, missingIsEmpty);
+        base.readIndex = storage::indexRecords(base.readBytes);
+    }
+    return base;
+}
+
+std::optional<base::Failure> Program::listEdited(ChangeBase &base, const editing::RecordEdit &edit, int deletedRow)
+{
+    listedStamp_.reset();
+    try {
+        if (base.listed && deletedRow >= 0) {
+            table_.removeRecordInPlace(deletedRow, edit);
+        } else if (base.listed) {
+            table_.changeAndListEveryRecord(edit);
+        } else {
+            editing::applyEdit(edit, base.readBytes, base.readIndex);
+            if (deletedRow >= 0)
+                table_.removeDeletedRecord(deletedRow, std::move(base.readBytes), std::move(base.readIndex));
+            else
+                table_.fillWithEveryRecord(std::move(base.readBytes), std::move(base.readIndex));
+        }
+    } catch (const std::bad_alloc &) {
+        // The table never lists what the file does not hold.
+        return fillWithCurrentDatabase();
+    }
+    listedStamp_ = storage::fileStamp(currentDatabasePath());
+    if (table_.index().danglingName)
+        return storage::danglingNameFailure(table_.index(), storage::fileNameOf(currentDatabasePath()));
+    return std::nullopt;
+}
+
+void Program::writeEditedDatabase(Change &change, ChangeBase &base, const editing::RecordEdit &edit)
+{
+    change.write(editing::editedParts(bytesOf(base), edit));
+    emit descriptionShown(QString());
+    const std::optional<base::Failure> failure = listEdited(base, edit);
+    emit listingChanged();
+    if (failure)
+        emit listingFailed(failure->longMessage());
+}
+
 base::Outcome Program::addItem(const QString &name, const QString &typedDescription)
 {
     return base::attempt([&] {
         refuseUnwritable(name);
         const QString stored = editing::encodeThroughScratch(folder_.file(storage::kScratchFile), typedDescription);
         // A missing database is created by its first item.
-        const QByteArray bytes = readDatabase(current_.fileName, true);
+        ChangeBase base = changeBase(true);
+        const editing::RecordEdit edit = editing::itemsAppended(bytesOf(base), indexOf(base), {{name, stored}});
         Change change = openChange(current_.fileName, QStringLiteral("Add of ") + name);
-        writeCurrentDatabase(change, editing::withItemsAppended(bytes, {{name, stored}}));
+        writeEditedDatabase(change, base, edit);
         change.commit();
     });
 }
@@ -54,9 +103,10 @@ base::Outcome Program::addItem(const QString &name, const QString &typedDescript
 base::Outcome Program::addStoredItem(const storage::Item &item)
 {
     return base::attempt([&] {
-        const QByteArray bytes = readDatabase(current_.fileName, true);
+        ChangeBase base = changeBase(true);
+        const editing::RecordEdit edit = editing::itemsAppended(bytesOf(base), indexOf(base), {item});
         Change change = openChange(current_.fileName, QStringLiteral("Add of ") + item.name);
-        writeCurrentDatabase(change, editing::withItemsAppended(bytes, {item}));
+        writeEditedDatabase(change, base, edit);
         change.commit();
     });
 }
@@ -71,13 +121,13 @@ base::Outcome Program::replaceItem(const ListedItem &listed, const std::optional
             newTypedDescription ? std::optional<QString>(
                 editing::encodeThroughScratch(folder_.file(storage::kScratchFile), *newTypedDescription))
                                 : std::nullopt;
-        const QByteArray bytes = readDatabase(current_.fileName);
-        std::optional<editing::Edited> changed =
-            editing::withRecordReplaced(bytes, current_.fileName, listed.record, listed.item, newName, stored);
-        if (!changed)
+        ChangeBase base = changeBase();
+        const std::optional<editing::RecordEdit> edit = editing::recordReplaced(
+            bytesOf(base), indexOf(base), current_.fileName, listed.record, listed.item, newName, stored);
+        if (!edit)
             return base::Outcome::refused(kEditRecordChanged);
         Change change = openChange(current_.fileName, QStringLiteral("Update of ") + listed.item.name);
-        writeCurrentDatabase(change, std::move(*changed));
+        writeEditedDatabase(change, base, *edit);
         change.commit();
         return base::Outcome::done();
     });
@@ -89,17 +139,17 @@ base::Outcome Program::deleteListedItem(int row)
     if (!listed)
         return base::Outcome::refused(kNoItemSelected);
     const base::Outcome deleted = base::attempt([&] {
-        const QByteArray bytes = readDatabase(current_.fileName);
-        std::optional<editing::Edited> changed =
-            editing::withRecordRemoved(bytes, current_.fileName, listed->record, listed->item);
-        if (!changed)
+        ChangeBase base = changeBase();
+        const std::optional<editing::RecordEdit> edit =
+            editing::recordRemoved(bytesOf(base), indexOf(base), current_.fileName, listed->record, listed->item);
+        if (!edit)
             return base::Outcome::refused(kDeleteRecordChanged);
         Change change = openChange(current_.fileName, QStringLiteral("Delete of ") + listed->item.name);
-        change.write(changed->bytes);
+        change.write(editing::editedParts(bytesOf(base), *edit));
         change.commit();
         // The file lost exactly that record, and the table exactly its entry.
-        table_.removeDeletedRecord(row, std::move(changed->bytes), std::move(changed->index));
-        listedStamp_ = storage::fileStamp(currentDatabasePath());
+        if (const std::optional<base::Failure> failure = listEdited(base, *edit, row))
+            emit listingFailed(failure->longMessage());
         return base::Outcome::done();
     });
     if (!deleted.ok())

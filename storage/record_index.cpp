@@ -16,6 +16,8 @@ namespace {
 constexpr qsizetype kChunk = 4096;
 // The scans write up to 2 offsets past the last CR found.
 constexpr qsizetype kSlack = 64;
+// Records an index keeps room for beyond those it holds.
+constexpr qsizetype kRoomForAdded = 64;
 
 // Writes the offset of every bit of `bits` (64 bytes from `base`); returns their count.
 Q_ALWAYS_INLINE int writeOffsets(quint64 bits, quint32 base, quint32 *out, int count)
@@ -150,9 +152,15 @@ RecordIndex indexRecords(const QByteArray &bytes)
     if (inDescription)
         index.danglingName = name;
     records.resize(count);
-    // A file whose first items are shorter than the rest is indexed with room to spare.
-    if (records.capacity() > count + count / 4 + 64)
-        records.squeeze();
+    // A file whose first items are shorter than the rest is indexed with room
+    // to spare; what is kept is room for items added one at a time.
+    const qsizetype room = kRoomForAdded + count / 256;
+    if (records.capacity() > count + count / 4 + room) {
+        QVector<Record> kept;
+        kept.reserve(count + room);
+        kept.append(records);
+        records = std::move(kept);
+    }
     index.records = std::move(records);
     return index;
 }

@@ -81,9 +81,9 @@ QString finalTarget(const QString &path)
 }
 
 // errno after writing all of bytes, 0 when every byte was written.
-int writeFully(int fd, const QByteArray &bytes)
+int writeFully(int fd, QByteArrayView bytes)
 {
-    const char *data = bytes.constData();
+    const char *data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
         const ssize_t written = ::write(fd, data, size_t(left));
@@ -145,7 +145,7 @@ QByteArray readFile(const QString &path)
     return readFile(path, &stamp);
 }
 
-QByteArray readFile(const QString &path, FileStamp *stamp)
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
 {
     QFile file(path);
     if (QFileInfo(path).isDir())
@@ -157,9 +157,11 @@ QByteArray readFile(const QString &path, FileStamp *stamp)
     if (::fstat(file.handle(), &status) != 0)
         throw failureFor(path, file, "read");
     *stamp = stampOf(status);
-    // Read into a buffer of the file's size: the bytes of a database stay in
-    // memory while it is listed, with no room to spare and no second copy.
-    QByteArray bytes(file.size(), Qt::Uninitialized);
+    // Read into a buffer of the file's size and the room asked for: the bytes
+    // of a database stay in memory while it is listed, with no second copy.
+    QByteArray bytes;
+    bytes.reserve(file.size() + room);
+    bytes.resize(file.size());
     const qint64 read = file.read(bytes.data(), bytes.size());
     if (read < 0 || file.error() != QFileDevice::NoError)
         throw failureFor(path, file, "read");
@@ -313,6 +315,12 @@ int removeSaveLeftoversOf(const QString &path)
 
 void saveAtomically(const QString &path, const QByteArray &bytes, const std::function<void()> &beforeReplacing)
 {
+    saveAtomically(path, QVector<QByteArrayView>{bytes}, beforeReplacing);
+}
+
+void saveAtomically(const QString &path, const QVector<QByteArrayView> &parts,
+                    const std::function<void()> &beforeReplacing)
+{
     const QString target = finalTarget(path);
     const QFileInfo targetInfo(target);
     const QByteArray targetName = QFile::encodeName(target);
@@ -346,8 +354,10 @@ void saveAtomically(const QString &path, const QByteArray &bytes, const std::fun
     int error = 0;
     if (exists && ::fchmod(fd, old.st_mode & 07777) != 0)
         error = errno;
-    if (error == 0)
-        error = writeFully(fd, bytes);
+    for (const QByteArrayView part : parts) {
+        if (error == 0)
+            error = writeFully(fd, part);
+    }
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     // The file stays open, and so locked, until it has its final name.

@@ -3,8 +3,10 @@
 #include "base/failure.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 #include <optional>
@@ -40,7 +42,9 @@ struct FileStamp
 std::optional<FileStamp> fileStamp(const QString &path);
 // Reads a whole file as readFile does; *stamp is the file's stamp when it was
 // opened (a change during the reading makes the file's next stamp differ).
-QByteArray readFile(const QString &path, FileStamp *stamp);
+// The bytes have room for `room` more without moving (memory the system
+// hands out only when it is written).
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
 
 // Reads lines one at a time from a file read whole at construction.
 class LineReader
@@ -81,6 +85,10 @@ QByteArray encodeLines(const QStringList &lines);
 // and just before it replaces the old; a Failure it throws stops the save with
 // the old content in place (the earlier versions keep the old file there).
 void saveAtomically(const QString &path, const QByteArray &bytes, const std::function<void()> &beforeReplacing = {});
+// The same for new content given in parts, written one after the other
+// without being joined in memory first.
+void saveAtomically(const QString &path, const QVector<QByteArrayView> &parts,
+                    const std::function<void()> &beforeReplacing = {});
 
 // Whether a file name is that of a temporary file of saveAtomically.
 bool isSaveLeftoverName(const QString &fileName);

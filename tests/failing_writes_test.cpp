@@ -55,6 +55,7 @@ private slots:
                 ++tried;
                 QVERIFY2(outcome.failure(), qPrintable(QString("%1: %2").arg(name, outcome.message())));
                 QVERIFY2(folderState(p.folder.path()) == before, qPrintable(QString("%1 at %2").arg(name).arg(limit)));
+                VERIFY_TABLE(p); // a change lists what it wrote only once it is written
                 QVERIFY2(limit < 100000, name);
             }
         }

@@ -241,6 +241,64 @@ private slots:
         QCOMPARE(p.database(), crlf({"sword", "sharp|"}));
     }
 
+    // Changes one after another, each starting from what the one before left listed: "u ROW NAME" renames,
+    // "d ROW" deletes, "a NAME" adds, "s TEXT" searches in names. After each the table lists what a
+    // program started on the file lists (after the same search), and at the end the file holds `written`.
+    void theTableFollowsEveryChangeAsTheFileHoldsIt_data()
+    {
+        QTest::addColumn<QByteArray>("database");
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("start, middle and end, twins, no final bar")
+            << crlf({"ring", "first|", "ring", "second", "sword", "sharp|"})
+            << QStringList{"u 0 a longer ring", "d 1", "a axe", "u 2 ax", "d 0", "u 0 x"}
+            << crlf({"x", "sharp|", "ax", ""});
+        QTest::newRow("lone CR and LF") << QByteArray("a\rb|\r\nc\nd\r\ne|\r")
+                                        << QStringList{"u 1 c\nd2", "a f", "d 0", "u 0 g"}
+                                        << QByteArray("g\r\ne|\rf\r\n\r\n");
+        QTest::newRow("no final line end") << QByteArray("a\r\nb") << QStringList{"a c", "u 0 aa", "d 1"}
+                                           << QByteArray("aa\r\nb\r\n");
+        QTest::newRow("dangling last name") << QByteArray("a\r\nx|\r\nb") << QStringList{"a c", "a d"}
+                                            << QByteArray("a\r\nx|\r\nb\r\nc\r\n\r\nd\r\n\r\n");
+        QTest::newRow("hits stay listed after a delete")
+            << crlf({"ring", "1|", "sword", "2|", "shield", "3|", "axe", "4|"})
+            << QStringList{"s s", "d 1", "d 0", "a spear", "s s", "u 0 sabre"}
+            << crlf({"ring", "1|", "axe", "4|", "sabre", ""});
+    }
+
+    void theTableFollowsEveryChangeAsTheFileHoldsIt()
+    {
+        QFETCH(QByteArray, database);
+        QFETCH(QStringList, changes);
+        QFETCH(QByteArray, written);
+        ProgramOnFolder p(dialogs, database);
+        const auto entries = [](const program::ItemTable &table) {
+            QStringList shown;
+            for (int row = 0; row < table.rowCount(); ++row)
+                shown << QString::number(table.record(row)) + ':' + table.name(row) + ':' + table.description(row);
+            return shown;
+        };
+        QString searched;
+        for (const QString &change : changes) {
+            const QString argument = change.section(' ', change.startsWith('u') ? 2 : 1);
+            const int row = change.section(' ', 1, 1).toInt();
+            if (change.startsWith('s'))
+                (void)p.program.search(searched = argument, true, false);
+            else if (change.startsWith('u'))
+                QVERIFY(p.program.replaceItem(*p.program.listedItem(row), argument, std::nullopt).ok());
+            else if (change.startsWith('d'))
+                QVERIFY(p.program.deleteListedItem(row).ok());
+            else
+                QVERIFY(p.program.addStoredItem({argument, ""}).ok());
+            searched = change.startsWith('u') || change.startsWith('a') ? QString() : searched;
+            ProgramOnFolder fresh(dialogs, p.database());
+            if (!searched.isEmpty())
+                (void)fresh.program.search(searched, true, false);
+            QCOMPARE(entries(p.program.items()), entries(fresh.program.items()));
+        }
+        QCOMPARE(p.database(), written);
+    }
+
     void weightSetsStartAsTheDefaultsAndAreReplacedAndRemovedByName()
     {
         ProgramOnFolder p(dialogs, sampleItemBytes());
