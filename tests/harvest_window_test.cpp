@@ -97,8 +97,12 @@ private slots:
         QCOMPARE(cell(1, 1).toString(), QStringLiteral("Already there, other description"));
         QCOMPARE(cell(2, 2).toInt(), 2);
         QCOMPARE(cell(4, 1).toString(), QStringLiteral("Cannot be added: \"\u2192\" has no place in a database"));
-        for (int row = 0; row < 5; ++row)
+        for (int row = 0; row < 5; ++row) {
             QCOMPARE(cell(row, 0, Qt::CheckStateRole).toInt(), row == 2 || row == 3 ? Qt::Checked : Qt::Unchecked);
+            for (int column = 0; column < 3; ++column) // only the name of an item that can be added is ticked
+                QCOMPARE(list()->model()->index(row, column).flags().testFlag(Qt::ItemIsUserCheckable),
+                         column == 0 && row != 4);
+        }
         list()->setCurrentIndex(list()->model()->index(3, 0));
         QTest::keyClick(list(), Qt::Key_Space); // bow is left out
         dialogs.expectMessage("1 items were added to database; 4 items found were skipped.");

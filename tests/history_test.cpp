@@ -153,6 +153,8 @@ private slots:
         QVERIFY(hardLink("database.txt", "history/database.txt/" + stamp + "Add of b.txt.pending")); // did not happen
         const QString happened = "history/database.txt/000002;2024-10-27T01.00.00.000Z;change;Add of c.txt";
         folder.write(happened + ".pending", kItems.left(13)); // a copy of what its change replaced
+        const QString notHappened = "history/database.txt/000003;2024-10-27T01.01.00.000Z;change;Add of e.txt";
+        folder.write(notHappened + ".pending", kItems); // a copy of the content still in place
         TestFolder outside;
         outside.write(".x.txt.gearledger-save-abcdef", "not the program's");
         outside.write(stamp + "Add of d.txt.pending", "not the program's");
@@ -162,6 +164,7 @@ private slots:
         QVERIFY(restarted.startUp(dialogs, {}).ok());
         QCOMPARE(restarted.undoableChange().value_or("<none>"), QStringLiteral("Add of c"));
         QCOMPARE(folder.read(happened), kItems.left(13));
+        QVERIFY(!folder.exists(notHappened) && !folder.exists(notHappened + ".pending"));
         QVERIFY(inode(legacy) != inode("database.txt"));
         QCOMPARE(folder.read(legacy), kItems);
         QCOMPARE(folder.read("database.txt"), kItems);
