@@ -32,7 +32,6 @@
 #include <unistd.h>
 
 #include <array>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -298,9 +297,8 @@ bool findsTheSameItems(int items, const SearchCase &search, const char *text)
     LikeQuery check(sqliteTable(items).handle(), search.peerCondition, text);
     const std::vector<sqlite3_int64> &rows = check.run();
     const QByteArray &bytes = database(items);
-    bool more = false;
-    const QVector<int> expected = search::findRecords(bytes, storage::indexRecords(bytes), QString::fromLatin1(text),
-                                                      search.where, INT_MAX, &more);
+    const QVector<int> expected =
+        search::findRecords(bytes, storage::indexRecords(bytes), QString::fromLatin1(text), search.where);
     return std::equal(rows.begin(), rows.end(), expected.begin(), expected.end(),
                       [](sqlite3_int64 row, int record) { return row == record + 1; });
 }

@@ -4,7 +4,6 @@
 #include "storage/windows1252.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace query {
 namespace {
@@ -140,10 +139,8 @@ private:
         const qsizetype open = candidates.members();
         // The whole file is scanned at once, as the main search does, unless only a few records are open.
         if (open * 32 >= count() || text.isEmpty() || !storage::encodeWindows1252(text.toLower(), &folded)) {
-            bool more = false;
             Bits found(count());
-            for (const int record : search::findRecords(*database_.bytes, *database_.index, text,
-                                                        search::SearchIn::Both, std::numeric_limits<int>::max(), &more))
+            for (const int record : search::findRecords(*database_.bytes, *database_.index, text, search::SearchIn::Both))
                 found.set(record);
             return found &= candidates;
         }

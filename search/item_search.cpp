@@ -4,7 +4,6 @@
 #include "storage/windows1252.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace search {
 namespace {
@@ -17,42 +16,18 @@ qsizetype endOf(const Span &span)
     return span.begin + span.length;
 }
 
-// Collects hits in file order up to the limit.
-class Hits
-{
-public:
-    Hits(int limit, bool *more) : limit_(limit), more_(more) { *more_ = false; }
-
-    // False once the limit is passed: the search stops.
-    bool add(int record)
-    {
-        if (list.size() >= limit_) {
-            *more_ = true;
-            return false;
-        }
-        list.append(record);
-        return true;
-    }
-
-    QVector<int> list;
-
-private:
-    int limit_;
-    bool *more_;
-};
-
 // Every record whose searched text is not empty: the empty search text's hits.
-QVector<int> findNonEmpty(const storage::RecordIndex &index, SearchIn where, int limit, bool *more)
+QVector<int> findNonEmpty(const storage::RecordIndex &index, SearchIn where)
 {
-    Hits hits(limit, more);
+    QVector<int> hits;
     for (int r = 0; r < index.records.size(); ++r) {
         const Record &record = index.records[r];
         const bool nameCounts = where != SearchIn::Descriptions && record.name.length > 0;
         const bool descriptionCounts = where != SearchIn::Names && record.description.length > 0;
-        if ((nameCounts || descriptionCounts) && !hits.add(r))
-            break;
+        if (nameCounts || descriptionCounts)
+            hits.append(r);
     }
-    return hits.list;
+    return hits;
 }
 
 // One scan over the bytes from the first searched line to the last: each
@@ -60,13 +35,13 @@ QVector<int> findNonEmpty(const storage::RecordIndex &index, SearchIn where, int
 // kept only when it lies wholly inside a searched line. After a hit the scan
 // goes on at the next record, after a miss at the next searched line.
 QVector<int> findOccurrences(const QByteArray &bytes, const storage::RecordIndex &index, const FoldedNeedle &needle,
-                             SearchIn where, int limit, bool *more)
+                             SearchIn where)
 {
-    Hits hits(limit, more);
+    QVector<int> hits;
     const QVector<Record> &records = index.records;
     const int count = records.size();
     if (count == 0)
-        return hits.list;
+        return hits;
     // The line of a record where its searched text starts.
     const auto firstLine = [where](const Record &record) -> const Span & {
         return where == SearchIn::Descriptions ? record.description : record.name;
@@ -94,8 +69,7 @@ QVector<int> findOccurrences(const QByteArray &bytes, const storage::RecordIndex
             - 1;
         const Record &record = records[r];
         if (holds(firstLine(record), at) || (where == SearchIn::Both && holds(record.description, at))) {
-            if (!hits.add(r))
-                break;
+            hits.append(r);
         } else if (where == SearchIn::Both && at < record.description.begin) {
             from = record.description.begin;
             continue;
@@ -103,37 +77,7 @@ QVector<int> findOccurrences(const QByteArray &bytes, const storage::RecordIndex
         if (++r < count)
             from = firstLine(records[r]).begin;
     }
-    return hits.list;
-}
-
-// Decodes every searched line: for search texts whose lower case has no
-// Windows-1252 form.
-QVector<int> findByDecoding(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
-                            SearchIn where, int limit, bool *more)
-{
-    const auto contains = [&](const Span &span) {
-        return containsIgnoringCase(
-            storage::decodeWindows1252(QByteArray::fromRawData(bytes.constData() + span.begin, span.length)), text);
-    };
-    Hits hits(limit, more);
-    for (int r = 0; r < index.records.size(); ++r) {
-        const Record &record = index.records[r];
-        bool hit = false;
-        switch (where) {
-        case SearchIn::Names:
-            hit = contains(record.name);
-            break;
-        case SearchIn::Descriptions:
-            hit = contains(record.description);
-            break;
-        case SearchIn::Both:
-            hit = contains(record.description) || contains(record.name);
-            break;
-        }
-        if (hit && !hits.add(r))
-            break;
-    }
-    return hits.list;
+    return hits;
 }
 
 } // namespace
@@ -146,21 +90,16 @@ bool containsIgnoringCase(const QString &text, const QString &what)
 }
 
 QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
-                         SearchIn where, int limit, bool *more)
-{
-    if (text.isEmpty())
-        return findNonEmpty(index, where, limit, more);
-    QByteArray folded;
-    if (!storage::encodeWindows1252(text.toLower(), &folded))
-        return findByDecoding(bytes, index, text, where, limit, more);
-    return findOccurrences(bytes, index, FoldedNeedle(folded), where, limit, more);
-}
-
-QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
                          SearchIn where)
 {
-    bool more = false;
-    return findRecords(bytes, index, text, where, std::numeric_limits<int>::max(), &more);
+    if (text.isEmpty())
+        return findNonEmpty(index, where);
+    // The lower case of every Windows-1252 character is one too: a search text
+    // whose lower case has no Windows-1252 form is in no item.
+    QByteArray folded;
+    if (!storage::encodeWindows1252(text.toLower(), &folded))
+        return {};
+    return findOccurrences(bytes, index, FoldedNeedle(folded), where);
 }
 
 } // namespace search

@@ -15,11 +15,7 @@ namespace search {
 enum class SearchIn { Names, Descriptions, Both };
 
 // The numbers (from 0, in file order) of the indexed records of `bytes` that
-// are hits, at most `limit` of them; *more is set when a further record is a
-// hit too.
-QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
-                         SearchIn where, int limit, bool *more);
-// Every hit.
+// are hits.
 QVector<int> findRecords(const QByteArray &bytes, const storage::RecordIndex &index, const QString &text,
                          SearchIn where);
 

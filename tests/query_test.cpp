@@ -149,8 +149,7 @@ private slots:
             bytes += QByteArray(k % 3 ? "sword\r\n" : "\xC9P\xC9\x45 sword\r\n") + "Level " + QByteArray::number(k % 40)
                      + (k % 6 == 1 ? "|a RING|" : "|") + (k % 9 ? "\xE9p\xE9\x65" : "") + "\r\n";
         const Catalogue big({{"big", bytes}});
-        bool more = false;
-        const QVector<int> found = search::findRecords(bytes, *big.scope[0].index, word, search::SearchIn::Both, 1000, &more);
+        const QVector<int> found = search::findRecords(bytes, *big.scope[0].index, word, search::SearchIn::Both);
         QVector<query::Hit> all, five, otherFive;
         for (int record = 0; record < 400; ++record) {
             if (found.contains(record))
