@@ -38,10 +38,10 @@ private:
             "2.|\r\nhelm\r\n"};
         for (const QByteArray &bytes : files) {
             const storage::RecordIndex index = storage::indexRecords(bytes);
-            databases_.push_back(std::make_unique<Database>(Database{bytes, index, *fields::buildStore(rules, bytes, index)}));
+            const Database &database = *databases_.emplace_back(
+                std::make_unique<Database>(Database{bytes, index, *fields::buildStore(rules, bytes, index)}));
+            scope.append({QStringLiteral("db"), &database.bytes, &database.index, &database.store});
         }
-        for (const auto &database : databases_)
-            scope.append({QStringLiteral("db"), &database->bytes, &database->index, &database->store});
         registry = query::registryOf(rules, scope);
     }
 

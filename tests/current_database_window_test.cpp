@@ -52,8 +52,7 @@ private slots:
         QCOMPARE(combo()->currentText(), QStringLiteral("database"));
         dialogs.expectInput(kNamePrompt, "mydatabase");
         QTest::keyClick(control("imgCreate"), Qt::Key_Return);
-        QCOMPARE(dialogs.lastTitle, QStringLiteral("New database"));
-        QCOMPARE(dialogs.lastDefaultText, QStringLiteral("mydatabase"));
+        QCOMPARE(dialogs.lastTitle + ": " + dialogs.lastDefaultText, QStringLiteral("New database: mydatabase"));
         QCOMPARE(combo()->itemText(1), QStringLiteral("mydatabase"));
         QCOMPARE(combo()->currentText(), QStringLiteral("database")); // the box keeps what it showed
         dialogs.expectMessage("You cannot delete the primary database");

@@ -11,6 +11,28 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <cstring>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace {
+bool syncFails = false;
+} // namespace
+
+// The program's fsync in this test: while syncFails is set, fails for the
+// temporary file of a safe save as a disk that cannot store the data does.
+extern "C" int fsync(int fd)
+{
+    char path[4096] = {};
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
+    if (syncFails && ::readlink(link.constData(), path, sizeof path - 1) > 0 && std::strstr(path, ".gearledger-save-")) {
+        errno = EIO;
+        return -1;
+    }
+    static const auto systemFsync = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    return systemFsync(fd);
+}
+
 class FailingWritesTest : public QObject
 {
     Q_OBJECT
@@ -60,6 +82,18 @@ private slots:
             }
         }
         qInfo("%d failing writes tried", tried);
+    }
+
+    // A write is reported done only once it is on the disk.
+    void aWriteWhoseSyncFailsFailsWhole()
+    {
+        ProgramOnFolder p(dialogs, crlf({"ring", "gold|"}));
+        syncFails = true;
+        const base::Outcome added = p.program.addItem("helmet", "iron");
+        syncFails = false;
+        QVERIFY2(added.message().contains("Input/output error"), qPrintable(added.message()));
+        QCOMPARE(p.database(), crlf({"ring", "gold|"}));
+        VERIFY_TABLE(p);
     }
 };
 

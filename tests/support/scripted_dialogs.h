@@ -23,12 +23,11 @@ public:
     void expectInput(const QString &prompt, const QString &answer) { queue_.push_back({"input box", prompt, {}, false, answer}); }
     void expectBeep() { queue_.push_back({"beep"}); }
     // A progress, cancelled once its work reports a part done of at least
-    // cancelAt (0 to 1); never cancelled by default. progressReports counts the reports of every progress.
+    // cancelAt (0 to 1); never cancelled by default.
     void expectProgress(const QString &text, double cancelAt = 2)
     {
         queue_.push_back({"progress", text, {}, false, QString::number(cancelAt)});
     }
-    int progressReports = 0;
 
     void message(const QString &text, Icon icon, const QString &title) override;
     bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) override;
