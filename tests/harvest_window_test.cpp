@@ -103,6 +103,7 @@ private slots:
                 QCOMPARE(list()->model()->index(row, column).flags().testFlag(Qt::ItemIsUserCheckable),
                          column == 0 && row != 4);
         }
+        QVERIFY(!list()->model()->setData(list()->model()->index(4, 0), Qt::Checked, Qt::CheckStateRole));
         list()->setCurrentIndex(list()->model()->index(3, 0));
         QTest::keyClick(list(), Qt::Key_Space); // bow is left out
         dialogs.expectMessage("1 items were added to database; 4 items found were skipped.");
