@@ -184,6 +184,7 @@ private slots:
         QTest::newRow("close") << "level)" << "unexpected ')' at word 1" << 0.0;
         QTest::newRow("words") << "slot*2" << "'slot' holds words, not numbers at word 1" << 0.0;
         QTest::newRow("character") << "level % 2" << "unexpected '%' at word 2" << 0.0;
+        QTest::newRow("deep") << QString(101, u'-') + "level" << "the score nests more than 100 deep at word 1" << 0.0;
     }
     void scoresKeepPrecedenceAndNeverFailOrSayWhereTheyAreWrong()
     {
