@@ -90,7 +90,7 @@ private slots:
         for (int column = 0; column < 3; ++column)
             titles.append(list()->model()->headerData(column, Qt::Horizontal).toString());
         QCOMPARE(titles, (QStringList{"Name", "In the database", "Found"}));
-        QVERIFY(!list()->isHeaderHidden());
+        QVERIFY(!list()->isHeaderHidden() && list()->uniformRowHeights()); // many rows lay out as fast as few
         const auto cell = [&](int row, int column, int role = Qt::DisplayRole) {
             return list()->model()->index(row, column).data(role);
         };

@@ -79,6 +79,9 @@ private slots:
                                    "the", "", "gold", "", "helmet", "iron|", "A", "round|old|"}));
         QCOMPARE(p->program.countText(), QStringLiteral("15 items in database"));
         VERIFY_TABLE(*p);
+        const QByteArray imported = p->database();
+        import(kUpdated, p->folder.read("insert.txt")); // again: nothing is new
+        QCOMPARE(p->database(), imported);
     }
 
     void aCancelledOrFailedImportLeavesTheDatabaseAsItWas()
