@@ -96,20 +96,18 @@ void ItemTable::dropEntry(int row, int *firstMoved, int *lastMoved)
 
 void ItemTable::removeDeletedRecord(int row, QByteArray bytes, storage::RecordIndex index)
 {
-    if (row < 0 || row >= records_.size())
-        return;
-    int first = -1;
-    int last = -1;
-    beginRemoveRows(QModelIndex(), row, row);
-    dropEntry(row, &first, &last);
-    bytes_ = std::move(bytes);
-    index_ = std::move(index);
-    endRemoveRows();
-    if (first >= 0)
-        emit dataChanged(createIndex(first, 0), createIndex(last, 0), {RecordRole});
+    removeEntry(row, [&] {
+        bytes_ = std::move(bytes);
+        index_ = std::move(index);
+    });
 }
 
 void ItemTable::removeRecordInPlace(int row, const editing::RecordEdit &edit)
+{
+    removeEntry(row, [&] { editing::applyEdit(edit, bytes_, index_); });
+}
+
+void ItemTable::removeEntry(int row, const std::function<void()> &changeBytes)
 {
     if (row < 0 || row >= records_.size())
         return;
@@ -118,7 +116,7 @@ void ItemTable::removeRecordInPlace(int row, const editing::RecordEdit &edit)
     beginRemoveRows(QModelIndex(), row, row);
     dropEntry(row, &first, &last);
     try {
-        editing::applyEdit(edit, bytes_, index_);
+        changeBytes();
     } catch (...) {
         // The entries left show nothing until the table is filled again.
         bytes_ = QByteArray();

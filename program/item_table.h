@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QVector>
 
+#include <functional>
+
 namespace program {
 
 // The items the main window lists: the current database's items, or the hits of
@@ -62,6 +64,9 @@ private:
     // The entry at `row` goes; the entries of later records move up one
     // record. Between beginRemoveRows and endRemoveRows.
     void dropEntry(int row, int *firstMoved, int *lastMoved);
+    // Takes out the entry at row while changeBytes gives the bytes and index
+    // their new content; the table shows nothing when it throws.
+    void removeEntry(int row, const std::function<void()> &changeBytes);
     QString text(const storage::Span &span) const;
     storage::Span nameSpan(int record) const;
     storage::Span descriptionSpan(int record) const;
