@@ -121,7 +121,7 @@ void Program::loadColours(base::Dialogs &notices)
     }
 }
 
-std::optional<base::Failure> Program::readCurrentDatabase(QByteArray *bytes)
+std::optional<base::Failure> Program::readCurrentDatabase(storage::IndexedFile *read)
 {
     dropSearch();
     // The listing read before goes first: the bytes of one file are held at a time.
@@ -129,22 +129,21 @@ std::optional<base::Failure> Program::readCurrentDatabase(QByteArray *bytes)
     listedStamp_.reset();
     storage::FileStamp stamp;
     // With room for the items added one at a time, which the table takes in place.
-    if (const base::Outcome read =
-            base::attempt([&] { *bytes = storage::readFile(currentDatabasePath(), &stamp, 64 * 1024); });
-        !read.ok())
-        return read.failure();
+    if (const base::Outcome outcome = base::attempt(
+            [&] { *read = storage::readIndexedFile(currentDatabasePath(), &stamp, 64 * 1024); });
+        !outcome.ok())
+        return outcome.failure();
     listedStamp_ = stamp;
     return std::nullopt;
 }
 
 std::optional<base::Failure> Program::fillWithCurrentDatabase()
 {
-    QByteArray bytes;
-    if (std::optional<base::Failure> failure = readCurrentDatabase(&bytes))
+    storage::IndexedFile read;
+    if (std::optional<base::Failure> failure = readCurrentDatabase(&read))
         return failure;
     const std::optional<storage::FileStamp> stamp = listedStamp_;
-    storage::RecordIndex index = storage::indexRecords(bytes);
-    std::optional<base::Failure> failure = fillWith(std::move(bytes), std::move(index));
+    std::optional<base::Failure> failure = fillWith(std::move(read.bytes), std::move(read.index));
     listedStamp_ = stamp;
     return failure;
 }

@@ -400,9 +400,9 @@ private:
     std::optional<base::Failure> fillWithCurrentDatabase();
     // Lists every record of the bytes, which are the current database's.
     std::optional<base::Failure> fillWith(QByteArray bytes, storage::RecordIndex index);
-    // Empties the table, then reads the current database file whole; its
+    // Empties the table, then reads the current database file whole with its index; its
     // failure, if any. The table lists nothing afterwards.
-    std::optional<base::Failure> readCurrentDatabase(QByteArray *bytes);
+    std::optional<base::Failure> readCurrentDatabase(storage::IndexedFile *read);
     // The search's work and what it found (program_search.cpp); what its thread shares.
     struct SearchJob;
     struct SearchRun;

@@ -1,9 +1,17 @@
 #include "storage/record_index.h"
 
 #include "storage/cpu_features.h"
+#include "storage/large_pages.h"
 #include "storage/text_file.h"
 
+#include <QScopeGuard>
+
+#include <condition_variable>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace storage {
 namespace {
@@ -108,61 +116,171 @@ Span lineAt(const QByteArray &bytes, qsizetype from, qsizetype *next)
     return {from, end - from};
 }
 
-RecordIndex indexRecords(const QByteArray &bytes)
+namespace {
+
+// Indexes bytes as they arrive: the records of every chunk that the bytes
+// read so far hold whole (with the byte after it, which tells whether a CR at
+// the chunk's end is followed by LF), then the rest once the size is final.
+class RecordIndexer
 {
-    const char *data = bytes.constData();
-    const qsizetype size = bytes.size();
-    const FindCrs findCrs = fastestFindCrs();
-    quint32 crs[kChunk + kSlack];
-    QVector<Record> records;
-    qsizetype count = 0;
-    // The line being read starts at `start`; it is a description after a name.
-    qsizetype start = 0;
-    bool inDescription = false;
-    Span name;
-    const auto lineEnd = [&](qsizetype end, Record *&out) {
-        const Span line{start, end - start};
-        start = end + 1 + (end + 1 < size && data[end + 1] == '\n');
-        if (inDescription)
-            *out++ = Record{name, line};
-        else
-            name = line;
-        inDescription = !inDescription;
-    };
-    for (qsizetype chunk = 0; chunk < size; chunk += kChunk) {
-        const int found = findCrs(data + chunk, qMin(kChunk, size - chunk), crs);
-        // Records are written straight into the storage, sized at first for
-        // the density of line ends in the first chunk.
-        if (records.size() - count < found / 2 + 1) {
-            const qsizetype guess = chunk == 0 ? (found / 2 + 1) * (size / kChunk + 1) * 9 / 8 + 16 : 0;
-            records.resize(qMax(qMax(records.size() * 2, count + found / 2 + 1), guess));
+public:
+    void indexArrived(const char *data, qsizetype arrived, qsizetype expectedSize)
+    {
+        data_ = data;
+        while (chunk_ + kChunk < arrived)
+            indexChunk(expectedSize, kChunk);
+    }
+
+    RecordIndex finish(const char *data, qsizetype size)
+    {
+        data_ = data;
+        size_ = size;
+        while (chunk_ < size)
+            indexChunk(size, qMin(kChunk, size - chunk_));
+        if (start_ < size)
+            lineEnd(size);
+        RecordIndex index;
+        if (inDescription_)
+            index.danglingName = name_;
+        index.records = keptWithRoom(std::move(records_));
+        return index;
+    }
+
+private:
+    void indexChunk(qsizetype expectedSize, qsizetype length)
+    {
+        const int found = findCrs_(data_ + chunk_, length, crs_);
+        // Room is kept at once for the density of line ends in the first
+        // chunk: memory reserved and never written costs nothing.
+        if (chunk_ == 0) {
+            records_.reserve((found / 2 + 1) * (expectedSize / kChunk + 1) * 9 / 8 + 16);
+            askForLargePages(records_.data(), records_.capacity() * qsizetype(sizeof(Record)));
         }
-        Record *out = records.data() + count;
         for (int k = 0; k < found; ++k)
-            lineEnd(chunk + crs[k], out);
-        count = out - records.data();
+            lineEnd(chunk_ + crs_[k]);
+        chunk_ += length;
     }
-    RecordIndex index;
-    if (start < size) {
-        records.resize(qMax(records.size(), count + 1));
-        Record *out = records.data() + count;
-        lineEnd(size, out);
-        count = out - records.data();
+
+    // The line being read ends at `end`; it is a description after a name.
+    Q_ALWAYS_INLINE void lineEnd(qsizetype end)
+    {
+        const Span line{start_, end - start_};
+        start_ = end + 1 + ((end + 1 < size_ || size_ < 0) && data_[end + 1] == '\n');
+        if (inDescription_)
+            records_.append(Record{name_, line});
+        else
+            name_ = line;
+        inDescription_ = !inDescription_;
     }
-    if (inDescription)
-        index.danglingName = name;
-    records.resize(count);
+
     // A file whose first items are shorter than the rest is indexed with room
     // to spare; what is kept is room for items added one at a time.
-    const qsizetype room = kRoomForAdded + count / 256;
-    if (records.capacity() > count + count / 4 + room) {
+    static QVector<Record> keptWithRoom(QVector<Record> records)
+    {
+        const qsizetype count = records.size();
+        const qsizetype room = kRoomForAdded + count / 256;
+        if (records.capacity() <= count + count / 4 + room)
+            return records;
         QVector<Record> kept;
         kept.reserve(count + room);
         kept.append(records);
-        records = std::move(kept);
+        return kept;
     }
-    index.records = std::move(records);
-    return index;
+
+    const FindCrs findCrs_ = fastestFindCrs();
+    const char *data_ = nullptr;
+    qsizetype size_ = -1; // not known until finish
+    qsizetype chunk_ = 0;
+    qsizetype start_ = 0;
+    bool inDescription_ = false;
+    Span name_;
+    QVector<Record> records_;
+    quint32 crs_[kChunk + kSlack];
+};
+
+} // namespace
+
+RecordIndex indexRecords(const QByteArray &bytes)
+{
+    return RecordIndexer().finish(bytes.constData(), bytes.size());
+}
+
+IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype room)
+{
+    // The records are found on a second thread while the file is read: a
+    // large file is read and indexed in little more than the time of reading it.
+    struct Shared
+    {
+        std::mutex mutex;
+        std::condition_variable changed;
+        const char *data = nullptr;
+        qsizetype arrived = 0;
+        qsizetype expectedSize = 0;
+        bool ended = false;
+    } shared;
+    RecordIndexer indexer;
+    std::exception_ptr indexerFailure;
+    const auto indexArrived = [&] {
+        try {
+            for (qsizetype seen = 0;;) {
+                std::unique_lock lock(shared.mutex);
+                shared.changed.wait(lock, [&] { return shared.ended || shared.arrived > seen; });
+                if (shared.ended)
+                    return;
+                seen = shared.arrived;
+                const char *data = shared.data;
+                const qsizetype expected = shared.expectedSize;
+                lock.unlock();
+                indexer.indexArrived(data, seen, expected);
+            }
+        } catch (...) {
+            indexerFailure = std::current_exception();
+        }
+    };
+    std::thread worker;
+    bool alone = false; // no second thread to be had: indexed after the reading
+    // The worker ends before the bytes it reads do, however the reading ends.
+    const auto endWorker = [&] {
+        if (!worker.joinable())
+            return;
+        {
+            const std::lock_guard lock(shared.mutex);
+            shared.ended = true;
+        }
+        shared.changed.notify_one();
+        worker.join();
+    };
+    auto endsWorker = qScopeGuard(endWorker);
+    const char *indexedData = nullptr;
+    IndexedFile file;
+    file.bytes = readFile(path, stamp, room, [&](const char *data, qsizetype count) {
+        if (!worker.joinable()) {
+            // One piece that is the whole file has nothing to share.
+            if (alone || count == stamp->size)
+                return;
+            try {
+                worker = std::thread(indexArrived);
+            } catch (const std::system_error &) {
+                alone = true;
+                return;
+            }
+        }
+        {
+            const std::lock_guard lock(shared.mutex);
+            shared.data = indexedData = data;
+            shared.arrived = count;
+            shared.expectedSize = stamp->size;
+        }
+        shared.changed.notify_one();
+    });
+    endWorker();
+    endsWorker.dismiss();
+    if (indexerFailure)
+        std::rethrow_exception(indexerFailure);
+    // Bytes that moved (the file grew while it was read) are indexed afresh.
+    file.index = indexedData == file.bytes.constData() ? indexer.finish(file.bytes.constData(), file.bytes.size())
+                                                        : indexRecords(file.bytes);
+    return file;
 }
 
 RecordIndex wholeRecords(const QByteArray &bytes, const QString &fileName)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/failure.h"
+#include "storage/text_file.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,6 +38,16 @@ struct RecordIndex
 
 // Indexes every item of the bytes.
 RecordIndex indexRecords(const QByteArray &bytes);
+
+// A file's bytes and the index of their items.
+struct IndexedFile
+{
+    QByteArray bytes;
+    RecordIndex index;
+};
+// Reads a whole file as readFile(path, stamp, room) does, with its index. A
+// large file is indexed on a second thread as its pieces arrive.
+IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype room);
 
 // The index of bytes that must hold whole items: Failure 62 (naming the file)
 // when they end with a name line that has no description.

@@ -1,5 +1,6 @@
 #include "storage/text_file.h"
 
+#include "storage/large_pages.h"
 #include "storage/windows1252.h"
 
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,25 +101,6 @@ int writeFully(int fd, QByteArrayView bytes)
     return 0;
 }
 
-// Asks the system to back a large buffer with large pages where it can: a
-// buffer of hundreds of megabytes then takes its memory in a few hundred
-// steps instead of tens of thousands (reading 210 MB into new memory: 0.6 s
-// with small pages, 0.06 s with large ones). Only a hint; nothing changes
-// when the system declines.
-void askForLargePages(char *data, qsizetype size)
-{
-#ifdef MADV_HUGEPAGE
-    constexpr quintptr kLargePage = 2 * 1024 * 1024;
-    const quintptr begin = (quintptr(data) + kLargePage - 1) & ~(kLargePage - 1);
-    const quintptr end = (quintptr(data) + quintptr(size)) & ~(kLargePage - 1);
-    if (end > begin)
-        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
-}
-
 // Makes a rename in the folder survive a power cut. Returns errno, 0 on
 // success; a file system that cannot sync folders (EINVAL) counts as success.
 int syncFolder(const QByteArray &folder)
@@ -167,6 +148,11 @@ QByteArray readFile(const QString &path)
 
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
 {
+    return readFile(path, stamp, room, ArrivedBytes());
+}
+
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived)
+{
     QFile file(path);
     if (QFileInfo(path).isDir())
         throw base::Failure(base::ErrPathFileAccess,
@@ -183,9 +169,20 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
     bytes.reserve(file.size() + room);
     bytes.resize(file.size());
     askForLargePages(bytes.data(), bytes.capacity());
-    const qint64 read = file.read(bytes.data(), bytes.size());
-    if (read < 0 || file.error() != QFileDevice::NoError)
-        throw failureFor(path, file, "read");
+    // In pieces, so that a reader of what arrived works beside the reading
+    // on bytes still in the processor's cache.
+    constexpr qint64 kPiece = 4 * 1024 * 1024;
+    qint64 read = 0;
+    while (read < bytes.size()) {
+        const qint64 piece = file.read(bytes.data() + read, qMin(kPiece, bytes.size() - read));
+        if (piece < 0 || file.error() != QFileDevice::NoError)
+            throw failureFor(path, file, "read");
+        if (piece == 0)
+            break;
+        read += piece;
+        if (arrived)
+            arrived(bytes.constData(), read);
+    }
     bytes.truncate(read);
     // A file that grew meanwhile is read to its end.
     if (!file.atEnd())

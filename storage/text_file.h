@@ -45,6 +45,12 @@ std::optional<FileStamp> fileStamp(const QString &path);
 // The bytes have room for `room` more without moving (memory the system
 // hands out only when it is written).
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
+// The same, telling `arrived` after each piece how many bytes are read so far
+// into the buffer at `data`, which does not move until the file is read to the
+// size it had when it was opened (a file that grows meanwhile is read on into
+// a buffer that may move; `arrived` is not told of that).
+using ArrivedBytes = std::function<void(const char *data, qsizetype count)>;
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived);
 
 // Reads lines one at a time from a file read whole at construction.
 class LineReader

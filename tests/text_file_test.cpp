@@ -1,6 +1,7 @@
 // The text file layer: line ends, Windows-1252, safe saves and their leftovers. Numbers in files,
 // refused text and read failures are shown by the tests of the files and operations that use them. A save
 // failing at every byte is proven through every operation in failing_writes_test.
+#include "storage/record_index.h"
 #include "storage/text_file.h"
 #include "storage/windows1252.h"
 #include "support/test_folder.h"
@@ -102,6 +103,40 @@ private slots:
                                 [&] { removed = storage::removeSaveLeftovers(folder.path()); });
         QCOMPARE(removed, 0);
         QCOMPARE(folder.read("db.txt"), QByteArray("new\r\n"));
+    }
+
+    // A large file is indexed beside its reading, piece by piece: the index is the one of its bytes
+    // read whole, whatever line end straddles the pieces (4 MiB) and the scans' chunks.
+    void aLargeFileReadWithItsIndexIsIndexedAsItsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("last");
+        QTest::newRow("CR LF over every boundary") << QByteArray("name of 15\r\n") << QByteArray("end\r\n");
+        QTest::newRow("lone CRs, a lone LF inside") << QByteArray("x\ny\r") << QByteArray("dangling");
+        QTest::newRow("one long line") << QByteArray(1 << 20, 'a') << QByteArray("\r\nd\r\n");
+    }
+
+    void aLargeFileReadWithItsIndexIsIndexedAsItsBytes()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, last);
+        TestFolder folder;
+        QByteArray bytes = line.repeated(9 * (1 << 20) / line.size() + 1);
+        bytes.insert(4 * (1 << 20) - 1, "\r\n"); // CR ends the first piece, its LF starts the next
+        folder.write("db.txt", bytes + last);
+        storage::FileStamp stamp;
+        const storage::IndexedFile read = storage::readIndexedFile(folder.file("db.txt"), &stamp, 0);
+        QCOMPARE(read.bytes, bytes + last);
+        QCOMPARE(stamp.size, read.bytes.size());
+        const storage::RecordIndex whole = storage::indexRecords(read.bytes);
+        QCOMPARE(read.index.records.size(), whole.records.size());
+        for (qsizetype i = 0; i < whole.records.size(); ++i) {
+            const storage::Record &got = read.index.records[i], &expected = whole.records[i];
+            QCOMPARE(QList<qsizetype>({got.name.begin, got.name.length, got.description.begin, got.description.length}),
+                     QList<qsizetype>({expected.name.begin, expected.name.length, expected.description.begin,
+                                       expected.description.length}));
+        }
+        QCOMPARE(read.index.danglingName.has_value(), whole.danglingName.has_value());
     }
 };
 
