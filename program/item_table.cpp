@@ -11,6 +11,13 @@ int ItemTable::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(records_.size());
 }
 
+QModelIndex ItemTable::index(int row, int column, const QModelIndex &parent) const
+{
+    if (row < 0 || row >= records_.size() || column != 0 || parent.isValid())
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
 QVariant ItemTable::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= records_.size())

@@ -81,6 +81,12 @@ private slots:
         QCOMPARE(p.program.listAll().message(),
                  "Unanticipated error #62  Description: Input past end of file (database.txt, after line 3)" + kSource);
         QCOMPARE(p.program.countText(), QStringLiteral("2 items in database"));
+        // Model indexes of the listed entries only.
+        const QAbstractItemModel &table = *p.program.itemTable();
+        QVERIFY(table.index(1, 0).isValid());
+        for (const auto &[row, column] : {std::pair{-1, 0}, {2, 0}, {0, 1}})
+            QVERIFY(!table.index(row, column).isValid());
+        QVERIFY(!table.index(0, 0, table.index(0, 0)).isValid());
 
         QFile::remove(p.folder.file("database.txt"));
         QCOMPARE(p.program.listAll().failure()->number(), 53);
