@@ -431,4 +431,10 @@ QByteArray VersionStore::read(const Version &version)
     return storage::readFile(version.path);
 }
 
+storage::IndexedFile VersionStore::readIndexed(const Version &version, qsizetype room)
+{
+    storage::FileStamp stamp;
+    return storage::readIndexedFile(version.path, &stamp, room);
+}
+
 } // namespace history

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/data_folder.h"
+#include "storage/record_index.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -110,6 +111,9 @@ public:
 
     // The bytes of a version. Throws a Failure.
     static QByteArray read(const Version &version);
+    // The same with the index of their items, and room for `room` more bytes
+    // (storage::readIndexedFile). Throws a Failure.
+    static storage::IndexedFile readIndexed(const Version &version, qsizetype room);
 
 private:
     QString folderOf(const QString &versionsFolder) const;

@@ -128,9 +128,8 @@ std::optional<base::Failure> Program::readCurrentDatabase(storage::IndexedFile *
     table_.fill({}, {}, {});
     listedStamp_.reset();
     storage::FileStamp stamp;
-    // With room for the items added one at a time, which the table takes in place.
     if (const base::Outcome outcome = base::attempt(
-            [&] { *read = storage::readIndexedFile(currentDatabasePath(), &stamp, 64 * 1024); });
+            [&] { *read = storage::readIndexedFile(currentDatabasePath(), &stamp, kRoomForAdded); });
         !outcome.ok())
         return outcome.failure();
     listedStamp_ = stamp;

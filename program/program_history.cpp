@@ -50,9 +50,9 @@ base::Outcome Program::undoLastChange()
     if (!target)
         return base::Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
     return base::attempt([&] {
-        const QByteArray earlier = history::VersionStore::read(*target);
+        storage::IndexedFile earlier = history::VersionStore::readIndexed(*target, kRoomForAdded);
         Change change = openChange(current_.fileName, target->change, history::Kind::Undo);
-        writeCurrentDatabase(change, {earlier, storage::indexRecords(earlier)});
+        writeCurrentDatabase(change, {std::move(earlier.bytes), std::move(earlier.index)});
         change.commit();
     });
 }
