@@ -38,10 +38,8 @@ bool TestFolder::exists(const QString &name) const
 QByteArray crlf(std::initializer_list<const char *> lines)
 {
     QByteArray bytes;
-    for (const char *line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
+    for (const char *line : lines)
+        bytes += QByteArray(line) + "\r\n";
     return bytes;
 }
 
