@@ -125,16 +125,11 @@ private slots:
         p.folder.write("game.log", "Object 'axe' is a weapon.\n");
         dialogs.expectInput("Import Game Log", p.folder.file("game.log"));
         QGuiApplication::clipboard()->setText("axe\nsharp");
-        for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"},
-                                          {"mnuEdit", "Form2"},
-                                          {"mnuCurrDatabase", "Form3"},
-                                          {"mnuDownload", "Form5"},
-                                          {"mnuPref", "frmPref"},
-                                          {"earlierVersionsEntry", "earlierVersionsWindow"},
-                                          {"importGameLogEntry", "importGameLogWindow"},
-                                          {"pasteAsNewItemEntry", "Form4"},
-                                          {"findItemsEntry", "findItemsWindow"},
-                                          {"fieldsButton", "fieldsWindow"}}) {
+        for (const auto &[entry, name] :
+             {std::pair{"mnuAddItem", "Form4"}, {"mnuEdit", "Form2"}, {"mnuCurrDatabase", "Form3"}, {"mnuDownload", "Form5"},
+              {"mnuPref", "frmPref"}, {"earlierVersionsEntry", "earlierVersionsWindow"},
+              {"importGameLogEntry", "importGameLogWindow"}, {"pasteAsNewItemEntry", "Form4"},
+              {"findItemsEntry", "findItemsWindow"}, {"fieldsButton", "fieldsWindow"}}) {
             if (QAction *action = main.findChild<QAction *>(entry)) {
                 action->trigger();
             } else { // the Fields window comes from Find Items

@@ -52,17 +52,13 @@ private slots:
         storage::saveAtomically(download::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
         const std::pair<const char *, std::function<base::Outcome()>> writes[] = {
             {"add", [&] { return p.program.addItem("helmet", "iron\nheavy"); }},
-            {"update",
-             [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
+            {"update", [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
             {"delete", [&] { return p.program.deleteListedItem(0); }},
             {"import", [&] { return p.program.importItems(p.folder.file("insert.txt")); }},
             {"merge", [&] { return p.program.mergeDownload(1); }},
             {"new database", [&] { return p.program.createDatabase("spare"); }},
             {"removal", [&] { return p.program.removeDatabase("spare"); }},
-            {"colours",
-             [&] {
-                 return p.program.saveColours({192, 255, 0});
-             }},
+            {"colours", [&] { return p.program.saveColours({192, 255, 0}); }},
             {"undo", [&] { return p.program.undoLastChange(); }}};
         int tried = 0;
         for (const auto &[name, write] : writes) {
