@@ -120,14 +120,14 @@ private slots:
         };
         // "ring" is there already, the second "sword" repeats a name, "dagger" the
         // cloak's description, "mace" the first sword's; letter case differs; the
-        // empty last line is no item; both cloaks of the target stay.
+        // empty name is a name, the empty last line no item; both cloaks of the target stay.
         download(crlf({"ring", "silver|", "sword", "sharp|", "sword", "blunt|", "dagger", "grey|", "mace", "sharp|",
-                       "Ring", "shiny|", ""}));
+                       "Ring", "shiny|", "", "nameless|", ""}));
         QCOMPARE(p->program.mergeDownload(-1).message(),
                  QStringLiteral("Please select a database to add the new items to."));
         QVERIFY(p->program.mergeDownload(0).ok());
         const QByteArray merged = crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|", "sword", "sharp|", "Ring",
-                                        "shiny|"});
+                                        "shiny|", "", "nameless|"});
         QCOMPARE(p->database(), merged);
         QCOMPARE(p->program.mergeDownload(2).message(),
                  "Unanticipated error #53  Description: File not found (gone.txt)   Source: Gearledger");
@@ -135,7 +135,8 @@ private slots:
         QCOMPARE(p->program.newDatabaseFromDownload("armour").message(),
                  "There is already a database named \"armour\"." + kAgain);
         QVERIFY(p->program.newDatabaseFromDownload("Fresh").ok());
-        QCOMPARE(p->folder.read("Fresh.txt"), crlf({"ring", "silver|", "sword", "sharp|", "dagger", "grey|", "Ring", "shiny|"}));
+        QCOMPARE(p->folder.read("Fresh.txt"),
+                 crlf({"ring", "silver|", "sword", "sharp|", "dagger", "grey|", "Ring", "shiny|", "", "nameless|"}));
         QCOMPARE(p->program.currentDatabase().fileName, QStringLiteral("Fresh.txt"));
 
         // A download whose last name has no description: nothing is written.
