@@ -2,7 +2,7 @@
 // sorting, Best per Slot, jumping to an item, Compare, and the rules.
 #include "main_window/main_window.h"
 #include "query/export.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,12 +30,10 @@ QStringList column(const QTableView *table, int c)
 }
 } // namespace
 
-class FindItemsWindowTest : public QObject
+class FindItemsWindowTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
     std::unique_ptr<main_window::MainWindow> main;
     QWidget *window = nullptr;
     QTableView *table = nullptr;
@@ -45,12 +43,15 @@ class FindItemsWindowTest : public QObject
         window->findChild<QLineEdit *>("queryBox")->setText(query);
     }
     QString label(const char *name) const { return window->findChild<QLabel *>(name)->text(); }
+    void closeWindows() override { main.reset(); }
+
+public:
+    FindItemsWindowTest() : ProgramFixture(kRings) {}
 
 private slots:
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, kRings);
+        ProgramFixture::init();
         p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p->folder.write("armour.txt", crlf({"iron helmet", "level 5.|Wear location: head|Affects hitroll by 1.|",
                                             "leather cap", "level 2.|Wear location: head|"}));
@@ -60,12 +61,6 @@ private slots:
         window = main->findChild<QWidget *>("findItemsWindow");
         table = window->findChild<QTableView *>("itemsFound");
         QTRY_COMPARE(label("countLine"), "3 items in 1 database");
-    }
-    void cleanup()
-    {
-        main.reset();
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
 
     void aQueryFindsAsItIsTypedAndAMistakeKeepsTheLastResultAndCompareWantsTwoToFourRows()

@@ -2,7 +2,7 @@
 // and removing databases, and taking a download in.
 #include "download/download_files.h"
 #include "storage/text_file.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 
 #include <QDir>
@@ -14,29 +14,23 @@ const QString kAgain = QStringLiteral(" Please choose another name.");
 const QByteArray kCatalogue = crlf({" 3 ", "database", "database.txt", "armour", "armour.txt", "lost", "gone.txt"});
 } // namespace
 
-class ProgramCatalogueTest : public QObject
+class ProgramCatalogueTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
-
     QStringList files() const { return QDir(p->folder.path()).entryList(QDir::Files); }
+
+public:
+    ProgramCatalogueTest() : ProgramFixture(crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|"})) {}
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|"}));
+        ProgramFixture::init();
         p->folder.write("datalist.txt", kCatalogue);
         p->folder.write("armour.txt", crlf({"helmet", "iron|"}));
         p->program.openCatalogue();
-    }
-    void cleanup()
-    {
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
     void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
