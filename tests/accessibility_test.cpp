@@ -4,6 +4,7 @@
 // drawn for the screen's density. Run at device pixel ratios 1, 1.5 and 2
 // (GEARLEDGER_TEST_DPR).
 #include "main_window/main_window.h"
+#include "support/offscreen_screen.h"
 #include "support/program_on_folder.h"
 #include "widgets/twips.h"
 #include "windows/compare_window.h"
@@ -21,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QTest>
 
 namespace {
@@ -159,18 +159,7 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    QTemporaryFile screens;
-    const QByteArray ratio = qEnvironmentVariable("GEARLEDGER_TEST_DPR", "1").toLatin1();
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
-        screens.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                          "logicalDpiX": 96, "logicalDpiY": 96, "dpr": )" + ratio + "}]}");
-        screens.flush();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
-    }
-    QApplication app(argc, argv);
-    AccessibilityTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return runOnScreen<AccessibilityTest>(argc, argv, 1920, 1080, qEnvironmentVariable("GEARLEDGER_TEST_DPR", "1").toLatin1());
 }
 
 #include "accessibility_test.moc"
