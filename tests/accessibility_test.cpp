@@ -5,7 +5,7 @@
 // (GEARLEDGER_TEST_DPR).
 #include "main_window/main_window.h"
 #include "support/offscreen_screen.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "widgets/twips.h"
 #include "windows/compare_window.h"
 #include "windows/merge_target_window.h"
@@ -69,11 +69,9 @@ QStringList cutCaptions(const QWidget *window)
 
 } // namespace
 
-class AccessibilityTest : public QObject
+class AccessibilityTest : public DialogsFixture
 {
     Q_OBJECT
-
-    ScriptedDialogs dialogs;
 
     static void verifyReadable(QWidget *window)
     {
@@ -97,7 +95,6 @@ class AccessibilityTest : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void everyWindowCanBeReadAndLeftByKeyboard()
     {

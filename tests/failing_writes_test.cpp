@@ -4,7 +4,7 @@
 #include "download/download_files.h"
 #include "storage/text_file.h"
 #include "support/folder_state.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 
 #include <QDir>
@@ -33,11 +33,9 @@ extern "C" int fsync(int fd)
     return systemFsync(fd);
 }
 
-class FailingWritesTest : public QObject
+class FailingWritesTest : public DialogsFixture
 {
     Q_OBJECT
-
-    ScriptedDialogs dialogs;
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }

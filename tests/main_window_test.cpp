@@ -2,7 +2,7 @@
 // its menu bar, and its layout.
 #include "main_window/main_window.h"
 #include "support/offscreen_screen.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "widgets/twips.h"
 
 #include <QAction>
@@ -20,11 +20,10 @@
 #include <QTest>
 #include <QWindow>
 
-class MainWindowTest : public QObject
+class MainWindowTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
     std::unique_ptr<main_window::MainWindow> window;
 
@@ -67,12 +66,11 @@ class MainWindowTest : public QObject
                                 "lines of 2000, and the description cannot be changed here: %1";
 
 private slots:
-    void init() { dialogs.reset(); }
     void cleanup()
     {
         window.reset();
         p.reset();
-        VERIFY_DIALOGS(dialogs);
+        DialogsFixture::cleanup();
     }
 
     void theWindowShowsTheListingTheSelectedDescriptionAndTheColoursOfPrefTxt()

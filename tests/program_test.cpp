@@ -1,5 +1,5 @@
 // The program object: start-up, listing, search, and the one-item changes.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 
 #include <QDir>
@@ -16,15 +16,11 @@ const QByteArray kOddItems = crlf({"ring", "first|", "axe", "", "ring", "gold|ol
 
 } // namespace
 
-class ProgramTest : public QObject
+class ProgramTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-
 private slots:
-    void init() { dialogs.reset(); }
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void theFirstStartWritesBothFilesAfterTheirNoticesAndListsOnlyOnTheNextListing()
     {

@@ -7,11 +7,25 @@
 
 #include <memory>
 
-// The base of a test whose every function starts with the dialogs cleared and
-// a program started on a fresh folder holding the given database (p). After
-// each function the test's windows close (closeWindows), the program ends and
-// every dialog the function expected must have come, and nothing else.
-class ProgramFixture : public QObject
+// The base of a test whose every function starts with no dialog expected and
+// ends by checking that every dialog it expected came, and nothing else.
+class DialogsFixture : public QObject
+{
+    Q_OBJECT
+
+protected:
+    ScriptedDialogs dialogs;
+
+protected slots:
+    void init() { dialogs.reset(); }
+    void cleanup() { VERIFY_DIALOGS(dialogs); }
+};
+
+// The base of a test whose every function starts, besides, with a program
+// started on a fresh folder holding the given database (p); after each
+// function the test's windows close (closeWindows) and the program ends before
+// the dialogs are checked.
+class ProgramFixture : public DialogsFixture
 {
     Q_OBJECT
 
@@ -21,20 +35,19 @@ public:
 protected:
     virtual void closeWindows() {}
 
-    ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
 
 protected slots:
     void init()
     {
-        dialogs.reset();
+        DialogsFixture::init();
         p = std::make_unique<ProgramOnFolder>(dialogs, database_);
     }
     void cleanup()
     {
         closeWindows();
         p.reset();
-        VERIFY_DIALOGS(dialogs);
+        DialogsFixture::cleanup();
     }
 
 private:
