@@ -10,11 +10,6 @@ TestFolder::TestFolder()
         qFatal("cannot create a temporary folder");
 }
 
-QString TestFolder::file(const QString &name) const
-{
-    return dir_.path() + QDir::separator() + name;
-}
-
 void TestFolder::write(const QString &name, const QByteArray &bytes) const
 {
     QFile f(file(name));
@@ -28,11 +23,6 @@ QByteArray TestFolder::read(const QString &name) const
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray("<missing>");
     return f.readAll();
-}
-
-bool TestFolder::exists(const QString &name) const
-{
-    return QFile::exists(file(name));
 }
 
 QByteArray crlf(std::initializer_list<const char *> lines)
