@@ -139,8 +139,7 @@ private slots:
         tick("Timer1");
         tick("Timer2");
         QVERIFY(buttons(false, false));
-        QCOMPARE(control<QLabel>("Label1")->text(),
-                 QStringLiteral("Downloading...\n\nPlease wait, this may take several minuets..."));
+        QCOMPARE(control<QLabel>("Label1")->text(), "Downloading...\n\nPlease wait, this may take several minuets...");
     }
 
     void aListIsShownAsFarAsItHoldsEntriesAndTheFifthTickWithoutOneGivesUp()

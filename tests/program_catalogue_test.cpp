@@ -61,8 +61,7 @@ private slots:
 
         // Only an exactly catalogued name becomes current.
         QCOMPARE(p->program.chooseDatabase("").message(), QStringLiteral("You must select a proper database"));
-        QCOMPARE(p->program.chooseDatabase("my mud").message(),
-                 QStringLiteral("A proper database must be selected"));
+        QCOMPARE(p->program.chooseDatabase("my mud").message(), "A proper database must be selected");
         QVERIFY(p->program.chooseDatabase("My Mud").ok());
         QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
 
@@ -117,8 +116,7 @@ private slots:
         // empty name is a name, the empty last line no item; both cloaks of the target stay.
         download(crlf({"ring", "silver|", "sword", "sharp|", "sword", "blunt|", "dagger", "grey|", "mace", "sharp|",
                        "Ring", "shiny|", "", "nameless|", ""}));
-        QCOMPARE(p->program.mergeDownload(-1).message(),
-                 QStringLiteral("Please select a database to add the new items to."));
+        QCOMPARE(p->program.mergeDownload(-1).message(), "Please select a database to add the new items to.");
         QVERIFY(p->program.mergeDownload(0).ok());
         const QByteArray merged = crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|", "sword", "sharp|", "Ring",
                                         "shiny|", "", "nameless|"});
