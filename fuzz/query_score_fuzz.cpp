@@ -25,16 +25,11 @@ QString decoded(const query::DatabaseView &database, const storage::Span &span)
 bool compares(double value, query::Comparison comparison, double number)
 {
     switch (comparison) {
-    case query::Comparison::Less:
-        return value < number;
-    case query::Comparison::LessOrEqual:
-        return value <= number;
-    case query::Comparison::Equal:
-        return value == number;
-    case query::Comparison::GreaterOrEqual:
-        return value >= number;
-    default:
-        return value > number;
+    case query::Comparison::Less: return value < number;
+    case query::Comparison::LessOrEqual: return value <= number;
+    case query::Comparison::Equal: return value == number;
+    case query::Comparison::GreaterOrEqual: return value >= number;
+    default: return value > number;
     }
 }
 
@@ -50,19 +45,15 @@ bool matches(const query::Node &node, const query::DatabaseView &database, int r
     const storage::Record &item = database.index->records[record];
     const std::optional<double> number = database.fields->number(node.field, record);
     switch (node.type) {
-    case query::Node::Type::And:
-        return anyChild(true);
-    case query::Node::Type::Or:
-        return anyChild(false);
-    case query::Node::Type::Not:
-        return !matches(node.children.front(), database, record);
+    case query::Node::Type::And: return anyChild(true);
+    case query::Node::Type::Or: return anyChild(false);
+    case query::Node::Type::Not: return !matches(node.children.front(), database, record);
     case query::Node::Type::Text:
         return search::containsIgnoringCase(decoded(database, item.name), node.text)
                || search::containsIgnoringCase(decoded(database, item.description), node.text);
     case query::Node::Type::Present:
         return database.fields->column(node.field) && database.fields->column(node.field)->entryOf(record) >= 0;
-    case query::Node::Type::Compare:
-        return number && compares(*number, node.comparison, node.number);
+    case query::Node::Type::Compare: return number && compares(*number, node.comparison, node.number);
     case query::Node::Type::Words:
         for (const QString &word : database.fields->words(node.field, record)) {
             if (node.prefix ? word.startsWith(node.text.toLower()) : word == node.text.toLower())
@@ -73,7 +64,6 @@ bool matches(const query::Node &node, const query::DatabaseView &database, int r
     return false;
 }
 
-
 double held(double value)
 {
     return std::min(std::max(value, -DBL_MAX), DBL_MAX);
@@ -82,31 +72,19 @@ double held(double value)
 double scoreOf(const query::ScoreNode &node, const query::DatabaseView &database, int record)
 {
     switch (node.type) {
-    case query::ScoreNode::Type::Number:
-        return node.number;
-    case query::ScoreNode::Type::Field:
-        return database.fields->number(node.text, record).value_or(0);
-    case query::ScoreNode::Type::Negate:
-        return -scoreOf(node.operands.front(), database, record);
-    default:
-        break;
+    case query::ScoreNode::Type::Number: return node.number;
+    case query::ScoreNode::Type::Field: return database.fields->number(node.text, record).value_or(0);
+    case query::ScoreNode::Type::Negate: return -scoreOf(node.operands.front(), database, record);
+    default: break;
     }
     double value = scoreOf(node.operands.front(), database, record);
     for (size_t k = 1; k < node.operands.size(); ++k) {
         const double right = scoreOf(node.operands[k], database, record);
-        switch (node.operators.at(qsizetype(k - 1)).unicode()) {
-        case '+':
-            value = held(value + right);
-            break;
-        case '-':
-            value = held(value - right);
-            break;
-        case '*':
-            value = held(value * right);
-            break;
-        default:
+        const QChar op = node.operators.at(qsizetype(k - 1));
+        if (op == u'/')
             value = right == 0 ? 0 : held(value / right);
-        }
+        else
+            value = held(op == u'+' ? value + right : op == u'-' ? value - right : value * right);
     }
     return value;
 }
