@@ -28,19 +28,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const QVector<storage::Item> added = storage::readItemsFromBytes(records);
     FUZZ_CHECK(added.size() == taken);
+    // The target's items, then each item taken, new to all before it.
     QSet<QString> names, descriptions;
-    for (const storage::Item &item : target) {
-        names.insert(item.name);
-        descriptions.insert(item.description);
-    }
-    for (const storage::Item &item : added) {
-        FUZZ_CHECK(!names.contains(item.name) && !descriptions.contains(item.description));
-        names.insert(item.name);
-        descriptions.insert(item.description);
+    const QVector<storage::Item> all = target + added;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        FUZZ_CHECK(i < target.size() || (!names.contains(all[i].name) && !descriptions.contains(all[i].description)));
+        names.insert(all[i].name);
+        descriptions.insert(all[i].description);
     }
 
     const QByteArray merged = storage::encodeItems(target) + records;
-    FUZZ_CHECK(storage::readItemsFromBytes(merged) == target + added);
+    FUZZ_CHECK(storage::readItemsFromBytes(merged) == all);
     int again = -1;
     catalogue::newDownloadedRecords(merged, QString(), downloadBytes, &again);
     FUZZ_CHECK(again == 0);

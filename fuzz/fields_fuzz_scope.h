@@ -4,7 +4,7 @@
 
 #include <memory>
 
-// The scope the query and score fuzz targets parse and evaluate against: two
+// The scope the query and score fuzz target parses and evaluates against: two
 // small databases read with the default rules, so that fields of the rules
 // (level, slot, flags) and of the text (int, con) are known.
 class FuzzScope

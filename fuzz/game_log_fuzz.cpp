@@ -5,6 +5,8 @@
 #include "editing/game_log.h"
 #include "fuzz_check.h"
 
+#include <algorithm>
+
 namespace {
 
 QVector<editing::FoundItem> harvested(const QByteArray &log, qsizetype pieceSize, qsizetype *blocks)
@@ -19,13 +21,9 @@ QVector<editing::FoundItem> harvested(const QByteArray &log, qsizetype pieceSize
 
 bool sameItems(const QVector<editing::FoundItem> &a, const QVector<editing::FoundItem> &b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (!(a[i].item == b[i].item) || a[i].timesFound != b[i].timesFound || a[i].writable != b[i].writable)
-            return false;
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto &x, const auto &y) {
+        return x.item == y.item && x.timesFound == y.timesFound && x.writable == y.writable;
+    });
 }
 
 } // namespace

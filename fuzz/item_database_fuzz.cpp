@@ -12,11 +12,7 @@ namespace {
 // Every line ends in CR LF (no lone CR, no last line without its end).
 bool inWrittenForm(const QByteArray &bytes)
 {
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))
-            return false;
-    }
-    return bytes.isEmpty() || bytes.endsWith("\r\n");
+    return bytes.count('\r') == bytes.count("\r\n") && (bytes.isEmpty() || bytes.endsWith("\r\n"));
 }
 
 QString textAt(const QByteArray &bytes, storage::Span span)

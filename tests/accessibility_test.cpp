@@ -4,7 +4,8 @@
 // drawn for the screen's density. Run at device pixel ratios 1, 1.5 and 2
 // (GEARLEDGER_TEST_DPR).
 #include "main_window/main_window.h"
-#include "support/program_on_folder.h"
+#include "support/offscreen_screen.h"
+#include "support/program_fixture.h"
 #include "widgets/twips.h"
 #include "windows/compare_window.h"
 #include "windows/merge_target_window.h"
@@ -21,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QTest>
 
 namespace {
@@ -69,11 +69,9 @@ QStringList cutCaptions(const QWidget *window)
 
 } // namespace
 
-class AccessibilityTest : public QObject
+class AccessibilityTest : public DialogsFixture
 {
     Q_OBJECT
-
-    ScriptedDialogs dialogs;
 
     static void verifyReadable(QWidget *window)
     {
@@ -97,7 +95,6 @@ class AccessibilityTest : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void everyWindowCanBeReadAndLeftByKeyboard()
     {
@@ -125,16 +122,11 @@ private slots:
         p.folder.write("game.log", "Object 'axe' is a weapon.\n");
         dialogs.expectInput("Import Game Log", p.folder.file("game.log"));
         QGuiApplication::clipboard()->setText("axe\nsharp");
-        for (const auto &[entry, name] : {std::pair{"mnuAddItem", "Form4"},
-                                          {"mnuEdit", "Form2"},
-                                          {"mnuCurrDatabase", "Form3"},
-                                          {"mnuDownload", "Form5"},
-                                          {"mnuPref", "frmPref"},
-                                          {"earlierVersionsEntry", "earlierVersionsWindow"},
-                                          {"importGameLogEntry", "importGameLogWindow"},
-                                          {"pasteAsNewItemEntry", "Form4"},
-                                          {"findItemsEntry", "findItemsWindow"},
-                                          {"fieldsButton", "fieldsWindow"}}) {
+        for (const auto &[entry, name] :
+             {std::pair{"mnuAddItem", "Form4"}, {"mnuEdit", "Form2"}, {"mnuCurrDatabase", "Form3"}, {"mnuDownload", "Form5"},
+              {"mnuPref", "frmPref"}, {"earlierVersionsEntry", "earlierVersionsWindow"},
+              {"importGameLogEntry", "importGameLogWindow"}, {"pasteAsNewItemEntry", "Form4"},
+              {"findItemsEntry", "findItemsWindow"}, {"fieldsButton", "fieldsWindow"}}) {
             if (QAction *action = main.findChild<QAction *>(entry)) {
                 action->trigger();
             } else { // the Fields window comes from Find Items
@@ -164,18 +156,7 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    QTemporaryFile screens;
-    const QByteArray ratio = qEnvironmentVariable("GEARLEDGER_TEST_DPR", "1").toLatin1();
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
-        screens.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                          "logicalDpiX": 96, "logicalDpiY": 96, "dpr": )" + ratio + "}]}");
-        screens.flush();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
-    }
-    QApplication app(argc, argv);
-    AccessibilityTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return runOnScreen<AccessibilityTest>(argc, argv, 1920, 1080, qEnvironmentVariable("GEARLEDGER_TEST_DPR", "1").toLatin1());
 }
 
 #include "accessibility_test.moc"

@@ -1,5 +1,5 @@
 // The "Add New Item" window: what is typed is added, and the window closes.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 #include "windows/add_item_window.h"
 
@@ -8,14 +8,11 @@
 #include <QPushButton>
 #include <QTest>
 
-class AddItemWindowTest : public QObject
+class AddItemWindowTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-
 private slots:
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void addAppendsTheTypedItemAndClosesOrStaysOpenWithTheTextOnAFailure()
     {

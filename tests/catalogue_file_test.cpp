@@ -38,11 +38,9 @@ private slots:
     void theCountLineSaysHowManyEntriesAreRead()
     {
         QFETCH(QByteArray, count);
-        QFETCH(int, entries);
-        QFETCH(bool, complete);
         const CatalogueRead read = readCatalogueFromBytes(count + crlf({"", "a", "a.txt", "b", "b.txt"}));
-        QCOMPARE(read.catalogue.count(), entries);
-        QCOMPARE(read.catalogue.complete, complete);
+        QTEST(read.catalogue.count(), "entries");
+        QTEST(read.catalogue.complete, "complete");
     }
 
     void init()

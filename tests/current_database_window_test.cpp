@@ -1,6 +1,6 @@
 // The Current Database window: its catalogue, the pictures by keyboard and
 // mouse, the removal question, and the listing that follows a choice.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "windows/current_database_window.h"
 
 #include <QComboBox>
@@ -13,12 +13,10 @@ const QString kNamePrompt =
     QStringLiteral("Please enter a name for your new database. (Do not use symbols, only letters and numbers)");
 }
 
-class CurrentDatabaseWindowTest : public QObject
+class CurrentDatabaseWindowTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
     QPointer<windows::CurrentDatabaseWindow> window;
 
     QComboBox *combo() const { return window->findChild<QComboBox *>("Combo1"); }
@@ -29,19 +27,16 @@ class CurrentDatabaseWindowTest : public QObject
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     }
+    void closeWindows() override { delete window; }
+
+public:
+    CurrentDatabaseWindowTest() : ProgramFixture(crlf({"alpha", "a|"})) {}
 
 private slots:
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, crlf({"alpha", "a|"}));
+        ProgramFixture::init();
         p->folder.write("weapons.txt", crlf({"sword", "sharp|"}));
-    }
-    void cleanup()
-    {
-        delete window;
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
 
     void aMissingCatalogueIsSeededAndThePicturesAnswerTheKeyboard()

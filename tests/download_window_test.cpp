@@ -4,8 +4,7 @@
 #include "download/download_files.h"
 #include "storage/text_file.h"
 #include "support/http_test_server.h"
-#include "support/scripted_dialogs.h"
-#include "support/test_folder.h"
+#include "support/program_fixture.h"
 #include "transfer/transfer_service.h"
 #include "windows/download_window.h"
 
@@ -22,11 +21,10 @@
 using download::databaseFilePath;
 using download::listFilePath;
 
-class DownloadWindowTest : public QObject
+class DownloadWindowTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
     std::unique_ptr<HttpTestServer> server;
     TestFolder folder;
     std::unique_ptr<program::Program> program;
@@ -93,7 +91,7 @@ private slots:
     void init()
     {
         QDir(download::privateDownloadFolder()).removeRecursively();
-        dialogs.reset();
+        DialogsFixture::init();
         server = std::make_unique<HttpTestServer>();
         server->serve("/mud/downlist.txt", crlf({"2", "Alpha", "alpha.txt", "Beta", "beta.txt"}));
         program = std::make_unique<program::Program>(folder.path(), server->url("/mud"));
@@ -107,7 +105,7 @@ private slots:
     {
         window.reset();
         program.reset();
-        VERIFY_DIALOGS(dialogs);
+        DialogsFixture::cleanup();
     }
     void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
@@ -141,8 +139,7 @@ private slots:
         tick("Timer1");
         tick("Timer2");
         QVERIFY(buttons(false, false));
-        QCOMPARE(control<QLabel>("Label1")->text(),
-                 QStringLiteral("Downloading...\n\nPlease wait, this may take several minuets..."));
+        QCOMPARE(control<QLabel>("Label1")->text(), "Downloading...\n\nPlease wait, this may take several minuets...");
     }
 
     void aListIsShownAsFarAsItHoldsEntriesAndTheFifthTickWithoutOneGivesUp()

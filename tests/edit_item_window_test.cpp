@@ -1,5 +1,5 @@
 // The "Edit" window: it shows the listed item and updates its own record.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "windows/edit_item_window.h"
 
 #include <QLabel>
@@ -8,14 +8,11 @@
 #include <QPushButton>
 #include <QTest>
 
-class EditItemWindowTest : public QObject
+class EditItemWindowTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-
 private slots:
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void theWindowShowsTheItemAndUpdatesOnlyWhatWasChanged()
     {

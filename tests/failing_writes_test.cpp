@@ -4,7 +4,7 @@
 #include "download/download_files.h"
 #include "storage/text_file.h"
 #include "support/folder_state.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 
 #include <QDir>
@@ -33,11 +33,9 @@ extern "C" int fsync(int fd)
     return systemFsync(fd);
 }
 
-class FailingWritesTest : public QObject
+class FailingWritesTest : public DialogsFixture
 {
     Q_OBJECT
-
-    ScriptedDialogs dialogs;
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -52,17 +50,13 @@ private slots:
         storage::saveAtomically(download::databaseFilePath(), crlf({"axe", "keen|", "mace", "heavy|"}));
         const std::pair<const char *, std::function<base::Outcome()>> writes[] = {
             {"add", [&] { return p.program.addItem("helmet", "iron\nheavy"); }},
-            {"update",
-             [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
+            {"update", [&] { return p.program.replaceItem(*p.program.listedItem(1), QString("blade"), QString("keen")); }},
             {"delete", [&] { return p.program.deleteListedItem(0); }},
             {"import", [&] { return p.program.importItems(p.folder.file("insert.txt")); }},
             {"merge", [&] { return p.program.mergeDownload(1); }},
             {"new database", [&] { return p.program.createDatabase("spare"); }},
             {"removal", [&] { return p.program.removeDatabase("spare"); }},
-            {"colours",
-             [&] {
-                 return p.program.saveColours({192, 255, 0});
-             }},
+            {"colours", [&] { return p.program.saveColours({192, 255, 0}); }},
             {"undo", [&] { return p.program.undoLastChange(); }}};
         int tried = 0;
         for (const auto &[name, write] : writes) {

@@ -1,20 +1,18 @@
 // The Find Items and Fields windows, used as a player does: typing a query,
 // sorting, Best per Slot, jumping to an item, Compare, and the rules.
 #include "main_window/main_window.h"
-#include "support/program_on_folder.h"
+#include "query/export.h"
+#include "support/program_fixture.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
@@ -30,34 +28,12 @@ QStringList column(const QTableView *table, int c)
         cells.append(table->model()->index(row, c).data().toString());
     return cells;
 }
-// A file written by Export read back: its header row, then its rows (JSON's in the order of the titles).
-QVector<QStringList> readBack(const QByteArray &bytes, const QStringList &titles)
-{
-    QVector<QStringList> rows{bytes.startsWith('[') ? titles : QStringList()};
-    for (const QJsonValue &object : QJsonDocument::fromJson(bytes).array()) {
-        rows.append(QStringList());
-        for (const QString &title : titles)
-            rows.last().append(object[title].toVariant().toString());
-    }
-    static const QRegularExpression csvField("(\"(?:[^\"]|\"\")*\"|[^,\r\n]*)(,|\r\n)");
-    for (const QRegularExpressionMatch &field : csvField.globalMatch(bytes.startsWith('[') ? "" : bytes)) {
-        const QString cell = field.captured(1);
-        rows.last().append(cell.startsWith('"') ? cell.mid(1, cell.size() - 2).replace("\"\"", "\"") : cell);
-        if (field.captured(2) == "\r\n")
-            rows.append(QStringList());
-    }
-    if (rows.last().isEmpty())
-        rows.removeLast();
-    return rows;
-}
 } // namespace
 
-class FindItemsWindowTest : public QObject
+class FindItemsWindowTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
     std::unique_ptr<main_window::MainWindow> main;
     QWidget *window = nullptr;
     QTableView *table = nullptr;
@@ -67,12 +43,15 @@ class FindItemsWindowTest : public QObject
         window->findChild<QLineEdit *>("queryBox")->setText(query);
     }
     QString label(const char *name) const { return window->findChild<QLabel *>(name)->text(); }
+    void closeWindows() override { main.reset(); }
+
+public:
+    FindItemsWindowTest() : ProgramFixture(kRings) {}
 
 private slots:
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, kRings);
+        ProgramFixture::init();
         p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p->folder.write("armour.txt", crlf({"iron helmet", "level 5.|Wear location: head|Affects hitroll by 1.|",
                                             "leather cap", "level 2.|Wear location: head|"}));
@@ -82,12 +61,6 @@ private slots:
         window = main->findChild<QWidget *>("findItemsWindow");
         table = window->findChild<QTableView *>("itemsFound");
         QTRY_COMPARE(label("countLine"), "3 items in 1 database");
-    }
-    void cleanup()
-    {
-        main.reset();
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
 
     void aQueryFindsAsItIsTypedAndAMistakeKeepsTheLastResultAndCompareWantsTwoToFourRows()
@@ -164,13 +137,12 @@ private slots:
         window->findChild<QPushButton *>("exportButton")->click();
         const QStringList titles = QStringList{"Slot group"}.mid(slot.isEmpty())
                                    + QStringList{"Name", "Database", "Score", "hitroll", "level", "type", "slot", "Description"};
-        QCOMPARE(readBack(p->folder.read(file), titles),
-                 QVector<QStringList>({titles,
-                     slot + QStringList{"copper band", "database", "3", "3", "", "", "finger",
-                                        "Weight 1, value 20.\nCan be worn on: finger\nAffects hitroll by 3.\n"},
-                     slot + QStringList{"ring of fire", "database", "2", "2", "18", "", "finger",
-                                        "Weight 4, value 310, level 18.\nCan be worn on: finger\nAffects hitroll by 2.\n"}}));
-        QCOMPARE(p->folder.read(file).startsWith('['), file.endsWith("JSON"));
+        const QVector<QStringList> rows{
+            slot + QStringList{"copper band", "database", "3", "3", "", "", "finger",
+                               "Weight 1, value 20.\nCan be worn on: finger\nAffects hitroll by 3.\n"},
+            slot + QStringList{"ring of fire", "database", "2", "2", "18", "", "finger",
+                               "Weight 4, value 310, level 18.\nCan be worn on: finger\nAffects hitroll by 2.\n"}};
+        QCOMPARE(p->folder.read(file), query::exportBytes({titles, rows}, file)); // its forms are shown by the query test
     }
 
     void weightSetsAreSavedPickedAndRemoved()

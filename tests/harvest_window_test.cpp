@@ -1,6 +1,6 @@
 // The Import Game Log window: what it lists, counts and ticks, where it leaves
 // the focus, Add, Cancel, and logs it cannot read.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "windows/harvest_window.h"
 
 #include <QHeaderView>
@@ -22,12 +22,10 @@ const QByteArray kEveryStanding = "Object 'helm' is armor.\n\nObject 'ring' is j
                                   "Object 'axe' is weapon.\n";
 } // namespace
 
-class HarvestWindowTest : public QObject
+class HarvestWindowTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
     std::unique_ptr<windows::HarvestWindow> window;
 
     template <class T = QWidget>
@@ -42,19 +40,17 @@ class HarvestWindowTest : public QObject
         QTRY_VERIFY(control("readAgainButton")->isEnabled());
     }
 
+    void closeWindows() override { window.reset(); }
+
+public:
+    HarvestWindowTest() : ProgramFixture(kBefore) {}
+
 private slots:
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, kBefore);
+        ProgramFixture::init();
         window = std::make_unique<windows::HarvestWindow>(p->program, dialogs);
         window->show();
-    }
-    void cleanup()
-    {
-        window.reset();
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
 
     void theSummaryCountsWhatWasFoundAndTheFocusGoesToTheList_data()
@@ -73,9 +69,8 @@ private slots:
     void theSummaryCountsWhatWasFoundAndTheFocusGoesToTheList()
     {
         QFETCH(QByteArray, log);
-        QFETCH(QString, summary);
         read(log);
-        QCOMPARE(this->summary(), summary);
+        QTEST(summary(), "summary");
         // An empty list takes no focus: the block start text does, to be changed for another reading.
         const bool found = list()->model()->rowCount() > 0;
         QCOMPARE(list()->isEnabled(), found);

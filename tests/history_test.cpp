@@ -2,7 +2,7 @@
 // twenty versions are kept, in the order they were kept whatever the clock;
 // a version that cannot be kept stops its change; a removed database can come
 // back, with its own versions; the start settles what a killed change left.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 
 #include <QDir>
 #include <QTest>
@@ -22,14 +22,11 @@ void prepare(const TestFolder &folder)
 }
 } // namespace
 
-class HistoryTest : public QObject
+class HistoryTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-
 private slots:
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void changesAreUndoneOneByOneAlsoAfterARestart()
     {

@@ -2,7 +2,7 @@
 // an import can stop.
 #include "editing/item_import.h"
 #include "main_window/import_command.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 
 #include <QDir>
@@ -18,12 +18,9 @@ const QString kUpdated = QStringLiteral("Your database has been updated successf
 const QByteArray kTwoItems = crlf({"ring", "gold|", "sword", "sharp|"});
 } // namespace
 
-class ImportCommandTest : public QObject
+class ImportCommandTest : public ProgramFixture
 {
     Q_OBJECT
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
 
     // An import answered with the path of insert.txt holding `bytes` (or with
     // `path`), ending with `message` when one is given.
@@ -42,17 +39,10 @@ class ImportCommandTest : public QObject
         main_window::runImport(p->program, dialogs);
     }
 
+public:
+    ImportCommandTest() : ProgramFixture(kTwoItems) {}
+
 private slots:
-    void init()
-    {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, kTwoItems);
-    }
-    void cleanup()
-    {
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
-    }
 
     // The duplicate test compares exactly; the empty name is never new.
     void theDuplicateTestComparesExactlyAndNeverTakesTheEmptyName()

@@ -19,12 +19,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected="bin/gearledger
 share/applications/$id.desktop
-share/icons/hicolor/128x128/apps/$id.png
-share/icons/hicolor/16x16/apps/$id.png
-share/icons/hicolor/256x256/apps/$id.png
-share/icons/hicolor/32x32/apps/$id.png
-share/icons/hicolor/48x48/apps/$id.png
-share/icons/hicolor/64x64/apps/$id.png
+$(for size in 16 32 48 64 128 256; do echo "share/icons/hicolor/${size}x$size/apps/$id.png"; done)
 share/icons/hicolor/scalable/apps/$id.svg
 share/metainfo/$id.metainfo.xml"
 actual=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)

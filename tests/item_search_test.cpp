@@ -22,13 +22,9 @@ QVector<int> decodedSearch(const QByteArray &bytes, const QString &text, search:
     auto reader = storage::LineReader::fromBytes(bytes);
     QVector<int> hits;
     for (int r = 0; !reader.atEnd(); ++r) {
-        const QString name = reader.readLine();
-        const QString description = reader.readLine();
-        const bool inName = search::containsIgnoringCase(name, text);
-        const bool inDescription = search::containsIgnoringCase(description, text);
-        if (where == search::SearchIn::Names          ? inName
-            : where == search::SearchIn::Descriptions ? inDescription
-                                                      : inName || inDescription)
+        const bool inName = search::containsIgnoringCase(reader.readLine(), text);
+        const bool inDescription = search::containsIgnoringCase(reader.readLine(), text);
+        if ((inName && where != search::SearchIn::Descriptions) || (inDescription && where != search::SearchIn::Names))
             hits.append(r);
     }
     return hits;

@@ -64,15 +64,9 @@ private slots:
         Started s;
         QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 7000), main_window::ResizeOutcome::LaidOut);
         // Only tops, heights and the description's width change.
-        QCOMPARE(s.controls(), (QList<widgets::TwipRect>{{120, 360, 3015, 4870},
-                                                         {120, 5455, 3015, 285},
-                                                         {2160, 5815, 975, 375},
-                                                         {120, 5815, 975, 375},
-                                                         {3360, 360, 6400, 5830},
-                                                         {3240, 120, 1095, 255},
-                                                         {1200, 5815, 855, 195},
-                                                         {1200, 6035, 855, 195},
-                                                         {3135, 120, 225, 7000}}));
+        QCOMPARE(s.controls(), (QList<widgets::TwipRect>{{120, 360, 3015, 4870}, {120, 5455, 3015, 285},  {2160, 5815, 975, 375},
+                                                         {120, 5815, 975, 375},  {3360, 360, 6400, 5830}, {3240, 120, 1095, 255},
+                                                         {1200, 5815, 855, 195}, {1200, 6035, 855, 195},  {3135, 120, 225, 7000}}));
         QCOMPARE(s.memory(), (QList<qint32>{0, 10000, 7000}));
         QCOMPARE(s.resize(main_window::WindowState::Normal, 10000, 7000), main_window::ResizeOutcome::Unchanged);
 
@@ -99,15 +93,9 @@ private slots:
         Started s;
         QVERIFY(main_window::moveDividerTo(s.layout, kInitialWidth, 2000));
         // The bar itself stays during the drag.
-        QCOMPARE(s.controls(), (QList<widgets::TwipRect>{{120, 360, 2000, 3735},
-                                                         {120, 4320, 2000, 285},
-                                                         {1145, 4680, 975, 375},
-                                                         {120, 4680, 975, 375},
-                                                         {2225, 360, 5830, 4695},
-                                                         {2225, 120, 1095, 255},
-                                                         {1200, 4640, 855, 195},
-                                                         {1200, 4860, 855, 195},
-                                                         {3135, 120, 225, 5040}}));
+        QCOMPARE(s.controls(), (QList<widgets::TwipRect>{{120, 360, 2000, 3735}, {120, 4320, 2000, 285},  {1145, 4680, 975, 375},
+                                                         {120, 4680, 975, 375},  {2225, 360, 5830, 4695}, {2225, 120, 1095, 255},
+                                                         {1200, 4640, 855, 195}, {1200, 4860, 855, 195},  {3135, 120, 225, 5040}}));
         main_window::putDividerAtListEdge(s.layout);
         QCOMPARE(s.layout.divider.left, 2120);
 

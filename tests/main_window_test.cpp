@@ -1,7 +1,8 @@
 // The main window: what it shows of the program object, its search controls,
 // its menu bar, and its layout.
 #include "main_window/main_window.h"
-#include "support/program_on_folder.h"
+#include "support/offscreen_screen.h"
+#include "support/program_fixture.h"
 #include "widgets/twips.h"
 
 #include <QAction>
@@ -16,15 +17,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QWindow>
 
-class MainWindowTest : public QObject
+class MainWindowTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
     std::unique_ptr<ProgramOnFolder> p;
     std::unique_ptr<main_window::MainWindow> window;
 
@@ -67,12 +66,11 @@ class MainWindowTest : public QObject
                                 "lines of 2000, and the description cannot be changed here: %1";
 
 private slots:
-    void init() { dialogs.reset(); }
     void cleanup()
     {
         window.reset();
         p.reset();
-        VERIFY_DIALOGS(dialogs);
+        DialogsFixture::cleanup();
     }
 
     void theWindowShowsTheListingTheSelectedDescriptionAndTheColoursOfPrefTxt()
@@ -299,21 +297,10 @@ private slots:
     }
 };
 
+// A screen of 2560 x 1440 lets a maximised window pass 32767 twips.
 int main(int argc, char *argv[])
 {
-    // The offscreen platform's screen is 800 pixels wide; a 2560 x 1440 one lets
-    // a maximised window pass 32767 twips.
-    QTemporaryFile screens;
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
-        screens.write(R"({"screens": [{"name": "wide", "x": 0, "y": 0, "width": 2560, "height": 1440,
-                          "logicalDpiX": 96, "logicalDpiY": 96, "dpr": 1}]})");
-        screens.flush();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
-    }
-    QApplication app(argc, argv);
-    MainWindowTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return runOnScreen<MainWindowTest>(argc, argv, 2560, 1440, "1");
 }
 
 #include "main_window_test.moc"

@@ -2,7 +2,7 @@
 #include "download/download_files.h"
 #include "storage/text_file.h"
 #include "support/folder_state.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 
 #include <QDir>
@@ -19,11 +19,9 @@ QByteArray items(int from, int to)
 }
 } // namespace
 
-class ManyItemsTest : public QObject
+class ManyItemsTest : public DialogsFixture
 {
     Q_OBJECT
-
-    ScriptedDialogs dialogs;
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }

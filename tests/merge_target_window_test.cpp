@@ -2,7 +2,7 @@
 // announce it; without a catalogue it seeds one and leaves the download.
 #include "download/download_files.h"
 #include "storage/text_file.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "windows/merge_target_window.h"
 
 #include <QDir>
@@ -12,12 +12,10 @@
 #include <QStandardPaths>
 #include <QTest>
 
-class MergeTargetWindowTest : public QObject
+class MergeTargetWindowTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
     std::unique_ptr<windows::MergeTargetWindow> window;
     std::unique_ptr<QSignalSpy> handled;
 
@@ -30,20 +28,17 @@ class MergeTargetWindowTest : public QObject
         window->load();
     }
     void press(const char *button) { QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton); }
+    void closeWindows() override { window.reset(); }
+
+public:
+    MergeTargetWindowTest() : ProgramFixture(crlf({"ring", "gold|"})) {}
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, crlf({"ring", "gold|"}));
+        ProgramFixture::init();
         p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "other", "other.txt"}));
-    }
-    void cleanup()
-    {
-        window.reset();
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
     void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 

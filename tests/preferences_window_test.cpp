@@ -1,6 +1,6 @@
 // The Preferences window: its palettes by keyboard and mouse, OK saving the
 // choice, the close box discarding it.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "widgets/colour_swatch.h"
 #include "windows/preferences_window.h"
 
@@ -11,12 +11,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-class PreferencesWindowTest : public QObject
+class PreferencesWindowTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
     QPointer<windows::PreferencesWindow> window;
 
     void open()
@@ -37,19 +35,12 @@ class PreferencesWindowTest : public QObject
         return checked;
     }
     QByteArray prefFile() const { return p->folder.read("pref.txt"); }
+    void closeWindows() override { delete window; }
+
+public:
+    PreferencesWindowTest() : ProgramFixture(sampleItemBytes()) {}
 
 private slots:
-    void init()
-    {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, sampleItemBytes());
-    }
-    void cleanup()
-    {
-        delete window;
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
-    }
 
     void theKeyboardAndTheMouseChooseEachRowAndOkSavesIt()
     {

@@ -2,7 +2,7 @@
 // and removing databases, and taking a download in.
 #include "download/download_files.h"
 #include "storage/text_file.h"
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "support/write_limit.h"
 
 #include <QDir>
@@ -14,29 +14,23 @@ const QString kAgain = QStringLiteral(" Please choose another name.");
 const QByteArray kCatalogue = crlf({" 3 ", "database", "database.txt", "armour", "armour.txt", "lost", "gone.txt"});
 } // namespace
 
-class ProgramCatalogueTest : public QObject
+class ProgramCatalogueTest : public ProgramFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
-
     QStringList files() const { return QDir(p->folder.path()).entryList(QDir::Files); }
+
+public:
+    ProgramCatalogueTest() : ProgramFixture(crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|"})) {}
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|"}));
+        ProgramFixture::init();
         p->folder.write("datalist.txt", kCatalogue);
         p->folder.write("armour.txt", crlf({"helmet", "iron|"}));
         p->program.openCatalogue();
-    }
-    void cleanup()
-    {
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
     void cleanupTestCase() { QDir(download::privateDownloadFolder()).removeRecursively(); }
 
@@ -67,8 +61,7 @@ private slots:
 
         // Only an exactly catalogued name becomes current.
         QCOMPARE(p->program.chooseDatabase("").message(), QStringLiteral("You must select a proper database"));
-        QCOMPARE(p->program.chooseDatabase("my mud").message(),
-                 QStringLiteral("A proper database must be selected"));
+        QCOMPARE(p->program.chooseDatabase("my mud").message(), "A proper database must be selected");
         QVERIFY(p->program.chooseDatabase("My Mud").ok());
         QCOMPARE(p->program.currentDatabasePath(), p->folder.file("My Mud.txt"));
 
@@ -120,14 +113,13 @@ private slots:
         };
         // "ring" is there already, the second "sword" repeats a name, "dagger" the
         // cloak's description, "mace" the first sword's; letter case differs; the
-        // empty last line is no item; both cloaks of the target stay.
+        // empty name is a name, the empty last line no item; both cloaks of the target stay.
         download(crlf({"ring", "silver|", "sword", "sharp|", "sword", "blunt|", "dagger", "grey|", "mace", "sharp|",
-                       "Ring", "shiny|", ""}));
-        QCOMPARE(p->program.mergeDownload(-1).message(),
-                 QStringLiteral("Please select a database to add the new items to."));
+                       "Ring", "shiny|", "", "nameless|", ""}));
+        QCOMPARE(p->program.mergeDownload(-1).message(), "Please select a database to add the new items to.");
         QVERIFY(p->program.mergeDownload(0).ok());
         const QByteArray merged = crlf({"ring", "gold|", "cloak", "grey|", "cloak", "worn|", "sword", "sharp|", "Ring",
-                                        "shiny|"});
+                                        "shiny|", "", "nameless|"});
         QCOMPARE(p->database(), merged);
         QCOMPARE(p->program.mergeDownload(2).message(),
                  "Unanticipated error #53  Description: File not found (gone.txt)   Source: Gearledger");
@@ -135,7 +127,8 @@ private slots:
         QCOMPARE(p->program.newDatabaseFromDownload("armour").message(),
                  "There is already a database named \"armour\"." + kAgain);
         QVERIFY(p->program.newDatabaseFromDownload("Fresh").ok());
-        QCOMPARE(p->folder.read("Fresh.txt"), crlf({"ring", "silver|", "sword", "sharp|", "dagger", "grey|", "Ring", "shiny|"}));
+        QCOMPARE(p->folder.read("Fresh.txt"),
+                 crlf({"ring", "silver|", "sword", "sharp|", "dagger", "grey|", "Ring", "shiny|", "", "nameless|"}));
         QCOMPARE(p->program.currentDatabase().fileName, QStringLiteral("Fresh.txt"));
 
         // A download whose last name has no description: nothing is written.

@@ -1,6 +1,6 @@
 // The program object's finding of items by their fields: fields.txt, the
 // scope, the fields read per database, showing a found item, the columns.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -12,12 +12,9 @@ const QByteArray kRings = crlf({"ring of fire", "Weight 4, value 310, level 18.|
 const QByteArray kArmour = crlf({"iron helmet", "Weight 5, value 10, level 5.|Can be worn on: head|Affects hitroll by 1.|"});
 } // namespace
 
-class ProgramFieldsTest : public QObject
+class ProgramFieldsTest : public ProgramFixture
 {
     Q_OBJECT
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<ProgramOnFolder> p;
 
     program::FoundItems find(const QString &query, bool all = true, const QString &score = {}, bool best = false)
     {
@@ -38,18 +35,15 @@ class ProgramFieldsTest : public QObject
         return names;
     }
 
+public:
+    ProgramFieldsTest() : ProgramFixture(kRings) {}
+
 private slots:
     void init()
     {
-        dialogs.reset();
-        p = std::make_unique<ProgramOnFolder>(dialogs, kRings);
+        ProgramFixture::init();
         p->folder.write("datalist.txt", crlf({" 2 ", "database", "database.txt", "armour", "armour.txt"}));
         p->folder.write("armour.txt", kArmour);
-    }
-    void cleanup()
-    {
-        p.reset();
-        VERIFY_DIALOGS(dialogs);
     }
 
     void theDefaultRulesAreWrittenOnFirstUseAndBadRulesAreRefusedByLine()

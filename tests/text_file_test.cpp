@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <numeric>
+
 using storage::LineReader;
 
 class TextFileTest : public QObject
@@ -39,11 +41,9 @@ private slots:
 
     void everyByteButCrAndLfReadsAndWritesBackUnchanged()
     {
-        QByteArray all;
-        for (int b = 0; b < 256; ++b) {
-            if (b != '\r' && b != '\n')
-                all.append(char(b));
-        }
+        QByteArray all(256, Qt::Uninitialized);
+        std::iota(all.begin(), all.end(), char(0));
+        all.removeIf([](char c) { return c == '\r' || c == '\n'; });
         const QString text = storage::decodeWindows1252(all);
         QCOMPARE(text.size(), all.size());
         QCOMPARE(text.at(0x80 - 2), QChar(0x20AC)); // 0x80 is the euro sign

@@ -29,11 +29,12 @@ using transfer::TransferService;
 
 namespace {
 
-// What fetching url ends with: the document, or the error.
+// What fetching url ends with: the document, or the error (a reason of
+// "<no failure>" when the document came, "<no end>" when nothing came).
 struct Fetched
 {
     QByteArray document;
-    std::optional<TransferError> error;
+    TransferError error;
 };
 
 Fetched fetched(TransferService &service, const QString &url)
@@ -41,7 +42,7 @@ Fetched fetched(TransferService &service, const QString &url)
     Fetched got{{}, TransferError{TransferError::Kind::BadUrl, QStringLiteral("<no end>")}};
     QEventLoop loop;
     QObject::connect(&service, &TransferService::finished, &loop, [&](const QByteArray &document) {
-        got = {document, std::nullopt};
+        got = {document, TransferError{TransferError::Kind::BadUrl, QStringLiteral("<no failure>")}};
         loop.quit();
     });
     QObject::connect(&service, &TransferService::failed, &loop, [&](const TransferError &error) {
@@ -54,14 +55,6 @@ Fetched fetched(TransferService &service, const QString &url)
     return got;
 }
 
-// The kind and reason of the error that fetching url ends with.
-std::pair<TransferError::Kind, QString> failureOf(TransferService &service, const QString &url)
-{
-    const Fetched got = fetched(service, url);
-    return got.error ? std::pair(got.error->kind, got.error->reason)
-                     : std::pair(TransferError::Kind::BadUrl, QStringLiteral("<no failure>"));
-}
-
 } // namespace
 
 class TransferTest : public QObject
@@ -71,7 +64,7 @@ class TransferTest : public QObject
     std::unique_ptr<HttpTestServer> server;
     std::unique_ptr<TransferService> service;
 
-    QString reasonFetching(const QString &path) { return failureOf(*service, server->url(path)).second; }
+    QString reasonFetching(const QString &path) { return fetched(*service, server->url(path)).error.reason; }
 
 private slots:
     // Straight to 127.0.0.1, whatever proxy the machine names.
@@ -133,7 +126,7 @@ private slots:
         server->serve("/just.txt", QByteArray(TransferService::kMaxDocumentBytes, 'a'), true);
         server->serve("/over.txt", QByteArray(TransferService::kMaxDocumentBytes + 1, 'a'), true);
         QCOMPARE(fetched(*service, server->url("/just.txt")).document.size(), TransferService::kMaxDocumentBytes);
-        QCOMPARE(failureOf(*service, server->url("/over.txt")).first, TransferError::Kind::TooLarge);
+        QCOMPARE(fetched(*service, server->url("/over.txt")).error.kind, TransferError::Kind::TooLarge);
     }
 
     void redirectsAreFollowedOnlyOnTheSameHostAndAsFarAsTheyGo()
@@ -145,7 +138,7 @@ private slots:
         QCOMPARE(fetched(*service, server->url("/downlist.txt")).document, QByteArray("0\r\n"));
         // Refused before any connection to the other host is tried.
         server->redirect("/away.txt", QStringLiteral("http://elsewhere.invalid/away.txt"));
-        QCOMPARE(failureOf(*service, server->url("/away.txt")).second,
+        QCOMPARE(fetched(*service, server->url("/away.txt")).error.reason,
                  QStringLiteral("the server sent the download on to another host (elsewhere.invalid)"));
     }
 };

@@ -1,5 +1,5 @@
 // The Earlier Versions window: what it lists, and Restore.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "windows/versions_window.h"
 
 #include <QComboBox>
@@ -7,14 +7,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
-class VersionsWindowTest : public QObject
+class VersionsWindowTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-
 private slots:
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void theWindowListsEachVersionAndRestoresTheChosenOne()
     {

@@ -1,7 +1,7 @@
 // Window sizes: the windows the design lays out keep their size (only Edit may
 // be resized, its controls staying where they are), and the others (Import
 // Game Log, Earlier Versions, Find Items, Fields) resize sensibly.
-#include "support/program_on_folder.h"
+#include "support/program_fixture.h"
 #include "windows/add_item_window.h"
 #include "windows/current_database_window.h"
 #include "windows/download_window.h"
@@ -59,14 +59,11 @@ QStringList misplaced(const QWidget *window)
 
 } // namespace
 
-class WindowSizesTest : public QObject
+class WindowSizesTest : public DialogsFixture
 {
     Q_OBJECT
 
-    ScriptedDialogs dialogs;
-
 private slots:
-    void cleanup() { VERIFY_DIALOGS(dialogs); }
 
     void everyWindowKeepsItsSizeOrResizesSensibly_data()
     {

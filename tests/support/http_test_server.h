@@ -49,21 +49,15 @@ public:
     }
     void serveEndless(const QString &path, const QByteArray &chunk)
     {
-        Response r{chunk};
-        r.endless = true;
-        respond(path, r);
+        respond(path, {chunk, false, -1, false, "200 OK", {}, true});
     }
     void drip(const QString &path, const QByteArray &body, int everyMs)
     {
-        Response r{body};
-        r.dripMs = everyMs;
-        respond(path, r);
+        respond(path, {body, false, -1, false, "200 OK", {}, false, everyMs});
     }
     void answerRaw(const QString &path, const QByteArray &bytes)
     {
-        Response r{bytes};
-        r.raw = true;
-        respond(path, r);
+        respond(path, {bytes, false, -1, false, "200 OK", {}, false, 0, true});
     }
 
     // The paths requested so far, in order.

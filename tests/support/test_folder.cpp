@@ -10,11 +10,6 @@ TestFolder::TestFolder()
         qFatal("cannot create a temporary folder");
 }
 
-QString TestFolder::file(const QString &name) const
-{
-    return dir_.path() + QDir::separator() + name;
-}
-
 void TestFolder::write(const QString &name, const QByteArray &bytes) const
 {
     QFile f(file(name));
@@ -30,18 +25,11 @@ QByteArray TestFolder::read(const QString &name) const
     return f.readAll();
 }
 
-bool TestFolder::exists(const QString &name) const
-{
-    return QFile::exists(file(name));
-}
-
 QByteArray crlf(std::initializer_list<const char *> lines)
 {
     QByteArray bytes;
-    for (const char *line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
+    for (const char *line : lines)
+        bytes += QByteArray(line) + "\r\n";
     return bytes;
 }
 
