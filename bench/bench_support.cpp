@@ -100,20 +100,20 @@ void add(const std::string &name, const std::function<void(benchmark::State &)> 
     benchmark::RegisterBenchmark(name.c_str(), body)->Unit(benchmark::kMicrosecond);
 }
 
-void add(const std::string &name, int items, Rounds rounds, const std::function<void(benchmark::State &)> &body)
+benchmark::internal::Benchmark *add(const std::string &name, int items, Rounds rounds,
+                                    const std::function<void(benchmark::State &)> &body)
 {
     auto *registered = benchmark::RegisterBenchmark((name + "/" + std::to_string(items)).c_str(), body);
     registered->Unit(items >= 100000 ? benchmark::kMillisecond : benchmark::kMicrosecond);
-    if (rounds == Rounds::Once) {
-        registered->Iterations(1)->Repetitions(1);
-        return;
-    }
+    if (rounds == Rounds::Once)
+        return registered->Iterations(1)->Repetitions(1);
     // A round at a million items takes a tenth of a second to a few seconds:
     // fewer repetitions keep the whole run within minutes.
     if (items >= 1000000)
         registered->Repetitions(3);
     else if (items >= 100000 && rounds == Rounds::Writing)
         registered->Repetitions(5);
+    return registered;
 }
 
 } // namespace bench
@@ -128,6 +128,8 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     if (qEnvironmentVariableIsSet(bench::kMemoryProbeVariable))
         return bench::runMemoryProbe(qEnvironmentVariable(bench::kMemoryProbeVariable));
+    if (qEnvironmentVariableIsSet(bench::kStartUpProbeVariable))
+        return bench::runStartUpProbe(qEnvironmentVariable(bench::kStartUpProbeVariable));
     // Medians of repetitions by default, set as flags rather than on each
     // benchmark so that names stay as they are ("op/list_all/10000_median");
     // the command line may override them.

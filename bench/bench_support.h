@@ -41,13 +41,18 @@ enum class Rounds { Reading, Writing, Once };
 // Registers a benchmark (main makes every benchmark report the median of repetitions).
 void add(const std::string &name, const std::function<void(benchmark::State &)> &body);
 // Registers a benchmark of a database of `items` items, named "<name>/<items>",
-// with fewer repetitions at the large sizes.
-void add(const std::string &name, int items, Rounds rounds, const std::function<void(benchmark::State &)> &body);
+// with fewer repetitions at the large sizes; the benchmark, for more settings.
+benchmark::internal::Benchmark *add(const std::string &name, int items, Rounds rounds,
+                                    const std::function<void(benchmark::State &)> &body);
 
 // Every command of the benchmark program: the benchmarks, or the memory probe
 // (memory_bench.cpp) when the program runs itself to measure a program object.
 int runMemoryProbe(const QString &folder);
 inline const char *const kMemoryProbeVariable = "GEARLEDGER_BENCH_MEMORY_PROBE";
+// The start-up probe (window_bench.cpp): starts a program on the folder and
+// prints the nanoseconds to its painted list.
+int runStartUpProbe(const QString &folder);
+inline const char *const kStartUpProbeVariable = "GEARLEDGER_BENCH_START_UP_PROBE";
 
 } // namespace bench
 

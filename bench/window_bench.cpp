@@ -13,6 +13,9 @@
 //   op/import|merge/overlapping[-painted]/<items>  importing or merging half new items
 //                                         (and painting the list)
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
+//   op/start_up/own_process/<items>       the same in a process of its own (this program run
+//                                         again as a start-up probe), as a player's start is:
+//                                         free of the memory the other benchmarks left behind
 // The changes report their CPU time per round (user_ms: the program's own,
 // sys_ms: the kernel's, mostly writing and syncing the files).
 #include "bench/bench_support.h"
@@ -23,6 +26,7 @@
 #include "storage/text_file.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QCheckBox>
@@ -30,11 +34,14 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 
 #include <sys/resource.h>
 
+#include <cstdio>
 #include <memory>
+#include <optional>
 
 using namespace bench;
 
@@ -372,8 +379,43 @@ void addImportAndMerge(int items)
     }
 }
 
+// The seconds from a probe's start-up to its painted list, or nothing with the reason in *why.
+std::optional<double> startUpOfItsOwn(const QString &folder, QString *why)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kStartUpProbeVariable), folder);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    if (!child.waitForFinished(10 * 60 * 1000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        *why = QStringLiteral("the start-up probe failed: ") + QString::fromLocal8Bit(child.readAllStandardError());
+        return std::nullopt;
+    }
+    bool number = false;
+    const qint64 nanoseconds = child.readAllStandardOutput().trimmed().toLongLong(&number);
+    if (!number) {
+        *why = QStringLiteral("the start-up probe said nothing");
+        return std::nullopt;
+    }
+    return double(nanoseconds) / 1e9;
+}
+
 void addStartUp(int items)
 {
+    add("op/start_up/own_process", items, Rounds::Reading, [items](benchmark::State &state) {
+        StartedProgram &started = listedWindow(state, items);
+        started.close();
+        for (auto _ : state) {
+            QString why;
+            const std::optional<double> seconds = startUpOfItsOwn(started.folder(), &why);
+            if (!seconds) {
+                state.SkipWithError(qPrintable(why));
+                break;
+            }
+            state.SetIterationTime(*seconds);
+        }
+        started.open();
+    })->UseManualTime();
     add("op/start_up/filled", items, Rounds::Reading, [items](benchmark::State &state) {
         StartedProgram &started = listedWindow(state, items);
         // Ended as a program that quits, so each start below gets the folder.
@@ -396,6 +438,25 @@ void addStartUp(int items)
 }
 
 } // namespace
+
+int bench::runStartUpProbe(const QString &folder)
+{
+    QuietDialogs dialogs;
+    QElapsedTimer timer;
+    timer.start();
+    program::Program program(folder);
+    main_window::MainWindow window(program, dialogs);
+    window.startUp();
+    window.show();
+    window.findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();
+    const qint64 nanoseconds = timer.nsecsElapsed();
+    if (const QString failure = dialogs.takeMessage(); !failure.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(failure));
+        return 2;
+    }
+    std::printf("%lld\n", static_cast<long long>(nanoseconds));
+    return 0;
+}
 
 void addWindowBenchmarks(int items)
 {

@@ -34,6 +34,8 @@ SEARCHES = [
 ROWS = (
     [
         ("Start-up to a listed database", "op/start_up/filled", "floor", "floor/read", 1.5),
+        ("Start-up to a listed database, in a process of its own", "op/start_up/own_process", "floor",
+         "floor/read", 1.5),
         ("Show All, core", "op/list_all", "floor", "floor/read", 1.5),
         ("Show All, click to painted list", "op/list_all/painted", "floor", "floor/read", 1.5),
     ]
@@ -83,8 +85,10 @@ def load(paths):
         found = {}
         for entry in data.get("benchmarks", []):
             # Benchmarks given their own repetitions or iterations carry them in
-            # their names ("op/update/one/1000000/repeats:3").
-            name = re.sub(r"/(repeats|iterations|min_time):[^/]*", "", entry.get("run_name", entry["name"]))
+            # their names ("op/update/one/1000000/repeats:3"), and those timed
+            # by hand say so ("/manual_time").
+            name = re.sub(r"/(repeats|iterations|min_time):[^/]*|/manual_time$", "",
+                          entry.get("run_name", entry["name"]))
             if entry.get("run_type") == "aggregate":
                 if entry.get("aggregate_name") == "median":
                     found[name] = entry
