@@ -4,8 +4,6 @@
 #include "storage/large_pages.h"
 #include "storage/text_file.h"
 
-#include <QScopeGuard>
-
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -239,7 +237,7 @@ IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype roo
     };
     std::thread worker;
     bool alone = false; // no second thread to be had: indexed after the reading
-    // The worker ends before the bytes it reads do, however the reading ends.
+    // The worker ends before the bytes it reads can move or go.
     const auto endWorker = [&] {
         if (!worker.joinable())
             return;
@@ -250,10 +248,11 @@ IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype roo
         shared.changed.notify_one();
         worker.join();
     };
-    auto endsWorker = qScopeGuard(endWorker);
     const char *indexedData = nullptr;
     IndexedFile file;
     file.bytes = readFile(path, stamp, room, [&](const char *data, qsizetype count) {
+        if (count < 0) // no more comes: the bytes may move or go once this returns
+            return endWorker();
         if (!worker.joinable()) {
             // One piece that is the whole file has nothing to share.
             if (alone || count == stamp->size)
@@ -273,8 +272,7 @@ IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype roo
         }
         shared.changed.notify_one();
     });
-    endWorker();
-    endsWorker.dismiss();
+    // The worker ended when readFile said no more comes, failing or not.
     if (indexerFailure)
         std::rethrow_exception(indexerFailure);
     // Bytes that moved (the file grew while it was read) are indexed afresh.

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -170,8 +171,13 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const
     bytes.resize(file.size());
     askForLargePages(bytes.data(), bytes.capacity());
     // In pieces, so that a reader of what arrived works beside the reading
-    // on bytes still in the processor's cache.
+    // on bytes still in the processor's cache; told when no more comes.
     constexpr qint64 kPiece = 4 * 1024 * 1024;
+    const auto noMore = [&arrived] {
+        if (arrived)
+            arrived(nullptr, -1);
+    };
+    auto tellsNoMore = qScopeGuard(noMore);
     qint64 read = 0;
     while (read < bytes.size()) {
         const qint64 piece = file.read(bytes.data() + read, qMin(kPiece, bytes.size() - read));
@@ -183,6 +189,8 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const
         if (arrived)
             arrived(bytes.constData(), read);
     }
+    tellsNoMore.dismiss();
+    noMore();
     bytes.truncate(read);
     // A file that grew meanwhile is read to its end.
     if (!file.atEnd())

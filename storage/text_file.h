@@ -46,9 +46,9 @@ std::optional<FileStamp> fileStamp(const QString &path);
 // hands out only when it is written).
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
 // The same, telling `arrived` after each piece how many bytes are read so far
-// into the buffer at `data`, which does not move until the file is read to the
-// size it had when it was opened (a file that grows meanwhile is read on into
-// a buffer that may move; `arrived` is not told of that).
+// into the buffer at `data`; then, however the reading ends (a failure
+// included), once with (nullptr, -1) before the buffer can move or go. (A file
+// that grows meanwhile is read on afterwards, into a buffer that may move.)
 using ArrivedBytes = std::function<void(const char *data, qsizetype count)>;
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived);
 

@@ -138,6 +138,29 @@ private slots:
         }
         QCOMPARE(read.index.danglingName.has_value(), whole.danglingName.has_value());
     }
+
+    // A reader of the pieces is told once that no more come, before the buffer may move: here the
+    // file grows while it is read, and is read on to its new end.
+    void aReaderOfThePiecesIsToldWhenNoMoreComeBeforeTheBufferMoves()
+    {
+        TestFolder folder;
+        const QByteArray first(5 * (1 << 20), 'x');
+        folder.write("db.txt", first);
+        QFile growing(folder.file("db.txt"));
+        QVERIFY(growing.open(QIODevice::Append));
+        QList<qsizetype> counts;
+        storage::FileStamp stamp;
+        const QByteArray read =
+            storage::readFile(folder.file("db.txt"), &stamp, 0, [&](const char *data, qsizetype count) {
+                if (counts.isEmpty()) {
+                    growing.write("grown");
+                    growing.flush();
+                }
+                counts.append(data ? count : -1);
+            });
+        QCOMPARE(read, first + "grown");
+        QCOMPARE(counts, (QList<qsizetype>{4 << 20, 5 << 20, -1}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TextFileTest)
