@@ -4,7 +4,9 @@
 #include "storage/text_file.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -93,6 +95,20 @@ QString databaseFile(int items)
     if (!QFile::exists(path))
         storage::saveAtomically(path, database(items));
     return path;
+}
+
+std::optional<QByteArray> runProbe(const char *variable, const QString &folder, QString *why)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(variable), folder);
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    if (!child.waitForFinished(10 * 60 * 1000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        *why = QStringLiteral("the probe failed: ") + QString::fromLocal8Bit(child.readAllStandardError());
+        return std::nullopt;
+    }
+    return child.readAllStandardOutput();
 }
 
 void add(const std::string &name, const std::function<void(benchmark::State &)> &body)

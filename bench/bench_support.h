@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 // What the benchmarks of gearledger-bench share: the generated databases, in
@@ -53,6 +54,9 @@ inline const char *const kMemoryProbeVariable = "GEARLEDGER_BENCH_MEMORY_PROBE";
 // prints the nanoseconds to its painted list.
 int runStartUpProbe(const QString &folder);
 inline const char *const kStartUpProbeVariable = "GEARLEDGER_BENCH_START_UP_PROBE";
+// Runs this program again as the probe that `variable` names, on the folder:
+// what it printed, or nothing with the reason in *why.
+std::optional<QByteArray> runProbe(const char *variable, const QString &folder, QString *why);
 
 } // namespace bench
 

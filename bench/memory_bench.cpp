@@ -15,9 +15,7 @@
 #include "storage/text_file.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -81,17 +79,11 @@ private:
 // Runs the probe on a folder: its four figures (KiB), or nothing with the reason in *why.
 std::optional<QVector<long>> probe(const QString &folder, QString *why)
 {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(kMemoryProbeVariable), folder);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    if (!child.waitForFinished(10 * 60 * 1000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        *why = QStringLiteral("the memory probe failed: ") + QString::fromLocal8Bit(child.readAllStandardError());
+    const std::optional<QByteArray> printed = runProbe(kMemoryProbeVariable, folder, why);
+    if (!printed)
         return std::nullopt;
-    }
     QVector<long> figures;
-    for (const QByteArray &figure : child.readAllStandardOutput().simplified().split(' '))
+    for (const QByteArray &figure : printed->simplified().split(' '))
         figures.append(figure.toLong());
     if (figures.size() != 4) {
         *why = QStringLiteral("the memory probe said nothing");

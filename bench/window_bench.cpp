@@ -26,7 +26,6 @@
 #include "storage/text_file.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QCheckBox>
@@ -34,7 +33,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 
 #include <sys/resource.h>
@@ -382,19 +380,12 @@ void addImportAndMerge(int items)
 // The seconds from a probe's start-up to its painted list, or nothing with the reason in *why.
 std::optional<double> startUpOfItsOwn(const QString &folder, QString *why)
 {
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QString::fromLatin1(kStartUpProbeVariable), folder);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
-    if (!child.waitForFinished(10 * 60 * 1000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        *why = QStringLiteral("the start-up probe failed: ") + QString::fromLocal8Bit(child.readAllStandardError());
-        return std::nullopt;
-    }
+    const std::optional<QByteArray> printed = runProbe(kStartUpProbeVariable, folder, why);
     bool number = false;
-    const qint64 nanoseconds = child.readAllStandardOutput().trimmed().toLongLong(&number);
+    const qint64 nanoseconds = printed ? printed->trimmed().toLongLong(&number) : 0;
     if (!number) {
-        *why = QStringLiteral("the start-up probe said nothing");
+        if (printed)
+            *why = QStringLiteral("the start-up probe said nothing");
         return std::nullopt;
     }
     return double(nanoseconds) / 1e9;
