@@ -49,15 +49,21 @@ public:
     }
     void serveEndless(const QString &path, const QByteArray &chunk)
     {
-        respond(path, {chunk, false, -1, false, "200 OK", {}, true});
+        Response r{chunk};
+        r.endless = true;
+        respond(path, r);
     }
     void drip(const QString &path, const QByteArray &body, int everyMs)
     {
-        respond(path, {body, false, -1, false, "200 OK", {}, false, everyMs});
+        Response r{body};
+        r.dripMs = everyMs;
+        respond(path, r);
     }
     void answerRaw(const QString &path, const QByteArray &bytes)
     {
-        respond(path, {bytes, false, -1, false, "200 OK", {}, false, 0, true});
+        Response r{bytes};
+        r.raw = true;
+        respond(path, r);
     }
 
     // The paths requested so far, in order.

@@ -33,8 +33,14 @@ public:
     bool askYesNo(const QString &text, const QString &title, Icon icon, Button defaultButton) override;
     QString inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     // Scripted as an input box prompting with the title; its folder is kept as lastDefaultText.
-    QString chooseFileToOpen(const QString &title, const QString &folder, const QString &) override { return inputBox(title, title, folder); }
-    QString chooseFileToSave(const QString &title, const QString &name, const QString &) override { return inputBox(title, title, name); }
+    QString chooseFileToOpen(const QString &title, const QString &folder, const QString &) override
+    {
+        return inputBox(title, title, folder);
+    }
+    QString chooseFileToSave(const QString &title, const QString &name, const QString &) override
+    {
+        return inputBox(title, title, name);
+    }
     void beep() override { take("beep", QString(), QString()); }
     std::unique_ptr<Progress> showProgress(const QString &text, const QString &title) override;
 
