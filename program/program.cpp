@@ -129,7 +129,7 @@ std::optional<base::Failure> Program::readCurrentDatabase(storage::IndexedFile *
     listedStamp_.reset();
     storage::FileStamp stamp;
     if (const base::Outcome outcome = base::attempt(
-            [&] { *read = storage::readIndexedFile(currentDatabasePath(), &stamp, kRoomForAdded); });
+            [&] { *read = storage::readIndexedFile(currentDatabasePath(), &stamp, kRoomForAddedBytes); });
         !outcome.ok())
         return outcome.failure();
     listedStamp_ = stamp;

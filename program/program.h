@@ -402,7 +402,7 @@ private:
     std::optional<base::Failure> fillWith(QByteArray bytes, storage::RecordIndex index);
     // The room a listed database's bytes keep for the items added one at a
     // time, which the table takes in place.
-    static constexpr qsizetype kRoomForAdded = 64 * 1024;
+    static constexpr qsizetype kRoomForAddedBytes = 64 * 1024;
     // Empties the table, then reads the current database file whole with its index; its
     // failure, if any. The table lists nothing afterwards.
     std::optional<base::Failure> readCurrentDatabase(storage::IndexedFile *read);

@@ -50,7 +50,7 @@ base::Outcome Program::undoLastChange()
     if (!target)
         return base::Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
     return base::attempt([&] {
-        storage::IndexedFile earlier = history::VersionStore::readIndexed(*target, kRoomForAdded);
+        storage::IndexedFile earlier = history::VersionStore::readIndexed(*target, kRoomForAddedBytes);
         Change change = openChange(current_.fileName, target->change, history::Kind::Undo);
         writeCurrentDatabase(change, {std::move(earlier.bytes), std::move(earlier.index)});
         change.commit();
