@@ -4,6 +4,7 @@
 #include "storage/text_file.h"
 #include "storage/windows1252.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace editing {
@@ -43,14 +44,22 @@ std::optional<storage::Span> locate(const QByteArray &bytes, const storage::Reco
     return storage::Span{found.name.begin, end - found.name.begin};
 }
 
-// The records after `record` moved by `delta` bytes.
-void shiftAfter(storage::RecordIndex &index, int record, qsizetype delta)
+// The records from `first` on moved by `delta` bytes.
+void shiftFrom(storage::RecordIndex &index, qsizetype first, qsizetype delta)
 {
     storage::Record *const records = index.records.data();
-    for (qsizetype r = record + 1; r < index.records.size(); ++r) {
+    for (qsizetype r = first; r < index.records.size(); ++r) {
         records[r].name.begin += delta;
         records[r].description.begin += delta;
     }
+}
+
+// A record moved by `delta` bytes.
+storage::Record moved(storage::Record record, qsizetype delta)
+{
+    record.name.begin += delta;
+    record.description.begin += delta;
+    return record;
 }
 
 // The length of a line's text without its line end.
@@ -85,15 +94,15 @@ void followInIndex(const RecordEdit &edit, const QByteArray &changed, storage::R
         index = storage::indexRecords(changed);
         return;
     }
-    if (edit.record < 0) {
-        index.records.append(edit.appended);
-        return;
-    }
-    shiftAfter(index, edit.record, edit.inserted.size() - edit.removed);
-    if (edit.removes)
-        index.records.removeAt(edit.record);
-    else
-        index.records[edit.record] = edit.replacement;
+    shiftFrom(index, edit.record + edit.recordsRemoved, edit.inserted.size() - edit.removed);
+    const qsizetype common = qMin(edit.recordsRemoved, int(edit.records.size()));
+    std::copy_n(edit.records.constBegin(), common, index.records.begin() + edit.record);
+    if (edit.recordsRemoved > common)
+        index.records.remove(edit.record + common, edit.recordsRemoved - common);
+    else if (edit.records.size() > common)
+        index.records.insert(edit.record + common, edit.records.size() - common, storage::Record{});
+    std::copy(edit.records.constBegin() + common, edit.records.constEnd(),
+              index.records.begin() + edit.record + common);
 }
 
 } // namespace
@@ -122,8 +131,9 @@ std::optional<RecordEdit> recordReplaced(const QByteArray &bytes, const storage:
     edit.removed = extent->length;
     edit.inserted = joined({nameLine, descriptionLine});
     edit.record = record;
-    edit.replacement = {{extent->begin, textLength(nameLine)},
-                        {extent->begin + nameLine.size(), textLength(descriptionLine)}};
+    edit.recordsRemoved = 1;
+    edit.records = {{{extent->begin, textLength(nameLine)},
+                     {extent->begin + nameLine.size(), textLength(descriptionLine)}}};
     return edit;
 }
 
@@ -137,7 +147,7 @@ std::optional<RecordEdit> recordRemoved(const QByteArray &bytes, const storage::
     edit.at = extent->begin;
     edit.removed = extent->length;
     edit.record = record;
-    edit.removes = true;
+    edit.recordsRemoved = 1;
     return edit;
 }
 
@@ -154,16 +164,15 @@ RecordEdit recordsAppended(const QByteArray &bytes, const storage::RecordIndex &
     RecordEdit edit;
     edit.at = bytes.size();
     edit.inserted = open ? "\r\n" + records : records;
+    edit.record = int(index.records.size());
     // Only the new items are indexed, unless the bytes ended inside an item.
     edit.indexAnew = index.danglingName.has_value();
     if (edit.indexAnew)
         return edit;
     const qsizetype offset = bytes.size() + (open ? 2 : 0);
-    edit.appended = storage::indexRecords(records).records;
-    for (storage::Record &record : edit.appended) {
-        record.name.begin += offset;
-        record.description.begin += offset;
-    }
+    edit.records = storage::indexRecords(records).records;
+    for (storage::Record &record : edit.records)
+        record = moved(record, offset);
     return edit;
 }
 
@@ -171,6 +180,21 @@ QVector<QByteArrayView> editedParts(const QByteArray &bytes, const RecordEdit &e
 {
     const QByteArrayView all(bytes);
     return {all.first(edit.at), edit.inserted, all.sliced(edit.at + edit.removed)};
+}
+
+std::optional<RecordEdit> takingBack(const RecordEdit &edit, const QByteArray &bytes,
+                                     const storage::RecordIndex &index)
+{
+    if (edit.indexAnew)
+        return std::nullopt;
+    RecordEdit back;
+    back.at = edit.at;
+    back.removed = edit.inserted.size();
+    back.inserted = bytes.sliced(edit.at, edit.removed);
+    back.record = edit.record;
+    back.recordsRemoved = int(edit.records.size());
+    back.records = index.records.sliced(edit.record, edit.recordsRemoved);
+    return back;
 }
 
 void applyEdit(const RecordEdit &edit, QByteArray &bytes, storage::RecordIndex &index)

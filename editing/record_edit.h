@@ -20,19 +20,17 @@ namespace editing {
 
 // One change of a database's bytes, found from the bytes and their index
 // without reading the bytes again: `removed` bytes at `at` give way to
-// `inserted`, and the index follows.
+// `inserted`, and the index follows: the records from `record` on, `recordsRemoved`
+// of them, give way to `records` (at their places in the changed bytes), and
+// the records after them move with the bytes.
 struct RecordEdit
 {
     qsizetype at = 0;
     qsizetype removed = 0;
     QByteArray inserted;
-    // The record replaced or removed, -1 for an append.
-    int record = -1;
-    bool removes = false;
-    // A replaced record's place in the changed bytes.
-    storage::Record replacement;
-    // The records an append adds, at their places in the changed bytes.
-    QVector<storage::Record> appended;
+    int record = 0;
+    int recordsRemoved = 0;
+    QVector<storage::Record> records;
     // The changed bytes are indexed anew: the bytes ended inside an item.
     bool indexAnew = false;
 };
@@ -68,6 +66,12 @@ RecordEdit recordsAppended(const QByteArray &bytes, const storage::RecordIndex &
 // The changed bytes in three parts (before the change, the new bytes, after
 // it), which point into `bytes` and the edit.
 QVector<QByteArrayView> editedParts(const QByteArray &bytes, const RecordEdit &edit);
+
+// The edit that takes `edit` back: applied to the bytes and index that `edit`
+// gave, it gives `bytes` and `index` again (the bytes and index `edit` was
+// made for). Nothing for an edit that indexes anew.
+std::optional<RecordEdit> takingBack(const RecordEdit &edit, const QByteArray &bytes,
+                                     const storage::RecordIndex &index);
 
 // Changes the bytes and their index in place: the bytes after the change move,
 // in the same buffer when its capacity allows and it is not shared. Throws

@@ -448,6 +448,11 @@ private:
     // deletedRow), and the file's stamp is kept. Should the table fail to
     // follow, it is filled from the file again. The failure of that listing, if any.
     std::optional<base::Failure> listEdited(ChangeBase &base, const editing::RecordEdit &edit, int deletedRow = -1);
+    // The edit that takes the last one-item change of the current database
+    // back, while the version is the file as it was before that change (kept
+    // under a hard link, unchanged since) and the table holds the bytes the
+    // change wrote; nothing otherwise, and the version is read.
+    std::optional<editing::RecordEdit> editTakingBack(const history::Version &version) const;
     // A database file's bytes; a missing file is empty when missingIsEmpty. Throws a Failure.
     QByteArray readDatabase(const QString &databaseFile, bool missingIsEmpty = false) const;
     void loadColours(base::Dialogs &notices);
@@ -485,6 +490,15 @@ private:
     // The stamp of the current database file when the table's bytes were its
     // whole content (read, or written by a change); nothing otherwise.
     std::optional<storage::FileStamp> listedStamp_;
+    // The last one-item change that started from the listed bytes: the file's
+    // stamp before and after it, and the edit that takes it back.
+    struct LastEdit
+    {
+        storage::FileStamp before;
+        storage::FileStamp after;
+        editing::RecordEdit back;
+    };
+    std::optional<LastEdit> lastEdit_;
     ColourSet colours_;
     history::VersionStore versions_;
     QString downloadFolderUrl_;

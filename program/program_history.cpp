@@ -50,11 +50,30 @@ base::Outcome Program::undoLastChange()
     if (!target)
         return base::Outcome::refused(QStringLiteral("There is no change of %1 to undo.").arg(current_.displayName));
     return base::attempt([&] {
+        if (std::optional<editing::RecordEdit> back = editTakingBack(*target)) {
+            Change change = openChange(current_.fileName, target->change, history::Kind::Undo);
+            ChangeBase base;
+            base.listed = true;
+            writeEditedDatabase(change, base, *back);
+            change.commit();
+            return;
+        }
         storage::IndexedFile earlier = history::VersionStore::readIndexed(*target, kRoomForAddedBytes);
         Change change = openChange(current_.fileName, target->change, history::Kind::Undo);
         writeCurrentDatabase(change, {std::move(earlier.bytes), std::move(earlier.index)});
         change.commit();
     });
+}
+
+std::optional<editing::RecordEdit> Program::editTakingBack(const history::Version &version) const
+{
+    // What the file holds now does not matter: it is kept as the undo's version.
+    if (!lastEdit_ || listedStamp_ != lastEdit_->after)
+        return std::nullopt;
+    const std::optional<storage::FileStamp> kept = storage::fileStamp(version.path);
+    if (!kept || !kept->sameContentAs(lastEdit_->before))
+        return std::nullopt;
+    return lastEdit_->back;
 }
 
 QVector<Program::VersionEntry> Program::versionsOf(const QString &versionsFolder) const

@@ -53,6 +53,12 @@ Program::ChangeBase Program::changeBase(bool missingIsEmpty) const
 
 std::optional<base::Failure> Program::listEdited(ChangeBase &base, const editing::RecordEdit &edit, int deletedRow)
 {
+    std::optional<LastEdit> last;
+    if (base.listed && listedStamp_) {
+        if (std::optional<editing::RecordEdit> back = editing::takingBack(edit, table_.bytes(), table_.index()))
+            last = LastEdit{*listedStamp_, {}, std::move(*back)};
+    }
+    lastEdit_.reset();
     listedStamp_.reset();
     try {
         if (base.listed && deletedRow >= 0) {
@@ -71,6 +77,10 @@ std::optional<base::Failure> Program::listEdited(ChangeBase &base, const editing
         return fillWithCurrentDatabase();
     }
     listedStamp_ = storage::fileStamp(currentDatabasePath());
+    if (last && listedStamp_) {
+        last->after = *listedStamp_;
+        lastEdit_ = std::move(last);
+    }
     if (table_.index().danglingName)
         return storage::danglingNameFailure(table_.index(), storage::fileNameOf(currentDatabasePath()));
     return std::nullopt;

@@ -37,6 +37,12 @@ struct FileStamp
                && device == other.device && inode == other.inode;
     }
     bool operator!=(const FileStamp &other) const { return !(*this == other); }
+    // The same file with the same content: all but the time of its last status
+    // change, which a new hard link to it changes.
+    bool sameContentAs(const FileStamp &other) const
+    {
+        return size == other.size && modified == other.modified && device == other.device && inode == other.inode;
+    }
 };
 // The stamp of the file at path now; nothing when it cannot be had.
 std::optional<FileStamp> fileStamp(const QString &path);

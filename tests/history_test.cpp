@@ -51,6 +51,38 @@ private slots:
         QCOMPARE(folder.read("database.txt"), kItems + crlf({"bow", "|"}));
     }
 
+    // Between a delete and its undo the file, its listing or the version are changed by another
+    // program: the undo restores what the version holds, and the table lists the file.
+    void anUndoRestoresTheVersionWhateverHappenedSinceTheChange_data()
+    {
+        QTest::addColumn<QString>("between");
+        QTest::addColumn<QByteArray>("restored");
+        QTest::newRow("nothing") << "" << kItems;
+        QTest::newRow("file rewritten") << "file" << kItems;
+        QTest::newRow("file rewritten and listed") << "file listed" << kItems;
+        QTest::newRow("version rewritten in place") << "version" << crlf({"bow", "yew|"});
+    }
+
+    void anUndoRestoresTheVersionWhateverHappenedSinceTheChange()
+    {
+        QFETCH(QString, between);
+        ProgramOnFolder p(dialogs, kItems);
+        QVERIFY(p.program.deleteListedItem(1).ok());
+        if (between.startsWith("file"))
+            p.folder.write("database.txt", crlf({"other", "program|"}));
+        if (between.endsWith("listed"))
+            QVERIFY(p.program.listAll().ok());
+        if (between == "version") {
+            QFile version(p.program.versionsOf("database.txt").first().version.path);
+            QVERIFY(version.open(QIODevice::WriteOnly) && version.write(crlf({"bow", "yew|"})) > 0);
+        }
+        QVERIFY(p.program.undoLastChange().ok());
+        QTEST(p.database(), "restored");
+        ProgramOnFolder fresh(dialogs, p.database());
+        QCOMPARE(p.program.items().rowCount(), fresh.program.items().rowCount());
+        QCOMPARE(p.program.items().name(1), fresh.program.items().name(1));
+    }
+
     // A file in the way of the versions' folder: the change does not start.
     void aVersionThatCannotBeKeptStopsItsChange()
     {

@@ -240,7 +240,7 @@ private slots:
     }
 
     // Changes one after another, each starting from what the one before left listed: "u ROW NAME" renames,
-    // "d ROW" deletes, "a NAME" adds, "s TEXT" searches in names. After each the table lists what a
+    // "d ROW" deletes, "a NAME" adds, "s TEXT" searches in names, "z" undoes. After each the table lists what a
     // program started on the file lists (after the same search), and at the end the file holds `written`.
     void theTableFollowsEveryChangeAsTheFileHoldsIt_data()
     {
@@ -262,6 +262,13 @@ private slots:
             << crlf({"ring", "1|", "sword", "2|", "shield", "3|", "axe", "4|"})
             << QStringList{"s s", "d 1", "d 0", "a spear", "s s", "u 0 sabre"}
             << crlf({"ring", "1|", "axe", "4|", "sabre", ""});
+        QTest::newRow("each change undone, then two undos")
+            << crlf({"ring", "first|", "ring", "second", "sword", "sharp|"})
+            << QStringList{"u 1 long ring", "z", "s r", "d 1", "z", "a axe", "z", "d 0", "u 0 r", "z", "z"}
+            << crlf({"ring", "first|", "ring", "second", "sword", "sharp|"});
+        QTest::newRow("undone with lone CR and LF, no final line end")
+            << QByteArray("a\rb|\r\nc\nd\r\ne") << QStringList{"a f", "z", "u 1 c\nd2", "z", "d 0", "z"}
+            << QByteArray("a\rb|\r\nc\nd\r\ne");
     }
 
     void theTableFollowsEveryChangeAsTheFileHoldsIt()
@@ -285,9 +292,11 @@ private slots:
                 QVERIFY(p.program.replaceItem(*p.program.listedItem(row), argument, std::nullopt).ok());
             else if (change.startsWith('d'))
                 QVERIFY(p.program.deleteListedItem(row).ok());
+            else if (change.startsWith('z'))
+                QVERIFY(p.program.undoLastChange().ok());
             else
                 QVERIFY(p.program.addStoredItem({argument, ""}).ok());
-            searched = change.startsWith('u') || change.startsWith('a') ? QString() : searched;
+            searched = change.startsWith('s') || change.startsWith('d') ? searched : QString();
             ProgramOnFolder fresh(dialogs, p.database());
             if (!searched.isEmpty())
                 (void)fresh.program.search(searched, true, false);
