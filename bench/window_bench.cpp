@@ -10,6 +10,9 @@
 //                                         (wall time holds two disk syncs: version and file)
 //   op/undo/one/<items>                   Undo of a delete (the delete untimed)
 //   op/keep_version/linked|copied/<items> keeping a version of the whole database
+//   op/versions/list/<items>              the versions of the database (3 kept) listed with
+//                                         their items by a program object that never listed them
+//   op/versions/list_again/<items>        the same listed again by that program object
 //   op/import|merge/overlapping[-painted]/<items>  importing or merging half new items
 //                                         (and painting the list)
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
@@ -287,6 +290,50 @@ void addChanges(int items)
     });
 }
 
+// Lists the versions of the database with 3 versions kept (made by adding
+// items), by a new program object each round when `again` is false, else
+// again by one that listed them before. Keeps no version afterwards.
+void timeVersionsListing(benchmark::State &state, int items, bool again)
+{
+    constexpr int kKept = 3;
+    StartedProgram &started = listedWindow(state, items);
+    for (int i = 0; i < kKept; ++i) {
+        if (stopsOn(state, started, started.program().addItem(QStringLiteral("item %1").arg(i), QString())))
+            return;
+    }
+    // Ended as a program that quits, so that each program object below gets the folder.
+    started.close();
+    std::unique_ptr<program::Program> listing;
+    for (auto _ : state) {
+        if (!listing || !again) {
+            state.PauseTiming();
+            listing.reset();
+            listing = std::make_unique<program::Program>(started.folder());
+            if (again)
+                (void)listing->versionsOf(QStringLiteral("database.txt"));
+            state.ResumeTiming();
+        }
+        const auto versions = listing->versionsOf(QStringLiteral("database.txt"));
+        if (versions.size() != kKept || versions.last().items != items) {
+            state.SkipWithError("the versions were not listed with their items");
+            break;
+        }
+    }
+    listing.reset();
+    started.open();
+    if (const QString restored = started.restore(database(items)); !restored.isEmpty())
+        state.SkipWithError(qPrintable(restored));
+    started.forgetVersions();
+}
+
+void addVersions(int items)
+{
+    add("op/versions/list", items, Rounds::Reading,
+        [items](benchmark::State &state) { timeVersionsListing(state, items, false); });
+    add("op/versions/list_again", items, Rounds::Reading,
+        [items](benchmark::State &state) { timeVersionsListing(state, items, true); });
+}
+
 // The database holds the first half of the generated items, the incoming items
 // are every other item of the whole: about half of them are new to it. Made
 // once per size, with a started window on that database.
@@ -453,6 +500,7 @@ void addWindowBenchmarks(int items)
 {
     addPainted(items);
     addChanges(items);
+    addVersions(items);
     addImportAndMerge(items);
     addStartUp(items);
 }

@@ -1,6 +1,6 @@
 // The item database file: the reader, the byte index that listings and
-// searches use, and the writer agree; a whole file in the written form reads
-// and writes back as the same bytes.
+// searches use, the count of items made piece by piece, and the writer agree;
+// a whole file in the written form reads and writes back as the same bytes.
 #include "base/failure.h"
 #include "fuzz_check.h"
 #include "storage/item_database.h"
@@ -26,6 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = fuzzBytes(data, size);
     const storage::RecordIndex index = storage::indexRecords(bytes);
+    // Counted in pieces of 1 to 8 bytes, the items are those indexed.
+    storage::RecordCounter counter;
+    const qsizetype piece = 1 + (size > 0 ? data[0] % 8 : 0);
+    for (qsizetype at = 0; at < bytes.size(); at += piece)
+        counter.take(bytes.constData() + at, qMin(piece, bytes.size() - at));
+    FUZZ_CHECK(counter.records() == index.records.size());
     QVector<storage::Item> items;
     try {
         items = storage::readItemsFromBytes(bytes, QStringLiteral("db.txt"));

@@ -11,6 +11,7 @@
 #include "program/change.h"
 #include "program/field_cache.h"
 #include "program/found_items.h"
+#include "program/item_counts.h"
 #include "program/item_table.h"
 #include "query/export.h"
 #include "query/score_sets.h"
@@ -228,7 +229,10 @@ public:
         history::Version version;
         qsizetype items = 0;
     };
+    // A version's items are counted once, and not again while its file's stamp holds.
     QVector<VersionEntry> versionsOf(const QString &versionsFolder) const;
+    // How many version files were read so far to count their items (for the tests).
+    qsizetype versionFilesRead() const { return versionItems_.filesRead(); }
     // A database out of the catalogue that has versions: removed (its file
     // gone, or its versions set aside when a new database took its file name),
     // or left out of the catalogue with its file still there holding items.
@@ -501,6 +505,8 @@ private:
     std::optional<LastEdit> lastEdit_;
     ColourSet colours_;
     history::VersionStore versions_;
+    // The items of the versions listed (versionsOf), counted once.
+    mutable ItemCounts versionItems_;
     QString downloadFolderUrl_;
     // "Inet1" of the download window as designed.
     transfer::TransferService transfer_;

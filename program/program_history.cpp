@@ -78,11 +78,12 @@ std::optional<editing::RecordEdit> Program::editTakingBack(const history::Versio
 
 QVector<Program::VersionEntry> Program::versionsOf(const QString &versionsFolder) const
 {
+    versionItems_.forgetGone();
     QVector<VersionEntry> entries;
     for (const history::Version &version : versions_.versions(versionsFolder)) {
         qsizetype items = 0;
         try {
-            items = storage::indexRecords(history::VersionStore::read(version)).records.size();
+            items = versionItems_.itemsOf(version.path);
         } catch (const base::Failure &) {
             // A version that cannot be read shows no items; restoring it tells why.
         }
@@ -110,7 +111,8 @@ QVector<Program::RemovedDatabase> Program::removedDatabases() const
             continue;
         }
         try {
-            if (!storage::indexRecords(readDatabase(file)).records.isEmpty())
+            storage::FileStamp stamp;
+            if (storage::countRecords(folder_.file(file), &stamp, 1) > 0)
                 removed.append({folder, file, true});
         } catch (const base::Failure &) {
             // A file that cannot be read is no database to bring back.

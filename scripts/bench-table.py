@@ -52,6 +52,8 @@ ROWS = (
         ("Keeping a version (hard link)", "op/keep_version/linked", "save", "floor/safe_save", 1.3),
         ("Keeping a version (a copy, where no hard link can be made)", "op/keep_version/copied", "save",
          "floor/safe_save", 1.3),
+        ("Listing 3 versions with their items, first time", "op/versions/list", "none", "floor/read", None),
+        ("Listing 3 versions with their items, again", "op/versions/list_again", "none", "floor/read", None),
         ("Import of half new items, core", "op/import/overlapping", "none", "floor/safe_save", None),
         ("Import of half new items, to painted list", "op/import/overlapping-painted", "none", "floor/safe_save",
          None),

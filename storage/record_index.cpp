@@ -281,6 +281,37 @@ IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype roo
     return file;
 }
 
+void RecordCounter::take(const char *data, qsizetype length)
+{
+    // Every CR ends a line (an LF after it belongs to that line end), so the
+    // lines are the CRs and the bytes after the last line end, if any.
+    const FindCrs findCrs = fastestFindCrs();
+    quint32 crs[kChunk + kSlack];
+    for (qsizetype from = 0; from < length; from += kChunk)
+        lineEnds_ += findCrs(data + from, qMin(kChunk, length - from), crs);
+    if (length <= 0)
+        return;
+    taken_ = true;
+    beforeLast_ = length > 1 ? data[length - 2] : last_;
+    last_ = data[length - 1];
+}
+
+qsizetype RecordCounter::records() const
+{
+    const bool endsInsideALine = taken_ && last_ != '\r' && !(last_ == '\n' && beforeLast_ == '\r');
+    return (lineEnds_ + (endsInsideALine ? 1 : 0)) / 2;
+}
+
+qsizetype countRecords(const QString &path, FileStamp *stamp, qsizetype enough, qsizetype piece)
+{
+    RecordCounter counter;
+    readPieces(path, stamp, piece, [&](const char *data, qsizetype length) {
+        counter.take(data, length);
+        return counter.records() < enough;
+    });
+    return qMin(counter.records(), enough);
+}
+
 RecordIndex wholeRecords(const QByteArray &bytes, const QString &fileName)
 {
     RecordIndex index = indexRecords(bytes);

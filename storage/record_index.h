@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVector>
 
+#include <limits>
 #include <optional>
 
 // Where each item of a database file lies in the file's bytes. An item is two
@@ -48,6 +49,33 @@ struct IndexedFile
 // Reads a whole file as readFile(path, stamp, room) does, with its index. A
 // large file is indexed on a second thread as its pieces arrive.
 IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype room);
+
+// Counts the whole items of bytes that arrive in pieces, as many as
+// indexRecords(the bytes joined).records holds, without keeping the bytes.
+class RecordCounter
+{
+public:
+    // The next bytes of the file.
+    void take(const char *data, qsizetype length);
+    // The whole items of the bytes taken so far, were they the whole file;
+    // never fewer after more bytes are taken.
+    qsizetype records() const;
+
+private:
+    qsizetype lineEnds_ = 0; // the CRs taken
+    bool taken_ = false;
+    char last_ = 0;
+    char beforeLast_ = 0;
+};
+
+// The pieces countRecords reads a file in.
+inline constexpr qsizetype kCountPiece = qsizetype(4) << 20;
+// The whole items of the file at path, as indexRecords counts them in its
+// bytes, read in pieces of `piece` bytes; at most `enough`: the reading stops
+// once that many are counted. *stamp is the file's stamp when it was opened.
+// Throws a Failure as readFile does.
+qsizetype countRecords(const QString &path, FileStamp *stamp,
+                       qsizetype enough = std::numeric_limits<qsizetype>::max(), qsizetype piece = kCountPiece);
 
 // The index of bytes that must hold whole items: Failure 62 (naming the file)
 // when they end with a name line that has no description.

@@ -152,9 +152,13 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
     return readFile(path, stamp, room, ArrivedBytes());
 }
 
-QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived)
+namespace {
+
+// Opens the file at path for reading; *stamp is its stamp then. Throws the
+// Failure that readFile names.
+void openForReading(QFile &file, FileStamp *stamp)
 {
-    QFile file(path);
+    const QString path = file.fileName();
     if (QFileInfo(path).isDir())
         throw base::Failure(base::ErrPathFileAccess,
                             QStringLiteral("Path/File access error (%1 is a folder)").arg(fileNameOf(path)));
@@ -164,6 +168,28 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const
     if (::fstat(file.handle(), &status) != 0)
         throw failureFor(path, file, "read");
     *stamp = stampOf(status);
+}
+
+} // namespace
+
+void readPieces(const QString &path, FileStamp *stamp, qsizetype piece, const TakePiece &take)
+{
+    QFile file(path);
+    openForReading(file, stamp);
+    QByteArray buffer(qMax<qsizetype>(piece, 1), Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = file.read(buffer.data(), buffer.size());
+        if (read < 0 || file.error() != QFileDevice::NoError)
+            throw failureFor(path, file, "read");
+        if (read == 0 || !take(buffer.constData(), qsizetype(read)))
+            return;
+    }
+}
+
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived)
+{
+    QFile file(path);
+    openForReading(file, stamp);
     // Read into a buffer of the file's size and the room asked for: the bytes
     // of a database stay in memory while it is listed, with no second copy.
     QByteArray bytes;

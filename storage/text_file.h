@@ -57,6 +57,12 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
 // that grows meanwhile is read on afterwards, into a buffer that may move.)
 using ArrivedBytes = std::function<void(const char *data, qsizetype count)>;
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived);
+// Reads a file piece by piece into one buffer of `piece` bytes, never holding
+// more of it: `take` gets each piece read (up to `piece` bytes), in order, and
+// returns false to end the reading there. *stamp is the file's stamp when it
+// was opened. Throws a Failure as readFile does.
+using TakePiece = std::function<bool(const char *data, qsizetype length)>;
+void readPieces(const QString &path, FileStamp *stamp, qsizetype piece, const TakePiece &take);
 
 // Reads lines one at a time from a file read whole at construction.
 class LineReader

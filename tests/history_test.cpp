@@ -102,6 +102,9 @@ private slots:
         p.folder.write("armour.txt", crlf({"helmet", "iron|"}));
         p.program.openCatalogue();
         QVERIFY(p.program.removeDatabase("armour").ok());
+        p.folder.write("armour.txt", "helmet\r\n"); // a file left holding no whole item is no database to bring back
+        QVERIFY(p.program.removedDatabases().isEmpty());
+        QVERIFY(QFile::remove(p.folder.file("armour.txt")));
         QCOMPARE(p.program.removedDatabases().size(), 1);
         QCOMPARE(p.program.removedDatabases().first().file, QStringLiteral("armour.txt"));
         const history::Version removed = p.program.versionsOf("armour.txt").first().version;

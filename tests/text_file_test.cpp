@@ -161,6 +161,35 @@ private slots:
         QCOMPARE(read, first + "grown");
         QCOMPARE(counts, (QList<qsizetype>{4 << 20, 5 << 20, -1}));
     }
+
+    // A file's items counted piece by piece are those its bytes index, wherever a line end falls
+    // between pieces; counting up to one item says whether it holds any.
+    void aFileCountedInPiecesHasTheItemsItsBytesIndex_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("a dangling name") << QByteArray("a");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("lone CRs, the last line without its end") << QByteArray("a\rb\rc\r\nd");
+        QTest::newRow("lone LFs stay inside") << QByteArray("a\nb\r\nc\n\r\n\n");
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb\r\n");
+        QTest::newRow("a line of one LF after CR LF") << QByteArray("a\r\nb\r\n\n");
+        QTest::newRow("empty lines") << QByteArray("\r\n\r\n\r");
+        QTest::newRow("over the scan's chunks") << QByteArray("ab\r\n\rc\n").repeated(1500) + "x";
+    }
+
+    void aFileCountedInPiecesHasTheItemsItsBytesIndex()
+    {
+        QFETCH(QByteArray, bytes);
+        TestFolder folder;
+        folder.write("db.txt", bytes);
+        const qsizetype items = storage::indexRecords(bytes).records.size();
+        for (const qsizetype piece : {qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(7), storage::kCountPiece}) {
+            storage::FileStamp stamp;
+            QCOMPARE(storage::countRecords(folder.file("db.txt"), &stamp, items + 1, piece), items);
+            QCOMPARE(storage::countRecords(folder.file("db.txt"), &stamp, 1, piece), qMin(items, qsizetype(1)));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TextFileTest)

@@ -90,8 +90,12 @@ void VersionsWindow::fillDatabases()
 void VersionsWindow::showVersions()
 {
     versionList_->clear();
-    for (const program::Program::VersionEntry &entry : program_.versionsOf(databaseBox_->currentData().toString())) {
+    shownVersions_.clear();
+    const QVector<program::Program::VersionEntry> entries =
+        widgets::whileBusy([&] { return program_.versionsOf(databaseBox_->currentData().toString()); });
+    for (const program::Program::VersionEntry &entry : entries) {
         const history::Version &version = entry.version;
+        shownVersions_.append(version);
         const QString change =
             version.kind == history::Kind::Undo ? QStringLiteral("Undo of ") + version.change : version.change;
         auto *row = new QTreeWidgetItem(versionList_, {version.when.toString(kWhen), change,
@@ -108,13 +112,12 @@ void VersionsWindow::onRestoreClicked()
 {
     const int row = versionList_->currentItem() ? versionList_->indexOfTopLevelItem(versionList_->currentItem()) : -1;
     const QString file = databaseBox_->currentData(kFileRole).toString();
-    const QVector<program::Program::VersionEntry> versions =
-        program_.versionsOf(databaseBox_->currentData().toString());
-    if (row < 0 || row >= versions.size()) {
+    if (row < 0 || row >= shownVersions_.size()) {
         dialogs_.message(QStringLiteral("Please select a version in the list first, then press Restore."));
         return;
     }
-    if (!dialogs_.report(widgets::whileBusy([&] { return program_.restoreVersion(versions[row].version, file); })))
+    const history::Version version = shownVersions_[row];
+    if (!dialogs_.report(widgets::whileBusy([&] { return program_.restoreVersion(version, file); })))
         return;
     if (file == program_.currentDatabase().fileName) {
         showVersions();

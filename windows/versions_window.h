@@ -33,6 +33,8 @@ private:
     base::Dialogs &dialogs_;
     QComboBox *databaseBox_ = nullptr;
     QTreeWidget *versionList_ = nullptr;
+    // The versions the list shows, row by row.
+    QVector<history::Version> shownVersions_;
 };
 
 } // namespace windows
