@@ -218,6 +218,17 @@ IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype roo
     } shared;
     RecordIndexer indexer;
     std::exception_ptr indexerFailure;
+    qsizetype prepared = 0;
+    const auto prepareAhead = [&](const char *data, qsizetype expected) {
+        qsizetype reading = 0;
+        {
+            const std::lock_guard lock(shared.mutex);
+            reading = shared.arrived;
+        }
+        const qsizetype from = qMax(prepared, reading + kReadPiece);
+        prepared = qMin(reading + 2 * kReadPiece, expected);
+        prepareMemory(data + from, prepared - from);
+    };
     const auto indexArrived = [&] {
         try {
             for (qsizetype seen = 0;;) {
@@ -230,6 +241,8 @@ IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype roo
                 const qsizetype expected = shared.expectedSize;
                 lock.unlock();
                 indexer.indexArrived(data, seen, expected);
+                // The piece after the one being read gets its memory meanwhile.
+                prepareAhead(data, expected);
             }
         } catch (...) {
             indexerFailure = std::current_exception();

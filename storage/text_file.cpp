@@ -198,7 +198,6 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const
     askForLargePages(bytes.data(), bytes.capacity());
     // In pieces, so that a reader of what arrived works beside the reading
     // on bytes still in the processor's cache; told when no more comes.
-    constexpr qint64 kPiece = 4 * 1024 * 1024;
     const auto noMore = [&arrived] {
         if (arrived)
             arrived(nullptr, -1);
@@ -206,7 +205,7 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const
     auto tellsNoMore = qScopeGuard(noMore);
     qint64 read = 0;
     while (read < bytes.size()) {
-        const qint64 piece = file.read(bytes.data() + read, qMin(kPiece, bytes.size() - read));
+        const qint64 piece = file.read(bytes.data() + read, qMin(qint64(kReadPiece), bytes.size() - read));
         if (piece < 0 || file.error() != QFileDevice::NoError)
             throw failureFor(path, file, "read");
         if (piece == 0)

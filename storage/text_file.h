@@ -55,6 +55,8 @@ QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
 // into the buffer at `data`; then, however the reading ends (a failure
 // included), once with (nullptr, -1) before the buffer can move or go. (A file
 // that grows meanwhile is read on afterwards, into a buffer that may move.)
+// The pieces are of this many bytes, but for the last.
+inline constexpr qsizetype kReadPiece = qsizetype(4) << 20;
 using ArrivedBytes = std::function<void(const char *data, qsizetype count)>;
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived);
 // Reads a file piece by piece into one buffer of `piece` bytes, never holding
