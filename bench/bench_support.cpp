@@ -144,6 +144,8 @@ int main(int argc, char **argv)
     QStandardPaths::setTestModeEnabled(true);
     if (qEnvironmentVariableIsSet(bench::kMemoryProbeVariable))
         return bench::runMemoryProbe(qEnvironmentVariable(bench::kMemoryProbeVariable));
+    if (qEnvironmentVariableIsSet(bench::kReadProbeVariable))
+        return bench::runReadProbe(qEnvironmentVariable(bench::kReadProbeVariable));
     if (qEnvironmentVariableIsSet(bench::kStartUpProbeVariable))
         return bench::runStartUpProbe(qEnvironmentVariable(bench::kStartUpProbeVariable));
     // Medians of repetitions by default, set as flags rather than on each

@@ -54,6 +54,13 @@ inline const char *const kMemoryProbeVariable = "GEARLEDGER_BENCH_MEMORY_PROBE";
 // prints the nanoseconds to its painted list.
 int runStartUpProbe(const QString &folder);
 inline const char *const kStartUpProbeVariable = "GEARLEDGER_BENCH_START_UP_PROBE";
+// The read probe (search_bench.cpp): reads the file into new memory as the
+// program does and finds its line ends, and prints the nanoseconds it took.
+int runReadProbe(const QString &file);
+inline const char *const kReadProbeVariable = "GEARLEDGER_BENCH_READ_PROBE";
+// The repetitions of a benchmark that starts a process each round, at every
+// size: the memory a new process gets makes its rounds vary more than others.
+inline constexpr int kProcessRepetitions = 9;
 // Runs this program again as the probe that `variable` names, on the folder:
 // what it printed, or nothing with the reason in *why.
 std::optional<QByteArray> runProbe(const char *variable, const QString &folder, QString *why);

@@ -3,6 +3,9 @@
 //   floor/read/<items>        reading the database file into a buffer of its size
 //                             and finding every line end in it (memchr)
 //   floor/read_new_memory/<items>  the same into a buffer asked of the system each time
+//   floor/read/own_process/<items>  the same in a process of its own (this program
+//                             run again as a read probe), into new memory asked
+//                             with large pages as the program asks for it
 //   floor/scan/<items>        one pass over the bytes in memory, each folded with a
 //                             256-entry table (the search's own) and compared
 //   floor/safe_save/<items>   writing a file of the database's size, syncing it once
@@ -19,10 +22,12 @@
 #include "bench/started_program.h"
 #include "search/folded_needle.h"
 #include "search/item_search.h"
+#include "storage/large_pages.h"
 #include "storage/record_index.h"
 #include "storage/text_file.h"
 #include "storage/windows1252.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <sqlite3.h>
@@ -120,6 +125,19 @@ void addFloors(int items)
         }
         state.SetBytesProcessed(state.iterations() * size);
     });
+    add("floor/read/own_process", items, Rounds::Reading, [items](benchmark::State &state) {
+        for (auto _ : state) {
+            QString why;
+            const std::optional<QByteArray> printed = runProbe(kReadProbeVariable, databaseFile(items), &why);
+            bool number = false;
+            const qint64 nanoseconds = printed ? printed->trimmed().toLongLong(&number) : 0;
+            if (!number) {
+                state.SkipWithError(printed ? "the read probe said nothing" : qPrintable(why));
+                break;
+            }
+            state.SetIterationTime(double(nanoseconds) / 1e9);
+        }
+    })->UseManualTime()->Repetitions(kProcessRepetitions);
     add("floor/scan", items, Rounds::Reading, [items](benchmark::State &state) {
         std::array<unsigned char, 256> fold{};
         for (int b = 0; b < 256; ++b)
@@ -329,6 +347,20 @@ void addPeer(int items)
 }
 
 } // namespace
+
+int bench::runReadProbe(const QString &file)
+{
+    const QByteArray path = QFile::encodeName(file);
+    const qsizetype size = QFile(file).size();
+    QElapsedTimer timer;
+    timer.start();
+    const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
+    storage::askForLargePages(buffer.get(), size);
+    if (readAndCountLines(path.constData(), buffer.get(), size) < 0)
+        return 1;
+    std::printf("%lld\n", static_cast<long long>(timer.nsecsElapsed()));
+    return 0;
+}
 
 void addSearchBenchmarks(int items)
 {

@@ -453,7 +453,7 @@ void addStartUp(int items)
             state.SetIterationTime(*seconds);
         }
         started.open();
-    })->UseManualTime();
+    })->UseManualTime()->Repetitions(kProcessRepetitions);
     add("op/start_up/filled", items, Rounds::Reading, [items](benchmark::State &state) {
         StartedProgram &started = listedWindow(state, items);
         // Ended as a program that quits, so each start below gets the folder.

@@ -35,7 +35,7 @@ ROWS = (
     [
         ("Start-up to a listed database", "op/start_up/filled", "floor", "floor/read", 1.5),
         ("Start-up to a listed database, in a process of its own", "op/start_up/own_process", "floor",
-         "floor/read", 1.5),
+         "floor/read/own_process", 1.5),
         ("Show All, core", "op/list_all", "floor", "floor/read", 1.5),
         ("Show All, click to painted list", "op/list_all/painted", "floor", "floor/read", 1.5),
     ]
@@ -63,6 +63,8 @@ ROWS = (
         ("Floor: reading the file and finding its line ends", "floor/read", "none", None, None),
         ("Reading the file into memory asked of the system each time", "floor/read_new_memory", "none", None,
          None),
+        ("Floor: reading the file and finding its line ends, in a process of its own (new memory, large "
+         "pages)", "floor/read/own_process", "none", None, None),
         ("Floor: one pass over the bytes with the fold table", "floor/scan", "none", None, None),
         ("Floor: writing the file, one sync, the rename", "floor/safe_save", "none", None, None),
     ]
