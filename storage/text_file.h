@@ -51,11 +51,11 @@ std::optional<FileStamp> fileStamp(const QString &path);
 // The bytes have room for `room` more without moving (memory the system
 // hands out only when it is written).
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
-// The same, telling `arrived` after each piece how many bytes are read so far
-// into the buffer at `data`; then, however the reading ends (a failure
-// included), once with (nullptr, -1) before the buffer can move or go. (A file
-// that grows meanwhile is read on afterwards, into a buffer that may move.)
-// The pieces are of this many bytes, but for the last.
+// The same, telling `arrived` after each piece (of kReadPiece bytes, but for
+// the last) how many bytes are read so far into the buffer at `data`; then,
+// however the reading ends (a failure included), once with (nullptr, -1)
+// before the buffer can move or go. (A file that grows meanwhile is read on
+// afterwards, into a buffer that may move.)
 inline constexpr qsizetype kReadPiece = qsizetype(4) << 20;
 using ArrivedBytes = std::function<void(const char *data, qsizetype count)>;
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived);
