@@ -3,6 +3,8 @@
 //   floor/read/<items>        reading the database file into a buffer of its size
 //                             and finding every line end in it (memchr)
 //   floor/read_new_memory/<items>  the same into a buffer asked of the system each time
+//   floor/read_new_large_pages/<items>  the same into a buffer asked of the system each
+//                             time with large pages, as the program asks for the bytes it keeps
 //   floor/read/own_process/<items>  the same in a process of its own (this program
 //                             run again as a read probe), into new memory asked
 //                             with large pages as the program asks for it
@@ -94,6 +96,24 @@ double cpuSeconds(const timeval &t)
     return double(t.tv_sec) + double(t.tv_usec) / 1e6;
 }
 
+// Reads the database into a buffer asked of the system each round (with large
+// pages where `largePages`, as the program asks for the bytes it keeps).
+void timeReadIntoNewMemory(benchmark::State &state, int items, bool largePages)
+{
+    const QByteArray path = QFile::encodeName(databaseFile(items));
+    const qsizetype size = database(items).size();
+    for (auto _ : state) {
+        const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
+        if (largePages)
+            storage::askForLargePages(buffer.get(), size);
+        if (readAndCountLines(path.constData(), buffer.get(), size) != 2 * qsizetype(items)) {
+            state.SkipWithError("the database file could not be read");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * size);
+}
+
 void addFloors(int items)
 {
     // Into memory the process has already: the work of reading itself.
@@ -113,18 +133,10 @@ void addFloors(int items)
     // Into memory asked of the system each time, as a reader that keeps the
     // bytes gets it: beyond the allocator's largest reused block (32 MiB) the
     // system gives every page afresh.
-    add("floor/read_new_memory", items, Rounds::Reading, [items](benchmark::State &state) {
-        const QByteArray path = QFile::encodeName(databaseFile(items));
-        const qsizetype size = database(items).size();
-        for (auto _ : state) {
-            const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
-            if (readAndCountLines(path.constData(), buffer.get(), size) != 2 * qsizetype(items)) {
-                state.SkipWithError("the database file could not be read");
-                break;
-            }
-        }
-        state.SetBytesProcessed(state.iterations() * size);
-    });
+    add("floor/read_new_memory", items, Rounds::Reading,
+        [items](benchmark::State &state) { timeReadIntoNewMemory(state, items, false); });
+    add("floor/read_new_large_pages", items, Rounds::Reading,
+        [items](benchmark::State &state) { timeReadIntoNewMemory(state, items, true); });
     add("floor/read/own_process", items, Rounds::Reading, [items](benchmark::State &state) {
         for (auto _ : state) {
             QString why;

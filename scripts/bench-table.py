@@ -63,6 +63,8 @@ ROWS = (
         ("Floor: reading the file and finding its line ends", "floor/read", "none", None, None),
         ("Reading the file into memory asked of the system each time", "floor/read_new_memory", "none", None,
          None),
+        ("Reading the file into memory asked of the system each time, with large pages",
+         "floor/read_new_large_pages", "none", None, None),
         ("Floor: reading the file and finding its line ends, in a process of its own (new memory, large "
          "pages)", "floor/read/own_process", "none", None, None),
         ("Floor: one pass over the bytes with the fold table", "floor/scan", "none", None, None),
