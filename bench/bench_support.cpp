@@ -111,6 +111,21 @@ std::optional<QByteArray> runProbe(const char *variable, const QString &folder, 
     return child.readAllStandardOutput();
 }
 
+void timeProbes(benchmark::State &state, const char *variable, const QString &argument)
+{
+    for (auto _ : state) {
+        QString why;
+        const std::optional<QByteArray> printed = runProbe(variable, argument, &why);
+        bool number = false;
+        const qint64 nanoseconds = printed ? printed->trimmed().toLongLong(&number) : 0;
+        if (!number) {
+            state.SkipWithError(printed ? "the probe said nothing" : qPrintable(why));
+            break;
+        }
+        state.SetIterationTime(double(nanoseconds) / 1e9);
+    }
+}
+
 void add(const std::string &name, const std::function<void(benchmark::State &)> &body)
 {
     benchmark::RegisterBenchmark(name.c_str(), body)->Unit(benchmark::kMicrosecond);

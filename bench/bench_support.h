@@ -64,6 +64,10 @@ inline constexpr int kProcessRepetitions = 9;
 // Runs this program again as the probe that `variable` names, on the folder:
 // what it printed, or nothing with the reason in *why.
 std::optional<QByteArray> runProbe(const char *variable, const QString &folder, QString *why);
+// Times each round of the benchmark as the nanoseconds a probe printed (a
+// benchmark timed by hand): this program run again as the probe that
+// `variable` names, on `argument`.
+void timeProbes(benchmark::State &state, const char *variable, const QString &argument);
 
 } // namespace bench
 

@@ -96,17 +96,24 @@ double cpuSeconds(const timeval &t)
     return double(t.tv_sec) + double(t.tv_usec) / 1e6;
 }
 
-// Reads the database into a buffer asked of the system each round (with large
-// pages where `largePages`, as the program asks for the bytes it keeps).
+// Reads the file into a buffer asked of the system (with large pages where
+// `largePages`, as the program asks for the bytes it keeps) and counts its
+// lines; -1 when it cannot be read.
+qsizetype readIntoNewMemory(const char *path, qsizetype size, bool largePages)
+{
+    const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
+    if (largePages)
+        storage::askForLargePages(buffer.get(), size);
+    return readAndCountLines(path, buffer.get(), size);
+}
+
+// Reads the database into a buffer asked of the system each round.
 void timeReadIntoNewMemory(benchmark::State &state, int items, bool largePages)
 {
     const QByteArray path = QFile::encodeName(databaseFile(items));
     const qsizetype size = database(items).size();
     for (auto _ : state) {
-        const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
-        if (largePages)
-            storage::askForLargePages(buffer.get(), size);
-        if (readAndCountLines(path.constData(), buffer.get(), size) != 2 * qsizetype(items)) {
+        if (readIntoNewMemory(path.constData(), size, largePages) != 2 * qsizetype(items)) {
             state.SkipWithError("the database file could not be read");
             break;
         }
@@ -138,17 +145,7 @@ void addFloors(int items)
     add("floor/read_new_large_pages", items, Rounds::Reading,
         [items](benchmark::State &state) { timeReadIntoNewMemory(state, items, true); });
     add("floor/read/own_process", items, Rounds::Reading, [items](benchmark::State &state) {
-        for (auto _ : state) {
-            QString why;
-            const std::optional<QByteArray> printed = runProbe(kReadProbeVariable, databaseFile(items), &why);
-            bool number = false;
-            const qint64 nanoseconds = printed ? printed->trimmed().toLongLong(&number) : 0;
-            if (!number) {
-                state.SkipWithError(printed ? "the read probe said nothing" : qPrintable(why));
-                break;
-            }
-            state.SetIterationTime(double(nanoseconds) / 1e9);
-        }
+        timeProbes(state, kReadProbeVariable, databaseFile(items));
     })->UseManualTime()->Repetitions(kProcessRepetitions);
     add("floor/scan", items, Rounds::Reading, [items](benchmark::State &state) {
         std::array<unsigned char, 256> fold{};
@@ -366,9 +363,7 @@ int bench::runReadProbe(const QString &file)
     const qsizetype size = QFile(file).size();
     QElapsedTimer timer;
     timer.start();
-    const std::unique_ptr<char[]> buffer(new char[size_t(size)]);
-    storage::askForLargePages(buffer.get(), size);
-    if (readAndCountLines(path.constData(), buffer.get(), size) < 0)
+    if (readIntoNewMemory(path.constData(), size, true) < 0)
         return 1;
     std::printf("%lld\n", static_cast<long long>(timer.nsecsElapsed()));
     return 0;

@@ -424,34 +424,12 @@ void addImportAndMerge(int items)
     }
 }
 
-// The seconds from a probe's start-up to its painted list, or nothing with the reason in *why.
-std::optional<double> startUpOfItsOwn(const QString &folder, QString *why)
-{
-    const std::optional<QByteArray> printed = runProbe(kStartUpProbeVariable, folder, why);
-    bool number = false;
-    const qint64 nanoseconds = printed ? printed->trimmed().toLongLong(&number) : 0;
-    if (!number) {
-        if (printed)
-            *why = QStringLiteral("the start-up probe said nothing");
-        return std::nullopt;
-    }
-    return double(nanoseconds) / 1e9;
-}
-
 void addStartUp(int items)
 {
     add("op/start_up/own_process", items, Rounds::Reading, [items](benchmark::State &state) {
         StartedProgram &started = listedWindow(state, items);
         started.close();
-        for (auto _ : state) {
-            QString why;
-            const std::optional<double> seconds = startUpOfItsOwn(started.folder(), &why);
-            if (!seconds) {
-                state.SkipWithError(qPrintable(why));
-                break;
-            }
-            state.SetIterationTime(*seconds);
-        }
+        timeProbes(state, kStartUpProbeVariable, started.folder());
         started.open();
     })->UseManualTime()->Repetitions(kProcessRepetitions);
     add("op/start_up/filled", items, Rounds::Reading, [items](benchmark::State &state) {
