@@ -1,11 +1,15 @@
 // The item database file: the reader, the byte index that listings and
-// searches use, the count of items made piece by piece, and the writer agree;
+// searches use, the index and the count of items made piece by piece (the
+// index of a file read in two halves at once), and the writer agree;
 // a whole file in the written form reads and writes back as the same bytes.
 #include "base/failure.h"
 #include "fuzz_check.h"
 #include "storage/item_database.h"
 #include "storage/record_index.h"
 #include "storage/windows1252.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -20,6 +24,35 @@ QString textAt(const QByteArray &bytes, storage::Span span)
     return storage::decodeWindows1252(bytes.mid(span.begin, span.length));
 }
 
+bool sameSpan(storage::Span a, storage::Span b)
+{
+    return a.begin == b.begin && a.length == b.length;
+}
+
+bool sameIndex(const storage::RecordIndex &a, const storage::RecordIndex &b)
+{
+    if (a.records.size() != b.records.size() || a.danglingName.has_value() != b.danglingName.has_value())
+        return false;
+    for (qsizetype i = 0; i < a.records.size(); ++i) {
+        if (!sameSpan(a.records[i].name, b.records[i].name)
+            || !sameSpan(a.records[i].description, b.records[i].description))
+            return false;
+    }
+    return !a.danglingName || sameSpan(*a.danglingName, *b.danglingName);
+}
+
+// The bytes written to a file and read back with their index in pieces of `piece` bytes.
+storage::IndexedFile readBackInPieces(const QByteArray &bytes, qsizetype piece)
+{
+    static const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("db.txt"));
+    QFile file(path);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+    file.close();
+    storage::FileStamp stamp;
+    return storage::readIndexedFile(path, &stamp, 0, piece);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -32,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qsizetype at = 0; at < bytes.size(); at += piece)
         counter.take(bytes.constData() + at, qMin(piece, bytes.size() - at));
     FUZZ_CHECK(counter.records() == index.records.size());
+    const storage::IndexedFile read = readBackInPieces(bytes, piece);
+    FUZZ_CHECK(read.bytes == bytes && sameIndex(read.index, index));
     QVector<storage::Item> items;
     try {
         items = storage::readItemsFromBytes(bytes, QStringLiteral("db.txt"));

@@ -18,18 +18,4 @@ void askForLargePages(void *data, qsizetype size)
 #endif
 }
 
-void prepareMemory(const char *data, qsizetype size)
-{
-#ifdef MADV_POPULATE_WRITE
-    constexpr quintptr kPage = 4096;
-    const quintptr begin = quintptr(data) & ~(kPage - 1);
-    const quintptr end = quintptr(data) + quintptr(size);
-    if (size > 0)
-        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
-}
-
 } // namespace storage

@@ -11,10 +11,4 @@ namespace storage {
 // large pages inside the buffer; nothing changes when the system declines.
 void askForLargePages(void *data, qsizetype size);
 
-// Gives the pages of the buffer's bytes [data, data + size) their memory now,
-// as a first write would, without changing a byte: a second thread takes this
-// work off a reading that is about to fill them. Only a help; nothing happens
-// where the system cannot.
-void prepareMemory(const char *data, qsizetype size);
-
 } // namespace storage

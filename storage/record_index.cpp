@@ -4,10 +4,13 @@
 #include "storage/large_pages.h"
 #include "storage/text_file.h"
 
+#include <QScopeGuard>
+
 #include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -116,42 +119,76 @@ Span lineAt(const QByteArray &bytes, qsizetype from, qsizetype *next)
 
 namespace {
 
-// Indexes bytes as they arrive: the records of every chunk that the bytes
-// read so far hold whole (with the byte after it, which tells whether a CR at
-// the chunk's end is followed by LF), then the rest once the size is final.
+// Indexes the lines of bytes from a point where a line starts, as far as the
+// bytes read so far allow, then to their end.
 class RecordIndexer
 {
 public:
-    void indexArrived(const char *data, qsizetype arrived, qsizetype expectedSize)
+    // The bytes are `size` long once read; the indexing starts at `from`,
+    // with a name line, and keeps room for the records of `reserveFor` bytes
+    // as dense as the first chunk's.
+    RecordIndexer(const char *data, qsizetype size, qsizetype from, qsizetype reserveFor)
+        : data_(data), size_(size), chunk_(from), start_(from), reserveFor_(reserveFor)
     {
-        data_ = data;
-        while (chunk_ + kChunk < arrived)
-            indexChunk(expectedSize, kChunk);
     }
 
-    RecordIndex finish(const char *data, qsizetype size)
+    // Indexes the bytes read so far, up to `read`: every line whose end and
+    // the byte after it have been read.
+    void indexRead(qsizetype read) { indexTo(read < size_ ? read - 1 : size_); }
+
+    // Indexes every line end before `end`; the byte after the last must be read.
+    void indexTo(qsizetype end)
     {
-        data_ = data;
-        size_ = size;
-        while (chunk_ < size)
-            indexChunk(size, qMin(kChunk, size - chunk_));
-        if (start_ < size)
-            lineEnd(size);
+        while (chunk_ < end)
+            indexChunk(qMin(kChunk, end - chunk_));
+    }
+
+    // The index of every line to the end of the bytes.
+    RecordIndex finish()
+    {
+        indexTo(size_);
+        if (start_ < size_)
+            lineEnd(size_);
         RecordIndex index;
         if (inDescription_)
             index.danglingName = name_;
-        index.records = keptWithRoom(std::move(records_));
+        index.records = std::move(records_);
+        return index;
+    }
+
+    // The index of the lines up to where `rest` started, indexed here, and of
+    // the rest's lines, which it paired as if the first were a name.
+    RecordIndex finishWith(const RecordIndex &rest)
+    {
+        RecordIndex index;
+        if (!inDescription_) {
+            records_.append(rest.records);
+            index.danglingName = rest.danglingName;
+        } else {
+            // The name read last here pairs with the rest's first line, and so on.
+            Span name = name_;
+            for (const Record &record : rest.records) {
+                records_.append(Record{name, record.name});
+                name = record.description;
+            }
+            if (rest.danglingName)
+                records_.append(Record{name, *rest.danglingName});
+            else
+                index.danglingName = name;
+        }
+        index.records = std::move(records_);
         return index;
     }
 
 private:
-    void indexChunk(qsizetype expectedSize, qsizetype length)
+    void indexChunk(qsizetype length)
     {
         const int found = findCrs_(data_ + chunk_, length, crs_);
         // Room is kept at once for the density of line ends in the first
         // chunk: memory reserved and never written costs nothing.
-        if (chunk_ == 0) {
-            records_.reserve((found / 2 + 1) * (expectedSize / kChunk + 1) * 9 / 8 + 16);
+        if (!reserved_ && length == kChunk) {
+            reserved_ = true;
+            records_.reserve((found / 2 + 1) * (reserveFor_ / kChunk + 1) * 9 / 8 + 16);
             askForLargePages(records_.data(), records_.capacity() * qsizetype(sizeof(Record)));
         }
         for (int k = 0; k < found; ++k)
@@ -163,7 +200,7 @@ private:
     Q_ALWAYS_INLINE void lineEnd(qsizetype end)
     {
         const Span line{start_, end - start_};
-        start_ = end + 1 + ((end + 1 < size_ || size_ < 0) && data_[end + 1] == '\n');
+        start_ = end + 1 + (end + 1 < size_ && data_[end + 1] == '\n');
         if (inDescription_)
             records_.append(Record{name_, line});
         else
@@ -171,127 +208,206 @@ private:
         inDescription_ = !inDescription_;
     }
 
-    // A file whose first items are shorter than the rest is indexed with room
-    // to spare; what is kept is room for items added one at a time.
-    static QVector<Record> keptWithRoom(QVector<Record> records)
-    {
-        const qsizetype count = records.size();
-        const qsizetype room = kRoomForAdded + count / 256;
-        if (records.capacity() <= count + count / 4 + room)
-            return records;
-        QVector<Record> kept;
-        kept.reserve(count + room);
-        kept.append(records);
-        return kept;
-    }
-
     const FindCrs findCrs_ = fastestFindCrs();
-    const char *data_ = nullptr;
-    qsizetype size_ = -1; // not known until finish
-    qsizetype chunk_ = 0;
-    qsizetype start_ = 0;
+    const char *data_;
+    const qsizetype size_;
+    qsizetype chunk_;
+    qsizetype start_;
+    const qsizetype reserveFor_;
+    bool reserved_ = false;
     bool inDescription_ = false;
     Span name_;
     QVector<Record> records_;
     quint32 crs_[kChunk + kSlack];
 };
 
+// An index whose records have no more room to spare than what is kept for
+// items added one at a time.
+RecordIndex withRoomForAdded(RecordIndex index)
+{
+    const qsizetype count = index.records.size();
+    const qsizetype room = kRoomForAdded + count / 256;
+    if (index.records.capacity() <= count + count / 4 + room)
+        return index;
+    QVector<Record> kept;
+    kept.reserve(count + room);
+    kept.append(index.records);
+    index.records = std::move(kept);
+    return index;
+}
+
+// Reads [from, to) of the file into data in pieces of `piece` bytes, telling `read` after
+// each piece how far the bytes are read. Returns where the reading stopped:
+// before `to` only at the file's end.
+template<typename Read>
+qsizetype readRange(const ReadingFile &file, char *data, qsizetype from, qsizetype to, qsizetype piece,
+                    const Read &read)
+{
+    for (qsizetype at = from; at < to;) {
+        const qsizetype length = qMin(piece, to - at);
+        const qsizetype got = file.readAt(data + at, length, at);
+        at += got;
+        read(at);
+        if (got < length)
+            return at;
+    }
+    return to;
+}
+
+// The second half of a file read and indexed by one thread while another
+// reads the first: it is indexed from the first line that starts in it, which
+// the reader of the first half indexes up to.
+class SecondHalf
+{
+public:
+    SecondHalf(const ReadingFile &file, char *data, qsizetype from, qsizetype size, qsizetype piece)
+        : file_(file), data_(data), from_(from), size_(size), piece_(piece)
+    {
+    }
+
+    void read()
+    {
+        try {
+            std::optional<RecordIndexer> indexer;
+            qsizetype searched = from_;
+            readTo_ = readRange(file_, data_, from_, size_, piece_, [&](qsizetype read) {
+                if (!indexer && searched < size_) {
+                    const qsizetype start = firstLineStart(&searched, read);
+                    if (start < size_)
+                        indexer.emplace(data_, size_, start, size_ - start);
+                }
+                if (indexer)
+                    indexer->indexRead(read);
+            });
+            if (indexer && readTo_ == size_)
+                index_ = indexer->finish();
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+        tellLineStart(size_); // nothing more to wait for, if not told yet
+    }
+
+    // Where the first line that starts in this half starts (the end of the
+    // bytes when none does), once the bytes up to it are read.
+    qsizetype lineStart()
+    {
+        std::unique_lock lock(mutex_);
+        told_.wait(lock, [this] { return lineStart_ >= 0; });
+        return lineStart_;
+    }
+
+    // Once read: where the reading stopped, the index from the line start,
+    // and any failure.
+    qsizetype readTo() const { return readTo_; }
+    const RecordIndex &index() const { return index_; }
+    const std::exception_ptr &failure() const { return failure_; }
+
+private:
+    // Looks for the first CR from *searched on in the bytes read up to `read`;
+    // the line after it starts past its LF, if one follows.
+    qsizetype firstLineStart(qsizetype *searched, qsizetype read)
+    {
+        const void *cr = std::memchr(data_ + *searched, '\r', size_t(read - *searched));
+        if (!cr) {
+            *searched = read;
+            return size_;
+        }
+        const qsizetype end = static_cast<const char *>(cr) - data_;
+        if (end + 1 == read && read < size_) {
+            *searched = end; // whether an LF follows is read with the next piece
+            return size_;
+        }
+        const qsizetype start = end + 1 + (end + 1 < size_ && data_[end + 1] == '\n');
+        *searched = size_;
+        tellLineStart(start);
+        return start;
+    }
+
+    void tellLineStart(qsizetype start)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            if (lineStart_ >= 0)
+                return;
+            lineStart_ = start;
+        }
+        told_.notify_one();
+    }
+
+    const ReadingFile &file_;
+    char *const data_;
+    const qsizetype from_;
+    const qsizetype size_;
+    const qsizetype piece_;
+    std::mutex mutex_;
+    std::condition_variable told_;
+    qsizetype lineStart_ = -1;
+    qsizetype readTo_ = 0;
+    RecordIndex index_;
+    std::exception_ptr failure_;
+};
+
+// Reads the file's `size` bytes into data and indexes them, the two halves
+// at once on two threads: reading into new memory is the work of giving the
+// memory as much as of copying the bytes, and each thread does both for its
+// half. Returns where the reading stopped; the index only when the whole
+// `size` was read.
+qsizetype readInHalves(const ReadingFile &file, char *data, qsizetype size, qsizetype piece, RecordIndex *index)
+{
+    const qsizetype middle = size / 2 / piece * piece;
+    SecondHalf second(file, data, middle, size, piece);
+    std::thread worker;
+    try {
+        worker = std::thread([&second] { second.read(); });
+    } catch (const std::system_error &) {
+        second.read(); // no second thread to be had: the halves one after the other
+    }
+    // The worker ends before the bytes it writes can go.
+    const auto joined = qScopeGuard([&worker] {
+        if (worker.joinable())
+            worker.join();
+    });
+    RecordIndexer first(data, size, 0, size);
+    const qsizetype readTo = readRange(file, data, 0, middle, piece, [&first](qsizetype read) { first.indexRead(read); });
+    const qsizetype lineStart = second.lineStart();
+    if (readTo == middle && lineStart < size)
+        first.indexTo(lineStart);
+    if (worker.joinable())
+        worker.join();
+    if (second.failure())
+        std::rethrow_exception(second.failure());
+    if (readTo < middle)
+        return readTo;
+    if (second.readTo() < size)
+        return second.readTo();
+    *index = withRoomForAdded(lineStart < size ? first.finishWith(second.index()) : first.finish());
+    return size;
+}
+
 } // namespace
 
 RecordIndex indexRecords(const QByteArray &bytes)
 {
-    return RecordIndexer().finish(bytes.constData(), bytes.size());
+    return withRoomForAdded(RecordIndexer(bytes.constData(), bytes.size(), 0, bytes.size()).finish());
 }
 
-IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype room)
+IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype room, qsizetype piece)
 {
-    // The records are found on a second thread while the file is read: a
-    // large file is read and indexed in little more than the time of reading it.
-    struct Shared
-    {
-        std::mutex mutex;
-        std::condition_variable changed;
-        const char *data = nullptr;
-        qsizetype arrived = 0;
-        qsizetype expectedSize = 0;
-        bool ended = false;
-    } shared;
-    RecordIndexer indexer;
-    std::exception_ptr indexerFailure;
-    qsizetype prepared = 0;
-    const auto prepareAhead = [&](const char *data, qsizetype expected) {
-        qsizetype reading = 0;
-        {
-            const std::lock_guard lock(shared.mutex);
-            reading = shared.arrived;
-        }
-        const qsizetype from = qMax(prepared, reading + kReadPiece);
-        prepared = qMin(reading + 2 * kReadPiece, expected);
-        prepareMemory(data + from, prepared - from);
-    };
-    const auto indexArrived = [&] {
-        try {
-            for (qsizetype seen = 0;;) {
-                std::unique_lock lock(shared.mutex);
-                shared.changed.wait(lock, [&] { return shared.ended || shared.arrived > seen; });
-                if (shared.ended)
-                    return;
-                seen = shared.arrived;
-                const char *data = shared.data;
-                const qsizetype expected = shared.expectedSize;
-                lock.unlock();
-                indexer.indexArrived(data, seen, expected);
-                // The piece after the one being read gets its memory meanwhile.
-                prepareAhead(data, expected);
-            }
-        } catch (...) {
-            indexerFailure = std::current_exception();
-        }
-    };
-    std::thread worker;
-    bool alone = false; // no second thread to be had: indexed after the reading
-    // The worker ends before the bytes it reads can move or go.
-    const auto endWorker = [&] {
-        if (!worker.joinable())
-            return;
-        {
-            const std::lock_guard lock(shared.mutex);
-            shared.ended = true;
-        }
-        shared.changed.notify_one();
-        worker.join();
-    };
-    const char *indexedData = nullptr;
-    IndexedFile file;
-    file.bytes = readFile(path, stamp, room, [&](const char *data, qsizetype count) {
-        if (count < 0) // no more comes: the bytes may move or go once this returns
-            return endWorker();
-        if (!worker.joinable()) {
-            // One piece that is the whole file has nothing to share.
-            if (alone || count == stamp->size)
-                return;
-            try {
-                worker = std::thread(indexArrived);
-            } catch (const std::system_error &) {
-                alone = true;
-                return;
-            }
-        }
-        {
-            const std::lock_guard lock(shared.mutex);
-            shared.data = indexedData = data;
-            shared.arrived = count;
-            shared.expectedSize = stamp->size;
-        }
-        shared.changed.notify_one();
-    });
-    // The worker ended when readFile said no more comes, failing or not.
-    if (indexerFailure)
-        std::rethrow_exception(indexerFailure);
-    // Bytes that moved (the file grew while it was read) are indexed afresh.
-    file.index = indexedData == file.bytes.constData() ? indexer.finish(file.bytes.constData(), file.bytes.size())
-                                                        : indexRecords(file.bytes);
-    return file;
+    const ReadingFile file(path);
+    *stamp = file.stamp();
+    const qsizetype size = stamp->size;
+    IndexedFile read;
+    read.bytes = bufferFor(size, room);
+    char *data = read.bytes.data();
+    const bool inHalves = size >= 2 * piece;
+    const qsizetype readTo = inHalves ? readInHalves(file, data, size, piece, &read.index) : file.readAt(data, size, 0);
+    read.bytes.truncate(readTo);
+    // A file that grew or shrank while it was read is indexed as it was read.
+    if (readTo == size)
+        file.readOn(read.bytes);
+    if (read.bytes.size() != size || !inHalves)
+        read.index = indexRecords(read.bytes);
+    return read;
 }
 
 void RecordCounter::take(const char *data, qsizetype length)

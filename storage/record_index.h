@@ -47,8 +47,9 @@ struct IndexedFile
     RecordIndex index;
 };
 // Reads a whole file as readFile(path, stamp, room) does, with its index. A
-// large file is indexed on a second thread as its pieces arrive.
-IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype room);
+// file of two pieces (of `piece` bytes) or more is read in two halves at once
+// on two threads, and each piece is indexed as it arrives.
+IndexedFile readIndexedFile(const QString &path, FileStamp *stamp, qsizetype room, qsizetype piece = kReadPiece);
 
 // Counts the whole items of bytes that arrive in pieces, as many as
 // indexRecords(the bytes joined).records holds, without keeping the bytes.

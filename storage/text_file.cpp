@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -147,11 +146,6 @@ QByteArray readFile(const QString &path)
     return readFile(path, &stamp);
 }
 
-QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
-{
-    return readFile(path, stamp, room, ArrivedBytes());
-}
-
 namespace {
 
 // Opens the file at path for reading; *stamp is its stamp then. Throws the
@@ -186,42 +180,65 @@ void readPieces(const QString &path, FileStamp *stamp, qsizetype piece, const Ta
     }
 }
 
-QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived)
+ReadingFile::ReadingFile(const QString &path) : path_(path)
 {
     QFile file(path);
-    openForReading(file, stamp);
+    openForReading(file, &stamp_);
+    // The descriptor outlives the QFile, which only opened it.
+    fd_ = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0)
+        throw systemFailure(path, "read", errno);
+}
+
+ReadingFile::~ReadingFile()
+{
+    ::close(fd_);
+}
+
+qsizetype ReadingFile::readAt(char *data, qsizetype length, qsizetype offset) const
+{
+    qsizetype read = 0;
+    while (read < length) {
+        const ssize_t got = ::pread(fd_, data + read, size_t(length - read), off_t(offset + read));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw systemFailure(path_, "read", errno);
+        if (got == 0)
+            break;
+        read += got;
+    }
+    return read;
+}
+
+void ReadingFile::readOn(QByteArray &bytes) const
+{
+    char more[16384];
+    while (const qsizetype read = readAt(more, sizeof more, bytes.size()))
+        bytes.append(more, read);
+}
+
+QByteArray bufferFor(qsizetype size, qsizetype room)
+{
+    QByteArray bytes;
+    bytes.reserve(size + room);
+    bytes.resize(size);
+    askForLargePages(bytes.data(), bytes.capacity());
+    return bytes;
+}
+
+QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room)
+{
+    const ReadingFile file(path);
+    *stamp = file.stamp();
     // Read into a buffer of the file's size and the room asked for: the bytes
     // of a database stay in memory while it is listed, with no second copy.
-    QByteArray bytes;
-    bytes.reserve(file.size() + room);
-    bytes.resize(file.size());
-    askForLargePages(bytes.data(), bytes.capacity());
-    // In pieces, so that a reader of what arrived works beside the reading
-    // on bytes still in the processor's cache; told when no more comes.
-    const auto noMore = [&arrived] {
-        if (arrived)
-            arrived(nullptr, -1);
-    };
-    auto tellsNoMore = qScopeGuard(noMore);
-    qint64 read = 0;
-    while (read < bytes.size()) {
-        const qint64 piece = file.read(bytes.data() + read, qMin(qint64(kReadPiece), bytes.size() - read));
-        if (piece < 0 || file.error() != QFileDevice::NoError)
-            throw failureFor(path, file, "read");
-        if (piece == 0)
-            break;
-        read += piece;
-        if (arrived)
-            arrived(bytes.constData(), read);
-    }
-    tellsNoMore.dismiss();
-    noMore();
+    QByteArray bytes = bufferFor(stamp->size, room);
+    const qsizetype read = file.readAt(bytes.data(), bytes.size(), 0);
     bytes.truncate(read);
     // A file that grew meanwhile is read to its end.
-    if (!file.atEnd())
-        bytes += file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw failureFor(path, file, "read");
+    if (read == stamp->size)
+        file.readOn(bytes);
     return bytes;
 }
 

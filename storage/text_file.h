@@ -51,14 +51,36 @@ std::optional<FileStamp> fileStamp(const QString &path);
 // The bytes have room for `room` more without moving (memory the system
 // hands out only when it is written).
 QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room = 0);
-// The same, telling `arrived` after each piece (of kReadPiece bytes, but for
-// the last) how many bytes are read so far into the buffer at `data`; then,
-// however the reading ends (a failure included), once with (nullptr, -1)
-// before the buffer can move or go. (A file that grows meanwhile is read on
-// afterwards, into a buffer that may move.)
+// A file open for reading at any offset, from any thread at once.
+class ReadingFile
+{
+public:
+    // Opens the file at path; throws the Failure that readFile names.
+    explicit ReadingFile(const QString &path);
+    ~ReadingFile();
+    ReadingFile(const ReadingFile &) = delete;
+    ReadingFile &operator=(const ReadingFile &) = delete;
+
+    // The file's stamp when it was opened.
+    const FileStamp &stamp() const { return stamp_; }
+    // Reads `length` bytes at `offset` into data; fewer only at the file's
+    // end. Throws a Failure naming the system's reason.
+    qsizetype readAt(char *data, qsizetype length, qsizetype offset) const;
+    // Appends to bytes what the file holds past bytes.size(): the rest of a
+    // file that grew after it was opened.
+    void readOn(QByteArray &bytes) const;
+
+private:
+    QString path_;
+    int fd_ = -1;
+    FileStamp stamp_;
+};
+// A buffer of `size` bytes, not yet written, with room for `room` more
+// without moving (memory the system hands out only when it is written).
+QByteArray bufferFor(qsizetype size, qsizetype room);
+// The pieces a large file is read in, each taken up while still in the
+// processor's cache.
 inline constexpr qsizetype kReadPiece = qsizetype(4) << 20;
-using ArrivedBytes = std::function<void(const char *data, qsizetype count)>;
-QByteArray readFile(const QString &path, FileStamp *stamp, qsizetype room, const ArrivedBytes &arrived);
 // Reads a file piece by piece into one buffer of `piece` bytes, never holding
 // more of it: `take` gets each piece read (up to `piece` bytes), in order, and
 // returns false to end the reading there. *stamp is the file's stamp when it

@@ -28,6 +28,17 @@ class TextFileTest : public QObject
         return lines;
     }
 
+    // Every span of an index, and whether it has a dangling name.
+    static QList<qsizetype> spansOf(const storage::RecordIndex &index)
+    {
+        QList<qsizetype> spans;
+        for (const storage::Record &record : index.records)
+            spans << record.name.begin << record.name.length << record.description.begin << record.description.length;
+        if (index.danglingName)
+            spans << index.danglingName->begin << index.danglingName->length;
+        return spans;
+    }
+
 private slots:
     void crLfAndLoneCrEndLinesButLoneLfStaysInside()
     {
@@ -107,64 +118,10 @@ private slots:
 
     // A large file is indexed beside its reading, piece by piece: the index is the one of its bytes
     // read whole, whatever line end straddles the pieces (4 MiB) and the scans' chunks.
-    void aLargeFileReadWithItsIndexIsIndexedAsItsBytes_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QByteArray>("last");
-        QTest::newRow("CR LF over every boundary") << QByteArray("name of 15\r\n") << QByteArray("end\r\n");
-        QTest::newRow("lone CRs, a lone LF inside") << QByteArray("x\ny\r") << QByteArray("dangling");
-        QTest::newRow("one long line") << QByteArray(1 << 20, 'a') << QByteArray("\r\nd\r\n");
-    }
-
-    void aLargeFileReadWithItsIndexIsIndexedAsItsBytes()
-    {
-        QFETCH(QByteArray, line);
-        QFETCH(QByteArray, last);
-        TestFolder folder;
-        QByteArray bytes = line.repeated(9 * (1 << 20) / line.size() + 1);
-        bytes.insert(4 * (1 << 20) - 1, "\r\n"); // CR ends the first piece, its LF starts the next
-        folder.write("db.txt", bytes + last);
-        storage::FileStamp stamp;
-        const storage::IndexedFile read = storage::readIndexedFile(folder.file("db.txt"), &stamp, 0);
-        QCOMPARE(read.bytes, bytes + last);
-        QCOMPARE(stamp.size, read.bytes.size());
-        const storage::RecordIndex whole = storage::indexRecords(read.bytes);
-        QCOMPARE(read.index.records.size(), whole.records.size());
-        for (qsizetype i = 0; i < whole.records.size(); ++i) {
-            const storage::Record &got = read.index.records[i], &expected = whole.records[i];
-            QCOMPARE(QList<qsizetype>({got.name.begin, got.name.length, got.description.begin, got.description.length}),
-                     QList<qsizetype>({expected.name.begin, expected.name.length, expected.description.begin,
-                                       expected.description.length}));
-        }
-        QCOMPARE(read.index.danglingName.has_value(), whole.danglingName.has_value());
-    }
-
-    // A reader of the pieces is told once that no more come, before the buffer may move: here the
-    // file grows while it is read, and is read on to its new end.
-    void aReaderOfThePiecesIsToldWhenNoMoreComeBeforeTheBufferMoves()
-    {
-        TestFolder folder;
-        const QByteArray first(5 * (1 << 20), 'x');
-        folder.write("db.txt", first);
-        QFile growing(folder.file("db.txt"));
-        QVERIFY(growing.open(QIODevice::Append));
-        QList<qsizetype> counts;
-        storage::FileStamp stamp;
-        const QByteArray read =
-            storage::readFile(folder.file("db.txt"), &stamp, 0, [&](const char *data, qsizetype count) {
-                if (counts.isEmpty()) {
-                    growing.write("grown");
-                    growing.flush();
-                }
-                counts.append(data ? count : -1);
-            });
-        QCOMPARE(read, first + "grown");
-        QCOMPARE(counts, (QList<qsizetype>{4 << 20, 5 << 20, -1}));
-    }
-
-    // A file's items counted piece by piece are those its bytes index, wherever a line end falls
-    // between pieces; counting up to one item says whether it holds any.
-    void aFileCountedInPiecesHasTheItemsItsBytesIndex_data()
+    // A file's items read in pieces (in two halves at once from two pieces on), or counted piece by
+    // piece, are those its bytes index, wherever a line end falls between pieces or halves; counting
+    // up to one item says whether it holds any.
+    void aFileReadOrCountedInPiecesHasTheItemsItsBytesIndex_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
@@ -175,20 +132,70 @@ private slots:
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb\r\n");
         QTest::newRow("a line of one LF after CR LF") << QByteArray("a\r\nb\r\n\n");
         QTest::newRow("empty lines") << QByteArray("\r\n\r\n\r");
+        QTest::newRow("odd lines, then no line end") << QByteArray("a\r\nb\r\nc\r\ndefghijklmnop");
+        QTest::newRow("even lines, then no line end") << QByteArray("a\r\nb\r\ncdefghijklmnop");
+        QTest::newRow("one long line, then items") << QByteArray("abcdefghijklmnop\r\nq\r\nr\rs\r\n");
         QTest::newRow("over the scan's chunks") << QByteArray("ab\r\n\rc\n").repeated(1500) + "x";
     }
 
-    void aFileCountedInPiecesHasTheItemsItsBytesIndex()
+    void aFileReadOrCountedInPiecesHasTheItemsItsBytesIndex()
     {
         QFETCH(QByteArray, bytes);
         TestFolder folder;
         folder.write("db.txt", bytes);
-        const qsizetype items = storage::indexRecords(bytes).records.size();
+        const storage::RecordIndex whole = storage::indexRecords(bytes);
+        const qsizetype items = whole.records.size();
         for (const qsizetype piece : {qsizetype(1), qsizetype(2), qsizetype(3), qsizetype(7), storage::kCountPiece}) {
             storage::FileStamp stamp;
             QCOMPARE(storage::countRecords(folder.file("db.txt"), &stamp, items + 1, piece), items);
             QCOMPARE(storage::countRecords(folder.file("db.txt"), &stamp, 1, piece), qMin(items, qsizetype(1)));
+            const storage::IndexedFile read = storage::readIndexedFile(folder.file("db.txt"), &stamp, 0, piece);
+            QCOMPARE(read.bytes, bytes);
+            QCOMPARE(stamp.size, bytes.size());
+            QCOMPARE(spansOf(read.index), spansOf(whole));
         }
+    }
+
+    // At the pieces it is read in, a large file's halves meet inside an item or between two.
+    void aLargeFileReadWithItsIndexIsIndexedAsItsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("last");
+        QTest::newRow("CR LF over every boundary") << QByteArray("name of 15\r\n") << QByteArray("end\r\n");
+        QTest::newRow("lone CRs, a lone LF inside") << QByteArray("x\ny\r") << QByteArray("dangling");
+        QTest::newRow("one long line") << QByteArray(1 << 20, 'a') << QByteArray("\r\nd\r\n");
+        QTest::newRow("no line end in the second half") << QByteArray(1 << 20, 'a') << QByteArray("d");
+    }
+
+    void aLargeFileReadWithItsIndexIsIndexedAsItsBytes()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, last);
+        TestFolder folder;
+        QByteArray bytes = line.repeated(9 * (1 << 20) / line.size() + 1);
+        bytes.insert(4 * (1 << 20) - 1, "\r\n"); // CR ends the first half, its LF starts the second
+        folder.write("db.txt", bytes + last);
+        storage::FileStamp stamp;
+        const storage::IndexedFile read = storage::readIndexedFile(folder.file("db.txt"), &stamp, 0);
+        QCOMPARE(read.bytes, bytes + last);
+        QCOMPARE(stamp.size, read.bytes.size());
+        QCOMPARE(spansOf(read.index), spansOf(storage::indexRecords(read.bytes)));
+    }
+
+    // A file that holds more than its size said when it was opened, as the system's own files do, is
+    // read to its end.
+    void aFileIsReadPastTheSizeItHadWhenOpened()
+    {
+        QFile system(QStringLiteral("/proc/self/cmdline"));
+        QVERIFY(system.open(QIODevice::ReadOnly));
+        const QByteArray expected = system.readAll();
+        QVERIFY(!expected.isEmpty());
+        storage::FileStamp stamp;
+        const storage::IndexedFile read = storage::readIndexedFile(system.fileName(), &stamp, 0, 1);
+        QCOMPARE(stamp.size, 0);
+        QCOMPARE(read.bytes, expected);
+        QCOMPARE(storage::readFile(system.fileName()), expected);
+        QCOMPARE(spansOf(read.index), spansOf(storage::indexRecords(expected)));
     }
 };
 
