@@ -236,9 +236,9 @@ RecordIndex withRoomForAdded(RecordIndex index)
     return index;
 }
 
-// Reads [from, to) of the file into data in pieces of `piece` bytes, telling `read` after
-// each piece how far the bytes are read. Returns where the reading stopped:
-// before `to` only at the file's end.
+// Reads [from, to) of the file into data in pieces of `piece` bytes, telling
+// `read` after each piece how far the bytes are read. Returns where the
+// reading stopped: before `to` only at the file's end.
 template<typename Read>
 qsizetype readRange(const ReadingFile &file, char *data, qsizetype from, qsizetype to, qsizetype piece,
                     const Read &read)
@@ -368,7 +368,8 @@ qsizetype readInHalves(const ReadingFile &file, char *data, qsizetype size, qsiz
             worker.join();
     });
     RecordIndexer first(data, size, 0, size);
-    const qsizetype readTo = readRange(file, data, 0, middle, piece, [&first](qsizetype read) { first.indexRead(read); });
+    const qsizetype readTo =
+        readRange(file, data, 0, middle, piece, [&first](qsizetype read) { first.indexRead(read); });
     const qsizetype lineStart = second.lineStart();
     if (readTo == middle && lineStart < size)
         first.indexTo(lineStart);
