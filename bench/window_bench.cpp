@@ -16,6 +16,8 @@
 //   op/import|merge/overlapping[-painted]/<items>  importing or merging half new items
 //                                         (and painting the list)
 //   op/start_up/filled/<items>            program and window made, started, shown and painted
+//   op/start_up/every_row_placed/<items>  the same, then events run until the list has placed
+//                                         its last row (it places its rows in slices)
 //   op/start_up/own_process/<items>       the same in a process of its own (this program run
 //                                         again as a start-up probe), as a player's start is:
 //                                         free of the memory the other benchmarks left behind
@@ -424,6 +426,14 @@ void addImportAndMerge(int items)
     }
 }
 
+// Runs events until the list has placed its last row.
+void placeEveryRow(const QListView *list)
+{
+    const QModelIndex last = list->model()->index(list->model()->rowCount() - 1, 0);
+    while (last.isValid() && !list->visualRect(last).isValid())
+        QCoreApplication::processEvents();
+}
+
 void addStartUp(int items)
 {
     add("op/start_up/own_process", items, Rounds::Reading, [items](benchmark::State &state) {
@@ -432,25 +442,31 @@ void addStartUp(int items)
         timeProbes(state, kStartUpProbeVariable, started.folder());
         started.open();
     })->UseManualTime()->Repetitions(kProcessRepetitions);
-    add("op/start_up/filled", items, Rounds::Reading, [items](benchmark::State &state) {
-        StartedProgram &started = listedWindow(state, items);
-        // Ended as a program that quits, so each start below gets the folder.
-        started.close();
-        for (auto _ : state) {
-            auto program = std::make_unique<program::Program>(started.folder());
-            auto window = std::make_unique<main_window::MainWindow>(*program, started.dialogs());
-            window->startUp();
-            window->show();
-            window->findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();
-            state.PauseTiming(); // the window and the program end outside the timing
-            window.reset();
-            program.reset();
-            if (stopsOn(state, started))
-                break;
-            state.ResumeTiming();
-        }
-        started.open();
-    });
+    for (const bool everyRow : {false, true}) {
+        const std::string name = everyRow ? "op/start_up/every_row_placed" : "op/start_up/filled";
+        add(name, items, Rounds::Reading, [items, everyRow](benchmark::State &state) {
+            StartedProgram &started = listedWindow(state, items);
+            // Ended as a program that quits, so each start below gets the folder.
+            started.close();
+            for (auto _ : state) {
+                auto program = std::make_unique<program::Program>(started.folder());
+                auto window = std::make_unique<main_window::MainWindow>(*program, started.dialogs());
+                window->startUp();
+                window->show();
+                auto *list = window->findChild<QListView *>(QStringLiteral("List1"));
+                list->viewport()->repaint();
+                if (everyRow)
+                    placeEveryRow(list);
+                state.PauseTiming(); // the window and the program end outside the timing
+                window.reset();
+                program.reset();
+                if (stopsOn(state, started))
+                    break;
+                state.ResumeTiming();
+            }
+            started.open();
+        });
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "editing/identify_text.h"
 #include "main_window/import_command.h"
 #include "program/program.h"
+#include "widgets/long_list_view.h"
 #include "widgets/packed_colour.h"
 #include "widgets/twips.h"
 #include "windows/add_item_window.h"
@@ -165,13 +166,10 @@ void MainWindow::buildControls()
     descriptionView_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     descriptionView_->setTabChangesFocus(true);
 
-    itemList_ = widgets::placed(new QListView(client), "List1", {120, 360, 3015, 3735}, QStringLiteral("Items"));
+    itemList_ = widgets::placed(new widgets::LongListView(client), "List1", {120, 360, 3015, 3735}, QStringLiteral("Items"));
     itemList_->setModel(program_.itemTable());
     itemList_->setSelectionMode(QAbstractItemView::SingleSelection);
     itemList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Uniform sizes let a million entries appear at once.
-    itemList_->setUniformItemSizes(true);
-    itemList_->setLayoutMode(QListView::SinglePass);
     connect(itemList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::onSelectionChanged);
 

@@ -36,6 +36,8 @@ ROWS = (
         ("Start-up to a listed database", "op/start_up/filled", "floor", "floor/read", 1.5),
         ("Start-up to a listed database, in a process of its own", "op/start_up/own_process", "floor",
          "floor/read/own_process", 1.5),
+        ("Start-up until the list has placed every row", "op/start_up/every_row_placed", "none", "floor/read",
+         None),
         ("Show All, core", "op/list_all", "floor", "floor/read", 1.5),
         ("Show All, click to painted list", "op/list_all/painted", "floor", "floor/read", 1.5),
     ]

@@ -285,6 +285,7 @@ private slots:
         start(QByteArray("item\r\nd|\r\n").repeated(10000));
         QCOMPARE(text("Label1"), QStringLiteral("10000 items in database"));
         QVERIFY(control<QListView>("List1")->uniformItemSizes());
+        QCOMPARE(control<QListView>("List1")->layoutMode(), QListView::Batched);
         QStringList cursors;
         connect(&p->program, &program::Program::listingChanged, window.get(),
                 [&] { cursors << (QGuiApplication::overrideCursor() ? "busy" : "none"); });
