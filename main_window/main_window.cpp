@@ -166,7 +166,8 @@ void MainWindow::buildControls()
     descriptionView_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     descriptionView_->setTabChangesFocus(true);
 
-    itemList_ = widgets::placed(new widgets::LongListView(client), "List1", {120, 360, 3015, 3735}, QStringLiteral("Items"));
+    itemList_ = widgets::placed(new widgets::LongListView(client), "List1", {120, 360, 3015, 3735},
+                                QStringLiteral("Items"));
     itemList_->setModel(program_.itemTable());
     itemList_->setSelectionMode(QAbstractItemView::SingleSelection);
     itemList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
