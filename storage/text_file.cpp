@@ -166,20 +166,6 @@ void openForReading(QFile &file, FileStamp *stamp)
 
 } // namespace
 
-void readPieces(const QString &path, FileStamp *stamp, qsizetype piece, const TakePiece &take)
-{
-    QFile file(path);
-    openForReading(file, stamp);
-    QByteArray buffer(qMax<qsizetype>(piece, 1), Qt::Uninitialized);
-    for (;;) {
-        const qint64 read = file.read(buffer.data(), buffer.size());
-        if (read < 0 || file.error() != QFileDevice::NoError)
-            throw failureFor(path, file, "read");
-        if (read == 0 || !take(buffer.constData(), qsizetype(read)))
-            return;
-    }
-}
-
 ReadingFile::ReadingFile(const QString &path) : path_(path)
 {
     QFile file(path);
@@ -216,6 +202,19 @@ void ReadingFile::readOn(QByteArray &bytes) const
     char more[16384];
     while (const qsizetype read = readAt(more, sizeof more, bytes.size()))
         bytes.append(more, read);
+}
+
+void readPieces(const QString &path, FileStamp *stamp, qsizetype piece, const TakePiece &take)
+{
+    const ReadingFile file(path);
+    *stamp = file.stamp();
+    QByteArray buffer(qMax<qsizetype>(piece, 1), Qt::Uninitialized);
+    for (qsizetype at = 0;;) {
+        const qsizetype read = file.readAt(buffer.data(), buffer.size(), at);
+        if (read == 0 || !take(buffer.constData(), read))
+            return;
+        at += read;
+    }
 }
 
 QByteArray bufferFor(qsizetype size, qsizetype room)
